@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every build and test dependency of Delvix from Debian's packages,
+# skipping the ones already present. Safe to run again and again.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev
+  libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
+  xvfb xauth
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,110 @@
+#include "cli/commands.h"
+
+#include <array>
+#include <fstream>
+#include <ostream>
+
+#include "codecs/png_encode.h"
+#include "formats/document_reader.h"
+#include "model/document.h"
+
+namespace delvix::cli {
+
+namespace {
+
+// Log lines go to standard error; a message box whose text was not also logged is shown there too.
+class StderrReporter : public formats::Reporter {
+ public:
+  explicit StderrReporter(std::ostream& err) : err_(err) {}
+  void log(std::string_view line) override {
+    err_ << line << '\n';
+    last_ = line;
+  }
+  void dialog(const formats::DialogRequest& request) override {
+    if (request.text != last_) err_ << request.text << '\n';
+  }
+
+ private:
+  std::ostream& err_;
+  std::string last_;
+};
+
+// Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
+int openDocument(const std::string& path, model::Document& document, Streams streams) {
+  StderrReporter reporter(streams.err);
+  formats::ReadSettings settings;
+  switch (formats::readDocument(path, document, settings, reporter)) {
+    case formats::ReadOutcome::read: return exitOk;
+    case formats::ReadOutcome::refused: return exitRefused;
+    case formats::ReadOutcome::unsupportedKind: return exitRefused;
+  }
+  return exitRefused;
+}
+
+int printTree(std::span<const std::string> args, Streams streams) {
+  model::Document document;
+  int status = openDocument(args[0], document, streams);
+  document.tree.forEach([&](const model::Node& node, int depth) {
+    streams.out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.name() << '\n';
+  });
+  return status;
+}
+
+int writeThumbnails(std::span<const std::string> args, Streams streams) {
+  model::Document document;
+  int status = openDocument(args[0], document, streams);
+  std::filesystem::path directory(args[1]);
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  for (std::size_t i = 0; i < document.pictures.size(); ++i) {
+    auto png = codecs::encodePng(document.pictures[i].thumbnail);
+    auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
+    std::ofstream out(target, std::ios::binary);
+    if (!png || !out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()))) {
+      streams.err << "Could not write " << target.string() << '\n';
+      return exitRefused;
+    }
+  }
+  return status;
+}
+
+constexpr std::array<Command, 2> table{{
+    {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
+    {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
+}};
+
+}  // namespace
+
+std::span<const Command> commands() { return table; }
+
+void printUsage(std::ostream& out) {
+  out << "usage: delvix-cli VERB ARGUMENTS\n\n";
+  for (const Command& c : table) {
+    std::string head = std::string(c.verb) + " " + std::string(c.arguments);
+    out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ') << c.summary << '\n';
+  }
+}
+
+int runCommandLine(std::span<const std::string> args, Streams streams) {
+  if (args.empty()) {
+    printUsage(streams.err);
+    return exitUsage;
+  }
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    printUsage(streams.out);
+    return exitOk;
+  }
+  for (const Command& c : table) {
+    if (c.verb != args[0]) continue;
+    if (args.size() - 1 != c.argumentCount) {
+      streams.err << "usage: delvix-cli " << c.verb << ' ' << c.arguments << '\n';
+      return exitUsage;
+    }
+    return c.run(args.subspan(1), streams);
+  }
+  streams.err << "delvix-cli: unknown verb '" << args[0] << "'\n";
+  printUsage(streams.err);
+  return exitUsage;
+}
+
+}  // namespace delvix::cli

@@ -1,0 +1,115 @@
+#include "formats/ico_reader.h"
+
+#include "formats/file_bytes.h"
+#include "formats/icon_image_reader.h"
+#include "formats/le_bytes.h"
+#include "model/picture_index.h"
+
+namespace delvix::formats {
+
+namespace {
+
+using model::Block;
+using model::Document;
+using model::Node;
+
+constexpr const char* notIconFile = "This is not ico(cur)-file.";
+constexpr const char* corruptFile = "This file is corrupt.";
+
+std::string describe(const std::string& picture, std::uint32_t offset, std::uint32_t size) {
+  return picture + ": the image of " + std::to_string(size) + " bytes at offset " + std::to_string(offset);
+}
+
+// Reads picture n from the place its directory entry names. Returns false when the entry points
+// outside the file.
+bool readPicture(Bytes file, const Block& entry, Node& picture, const model::ShowSettings& show, Document& document,
+                 Reporter& reporter) {
+  const std::uint32_t declaredSize = le32(entry, 8);
+  const std::uint32_t offset = le32(entry, 12);
+  const std::string& name = picture.name();
+
+  if (offset >= file.size()) {
+    reporter.log(describe(name, offset, declaredSize) + " lies outside the file of " +
+                 std::to_string(file.size()) + " bytes.");
+    document.pictures.push_back(placeholderEntry(std::to_string(le16(entry, 6))));
+    return false;
+  }
+  bool fits = rangeFits(offset, declaredSize, file.size());
+  if (!fits)
+    reporter.log(describe(name, offset, declaredSize) + " runs past the end of the file of " +
+                 std::to_string(file.size()) + " bytes.");
+
+  IconImageRequest request;
+  request.record = file.subspan(offset);
+  request.declaredSize = declaredSize;
+  request.allocationLimit = file.size();
+  request.show = show;
+  request.pictureName = name;
+  IconImageResult result = readIconImage(request, picture, reporter);
+  if (fits && !result.corrupt && !result.entry.placeholder && result.bytesNeeded != declaredSize)
+    reporter.log(name + ": the directory gives " + std::to_string(declaredSize) + " bytes, the image holds " +
+                 std::to_string(result.bytesNeeded) + ".");
+  document.pictures.push_back(std::move(result.entry));
+  return fits && !result.corrupt;
+}
+
+}  // namespace
+
+bool readIconFile(Bytes file, Document& document, const model::ShowSettings& show, Reporter& reporter) {
+  document.kind = model::FileKind::iconFile;
+  document.statusText = " Size: " + std::to_string(file.size()) + " bytes";
+
+  if (file.size() < iconHeaderSize) {
+    reporter.dialog({"Too little size to be ico(cur)-file.", Buttons::yes, BoxKind::error, {}});
+    reporter.log(notIconFile);
+    return false;
+  }
+  ByteReader reader(file);
+  Block header(iconHeaderSize);
+  reader.readSome(header);
+  const std::uint16_t type = le16(header, 2);
+  const std::uint16_t count = le16(header, 4);
+  if (le16(header, 0) != 0 || (type != 1 && type != 2)) {
+    reporter.error(notIconFile);
+    return false;
+  }
+
+  Node& headerNode = document.tree.addTopLevel("header", header);
+  document.imageCount = count;
+
+  // Only complete entries are taken; a directory cut short by the end of the file is reported.
+  const std::size_t entries = std::min<std::size_t>(count, (file.size() - iconHeaderSize) / iconDirEntrySize);
+  std::vector<const Block*> directory;
+  for (std::size_t n = 1; n <= entries; ++n) {
+    Block entry(iconDirEntrySize);
+    reader.readSome(entry);
+    Node& node = headerNode.addChild("icon_dir_" + std::to_string(n), entry, model::state::listChunk);
+    directory.push_back(&node.block());
+  }
+  const bool directoryIntact = entries == count;
+  if (!directoryIntact) {
+    reporter.log("The directory lists " + std::to_string(count) + " images, the file holds " +
+                 std::to_string(entries) + " complete entries.");
+    document.imageCount = static_cast<int>(entries);
+  }
+
+  bool allInside = true;
+  for (std::size_t n = 1; n <= entries; ++n) {
+    Node& picture = document.tree.addTopLevel(model::pictureName(static_cast<int>(n)), {}, model::state::picture);
+    allInside &= readPicture(file, *directory[n - 1], picture, show, document, reporter);
+  }
+  if (!allInside || !directoryIntact) reporter.error(corruptFile);
+  return directoryIntact;
+}
+
+bool readIconFile(const std::filesystem::path& path, Document& document, const model::ShowSettings& show,
+                  Reporter& reporter) {
+  auto bytes = readFileBytes(path);
+  if (!bytes) {
+    reporter.error("Could not open this file.");
+    return false;
+  }
+  return readIconFile(*bytes, document, show, reporter);
+}
+
+}  // namespace delvix::formats

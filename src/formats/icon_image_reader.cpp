@@ -1,0 +1,167 @@
+#include "formats/icon_image_reader.h"
+
+#include <algorithm>
+#include <array>
+
+#include "codecs/png_decode.h"
+#include "formats/le_bytes.h"
+#include "gfx/dib_draw.h"
+#include "gfx/placeholder.h"
+
+namespace delvix::formats {
+
+namespace {
+
+using model::Block;
+using model::Node;
+
+Block headedRows(std::uint16_t bitCount, std::uint16_t stride, std::uint32_t size) {
+  Block block(8 + std::size_t{size}, 0);
+  setLe16(block, 0, bitCount);
+  setLe16(block, 2, stride);
+  setLe32(block, 4, size);
+  return block;
+}
+
+bool supportedBitCount(int bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 || bits == 32; }
+
+gfx::Image thumbnailOf(const gfx::Image& canvas, const IconImageRequest& request) {
+  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
+  gfx::copyInto(thumbnail, canvas);
+  return thumbnail;
+}
+
+IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Reporter& reporter) {
+  IconImageResult result;
+  std::size_t length = std::min(request.declaredSize, request.record.size());
+  if (length < request.declaredSize)
+    reporter.log(request.pictureName + ": the PNG data is cut short: " + std::to_string(length) + " of " +
+                 std::to_string(request.declaredSize) + " bytes.");
+  Bytes png = request.record.first(length);
+  result.bytesNeeded = request.declaredSize;
+
+  Block block(4 + png.size());
+  setLe32(block, 0, static_cast<std::uint32_t>(png.size()));
+  std::copy(png.begin(), png.end(), block.begin() + 4);
+  picture.addChild("png_data", std::move(block), model::state::none);
+
+  auto info = codecs::readPngInfo(png);
+  auto decoded = info ? codecs::decodePng(png) : std::nullopt;
+  if (!decoded) {
+    reporter.log(request.pictureName + ": the PNG image could not be decoded.");
+    result.entry = placeholderEntry(info ? std::to_string(info->bitsPerPixel()) : "0");
+    return result;
+  }
+  gfx::Image canvas = gfx::prepareCanvas(decoded->width(), decoded->height());
+  for (std::size_t i = 0; i < canvas.pixels().size(); ++i) {
+    gfx::Pixel p = decoded->pixels()[i];
+    if (gfx::alpha(p) != 0) canvas.pixels()[i] = p | 0xFF000000u;
+  }
+  result.entry.thumbnail = thumbnailOf(canvas, request);
+  result.entry.sizeText = std::to_string(info->width) + "x" + std::to_string(info->height);
+  result.entry.bitCountText = std::to_string(info->bitsPerPixel());
+  return result;
+}
+
+}  // namespace
+
+model::PictureEntry placeholderEntry(std::string bitCountText) {
+  model::PictureEntry entry;
+  entry.thumbnail = gfx::makePlaceholder();
+  entry.placeholder = true;
+  entry.sizeText = "none";
+  entry.bitCountText = std::move(bitCountText);
+  return entry;
+}
+
+IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Reporter& reporter) {
+  if (codecs::hasPngSignature(request.record)) return readPngImage(request, picture, reporter);
+
+  IconImageResult result;
+  ByteReader reader(request.record);
+
+  Block info(bitmapInfoSize, 0);
+  setLe32(info, 0, static_cast<std::uint32_t>(bitmapInfoSize));
+  std::size_t headerRead = reader.readSome(info);
+  const int width = les32(info, 4);
+  const int storedHeight = les32(info, 8);
+  const int bitCount = le16(info, 14);
+  const std::uint32_t compression = le32(info, 16);
+  picture.addChild("bitm_info", info, model::state::none);
+
+  if (headerRead < bitmapInfoSize) {
+    reporter.log("Had been read only " + std::to_string(headerRead) + " bytes.");
+    result.corrupt = true;
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+  if (compression != 0) {
+    reporter.log("Don't support this dib format.");
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+  if (bitCount == 16) {
+    reporter.log("Don't support 16-bits format.");
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+  const int height = storedHeight / 2;
+  if (!supportedBitCount(bitCount) || width <= 0 || height <= 0) {
+    reporter.log("Don't support this dib format.");
+    reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
+                 std::to_string(bitCount) + " bits per pixel cannot be shown.");
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+
+  const std::size_t entries = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
+  Block table;
+  if (entries) {
+    table.assign(4 + 4 * entries, 0);
+    setLe32(table, 0, static_cast<std::uint32_t>(4 * entries));
+    std::size_t got = reader.readSome(std::span(table).subspan(4));
+    if (got < 4 * entries) {
+      reporter.log("Had been read only " + std::to_string(got) + " bytes.");
+      result.entry = placeholderEntry(std::to_string(bitCount));
+      return result;
+    }
+  }
+
+  const std::uint64_t colourStride = static_cast<std::uint64_t>(gfx::colourRowStride(width, bitCount));
+  const std::uint64_t maskStride = static_cast<std::uint64_t>(gfx::maskRowStride(width));
+  const std::uint64_t colourSize = colourStride * static_cast<std::uint64_t>(height);
+  const std::uint64_t maskSize = maskStride * static_cast<std::uint64_t>(height);
+  result.bytesNeeded = bitmapInfoSize + 4 * entries + colourSize + maskSize;
+  if (colourSize + maskSize > request.allocationLimit || colourStride > 0xFFFF || colourSize > 0xFFFFFFFFu) {
+    reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) +
+                 " pixels need " + std::to_string(colourSize + maskSize) + " bytes of rows, more than the file holds.");
+    result.corrupt = true;
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+
+  Block colour = headedRows(static_cast<std::uint16_t>(bitCount), static_cast<std::uint16_t>(colourStride),
+                            static_cast<std::uint32_t>(colourSize));
+  Block mask = headedRows(1, static_cast<std::uint16_t>(maskStride), static_cast<std::uint32_t>(maskSize));
+  std::size_t rowsRead = reader.readSome(std::span(colour).subspan(8));
+  rowsRead += reader.readSome(std::span(mask).subspan(8));
+  if (rowsRead < colourSize + maskSize)
+    reporter.log(request.pictureName + ": the image rows are cut short: " + std::to_string(rowsRead) + " of " +
+                 std::to_string(colourSize + maskSize) + " bytes; the missing rows are left blank.");
+
+  if (entries) picture.addChild("color_table", table, request.show.table);
+  picture.addChild("color_bitmap", colour, request.show.color);
+  picture.addChild("mask_bitmap", mask, request.show.mask);
+
+  auto colourEntries = entries ? std::span<const std::uint8_t>(table).subspan(4) : std::span<const std::uint8_t>{};
+  gfx::DrawingHeader header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, true);
+  gfx::Image canvas = gfx::prepareCanvas(width, height);
+  gfx::drawMaskedImage(canvas, width, height, std::span(mask).subspan(8), std::span(colour).subspan(8), header);
+
+  result.entry.thumbnail = thumbnailOf(canvas, request);
+  result.entry.sizeText = std::to_string(width) + "x" + std::to_string(height);
+  result.entry.bitCountText = std::to_string(bitCount);
+  return result;
+}
+
+}  // namespace delvix::formats

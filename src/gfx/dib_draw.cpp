@@ -1,0 +1,130 @@
+#include "gfx/dib_draw.h"
+
+#include <algorithm>
+
+namespace delvix::gfx {
+
+namespace {
+
+std::uint8_t byteAt(ConstBytes bytes, std::size_t offset) { return offset < bytes.size() ? bytes[offset] : 0; }
+
+std::uint32_t le32At(ConstBytes bytes, std::size_t offset) {
+  return std::uint32_t{byteAt(bytes, offset)} | (std::uint32_t{byteAt(bytes, offset + 1)} << 8) |
+         (std::uint32_t{byteAt(bytes, offset + 2)} << 16) | (std::uint32_t{byteAt(bytes, offset + 3)} << 24);
+}
+
+// Offset of the first byte of the row that shows at `y` (rows are stored bottom row first).
+std::size_t rowOffset(int height, int stride, int y) {
+  return static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(stride);
+}
+
+// Nearest-neighbour mapping of a target coordinate to a source coordinate.
+int sourceCoordinate(int target, int targetSize, int sourceSize) {
+  return static_cast<int>(static_cast<std::int64_t>(target) * sourceSize / targetSize);
+}
+
+bool maskBitSet(ConstBytes maskRows, const DrawingHeader& header, int x, int y) {
+  int stride = maskRowStride(header.width);
+  std::uint8_t byte = byteAt(maskRows, rowOffset(header.height, stride, y) + static_cast<std::size_t>(x / 8));
+  return (byte >> (7 - x % 8)) & 1;
+}
+
+template <typename Paint>
+void forEachTargetPixel(Image& target, int targetWidth, int targetHeight, const DrawingHeader& header, Paint paint) {
+  if (header.width <= 0 || header.height <= 0 || targetWidth <= 0 || targetHeight <= 0) return;
+  int width = std::min(targetWidth, target.width());
+  int height = std::min(targetHeight, target.height());
+  for (int ty = 0; ty < height; ++ty) {
+    int sy = sourceCoordinate(ty, targetHeight, header.height);
+    for (int tx = 0; tx < width; ++tx) paint(target.at(tx, ty), sourceCoordinate(tx, targetWidth, header.width), sy);
+  }
+}
+
+}  // namespace
+
+int colourRowStride(int width, int bitCount) {
+  return static_cast<int>((static_cast<std::int64_t>(width) * bitCount + 31) / 32 * 4);
+}
+
+int maskRowStride(int width) { return colourRowStride(width, 1); }
+
+DrawingHeader DrawingHeader::fromBitmapInfo(ConstBytes bitmapInfo, ConstBytes colourEntries, bool halveHeight) {
+  DrawingHeader header;
+  header.width = static_cast<std::int32_t>(le32At(bitmapInfo, 4));
+  std::int32_t storedHeight = static_cast<std::int32_t>(le32At(bitmapInfo, 8));
+  header.height = halveHeight ? storedHeight / 2 : storedHeight;
+  header.bitCount = byteAt(bitmapInfo, 14) | (byteAt(bitmapInfo, 15) << 8);
+  for (std::size_t i = 0; i + 4 <= colourEntries.size(); i += 4)
+    header.palette.push_back(rgb(colourEntries[i + 2], colourEntries[i + 1], colourEntries[i]));
+  return header;
+}
+
+int DrawingHeader::rowStride() const { return colourRowStride(width, bitCount); }
+
+Pixel DrawingHeader::pixel(ConstBytes rows, int x, int y) const {
+  std::size_t row = rowOffset(height, rowStride(), y);
+  auto fromPalette = [&](std::size_t index) { return index < palette.size() ? palette[index] : rgb(0, 0, 0); };
+  switch (bitCount) {
+    case 1:
+    case 2:
+    case 4:
+    case 8: {
+      std::size_t bit = static_cast<std::size_t>(x) * static_cast<std::size_t>(bitCount);
+      std::uint8_t byte = byteAt(rows, row + bit / 8);
+      int shift = 8 - bitCount - static_cast<int>(bit % 8);
+      return fromPalette((byte >> shift) & ((1u << bitCount) - 1));
+    }
+    case 16: {
+      std::size_t at = row + static_cast<std::size_t>(x) * 2;
+      unsigned v = byteAt(rows, at) | (byteAt(rows, at + 1) << 8);
+      auto expand = [](unsigned five) { return static_cast<std::uint8_t>((five << 3) | (five >> 2)); };
+      return rgb(expand((v >> 10) & 31), expand((v >> 5) & 31), expand(v & 31));
+    }
+    case 24: {
+      std::size_t at = row + static_cast<std::size_t>(x) * 3;
+      return rgb(byteAt(rows, at + 2), byteAt(rows, at + 1), byteAt(rows, at));
+    }
+    case 32: {
+      std::size_t at = row + static_cast<std::size_t>(x) * 4;
+      return rgb(byteAt(rows, at + 2), byteAt(rows, at + 1), byteAt(rows, at));
+    }
+    default:
+      return rgb(0, 0, 0);
+  }
+}
+
+std::uint8_t DrawingHeader::pixelAlpha(ConstBytes rows, int x, int y) const {
+  if (bitCount != 32) return 255;
+  return byteAt(rows, rowOffset(height, rowStride(), y) + static_cast<std::size_t>(x) * 4 + 3);
+}
+
+Image prepareCanvas(int width, int height) { return Image(std::max(width, 0), std::max(height, 0), transparentKey); }
+
+void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstBytes maskRows, ConstBytes colourRows,
+                     const DrawingHeader& header) {
+  forEachTargetPixel(target, targetWidth, targetHeight, header, [&](Pixel& out, int sx, int sy) {
+    Pixel keepAlpha = out & 0xFF000000u;
+    Pixel masked = maskBitSet(maskRows, header, sx, sy) ? out : 0;
+    out = keepAlpha | (withoutAlpha(masked) ^ withoutAlpha(header.pixel(colourRows, sx, sy)));
+  });
+}
+
+void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes colourRows,
+                   const DrawingHeader& header) {
+  forEachTargetPixel(target, targetWidth, targetHeight, header, [&](Pixel& out, int sx, int sy) {
+    Pixel source = header.pixel(colourRows, sx, sy);
+    unsigned sourceAlpha = header.pixelAlpha(colourRows, sx, sy);
+    auto blend = [&](unsigned s, unsigned d) { return static_cast<std::uint8_t>(std::min(255u, s + d * (255 - sourceAlpha) / 255)); };
+    out = rgb(blend(red(source), red(out)), blend(green(source), green(out)), blend(blue(source), blue(out)),
+              blend(sourceAlpha, alpha(out)));
+  });
+}
+
+void copyInto(Image& target, const Image& source) {
+  int width = std::min(target.width(), source.width());
+  int height = std::min(target.height(), source.height());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) target.at(x, y) = source.at(x, y);
+}
+
+}  // namespace delvix::gfx

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "gfx/image.h"
+
+namespace delvix::gfx {
+
+using ConstBytes = std::span<const std::uint8_t>;
+
+// What drawing needs of a device-independent bitmap: its size, bits per pixel and palette.
+// `height` is the image height (for icons and cursors, half the stored biHeight).
+struct DrawingHeader {
+  int width = 0;
+  int height = 0;
+  int bitCount = 0;
+  std::vector<Pixel> palette;  // from blue, green, red, reserved entries; alpha set to 255
+
+  // Builds the header from a 40-byte bitmap information block and the colour entries
+  // (4 bytes each, blue, green, red, reserved). `halveHeight` for images that carry a mask.
+  static DrawingHeader fromBitmapInfo(ConstBytes bitmapInfo, ConstBytes colourEntries, bool halveHeight);
+
+  int rowStride() const;
+  // The colour of pixel (x, y), y counted from the top; missing row bytes read as 0.
+  Pixel pixel(ConstBytes rows, int x, int y) const;
+  // The alpha byte of a 32-bit pixel; 255 for other depths.
+  std::uint8_t pixelAlpha(ConstBytes rows, int x, int y) const;
+};
+
+int colourRowStride(int width, int bitCount);
+int maskRowStride(int width);
+
+// A target of width x height filled with the transparent key RGB(254, 254, 254).
+Image prepareCanvas(int width, int height);
+
+// (target AND mask) XOR colour, each stretched from the image size to targetWidth x targetHeight.
+// Mask bit 0 paints the colour, mask bit 1 lets the target show through (inverted by a non-black colour).
+void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstBytes maskRows, ConstBytes colourRows,
+                     const DrawingHeader& header);
+
+// Blends the colour rows onto the target with per-pixel premultiplied alpha (source over), stretched the
+// same way. Images of fewer than 32 bits per pixel are opaque.
+void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes colourRows,
+                   const DrawingHeader& header);
+
+// Copies `source` onto `target` at (0, 0) without scaling, cut to the target.
+void copyInto(Image& target, const Image& source);
+
+}  // namespace delvix::gfx

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gfx/image.h"
+#include "model/tree.h"
+
+namespace delvix::model {
+
+enum class FileKind { none, iconFile, animatedCursor, wave, module };
+
+// What the thumbnail list shows of one picture: its thumbnail, its size text ("32x32" or "none")
+// and its bit-count text.
+struct PictureEntry {
+  gfx::Image thumbnail;
+  bool placeholder = false;
+  std::string sizeText;
+  std::string bitCountText;
+};
+
+// The state images that the show settings give to the pixel-data nodes.
+struct ShowSettings {
+  int table = state::valuesHidden;
+  int color = state::valuesHidden;
+  int mask = state::valuesHidden;
+};
+
+// The open file: the structure tree, what the readers keep beside it and the per-picture lists.
+struct Document {
+  Tree tree;
+  FileKind kind = FileKind::none;
+  std::string path;
+  int imageCount = 0;
+  std::vector<PictureEntry> pictures;
+  // The status text of the file-size panel, e.g. " Size: 1406 bytes".
+  std::string statusText;
+
+  void clear() {
+    tree.clear();
+    kind = FileKind::none;
+    path.clear();
+    imageCount = 0;
+    pictures.clear();
+    statusText.clear();
+  }
+};
+
+}  // namespace delvix::model

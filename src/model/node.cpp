@@ -1,0 +1,71 @@
+#include "model/node.h"
+
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
+
+namespace delvix::model {
+
+namespace {
+std::atomic<std::size_t> liveNodes{0};
+const Block emptyBlock;
+}  // namespace
+
+Node::Node(std::string name, Data data, int stateImage)
+    : name_(std::move(name)), data_(std::move(data)), stateImage_(stateImage) {
+  ++liveNodes;
+}
+
+Node::~Node() { --liveNodes; }
+
+std::size_t Node::liveCount() { return liveNodes.load(); }
+
+const Block& Node::block() const {
+  const Block* block = std::get_if<Block>(&data_);
+  return block ? *block : emptyBlock;
+}
+
+Block& Node::block() {
+  if (!hasBlock()) data_ = Block{};
+  return std::get<Block>(data_);
+}
+
+bool Node::ownsData() const {
+  if (hasBlock()) return true;
+  const ResourceName* resource = resourceName();
+  return resource && std::holds_alternative<std::string>(*resource);
+}
+
+Node& Node::addChild(std::string name, Data data, int stateImage) {
+  return insertChild(children_.size(), std::move(name), std::move(data), stateImage);
+}
+
+Node& Node::insertChild(std::size_t index, std::string name, Data data, int stateImage) {
+  auto node = std::make_unique<Node>(std::move(name), std::move(data), stateImage);
+  node->parent_ = this;
+  index = std::min(index, children_.size());
+  auto it = children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(node));
+  return **it;
+}
+
+void Node::removeChild(const Node& child) {
+  auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& c) { return c.get() == &child; });
+  if (it == children_.end()) throw std::invalid_argument("removeChild: not a child of this node");
+  children_.erase(it);
+}
+
+std::size_t Node::indexInParent() const {
+  if (!parent_) return 0;
+  const auto& siblings = parent_->children_;
+  for (std::size_t i = 0; i < siblings.size(); ++i)
+    if (siblings[i].get() == this) return i;
+  return 0;
+}
+
+Node* Node::findChild(std::string_view name) const {
+  for (const auto& c : children_)
+    if (c->name() == name) return c.get();
+  return nullptr;
+}
+
+}  // namespace delvix::model

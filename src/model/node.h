@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace delvix::model {
+
+// The bytes of one part of the file, in the fixed layout that the node's name implies.
+using Block = std::vector<std::uint8_t>;
+
+// A module resource is named either by a string or by an integer id.
+using ResourceName = std::variant<std::string, std::uint32_t>;
+
+// State image indexes shown beside the nodes of the structure tree.
+namespace state {
+inline constexpr int none = -1;
+inline constexpr int listChunk = 1;
+inline constexpr int formatHeader = 2;
+inline constexpr int rate = 3;
+inline constexpr int sequence = 4;
+inline constexpr int frameList = 5;
+inline constexpr int picture = 6;
+inline constexpr int valuesHidden = 7;
+inline constexpr int valuesShown = 8;
+inline constexpr int infoItem = 10;
+inline constexpr int waveData = 11;
+}  // namespace state
+
+class Node {
+ public:
+  using Data = std::variant<std::monostate, Block, ResourceName>;
+
+  explicit Node(std::string name, Data data = {}, int stateImage = state::none);
+  ~Node();
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
+
+  const std::string& name() const { return name_; }
+  void rename(std::string name) { name_ = std::move(name); }
+
+  int stateImage() const { return stateImage_; }
+  void setStateImage(int index) { stateImage_ = index; }
+
+  bool hasBlock() const { return std::holds_alternative<Block>(data_); }
+  // The node's block; empty when the node owns none.
+  const Block& block() const;
+  Block& block();
+  void setBlock(Block block) { data_ = std::move(block); }
+
+  const ResourceName* resourceName() const { return std::get_if<ResourceName>(&data_); }
+  void setResourceName(ResourceName name) { data_ = std::move(name); }
+
+  // Drops whatever the node owns (the deletion rule).
+  void releaseData() { data_ = std::monostate{}; }
+  // True when the node owns a block or a copy of a resource's string name.
+  bool ownsData() const;
+
+  Node* parent() const { return parent_; }
+  std::size_t childCount() const { return children_.size(); }
+  Node& child(std::size_t index) const { return *children_.at(index); }
+  const std::vector<std::unique_ptr<Node>>& children() const { return children_; }
+
+  Node& addChild(std::string name, Data data = {}, int stateImage = state::none);
+  Node& insertChild(std::size_t index, std::string name, Data data = {}, int stateImage = state::none);
+  // Removes a child with its whole subtree, freeing everything they own.
+  void removeChild(const Node& child);
+  void clearChildren() { children_.clear(); }
+  // Position among the parent's children.
+  std::size_t indexInParent() const;
+  // First child with the given name, or null.
+  Node* findChild(std::string_view name) const;
+
+  // Number of Node objects alive in the process; lets tests prove that removing nodes frees them.
+  static std::size_t liveCount();
+
+ private:
+  std::string name_;
+  Data data_;
+  int stateImage_;
+  Node* parent_ = nullptr;
+  std::vector<std::unique_ptr<Node>> children_;
+};
+
+}  // namespace delvix::model

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+#include "model/node.h"
+
+namespace delvix::model {
+
+// The structure tree of the open file. Top-level nodes are the children of an invisible root;
+// "display order" is the order in which a fully expanded tree view lists the nodes.
+class Tree {
+ public:
+  Tree();
+
+  Node& addTopLevel(std::string name, Node::Data data = {}, int stateImage = state::none);
+  std::size_t topLevelCount() const { return root_.childCount(); }
+  Node& topLevel(std::size_t index) const { return root_.child(index); }
+  bool empty() const { return root_.childCount() == 0; }
+
+  // Removes a node with its subtree; everything they own is freed.
+  void remove(const Node& node);
+  void clear() { root_.clearChildren(); }
+
+  Node* first() const;
+  Node* next(const Node& node) const;
+  Node* previous(const Node& node) const;
+  Node* last() const;
+  // The first node named `name` in display order, starting at `from` (inclusive) or at the top.
+  Node* findFirst(std::string_view name, const Node* from = nullptr) const;
+
+  // Calls `visit` for every node in display order.
+  void forEach(const std::function<void(const Node&, int depth)>& visit) const;
+  std::size_t nodeCount() const;
+  // Nodes that own a block or a resource's name copy.
+  std::size_t ownedDataCount() const;
+
+  bool isTopLevel(const Node& node) const { return node.parent() == &root_; }
+
+ private:
+  Node root_;
+};
+
+}  // namespace delvix::model
