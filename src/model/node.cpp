@@ -16,7 +16,11 @@ Node::Node(std::string name, Data data, int stateImage)
   ++liveNodes;
 }
 
-Node::~Node() { --liveNodes; }
+Node::Node(RootTag) : stateImage_(state::none), counted_(false) {}
+
+Node::~Node() {
+  if (counted_) --liveNodes;
+}
 
 std::size_t Node::liveCount() { return liveNodes.load(); }
 

@@ -35,6 +35,9 @@ class Node {
   using Data = std::variant<std::monostate, Block, ResourceName>;
 
   explicit Node(std::string name, Data data = {}, int stateImage = state::none);
+  // The invisible root of a tree, which is not counted among the live nodes.
+  struct RootTag {};
+  explicit Node(RootTag);
   ~Node();
   Node(const Node&) = delete;
   Node& operator=(const Node&) = delete;
@@ -82,6 +85,7 @@ class Node {
   Data data_;
   int stateImage_;
   Node* parent_ = nullptr;
+  bool counted_ = true;
   std::vector<std::unique_ptr<Node>> children_;
 };
 

@@ -1,0 +1,76 @@
+#include "cli/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "codecs/png_decode.h"
+#include "formats/file_bytes.h"
+#include "support/icon_builder.h"
+#include "support/temp_dir.h"
+
+namespace delvix::cli {
+namespace {
+
+struct CliRun {
+  std::ostringstream out, err;
+  int status;
+  explicit CliRun(std::vector<std::string> args) { status = runCommandLine(args, {out, err}); }
+};
+
+std::vector<std::uint8_t> twoImageIcon() {
+  testing::IconFile file;
+  file.entries.push_back({testing::DibImage{.width = 16, .height = 16, .bitCount = 4}.bytes()});
+  file.entries.push_back({testing::solidPng(48, 48, 0x336699FF)});
+  return file.bytes();
+}
+
+TEST(CliTree, PrintsOneIndentedNodePerLine) {
+  testing::TempDir dir;
+  auto icon = dir.write("two.ico", twoImageIcon());
+  CliRun run({"tree", icon.string()});
+  EXPECT_EQ(run.status, exitOk);
+  EXPECT_EQ(run.out.str(),
+            "header\n  icon_dir_1\n  icon_dir_2\npicture_1\n  bitm_info\n  color_table\n  color_bitmap\n"
+            "  mask_bitmap\npicture_2\n  png_data\n");
+  EXPECT_EQ(run.err.str(), "");
+}
+
+TEST(CliTree, RefusedFilesAndUsageErrorsHaveTheirOwnExitCodes) {
+  testing::TempDir dir;
+  auto notIcon = dir.write("bad.ico", {1, 2, 3});
+  CliRun refused({"tree", notIcon.string()});
+  EXPECT_EQ(refused.status, exitRefused);
+  EXPECT_EQ(refused.err.str(), "Too little size to be ico(cur)-file.\nThis is not ico(cur)-file.\n");
+
+  EXPECT_EQ(CliRun({"tree", (dir.path() / "missing.ico").string()}).status, exitRefused);
+  EXPECT_EQ(CliRun({"tree", (dir.path() / "readme.txt").string()}).status, exitRefused);
+  EXPECT_EQ(CliRun({}).status, exitUsage);
+  EXPECT_EQ(CliRun({"tree"}).status, exitUsage);
+  EXPECT_EQ(CliRun({"tree", "a", "b"}).status, exitUsage);
+  EXPECT_EQ(CliRun({"frobnicate", "x"}).status, exitUsage);
+  CliRun help({"help"});
+  EXPECT_EQ(help.status, exitOk);
+  EXPECT_NE(help.out.str().find("thumbnails FILE DIR"), std::string::npos);
+}
+
+TEST(CliThumbnails, WritesOnePngPerPicture) {
+  testing::TempDir dir;
+  auto icon = dir.write("two.ico", twoImageIcon());
+  auto target = dir.path() / "out";
+  CliRun run({"thumbnails", icon.string(), target.string()});
+  ASSERT_EQ(run.status, exitOk) << run.err.str();
+  for (const char* name : {"picture_1.png", "picture_2.png"}) {
+    auto bytes = formats::readFileBytes(target / name);
+    ASSERT_TRUE(bytes) << name;
+    auto image = codecs::decodePng(*bytes);
+    ASSERT_TRUE(image) << name;
+    EXPECT_EQ(image->width(), 32);
+    EXPECT_EQ(image->height(), 32);
+  }
+  auto png = codecs::decodePng(*formats::readFileBytes(target / "picture_2.png"));
+  EXPECT_EQ(gfx::withoutAlpha(png->at(5, 5)), gfx::withoutAlpha(gfx::rgb(0x33, 0x66, 0x99)));
+}
+
+}  // namespace
+}  // namespace delvix::cli
