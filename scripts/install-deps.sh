@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
