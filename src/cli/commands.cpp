@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "cli/save_commands.h"
+
 #include <array>
 #include <fstream>
 #include <ostream>
@@ -68,9 +70,11 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 2> table{{
+constexpr std::array<Command, 4> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
+    {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
+    {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},
 }};
 
 }  // namespace

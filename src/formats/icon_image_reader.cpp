@@ -63,6 +63,17 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
   return result;
 }
 
+// An image that is not decoded keeps the bytes after its header, so that writing the file back loses nothing.
+void keepUndecodedBytes(const IconImageRequest& request, Node& picture) {
+  std::size_t end = std::min(request.declaredSize, request.record.size());
+  if (end <= bitmapInfoSize) return;
+  Bytes rest = request.record.subspan(bitmapInfoSize, end - bitmapInfoSize);
+  Block block(4 + rest.size());
+  setLe32(block, 0, static_cast<std::uint32_t>(rest.size()));
+  std::copy(rest.begin(), rest.end(), block.begin() + 4);
+  picture.addChild(std::string(undecodedImageNode), std::move(block), model::state::none);
+}
+
 }  // namespace
 
 model::PictureEntry placeholderEntry(std::string bitCountText) {
@@ -88,6 +99,11 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   const int bitCount = le16(info, 14);
   const std::uint32_t compression = le32(info, 16);
   picture.addChild("bitm_info", info, model::state::none);
+  auto undecoded = [&] {
+    keepUndecodedBytes(request, picture);
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  };
 
   if (headerRead < bitmapInfoSize) {
     reporter.log("Had been read only " + std::to_string(headerRead) + " bytes.");
@@ -97,21 +113,18 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   }
   if (compression != 0) {
     reporter.log("Don't support this dib format.");
-    result.entry = placeholderEntry(std::to_string(bitCount));
-    return result;
+    return undecoded();
   }
   if (bitCount == 16) {
     reporter.log("Don't support 16-bits format.");
-    result.entry = placeholderEntry(std::to_string(bitCount));
-    return result;
+    return undecoded();
   }
   const int height = storedHeight / 2;
   if (!supportedBitCount(bitCount) || width <= 0 || height <= 0) {
     reporter.log("Don't support this dib format.");
     reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
                  std::to_string(bitCount) + " bits per pixel cannot be shown.");
-    result.entry = placeholderEntry(std::to_string(bitCount));
-    return result;
+    return undecoded();
   }
 
   const std::size_t entries = bitCount <= 8 ? std::size_t{1} << bitCount : 0;
@@ -122,8 +135,7 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
     std::size_t got = reader.readSome(std::span(table).subspan(4));
     if (got < 4 * entries) {
       reporter.log("Had been read only " + std::to_string(got) + " bytes.");
-      result.entry = placeholderEntry(std::to_string(bitCount));
-      return result;
+      return undecoded();
     }
   }
 
@@ -136,8 +148,7 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
     reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) +
                  " pixels need " + std::to_string(colourSize + maskSize) + " bytes of rows, more than the file holds.");
     result.corrupt = true;
-    result.entry = placeholderEntry(std::to_string(bitCount));
-    return result;
+    return undecoded();
   }
 
   Block colour = headedRows(static_cast<std::uint16_t>(bitCount), static_cast<std::uint16_t>(colourStride),

@@ -11,6 +11,8 @@
 namespace delvix::formats {
 
 inline constexpr std::size_t bitmapInfoSize = 40;
+// The node that keeps, as u32 length + bytes, what follows the header of an image that is not decoded.
+inline constexpr std::string_view undecodedImageNode = "image_data";
 
 struct IconImageRequest {
   // The bytes from the start of the image record to the end of the file (or of the chunk that holds it).

@@ -121,8 +121,11 @@ TEST(IconReader, UnsupportedImagesBecomePlaceholdersAndReadingGoesOn) {
   file.entries.push_back({DibImage{.width = 8, .height = 8, .bitCount = 24}.bytes()});
   Read r(file.bytes());
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(testing::childNames(*nodeAt(r.document.tree, "picture_1")), std::vector<std::string>{"bitm_info"});
-  EXPECT_EQ(testing::childNames(*nodeAt(r.document.tree, "picture_2")), std::vector<std::string>{"bitm_info"});
+  // The bytes after the header are kept as they are, so that saving the file loses nothing.
+  const std::vector<std::string> kept{"bitm_info", "image_data"};
+  EXPECT_EQ(testing::childNames(*nodeAt(r.document.tree, "picture_1")), kept);
+  EXPECT_EQ(testing::childNames(*nodeAt(r.document.tree, "picture_2")), kept);
+  EXPECT_EQ(le32(r.block("picture_1/image_data"), 0), 8u * 16 + 4 * 8);
   EXPECT_TRUE(r.reporter.logged("Don't support 16-bits format."));
   EXPECT_TRUE(r.reporter.logged("Don't support this dib format."));
   ASSERT_EQ(r.document.pictures.size(), 3u);

@@ -1,0 +1,99 @@
+#include "formats/file_save.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include "formats/file_bytes.h"
+#include "support/temp_dir.h"
+
+namespace delvix::formats {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::size_t filesIn(const std::filesystem::path& dir) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
+
+// Lowers the largest file size this process may write, as a full disk would stop a write half way.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+
+TEST(FileSave, ReplacesTheTargetAndKeepsItsPermissions) {
+  testing::TempDir dir;
+  auto target = dir.write("a.ico", Bytes(10, 1));
+  ::chmod(target.c_str(), 0640);
+  EXPECT_FALSE(replaceFileContents(target, Bytes(3, 7)));
+  EXPECT_EQ(*readFileBytes(target), Bytes(3, 7));
+  struct stat info {};
+  ::stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(filesIn(dir.path()), 1u);
+}
+
+TEST(FileSave, AFolderThatCannotTakeFilesIsReportedAndNothingIsWritten) {
+  testing::TempDir dir;
+  auto notAFolder = dir.write("plain", Bytes(1, 0));
+  RecordingReporter reporter;
+  EXPECT_FALSE(deliverFile(notAFolder / "a.ico", WrittenFile{Bytes(5, 0)}, "Could not open this file.", reporter));
+  ASSERT_EQ(reporter.dialogs.size(), 1u);
+  EXPECT_EQ(reporter.dialogs[0].text, "Could not open this file.");
+  EXPECT_EQ(reporter.dialogs[0].buttons, Buttons::ok);
+  EXPECT_TRUE(reporter.logged("Could not open this file."));
+
+  auto failure = replaceFileContents("/proc/delvix-cannot-be-here.ico", Bytes(5, 0));
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->kind, SaveFailure::Kind::cannotCreate);
+}
+
+TEST(FileSave, AWriteThatFailsHalfWayLeavesTheOldFileIntact) {
+  testing::TempDir dir;
+  const Bytes old(4000, 0x55);
+  auto target = dir.write("a.ico", old);
+  RecordingReporter reporter;
+  bool saved;
+  {
+    FileSizeLimit limit(1000);
+    saved = deliverFile(target, WrittenFile{Bytes(3000, 0x66)}, "Could not open this file.", reporter);
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(*readFileBytes(target), old);
+  EXPECT_EQ(filesIn(dir.path()), 1u);  // no temporary file left behind
+  ASSERT_EQ(reporter.dialogs.size(), 1u);
+  EXPECT_NE(reporter.dialogs[0].text.find("The file was not changed."), std::string::npos);
+}
+
+TEST(FileSave, IncompleteOutputNeverReplacesAnExistingFile) {
+  testing::TempDir dir;
+  auto existing = dir.write("a.ico", Bytes(8, 1));
+  RecordingReporter reporter;
+  EXPECT_FALSE(deliverFile(existing, WrittenFile{Bytes(2, 9), false}, "Could not open this file.", reporter));
+  EXPECT_TRUE(reporter.showed("Only part of data will be save in file."));
+  EXPECT_EQ(*readFileBytes(existing), Bytes(8, 1));
+
+  auto fresh = dir.path() / "b.ico";
+  EXPECT_FALSE(deliverFile(fresh, WrittenFile{Bytes(2, 9), false}, "Could not open this file.", reporter));
+  EXPECT_EQ(*readFileBytes(fresh), Bytes(2, 9));
+}
+
+}  // namespace
+}  // namespace delvix::formats
