@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  icoutils imagemagick sox
 )
 
 missing=()

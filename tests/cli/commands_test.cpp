@@ -74,3 +74,38 @@ TEST(CliThumbnails, WritesOnePngPerPicture) {
 
 }  // namespace
 }  // namespace delvix::cli
+
+namespace delvix::cli {
+namespace {
+
+TEST(CliSave, WritesTheKindTheTargetNames) {
+  testing::TempDir dir;
+  auto icon = dir.write("two.ico", twoImageIcon());
+  auto cursor = dir.path() / "two.cur";
+  CliRun run({"save", icon.string(), cursor.string()});
+  ASSERT_EQ(run.status, exitOk) << run.err.str();
+  auto bytes = *formats::readFileBytes(cursor);
+  EXPECT_EQ(bytes[2], 2);
+  EXPECT_EQ(bytes.size(), twoImageIcon().size());
+  EXPECT_NE(run.err.str().find("saving of file: " + cursor.string()), std::string::npos);
+
+  EXPECT_EQ(CliRun({"save", icon.string(), (dir.path() / "two.bmp").string()}).status, exitUsage);
+  EXPECT_EQ(CliRun({"save", (dir.path() / "none.ico").string(), cursor.string()}).status, exitRefused);
+}
+
+TEST(CliExtract, WritesEveryPictureAsItsOwnFile) {
+  testing::TempDir dir;
+  auto icon = dir.write("two.ico", twoImageIcon());
+  CliRun run({"extract", icon.string(), (dir.path() / "out").string()});
+  ASSERT_EQ(run.status, exitOk) << run.err.str();
+  for (const char* name : {"picture_1.ico", "picture_2.ico"}) {
+    auto bytes = formats::readFileBytes(dir.path() / "out" / name);
+    ASSERT_TRUE(bytes) << name;
+    EXPECT_EQ((*bytes)[4], 1) << name;  // one image
+    CliRun tree({"tree", (dir.path() / "out" / name).string()});
+    EXPECT_EQ(tree.status, exitOk) << name;
+  }
+}
+
+}  // namespace
+}  // namespace delvix::cli

@@ -6,21 +6,14 @@
 #include "formats/file_bytes.h"
 #include "formats/ico_reader.h"
 #include "formats/le_bytes.h"
+#include "support/corpus.h"
 #include "support/read_helpers.h"
 
 namespace delvix::formats {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<fs::path> corpusFiles(const char* folder) {
-  std::vector<fs::path> files;
-  fs::path dir = fs::path(DELVIX_CORPUS_DIR) / folder;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(dir, error)) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using testing::corpusFiles;
 
 int directorySize(std::uint8_t stored) { return stored == 0 ? 256 : stored; }
 
