@@ -1,17 +1,32 @@
-// Reads arbitrary bytes as an icon file, then walks everything the reader built.
+// Reads arbitrary bytes as an icon file, writes what was read back as an icon and as a cursor,
+// and reads the result again.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 
 #include "formats/ico_reader.h"
+#include "formats/ico_writer.h"
+#include "formats/one_image_writer.h"
 #include "model/document.h"
 
+using namespace delvix;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  delvix::model::Document document;
-  delvix::formats::RecordingReporter reporter;
-  delvix::formats::readIconFile(std::span(data, size), document, {}, reporter);
-  std::size_t bytes = 0;
-  document.tree.forEach([&](const delvix::model::Node& node, int) { bytes += node.block().size(); });
-  for (const auto& picture : document.pictures) bytes += picture.thumbnail.pixels().size();
-  return bytes == SIZE_MAX ? 1 : 0;
+  model::Document document;
+  formats::RecordingReporter reporter;
+  formats::readIconFile(std::span(data, size), document, {}, reporter);
+  if (static_cast<std::size_t>(document.imageCount) != document.pictures.size()) std::abort();
+
+  for (auto kind : {formats::IconKind::icon, formats::IconKind::cursor}) {
+    formats::WrittenFile written = formats::writeIconFile(document, kind);
+    model::Document again;
+    formats::readIconFile(written.bytes, again, {}, reporter);
+    // Whatever was written whole reads back with as many pictures.
+    if (written.complete && again.pictures.size() != document.pictures.size()) std::abort();
+  }
+  for (int index = 0; index < document.imageCount; ++index)
+    if (const model::Node* picture = formats::findPicture(document, index))
+      formats::writeOneImage(document, *picture, formats::IconKind::cursor);
+  return 0;
 }
