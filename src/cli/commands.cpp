@@ -2,12 +2,16 @@
 
 #include "cli/save_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <ostream>
+#include <vector>
 
 #include "codecs/png_encode.h"
 #include "formats/document_reader.h"
+#include "formats/file_bytes.h"
+#include "formats/pe/resource_counts.h"
 #include "model/document.h"
 
 namespace delvix::cli {
@@ -31,11 +35,47 @@ class StderrReporter : public formats::Reporter {
   std::string last_;
 };
 
+// Takes "--kinds=icons,cursors,bitmaps" (any of the three, "none" for none) out of `args` into
+// `kinds`; false when the list names something else.
+bool takeKindsOption(std::vector<std::string>& args, model::ResourceKinds& kinds) {
+  constexpr std::string_view option = "--kinds=";
+  auto it = std::find_if(args.begin(), args.end(), [&](const std::string& a) { return a.starts_with(option); });
+  if (it == args.end()) return true;
+  std::string list = it->substr(option.size()) + ",";
+  args.erase(it);
+  kinds = {false, false, false};
+  for (std::size_t start = 0, end; (end = list.find(',', start)) != std::string::npos; start = end + 1) {
+    std::string_view kind = std::string_view(list).substr(start, end - start);
+    if (kind == "icons")
+      kinds.icons = true;
+    else if (kind == "cursors")
+      kinds.cursors = true;
+    else if (kind == "bitmaps")
+      kinds.bitmaps = true;
+    else if (kind != "none")
+      return false;
+  }
+  return true;
+}
+
+int printResourceCounts(std::span<const std::string> args, Streams streams) {
+  auto bytes = formats::readFileBytes(args[0]);
+  auto counts = bytes ? formats::pe::countResources(*bytes) : std::nullopt;
+  if (!counts) {
+    streams.err << "Could not open this file.\n";
+    return exitRefused;
+  }
+  auto shown = [](bool on, std::size_t count) { return on ? std::to_string(count) : std::string("?"); };
+  streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts->iconGroups) << '\n'
+              << "cursor groups: " << shown(streams.settings.resources.cursors, counts->cursorGroups) << '\n'
+              << "bitmaps: " << shown(streams.settings.resources.bitmaps, counts->bitmaps) << '\n';
+  return exitOk;
+}
+
 // Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
 int openDocument(const std::string& path, model::Document& document, Streams streams) {
   StderrReporter reporter(streams.err);
-  formats::ReadSettings settings;
-  switch (formats::readDocument(path, document, settings, reporter)) {
+  switch (formats::readDocument(path, document, streams.settings, reporter)) {
     case formats::ReadOutcome::read: return exitOk;
     case formats::ReadOutcome::refused: return exitRefused;
     case formats::ReadOutcome::unsupportedKind: return exitRefused;
@@ -70,9 +110,10 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 4> table{{
+constexpr std::array<Command, 5> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
+    {"info", "FILE", "print a module's numbers of icon groups, cursor groups and bitmaps", 1, printResourceCounts},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},
 }};
@@ -83,13 +124,21 @@ std::span<const Command> commands() { return table; }
 
 void printUsage(std::ostream& out) {
   out << "usage: delvix-cli VERB ARGUMENTS\n\n";
+  out << "  --kinds=LIST            with tree, thumbnails or info: the module resources to read\n"
+         "                          (icons, cursors, bitmaps; comma-separated; all by default)\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
     out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ') << c.summary << '\n';
   }
 }
 
-int runCommandLine(std::span<const std::string> args, Streams streams) {
+int runCommandLine(std::span<const std::string> arguments, Streams streams) {
+  std::vector<std::string> withoutOptions(arguments.begin(), arguments.end());
+  if (!takeKindsOption(withoutOptions, streams.settings.resources)) {
+    streams.err << "delvix-cli: --kinds takes icons, cursors, bitmaps or none, separated by commas\n";
+    return exitUsage;
+  }
+  std::span<const std::string> args = withoutOptions;
   if (args.empty()) {
     printUsage(streams.err);
     return exitUsage;

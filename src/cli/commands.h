@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "formats/document_reader.h"
+
 namespace delvix::cli {
 
 // Exit codes of every verb.
@@ -15,6 +17,8 @@ inline constexpr int exitUsage = 2;
 struct Streams {
   std::ostream& out;
   std::ostream& err;
+  // What the readers take from the options before the verb (--kinds=...).
+  formats::ReadSettings settings = {};
 };
 
 struct Command {

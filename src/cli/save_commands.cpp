@@ -4,9 +4,14 @@
 #include <ostream>
 
 #include "cli/stderr_reporter.h"
+#include "formats/bmp_file.h"
 #include "formats/document_reader.h"
+#include "formats/file_bytes.h"
 #include "formats/ico_writer.h"
+#include "formats/icon_group_writer.h"
+#include "formats/module_context.h"
 #include "formats/one_image_writer.h"
+#include "formats/pe/resource_directory.h"
 #include "model/document.h"
 
 namespace delvix::cli {
@@ -21,8 +26,61 @@ std::string lower(std::string text) {
 }
 
 // Reads IN; exitOk when the reader succeeded.
-int open(const std::string& path, model::Document& document, formats::Reporter& reporter) {
-  return formats::readDocument(path, document, {}, reporter) == formats::ReadOutcome::read ? exitOk : exitRefused;
+int open(const std::string& path, model::Document& document, const Streams& streams, formats::Reporter& reporter) {
+  return formats::readDocument(path, document, streams.settings, reporter) == formats::ReadOutcome::read ? exitOk
+                                                                                                       : exitRefused;
+}
+
+// A resource name made safe as a file name: letters, digits, '.', '-' and '_' stay, the rest become '_'.
+std::string safeFileName(const std::string& name) {
+  std::string safe;
+  for (unsigned char c : name) safe += std::isalnum(c) || c == '.' || c == '-' || c == '_' ? static_cast<char>(c) : '_';
+  if (safe.empty() || safe.front() == '.') safe.insert(safe.begin(), '_');
+  return safe;
+}
+
+enum class ResourceKind { icon, cursor, bitmap, other };
+
+ResourceKind kindOf(const model::Node& node) {
+  const std::string& name = node.name();
+  if (name.find(" [Icon_") != std::string::npos) return ResourceKind::icon;
+  if (name.find(" [Cursor_") != std::string::npos) return ResourceKind::cursor;
+  if (name.find(" [Bitmap_") != std::string::npos) return ResourceKind::bitmap;
+  return ResourceKind::other;
+}
+
+// Every icon group as NAME.ico, every cursor group as NAME.cur, every bitmap as NAME.bmp.
+int extractModule(const std::string& modulePath, const model::Document& document, const fs::path& directory,
+                  formats::Reporter& reporter) {
+  auto bytes = formats::readFileBytes(modulePath);
+  auto image = bytes ? formats::pe::PeImage::parse(*bytes) : std::nullopt;
+  auto resources = image ? formats::pe::ResourceDirectory::open(*image) : std::nullopt;
+  bool allSaved = true;
+  for (std::size_t i = 0; i < document.tree.topLevelCount(); ++i) {
+    const model::Node& node = document.tree.topLevel(i);
+    ResourceKind kind = kindOf(node);
+    if (kind == ResourceKind::other || !node.resourceName()) continue;
+    std::string base = safeFileName(formats::module::displayName(*node.resourceName()));
+    if (kind == ResourceKind::bitmap) {
+      if (!resources) continue;
+      auto data = resources->find(formats::pe::rtBitmap, *node.resourceName());
+      auto file = data.status == formats::pe::LookupStatus::found ? formats::bmpFileFromPackedBitmap(data.bytes)
+                                                                    : std::nullopt;
+      if (!file) {
+        reporter.log(node.name() + ": the bitmap could not be extracted.");
+        allSaved = false;
+        continue;
+      }
+      fs::path target = directory / (base + ".bmp");
+      reporter.log("file for saving: " + target.string());
+      allSaved &= formats::deliverFile(target, {*file}, "Could not open this file.", reporter);
+      continue;
+    }
+    fs::path target = directory / (base + (kind == ResourceKind::icon ? ".ico" : ".cur"));
+    reporter.log("saving of file: " + target.string());
+    allSaved &= formats::saveIconGroup(document, &node, target, reporter);
+  }
+  return allSaved ? exitOk : exitRefused;
 }
 
 }  // namespace
@@ -30,9 +88,10 @@ int open(const std::string& path, model::Document& document, formats::Reporter& 
 int saveDocument(std::span<const std::string> args, Streams streams) {
   StderrReporter reporter(streams.err);
   model::Document document;
-  if (open(args[0], document, reporter) != exitOk) return exitRefused;
+  if (open(args[0], document, streams, reporter) != exitOk) return exitRefused;
   const fs::path target(args[1]);
   const std::string extension = lower(target.extension().string());
+  std::error_code error;
   bool saved = false;
   switch (document.kind) {
     case model::FileKind::iconFile:
@@ -40,6 +99,10 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
       reporter.log("saving of file: " + target.string());
       saved = formats::saveIconFile(document, target, reporter);
       return saved ? exitOk : exitRefused;
+    case model::FileKind::module:
+      // Saving a module means saving each of its groups: into OUT as a folder.
+      std::filesystem::create_directories(target, error);
+      return extractModule(args[0], document, target, reporter);
     default:
       break;
   }
@@ -51,10 +114,12 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
 int extractPictures(std::span<const std::string> args, Streams streams) {
   StderrReporter reporter(streams.err);
   model::Document document;
-  if (open(args[0], document, reporter) != exitOk) return exitRefused;
+  if (open(args[0], document, streams, reporter) != exitOk) return exitRefused;
   const fs::path directory(args[1]);
   std::error_code error;
   fs::create_directories(directory, error);
+
+  if (document.kind == model::FileKind::module) return extractModule(args[0], document, directory, reporter);
 
   bool allSaved = true;
   const bool cursors = lower(fs::path(args[0]).extension().string()) != ".ico";

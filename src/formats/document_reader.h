@@ -6,12 +6,14 @@
 
 #include "formats/reporter.h"
 #include "model/document.h"
+#include "model/module_state.h"
 
 namespace delvix::formats {
 
 // The settings that shape what a reader builds.
 struct ReadSettings {
   model::ShowSettings show;
+  model::ResourceKinds resources;
 };
 
 // The kind of file that an extension (".ico", ".CUR", ...) names, compared without regard to case.

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "gfx/image.h"
+#include "model/ani_state.h"
+#include "model/module_state.h"
 #include "model/tree.h"
+#include "model/wave_state.h"
 
 namespace delvix::model {
 
@@ -35,6 +38,9 @@ struct Document {
   std::vector<PictureEntry> pictures;
   // The status text of the file-size panel, e.g. " Size: 1406 bytes".
   std::string statusText;
+  AniState ani;
+  WaveState wave;
+  ModuleState module;
 
   void clear() {
     tree.clear();
@@ -43,6 +49,9 @@ struct Document {
     imageCount = 0;
     pictures.clear();
     statusText.clear();
+    ani = {};
+    wave = {};
+    module = {};
   }
 };
 

@@ -1,0 +1,18 @@
+// Reads arbitrary bytes as an animated cursor, then walks everything the reader built.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "formats/ani_reader.h"
+#include "model/document.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  delvix::model::Document document;
+  delvix::formats::RecordingReporter reporter;
+  delvix::formats::readAnimatedCursor(std::span(data, size), document, {}, reporter);
+  std::size_t bytes = 0;
+  document.tree.forEach([&](const delvix::model::Node& node, int) { bytes += node.block().size(); });
+  for (const auto& picture : document.pictures) bytes += picture.thumbnail.pixels().size();
+  for (std::uint32_t frame : document.ani.sequence) bytes += frame;
+  return bytes == SIZE_MAX ? 1 : 0;
+}

@@ -1,0 +1,324 @@
+#include "formats/ani_reader.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "codecs/png_decode.h"
+#include "formats/file_bytes.h"
+#include "formats/ico_reader.h"
+#include "formats/icon_image_reader.h"
+#include "formats/le_bytes.h"
+#include "formats/riff/riff_navigator.h"
+#include "formats/riff/riff_nodes.h"
+#include "model/picture_index.h"
+
+namespace delvix::formats {
+
+namespace {
+
+using model::Block;
+using model::Node;
+using riff::Chunk;
+using riff::fourcc;
+using riff::fourccFromString;
+
+constexpr riff::FourCC aconForm = fourcc('A', 'C', 'O', 'N');
+constexpr riff::FourCC infoType = fourcc('I', 'N', 'F', 'O');
+constexpr riff::FourCC headerId = fourcc('a', 'n', 'i', 'h');
+constexpr riff::FourCC rateId = fourcc('r', 'a', 't', 'e');
+constexpr riff::FourCC sequenceId = fourccFromString("seq");
+constexpr riff::FourCC frameListType = fourcc('f', 'r', 'a', 'm');
+constexpr riff::FourCC iconId = fourcc('i', 'c', 'o', 'n');
+
+constexpr std::size_t frameHeaderSize = iconHeaderSize + iconDirEntrySize;
+constexpr std::uint32_t sequencePresentFlag = 2;
+
+std::uint32_t chunkSizeWithHeader(const Chunk& chunk, std::uint32_t headerBytes) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{chunk.declaredSize} + headerBytes,
+                                                            std::numeric_limits<std::uint32_t>::max()));
+}
+
+// A directory entry's width or height byte; 0 stands for 256.
+int dimensionOf(std::uint8_t value) { return value == 0 ? 256 : value; }
+
+std::string readOnly(std::size_t count) { return "Had been read only " + std::to_string(count) + " bytes"; }
+
+class AniReader {
+ public:
+  AniReader(Bytes file, model::Document& document, const model::ShowSettings& show, Reporter& reporter)
+      : file_(file),
+        document_(document),
+        ani_(document.ani),
+        show_(show),
+        reporter_(reporter),
+        navigator_(file, &reporter) {}
+
+  bool read() {
+    document_.kind = model::FileKind::animatedCursor;
+    ani_ = {};
+    if (navigator_.descendRiff(form_, aconForm) != riff::code::ok) {
+      reporter_.error("It's not 'ani' file.");
+      return false;
+    }
+    root_ = &document_.tree.addTopLevel("RIFF_ACON");
+    ani_.riffSize = form_.declaredSize;
+    document_.statusText = " RIFF size: " + std::to_string(form_.declaredSize) + " bytes";
+
+    const bool complete = readChunks();
+    if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
+    return complete;
+  }
+
+ private:
+  std::size_t formStart() const { return form_.dataOffset + 4; }
+
+  bool readChunks() {
+    readInfoList();
+    if (!readHeader()) {
+      reporter_.log("Corrupt ANI-file.");
+      return false;
+    }
+    readRates();
+    readSequence();
+    return readFrames();
+  }
+
+  void readInfoList() {
+    navigator_.seek(formStart());
+    Chunk list;
+    if (navigator_.descendList(list, form_, infoType) != riff::code::ok) return;
+    interpreted_.insert(list.dataOffset);
+    ani_.infoListSize = list.declaredSize;
+    ani_.infoListPosition = list.dataOffset;
+    Node& listInfo = root_->addChild("List_info", {}, model::state::listChunk);
+    riff::addInfoItems(navigator_, list, listInfo);
+  }
+
+  bool readHeader() {
+    navigator_.seek(formStart());
+    Chunk chunk;
+    if (navigator_.descendChunk(chunk, form_, headerId) != riff::code::ok) {
+      reporter_.log("This is not the 'ani_header' chunk.");
+      return false;
+    }
+    interpreted_.insert(chunk.dataOffset);
+    Bytes data = navigator_.read(chunk.size);
+    if (data.size() < chunk.declaredSize) {
+      reporter_.log("Be read only " + std::to_string(data.size()) + " bytes.");
+      return false;
+    }
+    Block record(model::aniHeaderSize, 0);
+    std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+    model::AniHeader& h = ani_.header;
+    std::uint32_t* fields[] = {&h.cbSize,   &h.frames, &h.steps,       &h.width,     &h.height,
+                               &h.bitCount, &h.planes, &h.displayRate, &h.attributes};
+    for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = le32(record, 4 * i);
+
+    ani_.headerChunkSize = chunkSizeWithHeader(chunk, 8);
+    ani_.headerPosition = chunk.dataOffset;
+    document_.imageCount = static_cast<int>(std::min<std::uint32_t>(h.frames, std::numeric_limits<int>::max()));
+    ani_.stepCount = h.steps;
+    root_->addChild("ani_header", {}, model::state::formatHeader);
+
+    // Arrays are sized from the header's counts; no more entries than the file could hold are made.
+    const std::size_t limit = file_.size() / 4;
+    frameEntries_ = std::min<std::size_t>(h.frames, limit);
+    stepEntries_ = std::min<std::size_t>(h.steps, limit);
+    if (frameEntries_ < h.frames || stepEntries_ < h.steps)
+      reporter_.log("The header lists " + std::to_string(h.frames) + " frames and " + std::to_string(h.steps) +
+                    " steps, more than a file of " + std::to_string(file_.size()) + " bytes can hold.");
+    return true;
+  }
+
+  // Reads up to `wanted` u32 entries of the chunk `id`; returns nullopt when the chunk is absent.
+  std::optional<std::vector<std::uint32_t>> readTable(riff::FourCC id, std::size_t wanted, Chunk& chunk) {
+    navigator_.seek(formStart());
+    if (navigator_.descendChunk(chunk, form_, id) != riff::code::ok) return std::nullopt;
+    interpreted_.insert(chunk.dataOffset);
+    const std::size_t held = chunk.size / 4;
+    std::vector<std::uint32_t> entries(std::min(wanted, held));
+    Bytes data = navigator_.read(entries.size() * 4);
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = le32(data, 4 * i);
+    if (held < wanted)
+      reporter_.log("The '" + riff::printableFourcc(id) + "' chunk holds " + std::to_string(held) + " entries of the " +
+                    std::to_string(wanted) + " the header asks for.");
+    return entries;
+  }
+
+  void readRates() {
+    Chunk chunk;
+    auto rates = readTable(rateId, frameEntries_, chunk);
+    ani_.hasRate = rates.has_value();
+    ani_.rates = rates ? std::move(*rates) : std::vector<std::uint32_t>{};
+    ani_.rates.resize(frameEntries_, ani_.header.displayRate);
+    if (!rates) return;
+    ani_.rateChunkSize = chunkSizeWithHeader(chunk, 8);
+    ani_.ratePosition = chunk.dataOffset;
+    root_->addChild("time", {}, model::state::rate);
+  }
+
+  std::uint32_t inOrder(std::size_t step) const {
+    const std::uint32_t frames = ani_.header.frames;
+    return static_cast<std::uint32_t>(frames ? step % frames : step);
+  }
+
+  void readSequence() {
+    Chunk chunk;
+    auto sequence = readTable(sequenceId, stepEntries_, chunk);
+    ani_.hasSequence = sequence.has_value();
+    ani_.sequence = sequence ? std::move(*sequence) : std::vector<std::uint32_t>{};
+    for (std::size_t step = ani_.sequence.size(); step < stepEntries_; ++step) ani_.sequence.push_back(inOrder(step));
+    if (!sequence) {
+      if (ani_.header.attributes & sequencePresentFlag)
+        reporter_.log("The header announces a 'seq ' chunk, but the file has none; the frames play in order.");
+      return;
+    }
+    ani_.sequenceChunkSize = chunkSizeWithHeader(chunk, 8);
+    ani_.sequencePosition = chunk.dataOffset;
+    root_->addChild("sequence", {}, model::state::sequence);
+  }
+
+  bool readFrames() {
+    navigator_.seek(formStart());
+    Chunk list;
+    if (navigator_.descendList(list, form_, frameListType) != riff::code::ok) {
+      ani_.frameListSize = 0;
+      reporter_.log("There is no bitmap in this file.");
+      return false;
+    }
+    interpreted_.insert(list.dataOffset);
+    ani_.frameListSize = chunkSizeWithHeader(list, 12);
+    ani_.frameListPosition = list.dataOffset;
+    ani_.hasFrames = true;
+    Node& images = root_->addChild("List_images", {}, model::state::frameList);
+
+    std::size_t index = 0;
+    Chunk icon;
+    while (navigator_.descendChunk(icon, list, iconId) == riff::code::ok) {
+      if (!readFrame(index, icon, images)) return false;
+      // The next frame is looked for after the whole chunk: an icon may hold more than its first image.
+      navigator_.ascend(icon);
+      ++index;
+    }
+    finishFrameArrays(index);
+    return true;
+  }
+
+  void finishFrameArrays(std::size_t framesRead) {
+    if (framesRead != ani_.header.frames)
+      reporter_.log("The header lists " + std::to_string(ani_.header.frames) + " frames; the frame list holds " +
+                    std::to_string(framesRead) + ".");
+    // Every picture index has a rate and a frame size, whichever count is the larger.
+    const std::size_t entries = std::max(framesRead, frameEntries_);
+    ani_.rates.resize(entries, ani_.header.displayRate);
+    ani_.frameSizes.resize(entries, 0);
+  }
+
+  bool readFrame(std::size_t index, const Chunk& icon, Node& images) {
+    Bytes chunk = file_.subspan(icon.dataOffset, icon.size);
+    const std::string name = model::pictureName(static_cast<int>(index + 1));
+    if (ani_.frameSizes.size() <= index) ani_.frameSizes.resize(index + 1, 0);
+    ani_.frameSizes[index] = icon.declaredSize;
+    Node& picture = images.addChild(name, {}, model::state::picture);
+
+    Block frameHeader(frameHeaderSize, 0);
+    const std::size_t got = std::min(chunk.size(), frameHeaderSize);
+    std::copy_n(chunk.begin(), got, frameHeader.begin());
+    if (got < frameHeaderSize) reporter_.log(readOnly(got) + ".");
+
+    const int width = dimensionOf(frameHeader[6]);
+    const int height = dimensionOf(frameHeader[7]);
+    if (index == 0) {
+      thumbnailWidth_ = width;
+      thumbnailHeight_ = height;
+    } else if (width != thumbnailWidth_ || height != thumbnailHeight_) {
+      images.removeChild(picture);
+      reporter_.error("This file contains the different size of images.");
+      return false;
+    }
+    picture.addChild("image_info", frameHeader, model::state::none);
+    noteExtraImages(index, le16(frameHeader, 4));
+
+    Bytes record = chunk.subspan(imageOffset(frameHeader, chunk.size(), name));
+    IconImageRequest request;
+    request.record = record;
+    request.declaredSize = le32(frameHeader, 14);
+    request.allocationLimit = file_.size();
+    request.thumbnailWidth = thumbnailWidth_;
+    request.thumbnailHeight = thumbnailHeight_;
+    request.show = show_;
+    request.pictureName = name;
+
+    const bool png = codecs::hasPngSignature(record);
+    const std::uint32_t compression = !png && record.size() >= 20 ? le32(record, 16) : 0;
+    const int bitCount = !png && record.size() >= 16 ? le16(record, 14) : 0;
+    if (!png && compression == 0 && bitCount > 0 && bitCount <= 8 && record.size() >= bitmapInfoSize) {
+      const std::size_t tableBytes = std::size_t{4} << bitCount;
+      if (record.size() - bitmapInfoSize < tableBytes)
+        reporter_.dialog({readOnly(record.size() - bitmapInfoSize), Buttons::yes, BoxKind::error, {}});
+    }
+
+    document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
+    if (png) return true;
+    return compression == 0 && (bitCount <= 8 || bitCount > 16);
+  }
+
+  // Where the frame's first image starts: at the offset its directory entry gives, or right after
+  // that entry when the offset lies outside the chunk.
+  std::size_t imageOffset(const Block& frameHeader, std::size_t chunkSize, const std::string& name) {
+    const std::uint32_t offset = le32(frameHeader, 18);
+    if (offset >= frameHeaderSize && offset < chunkSize) return offset;
+    const std::size_t fallback = std::min(frameHeaderSize, chunkSize);
+    if (chunkSize > frameHeaderSize)
+      reporter_.log(name + ": the image offset " + std::to_string(offset) + " lies outside the frame of " +
+                    std::to_string(chunkSize) + " bytes; the image is read after the first directory entry.");
+    return fallback;
+  }
+
+  void noteExtraImages(std::size_t index, std::uint16_t images) {
+    if (images <= 1 || extraImagesNoted_) return;
+    extraImagesNoted_ = true;
+    reporter_.log("frame " + std::to_string(index + 1) + " holds " + std::to_string(images) +
+                  " images; only the first is shown and saved.");
+  }
+
+  Bytes file_;
+  model::Document& document_;
+  model::AniState& ani_;
+  const model::ShowSettings& show_;
+  Reporter& reporter_;
+  riff::Navigator navigator_;
+  Chunk form_;
+  Node* root_ = nullptr;
+  std::set<std::size_t> interpreted_;
+  std::size_t frameEntries_ = 0;
+  std::size_t stepEntries_ = 0;
+  int thumbnailWidth_ = 32;
+  int thumbnailHeight_ = 32;
+  bool extraImagesNoted_ = false;
+};
+
+}  // namespace
+
+bool readAnimatedCursor(Bytes file, model::Document& document, const model::ShowSettings& show, Reporter& reporter) {
+  try {
+    return AniReader(file, document, show, reporter).read();
+  } catch (const std::exception&) {
+    reporter.error("This file is corrupt.");
+    return false;
+  }
+}
+
+bool readAnimatedCursor(const std::filesystem::path& path, model::Document& document, const model::ShowSettings& show,
+                        Reporter& reporter) {
+  auto bytes = readFileBytes(path);
+  if (!bytes) {
+    document.kind = model::FileKind::animatedCursor;
+    reporter.error("Could not open a selected file.");
+    return false;
+  }
+  return readAnimatedCursor(*bytes, document, show, reporter);
+}
+
+}  // namespace delvix::formats

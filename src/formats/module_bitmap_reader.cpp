@@ -1,0 +1,134 @@
+#include "formats/module_bitmap_reader.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "formats/icon_image_reader.h"
+#include "formats/le_bytes.h"
+#include "gfx/dib_decode.h"
+#include "gfx/placeholder.h"
+#include "model/picture_index.h"
+
+namespace delvix::formats::module {
+
+namespace {
+
+using model::Block;
+using model::Node;
+
+constexpr const char* prefix = "Bitmaps.";
+
+bool hasColourTable(int bitCount) { return bitCount == 1 || bitCount == 4 || bitCount == 8; }
+bool drawable(int bitCount) { return hasColourTable(bitCount) || bitCount == 24 || bitCount == 32; }
+
+// Adds "color_table" and "color_bitmap" (with a block only for uncompressed rows).
+void addPixelNodes(Context& context, Bytes dib, Node& picture, const std::string& label) {
+  const int bitCount = le16(dib, 14);
+  const std::uint32_t compression = le32(dib, 16);
+  const std::int64_t width = les32(dib, 4);
+  const std::int64_t height = std::abs(std::int64_t{les32(dib, 8)});
+  const std::uint32_t colorsUsed = le32(dib, 32);
+
+  // The rows follow the colours actually stored: biClrUsed of them when it is set.
+  std::size_t rowsAt = bitmapInfoSize;
+  if (hasColourTable(bitCount)) {
+    const std::size_t entries = std::size_t{1} << bitCount;
+    const std::size_t stored = colorsUsed ? std::min<std::size_t>(colorsUsed, entries) : entries;
+    Block table(4 + 4 * entries, 0);
+    setLe32(table, 0, static_cast<std::uint32_t>(4 * entries));
+    Bytes storedTable = dib.subspan(bitmapInfoSize, std::min(4 * stored, dib.size() - bitmapInfoSize));
+    std::copy(storedTable.begin(), storedTable.end(), table.begin() + 4);
+    if (storedTable.size() < 4 * stored)
+      context.reporter.log(label + ": the colour table is cut short: " + std::to_string(storedTable.size()) + " of " +
+                           std::to_string(4 * stored) + " bytes.");
+    picture.addChild("color_table", std::move(table),
+                     compression != 0 ? model::state::valuesHidden : context.show.table);
+    rowsAt += 4 * stored;
+  } else if (colorsUsed) {
+    rowsAt += 4 * static_cast<std::size_t>(std::min<std::uint32_t>(colorsUsed, 0x10000));
+  }
+
+  const std::uint64_t stride = width > 0 ? static_cast<std::uint64_t>(gfx::colourRowStride(
+                                               static_cast<int>(std::min<std::int64_t>(width, 0x7FFFFFFF)), bitCount))
+                                         : 0;
+  const std::uint64_t size = stride * static_cast<std::uint64_t>(height);
+  if (compression != 0) {
+    picture.addChild("color_bitmap", {}, model::state::valuesHidden);
+    return;
+  }
+  if (width <= 0 || height == 0 || stride > 0xFFFF || size > context.fileSize) {
+    context.reporter.log(label + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels need " +
+                         std::to_string(size) + " bytes of rows, more than the file holds.");
+    picture.addChild("color_bitmap", {}, model::state::valuesHidden);
+    return;
+  }
+  Block rows(8 + size, 0);
+  setLe16(rows, 0, static_cast<std::uint16_t>(bitCount));
+  setLe16(rows, 2, static_cast<std::uint16_t>(stride));
+  setLe32(rows, 4, static_cast<std::uint32_t>(size));
+  const Bytes stored =
+      rowsAt < dib.size() ? dib.subspan(rowsAt, std::min<std::size_t>(size, dib.size() - rowsAt)) : Bytes{};
+  std::copy(stored.begin(), stored.end(), rows.begin() + 8);
+  if (stored.size() < size)
+    context.reporter.log(label + ": the image rows are cut short: " + std::to_string(stored.size()) + " of " +
+                         std::to_string(size) + " bytes; the missing rows are left blank.");
+  picture.addChild("color_bitmap", std::move(rows), context.show.color);
+}
+
+model::PictureEntry previewEntry(Context& context, Bytes dib, int pictureIndex, const std::string& sizeText,
+                                 const std::string& label) {
+  const std::uint64_t width = static_cast<std::uint32_t>(std::max(les32(dib, 4), 0));
+  const std::uint64_t height = static_cast<std::uint64_t>(std::abs(std::int64_t{les32(dib, 8)}));
+  model::PictureEntry entry;
+  gfx::DibDecodeResult decoded;
+  if (context.spendPixels(width * height))
+    decoded = gfx::decodePackedDib(dib, static_cast<std::size_t>(width * height));
+  else
+    decoded.problem = "the module asks for more image data than it holds";
+  if (!decoded.image) {
+    context.reporter.log(label + ": not decoded: " + decoded.problem + ".");
+    return placeholderEntry(std::to_string(le16(dib, 14)));
+  }
+  entry.thumbnail = gfx::prepareCanvas(gfx::thumbnailSize, gfx::thumbnailSize);
+  gfx::copyInto(entry.thumbnail, *decoded.image);
+  entry.sizeText = sizeText;
+  entry.bitCountText = std::to_string(le16(dib, 14));
+  context.document.module.bitmapPictures[pictureIndex] = std::move(*decoded.image);
+  return entry;
+}
+
+}  // namespace
+
+void expandBitmap(Context& context, Node& resourceNode) {
+  const model::ResourceName& name = *resourceNode.resourceName();
+  auto data = context.resources.find(pe::rtBitmap, name);
+  if (!reportLookup(data, prefix, context.reporter)) return;
+  Bytes dib = data.bytes;
+  const std::string label = std::string(prefix) + " " + displayName(name);
+  if (dib.size() < 2) {
+    context.reporter.log("The damage of a part of resource.");
+    return;
+  }
+  if (le16(dib, 0) != bitmapInfoSize) {
+    context.reporter.log(label + ": a bitmap header of " + std::to_string(le16(dib, 0)) + " bytes is not listed.");
+    return;
+  }
+  if (dib.size() < bitmapInfoSize) {
+    context.reporter.log("The damage of a part of resource.");
+    return;
+  }
+
+  const int bitCount = le16(dib, 14);
+  const int number = context.document.imageCount + 1;
+  Node& picture = resourceNode.addChild(model::pictureName(number), {}, model::state::picture);
+  ++context.document.imageCount;
+  if (bitCount == 16 || !drawable(bitCount)) {
+    context.reporter.log("Don't support this DIB-format.");
+  } else {
+    picture.addChild("bitm_info", Block(dib.begin(), dib.begin() + bitmapInfoSize));
+    addPixelNodes(context, dib, picture, label);
+  }
+  context.document.pictures.push_back(previewEntry(context, dib, number - 1, displayName(name) + " [Bitmap]", label));
+}
+
+}  // namespace delvix::formats::module

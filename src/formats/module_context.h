@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "formats/pe/resource_directory.h"
+#include "formats/reporter.h"
+#include "model/document.h"
+
+// What the expanders of one module read share.
+namespace delvix::formats::module {
+
+struct Context {
+  pe::ResourceDirectory& resources;
+  model::Document& document;
+  model::ShowSettings show;
+  Reporter& reporter;
+  std::size_t fileSize = 0;
+  // Pixels left to decode in this module: repeated references to the same large image data
+  // cannot make a small file take unbounded time.
+  std::uint64_t pixelBudget = 0;
+
+  // Takes `pixels` from the budget; false (and nothing taken) when not that many are left.
+  bool spendPixels(std::uint64_t pixels) {
+    if (pixels > pixelBudget) return false;
+    pixelBudget -= pixels;
+    return true;
+  }
+};
+
+// The resource's name as the size list shows it: the string, or the decimal id.
+std::string displayName(const model::ResourceName& name);
+// The resource's name as its node shows it: the string, or the decimal id followed by "!num!".
+std::string nodeName(const model::ResourceName& name);
+
+// Logs the lookup failure of `data` as "<prefix> Didn't find such resource." and the like; true when found.
+bool reportLookup(const pe::ResourceData& data, const std::string& prefix, Reporter& reporter);
+
+}  // namespace delvix::formats::module

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/byte_reader.h"
+
+namespace delvix::formats::pe {
+
+struct Section {
+  std::uint32_t virtualAddress = 0;
+  std::uint32_t virtualSize = 0;
+  std::uint32_t rawOffset = 0;  // already rounded down the way the loader rounds it
+  std::uint32_t rawSize = 0;
+};
+
+// The headers of a program module (PE32 or PE32+), parsed from its bytes and never mapped or run.
+class PeImage {
+ public:
+  // Nullopt when `file` is not a module: no "MZ", no "PE\0\0", or an optional header of an unknown kind.
+  static std::optional<PeImage> parse(Bytes file);
+
+  Bytes file() const { return file_; }
+  bool is64Bit() const { return is64Bit_; }
+  const std::vector<Section>& sections() const { return sections_; }
+  std::uint32_t resourceRva() const { return resourceRva_; }
+  std::uint32_t resourceSize() const { return resourceSize_; }
+  // What was odd about the headers, for the message log.
+  const std::vector<std::string>& warnings() const { return warnings_; }
+
+  // The file offset of an RVA, when the byte there is stored in the file.
+  std::optional<std::size_t> offsetOf(std::uint32_t rva) const;
+  // Up to `size` bytes at `rva`: cut where the section's stored data or the file ends.
+  // Nullopt when the RVA itself is not stored in the file.
+  std::optional<Bytes> bytesAt(std::uint32_t rva, std::uint32_t size) const;
+
+ private:
+  Bytes file_;
+  bool is64Bit_ = false;
+  std::uint32_t sizeOfHeaders_ = 0;
+  std::vector<Section> sections_;
+  std::uint32_t resourceRva_ = 0;
+  std::uint32_t resourceSize_ = 0;
+  std::vector<std::string> warnings_;
+};
+
+}  // namespace delvix::formats::pe

@@ -1,0 +1,16 @@
+#include "formats/pe/resource_counts.h"
+
+#include "formats/pe/pe_image.h"
+#include "formats/pe/resource_directory.h"
+
+namespace delvix::formats::pe {
+
+std::optional<ResourceCounts> countResources(Bytes file) {
+  auto image = PeImage::parse(file);
+  auto resources = image ? ResourceDirectory::open(*image) : std::nullopt;
+  if (!resources) return std::nullopt;
+  return ResourceCounts{resources->names(rtGroupIcon).size(), resources->names(rtGroupCursor).size(),
+                        resources->names(rtBitmap).size()};
+}
+
+}  // namespace delvix::formats::pe

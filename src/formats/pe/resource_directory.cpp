@@ -1,0 +1,199 @@
+#include "formats/pe/resource_directory.h"
+
+#include <algorithm>
+
+#include "formats/pe/utf16.h"
+
+namespace delvix::formats::pe {
+
+namespace {
+
+constexpr std::size_t directoryHeaderSize = 16;
+constexpr std::size_t entrySize = 8;
+constexpr std::size_t dataEntrySize = 16;
+constexpr std::uint32_t highBit = 0x80000000u;
+
+std::string hex(std::uint32_t value) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  bool started = false;
+  for (int shift = 28; shift >= 0; shift -= 4) {
+    unsigned digit = (value >> shift) & 0xF;
+    if (digit || started || shift == 0) {
+      text += digits[digit];
+      started = true;
+    }
+  }
+  return text;
+}
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string upperCase(std::string text) {
+  for (char& c : text) c = upper(c);
+  return text;
+}
+
+}  // namespace
+
+std::optional<ResourceDirectory> ResourceDirectory::open(const PeImage& image) {
+  if (image.resourceRva() == 0) return std::nullopt;
+  ResourceDirectory directory(image);
+  if (!directory.readDirectory(0)) return std::nullopt;
+  return directory;
+}
+
+void ResourceDirectory::warn(std::string text) {
+  if (std::find(warnings_.begin(), warnings_.end(), text) == warnings_.end()) warnings_.push_back(std::move(text));
+}
+
+std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDirectory(std::uint32_t offset) {
+  const std::uint64_t rva = std::uint64_t{image_->resourceRva()} + offset;
+  if (rva > 0xFFFFFFFFu) return std::nullopt;
+  auto bytes = image_->bytesAt(static_cast<std::uint32_t>(rva), 0xFFFFFFFFu);
+  if (!bytes || bytes->size() < directoryHeaderSize) {
+    warn("The resource directory at " + hex(offset) + " is not in the file.");
+    return std::nullopt;
+  }
+  ByteReader reader(*bytes);
+  reader.skip(12);
+  const std::uint16_t namedCount = *reader.u16();
+  const std::uint16_t idCount = *reader.u16();
+  const std::size_t declared = std::size_t{namedCount} + idCount;
+  const std::size_t fitting = reader.remaining() / entrySize;
+  const std::size_t count = std::min(declared, fitting);
+  if (count < declared)
+    warn("The resource directory at " + hex(offset) + " lists " + std::to_string(declared) + " entries; " +
+         std::to_string(count) + " are in the file.");
+
+  std::vector<Entry> entries;
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t name = *reader.u32();
+    const std::uint32_t target = *reader.u32();
+    Entry entry;
+    entry.named = (name & highBit) != 0;
+    entry.id = name & ~highBit;
+    entry.isDirectory = (target & highBit) != 0;
+    entry.offset = target & ~highBit;
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+std::optional<std::string> ResourceDirectory::readName(std::uint32_t offset) {
+  const std::uint64_t rva = std::uint64_t{image_->resourceRva()} + offset;
+  auto bytes = rva <= 0xFFFFFFFFu ? image_->bytesAt(static_cast<std::uint32_t>(rva), 0xFFFFFFFFu) : std::nullopt;
+  if (!bytes || bytes->size() < 2) {
+    warn("The resource name at " + hex(offset) + " is not in the file.");
+    return std::nullopt;
+  }
+  ByteReader reader(*bytes);
+  const std::uint16_t length = *reader.u16();
+  auto text = reader.bytes(std::size_t{length} * 2);
+  if (!text) {
+    warn("The resource name at " + hex(offset) + " is cut short.");
+    text = reader.bytes(reader.remaining() & ~std::size_t{1});
+  }
+  return utf16ToUtf8(*text);
+}
+
+std::optional<std::uint32_t> ResourceDirectory::follow(const Entry& entry, std::uint32_t parent,
+                                                       const std::vector<std::uint32_t>& path) {
+  if (!entry.isDirectory) {
+    warn("A resource directory entry at " + hex(parent) + " leads to data where a directory belongs.");
+    return std::nullopt;
+  }
+  if (std::find(path.begin(), path.end(), entry.offset) != path.end()) {
+    warn("The resource directory at " + hex(entry.offset) + " is reached again in a loop; it is not followed.");
+    return std::nullopt;
+  }
+  return entry.offset;
+}
+
+const ResourceDirectory::TypeIndex* ResourceDirectory::typeIndex(std::uint32_t type) {
+  auto cached = types_.find(type);
+  if (cached != types_.end()) return cached->second ? &*cached->second : nullptr;
+  std::optional<TypeIndex>& slot = types_[type];
+
+  auto root = readDirectory(0);
+  if (!root) return nullptr;
+  auto typeEntry = std::find_if(root->begin(), root->end(), [&](const Entry& e) { return !e.named && e.id == type; });
+  if (typeEntry == root->end()) return nullptr;
+  auto offset = follow(*typeEntry, 0, {0});
+  if (!offset) return nullptr;
+  auto entries = readDirectory(*offset);
+  if (!entries) return nullptr;
+
+  TypeIndex index;
+  index.offset = *offset;
+  index.names.reserve(entries->size());
+  for (const Entry& entry : *entries) {
+    if (!entry.named) {
+      index.names.emplace_back(entry.id);
+      index.byId.emplace(entry.id, entry);
+    } else if (auto name = readName(entry.id)) {
+      index.byUpperName.emplace(upperCase(*name), entry);
+      index.names.emplace_back(std::move(*name));
+    }
+  }
+  slot = std::move(index);
+  return &*slot;
+}
+
+std::vector<model::ResourceName> ResourceDirectory::names(std::uint32_t type) {
+  const TypeIndex* index = typeIndex(type);
+  return index ? index->names : std::vector<model::ResourceName>{};
+}
+
+ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceName& name) {
+  ResourceData data;
+  const TypeIndex* index = typeIndex(type);
+  if (!index) return data;
+  const Entry* nameEntry = nullptr;
+  if (const auto* id = std::get_if<std::uint32_t>(&name)) {
+    auto it = index->byId.find(*id);
+    if (it != index->byId.end()) nameEntry = &it->second;
+  } else {
+    auto it = index->byUpperName.find(upperCase(std::get<std::string>(name)));
+    if (it != index->byUpperName.end()) nameEntry = &it->second;
+  }
+  if (!nameEntry) return data;
+  auto languageDirectory = follow(*nameEntry, index->offset, {0, index->offset});
+  if (!languageDirectory) return data;
+  auto languages = readDirectory(*languageDirectory);
+  if (!languages || languages->empty()) return data;
+  const Entry& first = languages->front();
+  if (first.isDirectory) {
+    warn("The resource directory at " + hex(*languageDirectory) + " goes deeper than three levels.");
+    data.status = LookupStatus::unloadable;
+    return data;
+  }
+  const std::uint64_t entryRva = std::uint64_t{image_->resourceRva()} + first.offset;
+  auto entry =
+      entryRva <= 0xFFFFFFFFu ? image_->bytesAt(static_cast<std::uint32_t>(entryRva), dataEntrySize) : std::nullopt;
+  if (!entry || entry->size() < dataEntrySize) {
+    data.status = LookupStatus::unloadable;
+    return data;
+  }
+  ByteReader reader(*entry);
+  const std::uint32_t dataRva = *reader.u32();
+  data.declaredSize = *reader.u32();
+  auto bytes = image_->bytesAt(dataRva, data.declaredSize);
+  if (!bytes) {
+    data.status = LookupStatus::unloadable;
+    return data;
+  }
+  if (bytes->empty() && data.declaredSize > 0) {
+    data.status = LookupStatus::unlockable;
+    return data;
+  }
+  if (bytes->size() < data.declaredSize)
+    warn("A resource of " + std::to_string(data.declaredSize) + " bytes at RVA " + hex(dataRva) + " is cut short to " +
+         std::to_string(bytes->size()) + " bytes.");
+  data.status = LookupStatus::found;
+  data.bytes = *bytes;
+  return data;
+}
+
+}  // namespace delvix::formats::pe

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/byte_reader.h"
+#include "formats/pe/pe_image.h"
+#include "model/node.h"
+
+namespace delvix::formats::pe {
+
+// Resource type ids.
+inline constexpr std::uint32_t rtCursor = 1;
+inline constexpr std::uint32_t rtBitmap = 2;
+inline constexpr std::uint32_t rtIcon = 3;
+inline constexpr std::uint32_t rtGroupCursor = 12;
+inline constexpr std::uint32_t rtGroupIcon = 14;
+
+enum class LookupStatus {
+  found,
+  notFound,    // no such type, name or language entry
+  unloadable,  // the data entry is unreadable or its data is not stored in the file
+  unlockable,  // the data starts in the file but none of its bytes are there
+};
+
+struct ResourceData {
+  LookupStatus status = LookupStatus::notFound;
+  Bytes bytes;                     // cut to what the file holds
+  std::uint32_t declaredSize = 0;  // what the data entry says
+};
+
+// The resource directory tree (type, name, language) of a module, read from the file's bytes.
+// Every offset is checked; a directory reached twice on one path, or listing more entries than
+// the file can hold, is not followed further.
+class ResourceDirectory {
+ public:
+  // Nullopt when the module has no resource directory, or its root cannot be read.
+  static std::optional<ResourceDirectory> open(const PeImage& image);
+
+  // The names of one type, in stored order (named entries first, then numeric ones, as stored).
+  std::vector<model::ResourceName> names(std::uint32_t type);
+  // The data of the first language of a resource.
+  ResourceData find(std::uint32_t type, const model::ResourceName& name);
+
+  // Problems met so far, for the message log (each told once).
+  const std::vector<std::string>& warnings() const { return warnings_; }
+
+ private:
+  struct Entry {
+    bool named = false;
+    std::uint32_t id = 0;  // numeric id, or the offset of the string name
+    bool isDirectory = false;
+    std::uint32_t offset = 0;  // of the subdirectory or the data entry, from the directory's start
+  };
+
+  // The name level of one type, indexed once so that finding many resources stays fast.
+  struct TypeIndex {
+    std::vector<model::ResourceName> names;
+    std::map<std::uint32_t, Entry> byId;
+    std::map<std::string, Entry> byUpperName;  // the first entry of each name
+    std::uint32_t offset = 0;
+  };
+
+  explicit ResourceDirectory(const PeImage& image) : image_(&image) {}
+
+  const TypeIndex* typeIndex(std::uint32_t type);
+
+  std::optional<std::vector<Entry>> readDirectory(std::uint32_t offset);
+  std::optional<std::string> readName(std::uint32_t offset);
+  // The subdirectory that `entry` (found in `parent`) leads to, unless it is one of the directories on `path`.
+  std::optional<std::uint32_t> follow(const Entry& entry, std::uint32_t parent, const std::vector<std::uint32_t>& path);
+  void warn(std::string text);
+
+  const PeImage* image_;
+  std::map<std::uint32_t, std::optional<TypeIndex>> types_;
+  std::vector<std::string> warnings_;
+};
+
+}  // namespace delvix::formats::pe

@@ -1,0 +1,152 @@
+#include "formats/riff/riff_navigator.h"
+
+#include <algorithm>
+
+#include "formats/le_bytes.h"
+
+namespace delvix::formats::riff {
+
+namespace {
+
+bool hasTypeCode(FourCC id) { return id == riffId || id == listId; }
+
+std::size_t typeCodeSize(const Chunk& chunk) { return hasTypeCode(chunk.id) ? 4 : 0; }
+
+}  // namespace
+
+std::string printableFourcc(FourCC code) {
+  static constexpr char hex[] = "0123456789abcdef";
+  std::string raw = fourccText(code);
+  while (!raw.empty() && raw.back() == ' ') raw.pop_back();
+  std::string text;
+  for (char c : raw) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      text += c;
+    } else {
+      text += "\\x";
+      text += hex[byte >> 4];
+      text += hex[byte & 0xF];
+    }
+  }
+  return text;
+}
+
+std::optional<Chunk> Navigator::headerAt(std::size_t offset, std::size_t end) const {
+  end = std::min(end, file_.size());
+  if (offset > end || end - offset < chunkHeaderSize) return std::nullopt;
+  Chunk chunk;
+  chunk.id = le32(file_, offset);
+  chunk.declaredSize = le32(file_, offset + 4);
+  chunk.dataOffset = offset + chunkHeaderSize;
+  chunk.size = std::min<std::size_t>(chunk.declaredSize, end - chunk.dataOffset);
+  if (hasTypeCode(chunk.id) && chunk.size >= 4) chunk.type = le32(file_, chunk.dataOffset);
+  return chunk;
+}
+
+bool Navigator::plausibleHeaderAt(std::size_t offset, std::size_t end) const {
+  end = std::min(end, file_.size());
+  if (offset > end || end - offset < chunkHeaderSize) return false;
+  return std::all_of(file_.begin() + static_cast<std::ptrdiff_t>(offset),
+                     file_.begin() + static_cast<std::ptrdiff_t>(offset + 4),
+                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+}
+
+std::size_t Navigator::following(const Chunk& chunk, std::size_t end) const {
+  const std::size_t unpadded = chunk.end();
+  if (chunk.clamped() || chunk.declaredSize % 2 == 0) return unpadded;
+  const std::size_t padded = unpadded + 1;
+  // Some writers leave out the pad byte of an odd-sized chunk; take the position where a header stands.
+  if (!plausibleHeaderAt(padded, end) && plausibleHeaderAt(unpadded, end)) return unpadded;
+  return padded;
+}
+
+void Navigator::noteClamp(const Chunk& chunk) {
+  if (!notes_ || !chunk.clamped() || !noted_.insert(chunk.dataOffset).second) return;
+  notes_->log("The chunk '" + printableFourcc(chunk.id) + "' at offset " + std::to_string(chunk.headerOffset()) +
+              " declares " + std::to_string(chunk.declaredSize) + " bytes; only " + std::to_string(chunk.size) +
+              " are there.");
+}
+
+// A form's declared size is often wrong; its chunks are looked for up to the end of the file.
+void Navigator::fitForm(Chunk& form) {
+  const std::size_t available = file_.size() - form.dataOffset;
+  if (form.declaredSize >= available) return;
+  form.size = available;
+  if (notes_ && available - form.declaredSize > 1)
+    notes_->log("The RIFF size of " + std::to_string(form.declaredSize) + " bytes ends before the file does (" +
+                std::to_string(available) +
+                " bytes follow the header); chunks are looked for up to the end of the file.");
+}
+
+int Navigator::search(Chunk& found, std::size_t end, FourCC id, std::optional<FourCC> type, bool isForm) {
+  std::size_t offset = position_;
+  while (auto chunk = headerAt(offset, end)) {
+    const bool typeMatches = !hasTypeCode(id) || (chunk->size >= 4 && (!type || chunk->type == *type));
+    if (chunk->id == id && typeMatches) {
+      if (isForm) fitForm(*chunk);
+      noteClamp(*chunk);
+      found = *chunk;
+      position_ = found.dataOffset + typeCodeSize(found);
+      return code::ok;
+    }
+    const std::size_t next = following(*chunk, end);
+    if (next <= offset) break;
+    offset = next;
+  }
+  return code::chunkNotFound;
+}
+
+int Navigator::descendRiff(Chunk& found, std::optional<FourCC> form) {
+  return search(found, file_.size(), riffId, form, true);
+}
+
+int Navigator::descendList(Chunk& found, const Chunk& parent, FourCC type) {
+  return search(found, parent.end(), listId, type, false);
+}
+
+int Navigator::descendChunk(Chunk& found, const Chunk& parent, FourCC id) {
+  return search(found, parent.end(), id, std::nullopt, false);
+}
+
+int Navigator::descendChunk(Chunk& found, FourCC id) { return search(found, file_.size(), id, std::nullopt, false); }
+
+int Navigator::ascend(const Chunk& chunk) {
+  if (chunk.end() > file_.size()) return code::cannotSeek;
+  position_ = std::min(following(chunk, file_.size()), file_.size());
+  return code::ok;
+}
+
+int Navigator::seek(std::size_t position) {
+  if (position > file_.size()) return code::cannotSeek;
+  position_ = position;
+  return code::ok;
+}
+
+Bytes Navigator::read(std::size_t count) {
+  const std::size_t available = std::min(count, file_.size() - position_);
+  Bytes view = file_.subspan(position_, available);
+  position_ += available;
+  return view;
+}
+
+std::size_t Navigator::read(std::span<std::uint8_t> target) {
+  Bytes view = read(target.size());
+  std::copy(view.begin(), view.end(), target.begin());
+  return view.size();
+}
+
+std::vector<Chunk> Navigator::children(const Chunk& parent) {
+  std::vector<Chunk> list;
+  std::size_t offset = parent.dataOffset + typeCodeSize(parent);
+  while (auto chunk = headerAt(offset, parent.end())) {
+    noteClamp(*chunk);
+    list.push_back(*chunk);
+    const std::size_t next = following(*chunk, parent.end());
+    if (next <= offset) break;
+    offset = next;
+  }
+  return list;
+}
+
+}  // namespace delvix::formats::riff

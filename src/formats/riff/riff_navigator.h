@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <span>
+
+#include "formats/byte_reader.h"
+#include "formats/reporter.h"
+#include "formats/riff/fourcc.h"
+
+namespace delvix::formats::riff {
+
+// Result codes in the style of the platform's RIFF input; 0 is success.
+namespace code {
+inline constexpr int ok = 0;
+inline constexpr int cannotRead = 261;
+inline constexpr int cannotSeek = 263;
+inline constexpr int chunkNotFound = 265;
+}  // namespace code
+
+inline constexpr std::size_t chunkHeaderSize = 8;
+
+struct Chunk {
+  FourCC id = 0;
+  // The form type of a "RIFF" chunk or the list type of a "LIST"; 0 for other chunks.
+  FourCC type = 0;
+  // The size as the file gives it.
+  std::uint32_t declaredSize = 0;
+  // The size cut to what its parent and the file hold (for a RIFF form: the extent that is searched).
+  std::size_t size = 0;
+  // File offset of the chunk's data (for RIFF and LIST: of the type code).
+  std::size_t dataOffset = 0;
+
+  std::size_t headerOffset() const { return dataOffset - chunkHeaderSize; }
+  std::size_t end() const { return dataOffset + size; }
+  bool clamped() const { return size < declaredSize; }
+};
+
+// Finds chunks in a RIFF file held in memory. Chunks are walked by id and size (with the pad byte of
+// odd sizes); a search runs from the current position to the end of the parent. Declared sizes that run
+// past the parent or the file are cut to what is there, and the cut is noted through the reporter.
+class Navigator {
+ public:
+  explicit Navigator(Bytes file, Reporter* notes = nullptr) : file_(file), notes_(notes) {}
+
+  Bytes file() const { return file_; }
+  std::size_t position() const { return position_; }
+
+  // A "RIFF" chunk of form type `form` (any form type when nullopt), from the current position on.
+  // Afterwards the position is the first chunk of the form.
+  int descendRiff(Chunk& found, std::optional<FourCC> form = std::nullopt);
+  // A "LIST" of the given type inside `parent`; afterwards the position is the list's first sub-chunk.
+  int descendList(Chunk& found, const Chunk& parent, FourCC type);
+  // A chunk with the given id inside `parent` (or in the whole file); the position is then its data.
+  int descendChunk(Chunk& found, const Chunk& parent, FourCC id);
+  int descendChunk(Chunk& found, FourCC id);
+  // Moves to the chunk that follows `chunk`.
+  int ascend(const Chunk& chunk);
+
+  int seek(std::size_t position);
+  // Up to `count` bytes from the current position, cut at the end of the file.
+  Bytes read(std::size_t count);
+  // Copies what arrives into `target`; returns the count.
+  std::size_t read(std::span<std::uint8_t> target);
+
+  // Every chunk of `parent` in file order, as the searches see them.
+  std::vector<Chunk> children(const Chunk& parent);
+
+ private:
+  int search(Chunk& found, std::size_t end, FourCC id, std::optional<FourCC> type, bool isForm);
+  std::optional<Chunk> headerAt(std::size_t offset, std::size_t end) const;
+  // Where the chunk after `chunk` begins, allowing for a missing pad byte.
+  std::size_t following(const Chunk& chunk, std::size_t end) const;
+  bool plausibleHeaderAt(std::size_t offset, std::size_t end) const;
+  void noteClamp(const Chunk& chunk);
+  void fitForm(Chunk& form);
+
+  Bytes file_;
+  Reporter* notes_;
+  std::size_t position_ = 0;
+  std::set<std::size_t> noted_;
+};
+
+}  // namespace delvix::formats::riff

@@ -1,0 +1,190 @@
+#include "formats/wav_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <set>
+
+#include "formats/file_bytes.h"
+#include "formats/le_bytes.h"
+#include "formats/riff/riff_navigator.h"
+#include "formats/riff/riff_nodes.h"
+
+namespace delvix::formats {
+
+namespace {
+
+using model::Block;
+using model::Node;
+using riff::Chunk;
+using riff::fourcc;
+
+constexpr riff::FourCC formatId = riff::fourccFromString("fmt");
+constexpr riff::FourCC factId = fourcc('f', 'a', 'c', 't');
+constexpr riff::FourCC dataId = fourcc('d', 'a', 't', 'a');
+constexpr riff::FourCC infoType = fourcc('I', 'N', 'F', 'O');
+
+// The GUID of the PCM sub-format, as stored at offset 24 of WAVE_FORMAT_EXTENSIBLE.
+constexpr std::array<std::uint8_t, 16> pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                                    0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr std::size_t subFormatOffsetInTail = 6;
+
+bool looksLikeChunkHeader(Bytes file, std::size_t offset) {
+  if (offset > file.size() || file.size() - offset < riff::chunkHeaderSize) return false;
+  return std::all_of(file.begin() + static_cast<std::ptrdiff_t>(offset),
+                     file.begin() + static_cast<std::ptrdiff_t>(offset + 4),
+                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+}
+
+class WaveReader {
+ public:
+  WaveReader(Bytes file, model::Document& document, Reporter& reporter)
+      : file_(file), document_(document), wave_(document.wave), reporter_(reporter), navigator_(file, &reporter) {}
+
+  bool read() {
+    document_.kind = model::FileKind::wave;
+    wave_ = {};
+    root_ = &document_.tree.addTopLevel("RIFF_WAVE");
+    if (!check(navigator_.descendRiff(form_))) return false;
+    wave_.riffSize = form_.declaredSize;
+    document_.statusText = " RIFF size: " + std::to_string(form_.declaredSize) + " bytes";
+
+    const bool complete = readChunks();
+    if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
+    wave_.playingTime = playingTimeOf(wave_);
+    return complete;
+  }
+
+ private:
+  std::size_t formStart() const { return form_.dataOffset + 4; }
+
+  bool readChunks() {
+    if (!readFormat()) return false;
+    readFact();
+    if (!readData()) return false;
+    readInfoList();
+    return true;
+  }
+
+  bool check(int result) {
+    if (result == riff::code::ok) return true;
+    reporter_.dialog({"MMIO Error. Error Code: " + std::to_string(result), Buttons::ok, BoxKind::plain, "MMIO Error"});
+    return false;
+  }
+
+  bool readFormat() {
+    Chunk chunk;
+    if (!check(navigator_.descendChunk(chunk, form_, formatId))) return false;
+    interpreted_.insert(chunk.dataOffset);
+    wave_.fmtSize = chunk.declaredSize;
+    Bytes data = navigator_.read(chunk.size);
+    Block record(model::waveFormatRecordSize, 0);
+    std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+    model::WaveFormat& f = wave_.format;
+    f.formatTag = le16(record, 0);
+    f.channels = le16(record, 2);
+    f.samplesPerSecond = le32(record, 4);
+    f.averageBytesPerSecond = le32(record, 8);
+    f.blockAlign = le16(record, 12);
+    f.bitsPerSample = le16(record, 14);
+    f.extraSize = le16(record, 16);
+    if (data.size() > record.size()) wave_.formatTail.assign(data.begin() + record.size(), data.end());
+    readExtensible();
+    root_->addChild("fmt", {}, model::state::formatHeader);
+    return check(navigator_.ascend(chunk));
+  }
+
+  void readExtensible() {
+    const Block& tail = wave_.formatTail;
+    wave_.validBitsPerSample = wave_.format.bitsPerSample;
+    if (wave_.format.formatTag != model::waveExtensibleTag || tail.size() < subFormatOffsetInTail + pcmSubFormat.size())
+      return;
+    if (std::uint16_t valid = le16(tail, 0)) wave_.validBitsPerSample = valid;
+    wave_.extensiblePcm = std::equal(pcmSubFormat.begin(), pcmSubFormat.end(), tail.begin() + subFormatOffsetInTail);
+  }
+
+  void readFact() {
+    navigator_.seek(formStart());
+    Chunk chunk;
+    if (navigator_.descendChunk(chunk, form_, factId) != riff::code::ok) return;
+    interpreted_.insert(chunk.dataOffset);
+    std::array<std::uint8_t, 4> value{};
+    if (navigator_.read(std::span(value).first(std::min<std::size_t>(4, chunk.size))) < 4)
+      reporter_.log("The 'fact' chunk holds " + std::to_string(chunk.size) + " bytes instead of 4.");
+    wave_.factValue = le32(value, 0);
+    wave_.hasFact = true;
+    root_->addChild("fact");
+    navigator_.ascend(chunk);
+  }
+
+  bool readData() {
+    navigator_.seek(formStart());
+    Chunk chunk;
+    if (!check(navigator_.descendChunk(chunk, form_, dataId))) return false;
+    interpreted_.insert(chunk.dataOffset);
+    if (chunk.declaredSize == 0 && chunk.dataOffset < form_.end() && !looksLikeChunkHeader(file_, chunk.dataOffset)) {
+      chunk.size = form_.end() - chunk.dataOffset;
+      reporter_.log("The 'data' chunk declares 0 bytes, but " + std::to_string(chunk.size) +
+                    " bytes follow it; they are taken as the sample data.");
+    }
+    const std::size_t kept = std::min<std::size_t>(chunk.size, std::numeric_limits<std::uint32_t>::max() - 4);
+    wave_.dataSize = static_cast<std::uint32_t>(kept);
+    wave_.data.resize(4 + kept);
+    setLe32(wave_.data, 0, wave_.dataSize);
+    navigator_.read(std::span(wave_.data).subspan(4));
+    root_->addChild("data", {}, model::state::waveData);
+    return check(navigator_.ascend(chunk));
+  }
+
+  void readInfoList() {
+    navigator_.seek(formStart());
+    Chunk list;
+    if (navigator_.descendList(list, form_, infoType) != riff::code::ok) return;
+    interpreted_.insert(list.dataOffset);
+    wave_.infoListSize = list.declaredSize;
+    Node& listInfo = root_->addChild("List_info", {}, model::state::listChunk);
+    riff::addInfoItems(navigator_, list, listInfo);
+  }
+
+  Bytes file_;
+  model::Document& document_;
+  model::WaveState& wave_;
+  Reporter& reporter_;
+  riff::Navigator navigator_;
+  Chunk form_;
+  Node* root_ = nullptr;
+  std::set<std::size_t> interpreted_;
+};
+
+}  // namespace
+
+float playingTimeOf(const model::WaveState& wave) {
+  const model::WaveFormat& f = wave.format;
+  if (f.samplesPerSecond == 0) return 0;
+  const double rate = f.samplesPerSecond;
+  if (!wave.isPcm() && wave.factValue != 0) return static_cast<float>(wave.factValue / rate);
+  if (wave.isPcm() && f.blockAlign != 0) return static_cast<float>(wave.dataSize / (f.blockAlign * rate));
+  const double bitsPerSecond = static_cast<double>(f.bitsPerSample) * f.channels * rate;
+  return bitsPerSecond == 0 ? 0.0f : static_cast<float>(wave.dataSize * 8.0 / bitsPerSecond);
+}
+
+bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
+  try {
+    return WaveReader(file, document, reporter).read();
+  } catch (const std::exception&) {
+    reporter.error("This file is corrupt.");
+    return false;
+  }
+}
+
+bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
+  auto bytes = readFileBytes(path);
+  if (!bytes) {
+    document.kind = model::FileKind::wave;
+    reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});
+    return false;
+  }
+  return readWaveFile(*bytes, document, reporter);
+}
+
+}  // namespace delvix::formats

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/node.h"
+
+namespace delvix::model {
+
+inline constexpr std::uint16_t wavePcmTag = 1;
+inline constexpr std::uint16_t waveExtensibleTag = 0xFFFE;
+inline constexpr std::size_t waveFormatRecordSize = 18;
+
+// The first 18 bytes of the "fmt " chunk (WAVEFORMATEX).
+struct WaveFormat {
+  std::uint16_t formatTag = 0;
+  std::uint16_t channels = 0;
+  std::uint32_t samplesPerSecond = 0;
+  std::uint32_t averageBytesPerSecond = 0;
+  std::uint16_t blockAlign = 0;
+  std::uint16_t bitsPerSample = 0;
+  std::uint16_t extraSize = 0;
+};
+
+// What the wave reader keeps beside the tree, for the wave view, the field tables and the writer.
+struct WaveState {
+  WaveFormat format;
+  // The bytes of "fmt " after the 18-byte record (the extensible format's fields, codec tables), as stored.
+  Block formatTail;
+  std::uint32_t fmtSize = 0;
+  bool hasFact = false;
+  // Sample frames per channel, as the "fact" chunk gives it; 0 without one.
+  std::uint32_t factValue = 0;
+  // The bytes of sample data kept (cut to what the file holds).
+  std::uint32_t dataSize = 0;
+  // u32 data size followed by the sample data.
+  Block data;
+  std::uint32_t riffSize = 0;
+  std::uint32_t infoListSize = 0;
+  float playingTime = 0;
+
+  // WAVE_FORMAT_EXTENSIBLE: the sub-format is PCM, and how many bits of each container are used.
+  bool extensiblePcm = false;
+  std::uint16_t validBitsPerSample = 0;
+
+  bool isPcm() const { return format.formatTag == wavePcmTag || extensiblePcm; }
+};
+
+}  // namespace delvix::model

@@ -1,0 +1,191 @@
+#include "formats/wav_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/le_bytes.h"
+#include "support/read_helpers.h"
+#include "support/riff_builder.h"
+
+namespace delvix::formats {
+namespace {
+
+using testing::ByteVector;
+using testing::childNames;
+using testing::chunk;
+using testing::list;
+using testing::nodeAt;
+using testing::waveFormat;
+using testing::WaveFormatFields;
+
+struct Read {
+  model::Document document;
+  RecordingReporter reporter;
+  bool ok = false;
+
+  explicit Read(const ByteVector& bytes) { ok = readWaveFile(bytes, document, reporter); }
+  const model::WaveState& wave() const { return document.wave; }
+  std::vector<std::string> names(const std::string& path) const {
+    const model::Node* node = nodeAt(document.tree, path);
+    return node ? childNames(*node) : std::vector<std::string>{"<no " + path + ">"};
+  }
+};
+
+ByteVector wave(const WaveFormatFields& format, const ByteVector& data) {
+  return testing::riff("WAVE", {waveFormat(format), chunk("data", data)});
+}
+
+// The extensible format's 22 bytes after cbSize: valid bits, channel mask, sub-format GUID.
+ByteVector extensibleTail(std::uint16_t validBits, std::uint16_t subFormat) {
+  ByteVector tail;
+  testing::appendLe16(tail, 22);
+  testing::appendLe16(tail, validBits);
+  testing::appendLe32(tail, 4);
+  testing::appendLe16(tail, subFormat);
+  ByteVector guidRest{0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+  tail.insert(tail.end(), guidRest.begin(), guidRest.end());
+  return tail;
+}
+
+TEST(WavReader, BuildsTheTreeAndTheWaveState) {
+  ByteVector file =
+      testing::riff("WAVE", {waveFormat({.channels = 2, .samplesPerSecond = 11025, .bitsPerSample = 16}),
+                             chunk("fact", testing::u32s({2})), chunk("data", {1, 0, 2, 0, 3, 0, 4, 0}),
+                             list("INFO", {chunk("ISFT", testing::text("t")), chunk("IART", testing::text("a"))})});
+  Read r(file);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.names("RIFF_WAVE"), (std::vector<std::string>{"fmt", "fact", "data", "List_info"}));
+  EXPECT_EQ(r.names("RIFF_WAVE/List_info"), (std::vector<std::string>{"artist", "software"}));
+  EXPECT_EQ(nodeAt(r.document.tree, "RIFF_WAVE/data")->stateImage(), model::state::waveData);
+  EXPECT_FALSE(nodeAt(r.document.tree, "RIFF_WAVE/fmt")->hasBlock());
+  const model::WaveState& w = r.wave();
+  EXPECT_EQ(w.format.channels, 2);
+  EXPECT_EQ(w.format.blockAlign, 4);
+  EXPECT_EQ(w.format.extraSize, 0);  // a 16-byte "fmt " leaves the extra size 0
+  EXPECT_EQ(w.fmtSize, 16u);
+  EXPECT_EQ(w.factValue, 2u);
+  EXPECT_EQ(w.dataSize, 8u);
+  EXPECT_EQ(w.data, (ByteVector{8, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0}));
+  EXPECT_EQ(w.riffSize, file.size() - 8);
+  EXPECT_EQ(r.document.statusText, " RIFF size: " + std::to_string(file.size() - 8) + " bytes");
+  EXPECT_EQ(w.infoListSize, 4u + 2 * 10);
+}
+
+TEST(WavReader, ALongFormatFillsTheRecordAndKeepsTheRest) {
+  Read r(wave({.formatTag = 0xFFFE, .channels = 1, .bitsPerSample = 16, .extra = extensibleTail(12, 1)}, {0, 0}));
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.wave().fmtSize, 40u);
+  EXPECT_EQ(r.wave().format.extraSize, 22);
+  EXPECT_EQ(r.wave().formatTail.size(), 22u);
+  // The extensible format with a PCM sub-format counts as PCM, with its valid bits.
+  EXPECT_TRUE(r.wave().extensiblePcm);
+  EXPECT_EQ(r.wave().validBitsPerSample, 12);
+
+  Read adpcm(wave({.formatTag = 0xFFFE, .bitsPerSample = 16, .extra = extensibleTail(16, 2)}, {0, 0}));
+  EXPECT_FALSE(adpcm.wave().isPcm());
+}
+
+TEST(WavReader, DataBeforeFormatReadsTheSame) {
+  Read usual(testing::riff("WAVE", {waveFormat({}), chunk("data", {1, 2})}));
+  Read reversed(testing::riff("WAVE", {chunk("data", {1, 2}), waveFormat({})}));
+  ASSERT_TRUE(usual.ok && reversed.ok);
+  EXPECT_EQ(usual.names("RIFF_WAVE"), reversed.names("RIFF_WAVE"));
+  EXPECT_EQ(usual.wave().data, reversed.wave().data);
+}
+
+TEST(WavReader, MissingChunksShowTheErrorCode) {
+  const DialogRequest notFound{"MMIO Error. Error Code: 265", Buttons::ok, BoxKind::plain, "MMIO Error"};
+  Read noData(testing::riff("WAVE", {waveFormat({})}));
+  EXPECT_FALSE(noData.ok);
+  EXPECT_EQ(noData.reporter.dialogs, std::vector<DialogRequest>{notFound});
+  EXPECT_TRUE(noData.reporter.lines.empty());
+  EXPECT_EQ(noData.names("RIFF_WAVE"), std::vector<std::string>{"fmt"});
+
+  Read noFormat(testing::riff("WAVE", {chunk("data", {1})}));
+  EXPECT_FALSE(noFormat.ok);
+  EXPECT_TRUE(noFormat.names("RIFF_WAVE").empty());
+
+  Read noRiff(ByteVector{'R', 'I', 'F', 'X', 0, 0, 0, 0});
+  EXPECT_FALSE(noRiff.ok);
+  EXPECT_EQ(noRiff.reporter.dialogs, std::vector<DialogRequest>{notFound});
+}
+
+TEST(WavReader, PlayingTimeOfPcm) {
+  Read cd(wave({.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}, ByteVector(1000000)));
+  EXPECT_NEAR(cd.wave().playingTime, 5.669, 0.001);
+  // 12-bit samples in 2-byte containers: the block align, not the bit count, gives the bytes per frame.
+  Read twelve(wave({.channels = 4, .samplesPerSecond = 8000, .bitsPerSample = 12, .blockAlign = 8}, ByteVector(72)));
+  EXPECT_NEAR(twelve.wave().playingTime, 9.0 / 8000, 1e-7);
+}
+
+TEST(WavReader, PlayingTimeOfCompressedFormatsCountsFactFrames) {
+  ByteVector file = testing::riff(
+      "WAVE", {waveFormat({.formatTag = 0x11, .samplesPerSecond = 11025, .bitsPerSample = 4, .blockAlign = 256}),
+               chunk("fact", testing::u32s({22050})), chunk("data", ByteVector(11264))});
+  EXPECT_FLOAT_EQ(Read(file).wave().playingTime, 2.0f);
+}
+
+TEST(WavReader, DegenerateFormatsCompleteWithNoPlayingTime) {
+  for (const WaveFormatFields& f :
+       {WaveFormatFields{.channels = 0, .blockAlign = 0}, WaveFormatFields{.bitsPerSample = 0, .blockAlign = 0},
+        WaveFormatFields{.samplesPerSecond = 0}}) {
+    Read r(wave(f, {1, 2, 3, 4}));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.wave().playingTime, 0.0f);
+  }
+}
+
+TEST(WavReader, DataClaimingMoreThanTheFileKeepsWhatIsThere) {
+  for (std::uint32_t declared : {1000u, 0xFFFFFFFFu}) {
+    ByteVector file = testing::riff("WAVE", {waveFormat({}), chunk("data", {1, 2, 3, 4}, {.declaredSize = declared})});
+    Read r(file);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.wave().dataSize, 4u);
+    EXPECT_EQ(r.wave().data, (ByteVector{4, 0, 0, 0, 1, 2, 3, 4}));
+    EXPECT_TRUE(r.reporter.logged("The chunk 'data' at offset 36 declares " + std::to_string(declared) +
+                                  " bytes; only 4 are there."));
+  }
+}
+
+TEST(WavReader, AnUnclosedRecordingUsesTheBytesToTheEnd) {
+  ByteVector file =
+      testing::riff("WAVE", {waveFormat({}), chunk("data", {0x80, 0x81, 0x7F, 0x80}, {.declaredSize = 0})});
+  Read r(file);
+  EXPECT_EQ(r.wave().dataSize, 4u);
+  EXPECT_TRUE(r.reporter.logged(
+      "The 'data' chunk declares 0 bytes, but 4 bytes follow it; they are taken as the sample data."));
+
+  Read empty(testing::riff("WAVE", {waveFormat({}), chunk("data", {}), chunk("JUNK", {1, 2})}));
+  EXPECT_EQ(empty.wave().dataSize, 0u);
+}
+
+TEST(WavReader, KeepsWhatItDoesNotInterpret) {
+  Read r(testing::riff("WAVE", {waveFormat({}), chunk("bext", {1, 2, 3}), chunk("data", {9}),
+                                list("adtl", {chunk("labl", {1})}), list("INFO", {chunk("IZZZ", {5})})}));
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.names("RIFF_WAVE"),
+            (std::vector<std::string>{"fmt", "data", "List_info", "chunk_bext", "chunk_LIST_adtl"}));
+  EXPECT_EQ(r.names("RIFF_WAVE/List_info"), std::vector<std::string>{"chunk_IZZZ"});
+  EXPECT_EQ(nodeAt(r.document.tree, "RIFF_WAVE/chunk_bext")->block(), (ByteVector{3, 0, 0, 0, 1, 2, 3}));
+}
+
+TEST(WavReader, AWrongRiffSizeAndAMissingPadByteStillFindEveryChunk) {
+  ByteVector file =
+      testing::riff("WAVE", {chunk("odd ", {1, 2, 3}, {.pad = false}), waveFormat({}), chunk("data", {7})}, 4);
+  Read r(file);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.wave().riffSize, 4u);
+  EXPECT_EQ(r.wave().dataSize, 1u);
+}
+
+TEST(WavReader, EveryTruncationIsReadWithoutHarm) {
+  ByteVector file =
+      testing::riff("WAVE", {waveFormat({.channels = 2, .bitsPerSample = 16}), chunk("fact", {1, 0, 0, 0}),
+                             chunk("data", ByteVector(16, 3)), list("INFO", {chunk("INAM", {'a', 0})})});
+  for (std::size_t length = 0; length < file.size(); ++length) {
+    Read r(ByteVector(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length)));
+    EXPECT_LE(r.wave().data.size(), length);
+  }
+}
+
+}  // namespace
+}  // namespace delvix::formats
