@@ -9,8 +9,8 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth
-  icoutils imagemagick sox
+  xvfb xauth xdg-utils
+  icoutils imagemagick sox time
 )
 
 missing=()

@@ -1,48 +1,60 @@
 #include <QApplication>
-#include <QHeaderView>
-#include <QMainWindow>
-#include <QTreeWidget>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
+#include <iostream>
 
-#include <functional>
-
-#include "formats/document_reader.h"
-#include "model/document.h"
+#include "app/main_window.h"
+#include "app/secondary_windows.h"
+#include "platform/process_help_viewer.h"
+#include "platform/qt_prompter.h"
+#include "platform/qt_settings_store.h"
 
 namespace {
 
-// Fills the tree widget with the structure tree of the document.
-void showTree(QTreeWidget& view, const delvix::model::Document& document) {
-  std::function<void(QTreeWidgetItem*, const delvix::model::Node&)> add = [&](QTreeWidgetItem* parent,
-                                                                             const delvix::model::Node& node) {
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(&view);
-    item->setText(0, QString::fromStdString(node.name()));
-    for (const auto& child : node.children()) add(item, *child);
-  };
-  for (std::size_t i = 0; i < document.tree.topLevelCount(); ++i) add(nullptr, document.tree.topLevel(i));
+struct Arguments {
+  QString file;
+  // Save a picture of the window with the file open and quit, for the documentation.
+  QString screenshot;
+};
+
+Arguments parse(const QStringList& arguments) {
+  Arguments parsed;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--screenshot" && i + 1 < arguments.size())
+      parsed.screenshot = arguments[++i];
+    else
+      parsed.file = arguments[i];
+  }
+  return parsed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
+  const Arguments arguments = parse(QApplication::arguments());
 
-  QMainWindow window;
-  window.setWindowTitle("Delvix v.2.2");
-  window.resize(817, 451);
-  auto* tree = new QTreeWidget(&window);
-  tree->setHeaderLabel("File structure");
-  window.setCentralWidget(tree);
+  delvix::platform::QtPrompter prompter;
+  delvix::platform::QtSettingsStore settings;
+  delvix::platform::ProcessHelpViewer help;
+  delvix::app::Host host{prompter, settings, help, QApplication::applicationDirPath().toStdString(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()};
 
-  const QStringList args = QApplication::arguments();
-  if (args.size() > 1) {
-    delvix::model::Document document;
-    delvix::formats::RecordingReporter reporter;
-    delvix::formats::readDocument(args[1].toStdString(), document, {}, reporter);
-    showTree(*tree, document);
-    tree->expandAll();
+  delvix::app::TFormANI window(host);
+  prompter.setParent(&window);
+  window.setSecondaryWindows(delvix::app::createSecondaryWindows(&window));
+  window.showAsStored();
+
+  if (!arguments.file.isEmpty())
+    QTimer::singleShot(0, &window, [&window, file = arguments.file] { window.openFile(file); });
+  if (!arguments.screenshot.isEmpty()) {
+    window.settings().saveOptions = false;
+    QTimer::singleShot(1500, &window, [&window, out = arguments.screenshot] {
+      if (!window.grab().save(out)) std::cerr << "delvix: could not write " << out.toStdString() << '\n';
+      QApplication::quit();
+    });
   }
-
-  window.show();
   return QApplication::exec();
 }

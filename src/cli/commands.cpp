@@ -1,17 +1,15 @@
 #include "cli/commands.h"
 
-#include "cli/save_commands.h"
-
 #include <algorithm>
 #include <array>
 #include <fstream>
 #include <ostream>
 #include <vector>
 
+#include "cli/info_command.h"
+#include "cli/save_commands.h"
 #include "codecs/png_encode.h"
 #include "formats/document_reader.h"
-#include "formats/file_bytes.h"
-#include "formats/pe/resource_counts.h"
 #include "model/document.h"
 
 namespace delvix::cli {
@@ -58,20 +56,6 @@ bool takeKindsOption(std::vector<std::string>& args, model::ResourceKinds& kinds
   return true;
 }
 
-int printResourceCounts(std::span<const std::string> args, Streams streams) {
-  auto bytes = formats::readFileBytes(args[0]);
-  auto counts = bytes ? formats::pe::countResources(*bytes) : std::nullopt;
-  if (!counts) {
-    streams.err << "Could not open this file.\n";
-    return exitRefused;
-  }
-  auto shown = [](bool on, std::size_t count) { return on ? std::to_string(count) : std::string("?"); };
-  streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts->iconGroups) << '\n'
-              << "cursor groups: " << shown(streams.settings.resources.cursors, counts->cursorGroups) << '\n'
-              << "bitmaps: " << shown(streams.settings.resources.bitmaps, counts->bitmaps) << '\n';
-  return exitOk;
-}
-
 // Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
 int openDocument(const std::string& path, model::Document& document, Streams streams) {
   StderrReporter reporter(streams.err);
@@ -113,7 +97,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
 constexpr std::array<Command, 5> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
-    {"info", "FILE", "print a module's numbers of icon groups, cursor groups and bitmaps", 1, printResourceCounts},
+    {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},
 }};

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/stderr_reporter.h"
+#include "formats/ani_writer.h"
 #include "formats/bmp_file.h"
 #include "formats/document_reader.h"
 #include "formats/file_bytes.h"
@@ -12,6 +13,7 @@
 #include "formats/module_context.h"
 #include "formats/one_image_writer.h"
 #include "formats/pe/resource_directory.h"
+#include "formats/wav_writer.h"
 #include "model/document.h"
 
 namespace delvix::cli {
@@ -99,6 +101,14 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
       reporter.log("saving of file: " + target.string());
       saved = formats::saveIconFile(document, target, reporter);
       return saved ? exitOk : exitRefused;
+    case model::FileKind::animatedCursor:
+      if (extension != ".ani") break;
+      reporter.log("saving of file: " + target.string());
+      return formats::saveAniFile(document, target, reporter) ? exitOk : exitRefused;
+    case model::FileKind::wave:
+      if (extension != ".wav") break;
+      reporter.log("saving of file: " + target.string());
+      return formats::saveWaveFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::module:
       // Saving a module means saving each of its groups: into OUT as a folder.
       std::filesystem::create_directories(target, error);

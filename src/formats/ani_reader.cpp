@@ -110,6 +110,7 @@ class AniReader {
     }
     Block record(model::aniHeaderSize, 0);
     std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+    if (data.size() > record.size()) ani_.headerTail.assign(data.begin() + model::aniHeaderSize, data.end());
     model::AniHeader& h = ani_.header;
     std::uint32_t* fields[] = {&h.cbSize,   &h.frames, &h.steps,       &h.width,     &h.height,
                                &h.bitCount, &h.planes, &h.displayRate, &h.attributes};
@@ -132,7 +133,8 @@ class AniReader {
   }
 
   // Reads up to `wanted` u32 entries of the chunk `id`; returns nullopt when the chunk is absent.
-  std::optional<std::vector<std::uint32_t>> readTable(riff::FourCC id, std::size_t wanted, Chunk& chunk) {
+  std::optional<std::vector<std::uint32_t>> readTable(riff::FourCC id, std::size_t wanted, Chunk& chunk,
+                                                      std::vector<std::uint8_t>& tail) {
     navigator_.seek(formStart());
     if (navigator_.descendChunk(chunk, form_, id) != riff::code::ok) return std::nullopt;
     interpreted_.insert(chunk.dataOffset);
@@ -140,6 +142,8 @@ class AniReader {
     std::vector<std::uint32_t> entries(std::min(wanted, held));
     Bytes data = navigator_.read(entries.size() * 4);
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = le32(data, 4 * i);
+    Bytes rest = navigator_.read(chunk.size - entries.size() * 4);
+    tail.assign(rest.begin(), rest.end());
     if (held < wanted)
       reporter_.log("The '" + riff::printableFourcc(id) + "' chunk holds " + std::to_string(held) + " entries of the " +
                     std::to_string(wanted) + " the header asks for.");
@@ -148,7 +152,7 @@ class AniReader {
 
   void readRates() {
     Chunk chunk;
-    auto rates = readTable(rateId, frameEntries_, chunk);
+    auto rates = readTable(rateId, frameEntries_, chunk, ani_.rateTail);
     ani_.hasRate = rates.has_value();
     ani_.rates = rates ? std::move(*rates) : std::vector<std::uint32_t>{};
     ani_.rates.resize(frameEntries_, ani_.header.displayRate);
@@ -165,7 +169,7 @@ class AniReader {
 
   void readSequence() {
     Chunk chunk;
-    auto sequence = readTable(sequenceId, stepEntries_, chunk);
+    auto sequence = readTable(sequenceId, stepEntries_, chunk, ani_.sequenceTail);
     ani_.hasSequence = sequence.has_value();
     ani_.sequence = sequence ? std::move(*sequence) : std::vector<std::uint32_t>{};
     for (std::size_t step = ani_.sequence.size(); step < stepEntries_; ++step) ani_.sequence.push_back(inOrder(step));

@@ -28,6 +28,11 @@ struct AniState {
   std::vector<std::uint32_t> rates;       // one per frame, full 32-bit values
   std::vector<std::uint32_t> sequence;    // one frame index per step
   std::vector<std::uint32_t> frameSizes;  // the data size of each "icon" chunk, in frame order
+  // Bytes of "anih", "rate" and "seq " beyond the record and the entries the arrays took, as stored,
+  // so that writing the file back loses nothing.
+  std::vector<std::uint8_t> headerTail;
+  std::vector<std::uint8_t> rateTail;
+  std::vector<std::uint8_t> sequenceTail;
   bool hasRate = false;
   bool hasSequence = false;
   bool hasFrames = false;

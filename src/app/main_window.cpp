@@ -1,0 +1,220 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <iostream>
+
+#include "app/thumbnail_model.h"
+#include "app/tree_model.h"
+#include "app/widget_names.h"
+
+namespace delvix::app {
+
+namespace {
+
+constexpr int designedWidth = 817;
+constexpr int designedHeight = 451;
+// The private message by which the window shows the tip of the day once it is up.
+const QEvent::Type tipOfDayEvent = static_cast<QEvent::Type>(QEvent::User + 1000);
+
+const char* const helpFailure =
+    "Sorry, but our help can't be run successfully under your Windows version.\n"
+    "For view it:\n"
+    "\n"
+    "- Use Windows 98 or later.\n"
+    "- Use Internet Explorer 4.0 or later\n"
+    "- Download free HTML Help driver from: https://www.freedesktop.org/wiki/Software/xdg-utils/";
+
+std::optional<QString> localFileOf(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return std::nullopt;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return std::nullopt;
+}
+
+}  // namespace
+
+TFormANI::TFormANI(Host host, QWidget* parent) : QMainWindow(parent), host_(std::move(host)) {
+  setObjectName("FormANI");
+  setWindowTitle("Delvix v.2.2");
+  resize(designedWidth, designedHeight);
+  setMinimumSize(650, 250);
+  setAcceptDrops(true);
+
+  createCommands();
+  createMenus();
+  createToolBar();
+
+  mainSplitter_ = named(new QSplitter(Qt::Horizontal, this), "MainSplitter");
+  mainSplitter_->addWidget(createTreeGroup());
+  mainSplitter_->addWidget(createFieldGroup());
+  PanelRight = named(new QStackedWidget(mainSplitter_), "PanelRight");
+  PanelRight->addWidget(createImageGroup());
+  PanelRight->addWidget(createMusicGroup());
+  PanelRight->setCurrentWidget(GroupImage);
+  GroupMusic->hide();
+  mainSplitter_->addWidget(PanelRight);
+  for (int i = 0; i < 3; ++i) mainSplitter_->setCollapsible(i, false);
+  mainSplitter_->setStretchFactor(2, 1);
+  imageSplitter_->setStretchFactor(1, 1);
+  setCentralWidget(mainSplitter_);
+  createStatusBar();
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desk = screen->availableGeometry();
+    move(desk.center() - QPoint(designedWidth / 2, designedHeight / 2));
+  }
+
+  WindowLimits limits;
+  limits.designedWidth = designedWidth;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    limits.screenWidth = screen->geometry().width();
+    limits.screenHeight = screen->geometry().height();
+  }
+  settings_ = readSettings(host_.settings, limits, log_);
+  applyStoredLayout();
+  if (settings_.tipsAtStart) QCoreApplication::postEvent(this, new QEvent(tipOfDayEvent));
+}
+
+TFormANI::~TFormANI() {
+  if (host_.help.running()) host_.help.terminate();
+  if (settings_.saveOptions) {
+    writeSettings(host_.settings, settingsToStore(), log_);
+    if (!saveLogFile(log_, host_.programFolder, host_.dataFolder))
+      std::cerr << "delvix: could not write " << logFileName << " into " << host_.programFolder << " or "
+                << host_.dataFolder << '\n';
+    log_.clear();
+  }
+  // The views look at the document, which goes before the widgets do.
+  treeModel_->setTree(nullptr);
+  thumbnailModel_->setDocument(nullptr);
+}
+
+void TFormANI::applyStoredLayout() {
+  const Layout& layout = settings_.layout;
+  resize(layout.windowWidth.value_or(width()), layout.windowHeight.value_or(height()));
+  applyPaneSizes();
+}
+
+void TFormANI::applyPaneSizes() {
+  const Layout& layout = settings_.layout;
+  // The last pane takes what is left, so the stored panes keep their sizes exactly.
+  auto rest = [](const QSplitter* splitter, int length, int taken) {
+    return std::max(length - taken - (splitter->count() - 1) * splitter->handleWidth(), 50);
+  };
+  const int across = mainSplitter_->width() > 0 ? mainSplitter_->width() : width();
+  mainSplitter_->setSizes(
+      {layout.treeWidth, layout.fieldsWidth, rest(mainSplitter_, across, layout.treeWidth + layout.fieldsWidth)});
+  const int down = imageSplitter_->height() > 0 ? imageSplitter_->height() : height();
+  imageSplitter_->setSizes({layout.previewHeight, rest(imageSplitter_, down, layout.previewHeight)});
+  const int status = statusSplitter_->width() > 0 ? statusSplitter_->width() : width();
+  statusSplitter_->setSizes({layout.folderPanelWidth, layout.namePanelWidth,
+                             rest(statusSplitter_, status, layout.folderPanelWidth + layout.namePanelWidth)});
+}
+
+Settings TFormANI::settingsToStore() const {
+  Settings stored = settings_;
+  stored.maximised = isMaximized();
+  stored.layout.windowWidth = width();
+  stored.layout.windowHeight = height();
+  // Before the window was first laid out its panes have no sizes of their own yet.
+  if (shown_) {
+    stored.layout.treeWidth = GroupBox1->width();
+    stored.layout.fieldsWidth = GroupBox4->width();
+    stored.layout.previewHeight = ScrollBox1->height();
+    stored.layout.folderPanelWidth = Panel3->width();
+    stored.layout.namePanelWidth = Panel4->width();
+  }
+  return stored;
+}
+
+void TFormANI::showAsStored() {
+  if (settings_.maximised)
+    showMaximized();
+  else
+    show();
+}
+
+void TFormANI::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The panes get their stored sizes once the window has its own.
+  if (!shown_) applyPaneSizes();
+  shown_ = true;
+}
+
+bool TFormANI::event(QEvent* event) {
+  if (event->type() == tipOfDayEvent) {
+    showTipOfDay();
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TFormANI::showTipOfDay() {
+  if (!windows_.tip) return;
+  windows_.tip->setWindowModality(Qt::ApplicationModal);
+  windows_.tip->show();
+}
+
+void TFormANI::dragEnterEvent(QDragEnterEvent* event) {
+  if (localFileOf(event->mimeData())) event->acceptProposedAction();
+}
+
+void TFormANI::dropEvent(QDropEvent* event) {
+  const auto file = localFileOf(event->mimeData());
+  if (!file) return;
+  event->acceptProposedAction();
+  // Open after the drop has finished, so the source application is not kept waiting.
+  QTimer::singleShot(0, this, [this, name = *file] { openFile(name); });
+}
+
+void TFormANI::report(const std::string& text) {
+  host_.prompter.show({text, platform::MessageButtons::yes, platform::MessageIcon::error, {}});
+  log_.add(text);
+}
+
+void TFormANI::ToolButton6Click() {
+  if (windows_.info) windows_.info->show();
+}
+
+void TFormANI::ToolButton7Click() {
+  if (windows_.wav) windows_.wav->show();
+}
+
+void TFormANI::Exit1Click() { close(); }
+
+void TFormANI::ButHelpClick() {
+  if (!host_.help.start(host_.programFolder / "help" / "index.html"))
+    host_.prompter.show({helpFailure, platform::MessageButtons::ok, platform::MessageIcon::information, {}});
+}
+
+void TFormANI::TipOfDayClick() { showTipOfDay(); }
+
+void TFormANI::AlphaBlendingClick() {
+  // A checkable menu item has already flipped its own mark when it calls this.
+  const auto* source = qobject_cast<const QAction*>(sender());
+  const bool checked = source ? source->isChecked() : !AlphaBlending2->isChecked();
+  AlphaBlending->setChecked(checked);
+  AlphaBlending2->setChecked(checked);
+}
+
+void TFormANI::ScalingClick() {
+  // A checkable menu item has already flipped its own mark when it calls this.
+  const auto* source = qobject_cast<const QAction*>(sender());
+  const bool checked = source ? source->isChecked() : !Scaling2->isChecked();
+  Scaling->setChecked(checked);
+  Scaling2->setChecked(checked);
+}
+
+}  // namespace delvix::app

@@ -1,0 +1,283 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <array>
+#include <filesystem>
+
+#include "app/host.h"
+#include "app/message_log.h"
+#include "app/secondary_windows.h"
+#include "app/settings.h"
+#include "model/document.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QHeaderView;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QSplitter;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+class QTreeWidget;
+
+namespace delvix::app {
+
+class ThumbnailModel;
+class TreeModel;
+
+// The main window: the structure tree of the open file, its fields, its pictures or its wave, and every command.
+class TFormANI : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFormANI(Host host, QWidget* parent = nullptr);
+  ~TFormANI() override;
+
+  void setSecondaryWindows(const SecondaryWindows& windows) { windows_ = windows; }
+  // Shows the window in the state it was left in: maximised or at its stored size.
+  void showAsStored();
+  // The open command after its dialog: what the quick-info browsers, the command line and a drop use.
+  void openFile(const QString& fileName);
+
+  const model::Document& document() const { return document_; }
+  const MessageLog& messageLog() const { return log_; }
+  Settings& settings() { return settings_; }
+  int currentPictureIndex() const { return currentPictureIndex_; }
+  int zoomFactor() const { return zoom_; }
+  // The extension of the open file as it was typed, with its dot.
+  const std::string& openExtension() const { return extension_; }
+
+ public slots:
+  // File
+  void ButLoadClick();
+  void ToolButton6Click();
+  void ToolButton7Click();
+  void ButSaveAllClick();
+  void ButSaveClick();
+  void AlphaBlendingClick();
+  void ScalingClick();
+  void Exit1Click();
+  // Edit
+  void ButCopyClick();
+  void ButPlusClick();
+  void ButMinusClick();
+  void ToolButton5Click();
+  // Help
+  void ButHelpClick();
+  void TipOfDayClick();
+  void ButAboutClick();
+  // Structure tree
+  void TreeView1Change(const QModelIndex& current);
+  void TreeView1Collapsed(const QModelIndex& index);
+  void TreeView1Expanded(const QModelIndex& index);
+  void TreeView1KeyPress(QKeyEvent* event);
+  // Field table and its edit strip
+  void ButAddClick();
+  void ButRemoveClick();
+  void ButApplyClick();
+  void ButNextClick();
+  void ButPrevClick();
+  // Preview, player and thumbnails
+  void ButUpClick();
+  void ButDownClick();
+  void ButStartClick();
+  void ButPauseClick();
+  void ButStopClick();
+  void ButForwardClick();
+  void ButBackClick();
+  void ListPreviewSelectItem(const QModelIndex& current);
+  // Wave view
+  void BPlayLeftClick();
+  void BPlayRightClick();
+  void BStopLeftClick();
+  void BStopRightClick();
+  void BStopPlayClick();
+  void BSaveLeftClick();
+  void BSaveRightClick();
+  void BRunPlayClick();
+  void BDeleteClick();
+  void TrackBar1Change(int position);
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  // Building the window (main_window_layout.cpp, main_window_commands.cpp).
+  void createCommands();
+  void createMenus();
+  void createToolBar();
+  QWidget* createTreeGroup();
+  QWidget* createFieldGroup();
+  QWidget* createImageGroup();
+  QWidget* createMusicGroup();
+  void createStatusBar();
+  void applyStoredLayout();
+  void applyPaneSizes();
+  Settings settingsToStore() const;
+
+  // The open command (main_window_open.cpp).
+  void resetViews(const std::filesystem::path& path);
+  bool readIntoDocument(const std::filesystem::path& path, model::FileKind kind);
+  void showViews();
+  void openAnimatedCursor(const std::filesystem::path& path);
+  void openIconFile(const std::filesystem::path& path);
+  void openWave(const std::filesystem::path& path);
+  void openModule(const std::filesystem::path& path);
+  void setThumbnailColumns(model::FileKind kind);
+  void enableZoom();
+  void enableSaveAllAndAdd(bool enabled, const char* saveHint);
+  void selectFirstPicture();
+  void showModuleCounters(bool visible);
+
+  // Tree and thumbnails (main_window_tree.cpp).
+  void selectPictureThumbnail(int index);
+  void attachHandlers(bool thumbnails);
+  void detachHandlers();
+
+  void report(const std::string& text);
+  void showTipOfDay();
+
+  Host host_;
+  SecondaryWindows windows_;
+  MessageLog log_;
+  Settings settings_;
+  model::Document document_;
+  std::string folder_;
+  std::string extension_;
+  int currentPictureIndex_ = 0;
+  int zoom_ = 1;
+  bool treeHandlerAttached_ = false;
+  bool thumbnailHandlerAttached_ = false;
+  bool shown_ = false;
+
+  struct ColumnLimits {
+    int minimum, width, maximum;
+  };
+  std::array<ColumnLimits, 3> thumbnailColumns_{};
+
+  TreeModel* treeModel_ = nullptr;
+  ThumbnailModel* thumbnailModel_ = nullptr;
+
+  // Commands.
+  QAction* Open2 = nullptr;
+  QAction* QuickInfoImages1 = nullptr;
+  QAction* QuickInfoWav1 = nullptr;
+  QAction* Saveall1 = nullptr;
+  QAction* SaveFrameBlit = nullptr;
+  QAction* AlphaBlending2 = nullptr;
+  QAction* Scaling2 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Addchunk1 = nullptr;
+  QAction* Removechunk1 = nullptr;
+  QAction* Options1 = nullptr;
+  QAction* Content1 = nullptr;
+  QAction* TipOfDay1 = nullptr;
+  QAction* About1 = nullptr;
+  QMenu* PopupBlend = nullptr;
+  QAction* SaveBlitting = nullptr;
+  QAction* CopyBlitting1 = nullptr;
+  QAction* AlphaBlending = nullptr;
+  QAction* Scaling = nullptr;
+
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton* ButLoad = nullptr;
+  QToolButton* ToolButton6 = nullptr;
+  QToolButton* ToolButton7 = nullptr;
+  QToolButton* ButSaveAll = nullptr;
+  QToolButton* ButSave = nullptr;
+  QToolButton* ButCopy = nullptr;
+  QToolButton* ButPlus = nullptr;
+  QToolButton* ButMinus = nullptr;
+  QToolButton* ToolButton5 = nullptr;
+  QToolButton* ButHelp = nullptr;
+  QToolButton* ButAbout = nullptr;
+
+  // Layout.
+  QSplitter* mainSplitter_ = nullptr;
+  QSplitter* imageSplitter_ = nullptr;
+  QSplitter* statusSplitter_ = nullptr;
+  QStackedWidget* PanelRight = nullptr;
+
+  // Structure tree.
+  QGroupBox* GroupBox1 = nullptr;
+  QTreeView* TreeView1 = nullptr;
+
+  // Field table and edit strip.
+  QGroupBox* GroupBox4 = nullptr;
+  QTreeWidget* ListView1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* EditInfo = nullptr;
+  QLineEdit* EditR = nullptr;
+  QLineEdit* EditG = nullptr;
+  QLineEdit* EditB = nullptr;
+  QLineEdit* EditRes = nullptr;
+  QLineEdit* EditMask1 = nullptr;
+  QLineEdit* EditMask2 = nullptr;
+  QLineEdit* EditColor = nullptr;
+  QLineEdit* EditMask = nullptr;
+  QPushButton* ButAdd = nullptr;
+  QPushButton* ButRemove = nullptr;
+  QPushButton* ButApply = nullptr;
+  QPushButton* ButNext = nullptr;
+  QPushButton* ButPrev = nullptr;
+
+  // Pictures.
+  QGroupBox* GroupImage = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  QToolButton* ButUp = nullptr;
+  QToolButton* ButDown = nullptr;
+  QScrollArea* ScrollBox1 = nullptr;
+  QLabel* PreviewBox = nullptr;
+  QLabel* PaintAlpha = nullptr;
+  QFrame* ShapeBlitting = nullptr;
+  QFrame* ShapeAlpha = nullptr;
+  QToolBar* ToolBar4 = nullptr;
+  QToolButton* ButStart = nullptr;
+  QToolButton* ButPause = nullptr;
+  QToolButton* ButStop = nullptr;
+  QToolButton* ButForward = nullptr;
+  QToolButton* ButBack = nullptr;
+  QTreeView* ListPreview = nullptr;
+
+  // Wave.
+  QGroupBox* GroupMusic = nullptr;
+  QSlider* TrackBar1 = nullptr;
+  QLabel* PaintLeft = nullptr;
+  QLabel* PaintRight = nullptr;
+  QLabel* PanelForTime = nullptr;
+  QLabel* Panel9 = nullptr;
+  QToolButton* BPlayLeft = nullptr;
+  QToolButton* BPlayRight = nullptr;
+  QToolButton* BStopLeft = nullptr;
+  QToolButton* BStopRight = nullptr;
+  QToolButton* BStopPlay = nullptr;
+  QToolButton* BSaveLeft = nullptr;
+  QToolButton* BSaveRight = nullptr;
+  QToolButton* BRunPlay = nullptr;
+  QToolButton* BDelete = nullptr;
+
+  // Status bar.
+  QLabel* Panel3 = nullptr;
+  QLabel* Panel4 = nullptr;
+  QLabel* Panel5 = nullptr;
+  QWidget* moduleCounters_ = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label8 = nullptr;
+};
+
+}  // namespace delvix::app

@@ -1,0 +1,40 @@
+// Commands whose work comes with the field editor, the writers, the preview, the player, the wave view and the
+// dialogs. They are reachable from the window already and do nothing yet.
+#include "app/main_window.h"
+
+namespace delvix::app {
+
+void TFormANI::ButSaveAllClick() {}
+void TFormANI::ButSaveClick() {}
+void TFormANI::ButCopyClick() {}
+void TFormANI::ButPlusClick() {}
+void TFormANI::ButMinusClick() {}
+void TFormANI::ToolButton5Click() {}
+void TFormANI::ButAboutClick() {}
+
+void TFormANI::ButAddClick() {}
+void TFormANI::ButRemoveClick() {}
+void TFormANI::ButApplyClick() {}
+void TFormANI::ButNextClick() {}
+void TFormANI::ButPrevClick() {}
+
+void TFormANI::ButUpClick() {}
+void TFormANI::ButDownClick() {}
+void TFormANI::ButStartClick() {}
+void TFormANI::ButPauseClick() {}
+void TFormANI::ButStopClick() {}
+void TFormANI::ButForwardClick() {}
+void TFormANI::ButBackClick() {}
+
+void TFormANI::BPlayLeftClick() {}
+void TFormANI::BPlayRightClick() {}
+void TFormANI::BStopLeftClick() {}
+void TFormANI::BStopRightClick() {}
+void TFormANI::BStopPlayClick() {}
+void TFormANI::BSaveLeftClick() {}
+void TFormANI::BSaveRightClick() {}
+void TFormANI::BRunPlayClick() {}
+void TFormANI::BDeleteClick() {}
+void TFormANI::TrackBar1Change(int) {}
+
+}  // namespace delvix::app

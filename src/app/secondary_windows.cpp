@@ -1,0 +1,45 @@
+#include "app/secondary_windows.h"
+
+namespace delvix::app {
+
+namespace {
+
+void setUp(QWidget* window, const char* name, const char* caption, QSize size) {
+  window->setObjectName(name);
+  window->setWindowTitle(caption);
+  window->resize(size);
+}
+
+}  // namespace
+
+TFormWav::TFormWav(QWidget* owner) : QWidget(owner, Qt::Window) {
+  setUp(this, "FormWav", "Quick info (wav)", {600, 400});
+}
+TFormChunk::TFormChunk(QWidget* owner) : QWidget(owner, Qt::Dialog) {
+  setUp(this, "FormChunk", "Add chunks", {420, 300});
+}
+TGifOptionForm::TGifOptionForm(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+  setUp(this, "GifOptionForm", "Gif options", {320, 240});
+}
+TFormOptions::TFormOptions(QWidget* owner) : QWidget(owner, Qt::Dialog) {
+  setUp(this, "FormOptions", "Options", {420, 300});
+}
+TFormTip::TFormTip(QWidget* owner) : QWidget(owner, Qt::Dialog) {
+  setUp(this, "FormTip", "Tip of the Day", {400, 240});
+}
+TFormInfo::TFormInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
+  setUp(this, "FormInfo", "Quick Info (images)", {600, 400});
+}
+
+SecondaryWindows createSecondaryWindows(QWidget* owner) {
+  SecondaryWindows windows;
+  windows.wav = new TFormWav(owner);
+  windows.chunk = new TFormChunk(owner);
+  windows.gifOptions = new TGifOptionForm(owner);
+  windows.options = new TFormOptions(owner);
+  windows.tip = new TFormTip(owner);
+  windows.info = new TFormInfo(owner);
+  return windows;
+}
+
+}  // namespace delvix::app

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+
+namespace delvix::app {
+
+// The program's other windows. Each is made once at start and stays hidden until it is used.
+class TFormWav : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFormWav(QWidget* owner);
+};
+
+class TFormChunk : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFormChunk(QWidget* owner);
+};
+
+class TGifOptionForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TGifOptionForm(QWidget* owner);
+};
+
+class TFormOptions : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFormOptions(QWidget* owner);
+};
+
+class TFormTip : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFormTip(QWidget* owner);
+};
+
+class TFormInfo : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFormInfo(QWidget* owner);
+};
+
+struct SecondaryWindows {
+  TFormWav* wav = nullptr;
+  TFormChunk* chunk = nullptr;
+  TGifOptionForm* gifOptions = nullptr;
+  TFormOptions* options = nullptr;
+  TFormTip* tip = nullptr;
+  TFormInfo* info = nullptr;
+};
+
+// Makes the windows in the program's order; the owner (the main window) destroys them with itself.
+SecondaryWindows createSecondaryWindows(QWidget* owner);
+
+}  // namespace delvix::app

@@ -1,0 +1,86 @@
+#include "app/thumbnail_model.h"
+
+#include <QImage>
+
+namespace delvix::app {
+
+ThumbnailModel::ThumbnailModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+QStringList thumbnailColumnCaptions(model::FileKind kind) {
+  switch (kind) {
+    case model::FileKind::animatedCursor: return {"Frames", "Time(jif)", "Bits per pixel"};
+    case model::FileKind::iconFile: return {"Frames", "Size", "Bits per pixel"};
+    case model::FileKind::module: return {"Frames", "Index", "Bits per pixel"};
+    default: return {"", "", ""};
+  }
+}
+
+void ThumbnailModel::setDocument(const model::Document* document) {
+  beginResetModel();
+  document_ = document;
+  pixmaps_.assign(document ? document->pictures.size() : 0, QPixmap());
+  endResetModel();
+}
+
+void ThumbnailModel::setColumns(model::FileKind kind) {
+  columns_ = kind;
+  emit headerDataChanged(Qt::Horizontal, 0, 2);
+}
+
+QSize ThumbnailModel::thumbnailSize() const {
+  if (!document_ || document_->pictures.empty()) return {};
+  const gfx::Image& first = document_->pictures.front().thumbnail;
+  return {first.width(), first.height()};
+}
+
+int ThumbnailModel::rowCount(const QModelIndex& parent) const {
+  if (!document_ || parent.isValid()) return 0;
+  return std::max(document_->imageCount, 0);
+}
+
+int ThumbnailModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QPixmap ThumbnailModel::pixmapOf(int row) const {
+  const auto position = static_cast<std::size_t>(row);
+  if (position >= pixmaps_.size()) return {};
+  QPixmap& cached = pixmaps_[position];
+  if (cached.isNull()) {
+    const gfx::Image& image = document_->pictures[position].thumbnail;
+    if (image.empty()) return {};
+    // The pixels have QImage's ARGB32 layout; fromImage copies them, so the wrapper need not outlive this call.
+    const QImage view(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(), image.height(),
+                      image.width() * 4, QImage::Format_ARGB32);
+    cached = QPixmap::fromImage(view);
+  }
+  return cached;
+}
+
+QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
+  if (!document_ || !index.isValid()) return {};
+  const int row = index.row();
+  const auto position = static_cast<std::size_t>(row);
+  const bool hasEntry = position < document_->pictures.size();
+  if (role == Qt::DecorationRole && index.column() == 0) {
+    QPixmap pixmap = pixmapOf(row);
+    return pixmap.isNull() ? QVariant() : QVariant(pixmap);
+  }
+  if (role != Qt::DisplayRole) return {};
+  switch (index.column()) {
+    case 0: return QString::number(row + 1);
+    case 1:
+      if (document_->kind == model::FileKind::animatedCursor) {
+        const auto& rates = document_->ani.rates;
+        return position < rates.size() ? QString::number(rates[position]) : QString();
+      }
+      return hasEntry ? QString::fromStdString(document_->pictures[position].sizeText) : QString();
+    case 2: return hasEntry ? QString::fromStdString(document_->pictures[position].bitCountText) : QString();
+    default: return {};
+  }
+}
+
+QVariant ThumbnailModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2) return {};
+  return thumbnailColumnCaptions(columns_).at(section);
+}
+
+}  // namespace delvix::app

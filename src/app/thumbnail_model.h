@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPixmap>
+#include <QSize>
+#include <vector>
+
+#include "model/document.h"
+
+namespace delvix::app {
+
+// The rows of the thumbnail list, asked for one by one: the picture's thumbnail and number, its size
+// (for an animated cursor its displaying time in jiffies, for a module its index) and its bits per pixel.
+class ThumbnailModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit ThumbnailModel(QObject* parent = nullptr);
+
+  // Shows the pictures of `document` (null: none), with the column captions of its kind.
+  void setDocument(const model::Document* document);
+  // Gives the columns the captions of a kind of file (none: empty captions).
+  void setColumns(model::FileKind kind);
+  // The size of the first thumbnail, which every row's picture is shown at; empty when there is none.
+  QSize thumbnailSize() const;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  QPixmap pixmapOf(int row) const;
+
+  const model::Document* document_ = nullptr;
+  model::FileKind columns_ = model::FileKind::none;
+  mutable std::vector<QPixmap> pixmaps_;
+};
+
+// The captions of the thumbnail list's columns for a kind of file.
+QStringList thumbnailColumnCaptions(model::FileKind kind);
+
+}  // namespace delvix::app

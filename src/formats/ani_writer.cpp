@@ -1,0 +1,92 @@
+#include "formats/ani_writer.h"
+
+#include "formats/icon_image_writer.h"
+#include "formats/le_bytes.h"
+#include "formats/riff/riff_writer.h"
+#include "model/picture_index.h"
+
+namespace delvix::formats {
+
+namespace {
+
+using riff::fourccFromString;
+
+// How many entries of `values` the chunk held: its stored size less the kept tail, at most the array.
+std::size_t entriesOfChunk(std::uint32_t chunkSize, std::size_t tailSize, std::size_t arraySize) {
+  if (chunkSize < 8 + tailSize) return arraySize;
+  return std::min<std::size_t>((chunkSize - 8 - tailSize) / 4, arraySize);
+}
+
+void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector<std::uint32_t>& values,
+                std::uint32_t chunkSize, const std::vector<std::uint8_t>& tail) {
+  writer.open(fourccFromString(id));
+  std::size_t count = entriesOfChunk(chunkSize, tail.size(), values.size());
+  for (std::size_t i = 0; i < count; ++i) writer.u32(values[i]);
+  writer.bytes(tail);
+  writer.close();
+}
+
+// A frame's icon: its icon header and first directory entry from "image_info", with one image.
+bool writeFrame(riff::RiffWriter& writer, const model::Node& picture) {
+  const model::Node* info = picture.findChild("image_info");
+  auto record = iconImageRecord(picture);
+  if (!info || info->block().size() < 22 || !record) return false;
+  const model::Block& head = info->block();
+  writer.open(fourccFromString("icon"));
+  writer.u16(le16(head, 0));
+  writer.u16(le16(head, 2));
+  writer.u16(1);
+  writer.bytes(std::span(head).subspan(6, 8));
+  writer.u32(static_cast<std::uint32_t>(record->size()));
+  writer.u32(22);
+  writer.bytes(*record);
+  writer.close();
+  return true;
+}
+
+}  // namespace
+
+WrittenFile writeAniFile(const model::Document& document) {
+  WrittenFile file;
+  const model::Node* root = document.tree.findFirst("RIFF_ACON");
+  if (!root) {
+    file.complete = false;
+    return file;
+  }
+  const model::AniState& ani = document.ani;
+  riff::RiffWriter writer;
+  writer.open(fourccFromString("RIFF"), fourccFromString("ACON"));
+  if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
+
+  writer.open(fourccFromString("anih"));
+  const model::AniHeader& h = ani.header;
+  for (std::uint32_t field :
+       {h.cbSize, h.frames, h.steps, h.width, h.height, h.bitCount, h.planes, h.displayRate, h.attributes})
+    writer.u32(field);
+  writer.bytes(ani.headerTail);
+  writer.close();
+
+  if (root->findChild("time")) writeTable(writer, "rate", ani.rates, ani.rateChunkSize, ani.rateTail);
+  if (root->findChild("sequence")) writeTable(writer, "seq ", ani.sequence, ani.sequenceChunkSize, ani.sequenceTail);
+
+  if (const model::Node* frames = root->findChild("List_images")) {
+    writer.open(fourccFromString("LIST"), fourccFromString("fram"));
+    for (const auto& child : frames->children()) {
+      if (!model::pictureNumber(child->name())) continue;
+      if (!writeFrame(writer, *child)) {
+        file.complete = false;
+        break;
+      }
+    }
+    writer.close();
+  }
+  if (file.complete) riff::writeKeptChunks(writer, *root);
+  file.bytes = writer.finish();
+  return file;
+}
+
+bool saveAniFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
+  return deliverFile(target, writeAniFile(document), "Could not open this file.", reporter);
+}
+
+}  // namespace delvix::formats

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <span>
+
+#include "formats/file_save.h"
+#include "formats/reporter.h"
+#include "model/document.h"
+
+namespace delvix::formats {
+
+// An open wave file as a RIFF "WAVE" file: "fmt " (with every byte it had beyond the format record),
+// "fact", "data", the INFO list (items in table order), then the chunks kept without interpretation.
+// Every size describes what is written.
+WrittenFile writeWaveFile(const model::Document& document);
+bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);
+
+// One channel's samples as a mono PCM file at the source's rate and sample size; its "fact" counts the
+// channel's sample frames.
+WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel);
+bool saveSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel,
+                       const std::filesystem::path& target, Reporter& reporter);
+
+}  // namespace delvix::formats

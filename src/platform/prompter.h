@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace delvix::platform {
+
+// What a file dialog asks for. The filter is a list of "description|pattern;pattern" pairs joined by "|".
+struct FileRequest {
+  std::string caption;
+  std::string filter;
+  std::string initialPath;
+};
+
+enum class MessageButtons { yes, ok };
+enum class MessageIcon { error, information, plain };
+
+struct Message {
+  std::string text;
+  MessageButtons buttons = MessageButtons::yes;
+  MessageIcon icon = MessageIcon::error;
+  std::string caption;
+
+  bool operator==(const Message&) const = default;
+};
+
+// Every dialog that waits for the user: the file dialogs and the modal message boxes.
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // The chosen file, or nullopt when the user cancelled.
+  virtual std::optional<std::string> openFile(const FileRequest& request) = 0;
+  virtual std::optional<std::string> saveFile(const FileRequest& request) = 0;
+  virtual void show(const Message& message) = 0;
+};
+
+}  // namespace delvix::platform

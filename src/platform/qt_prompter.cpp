@@ -1,0 +1,51 @@
+#include "platform/qt_prompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace delvix::platform {
+
+namespace {
+
+std::optional<std::string> runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, QString::fromStdString(request.caption));
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!request.filter.empty()) dialog.setNameFilters(qtNameFilters(request.filter));
+  if (!request.initialPath.empty()) dialog.selectFile(QString::fromStdString(request.initialPath));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+QStringList qtNameFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
+    // Qt takes the patterns from the last parentheses, so the description may keep its own.
+    filters << parts[i] + " (" + patterns + ")";
+  }
+  return filters;
+}
+
+std::optional<std::string> QtPrompter::openFile(const FileRequest& request) {
+  return runFileDialog(parent_, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtPrompter::saveFile(const FileRequest& request) {
+  return runFileDialog(parent_, request, QFileDialog::AcceptSave);
+}
+
+void QtPrompter::show(const Message& message) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  if (message.icon == MessageIcon::error) icon = QMessageBox::Critical;
+  if (message.icon == MessageIcon::information) icon = QMessageBox::Information;
+  const QString caption = message.caption.empty() ? QStringLiteral("Delvix") : QString::fromStdString(message.caption);
+  QMessageBox box(icon, caption, QString::fromStdString(message.text),
+                  message.buttons == MessageButtons::ok ? QMessageBox::Ok : QMessageBox::Yes, parent_);
+  box.exec();
+}
+
+}  // namespace delvix::platform

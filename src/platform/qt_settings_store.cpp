@@ -1,0 +1,32 @@
+#include "platform/qt_settings_store.h"
+
+#include <limits>
+
+namespace delvix::platform {
+
+QtSettingsStore::QtSettingsStore() : settings_(QSettings::NativeFormat, QSettings::UserScope, "Delvix v.2.2") {}
+
+QtSettingsStore::QtSettingsStore(const QString& iniFile) : settings_(iniFile, QSettings::IniFormat) {}
+
+bool QtSettingsStore::canRead() const {
+  return settings_.status() == QSettings::NoError && !settings_.allKeys().isEmpty();
+}
+
+std::optional<std::uint32_t> QtSettingsStore::read(const std::string& name) const {
+  const QVariant value = settings_.value(QString::fromStdString(name));
+  if (!value.isValid()) return std::nullopt;
+  bool ok = false;
+  const qulonglong number = value.toString().toULongLong(&ok);
+  if (!ok || number > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+  return static_cast<std::uint32_t>(number);
+}
+
+bool QtSettingsStore::canWrite() const { return settings_.isWritable(); }
+
+void QtSettingsStore::write(const std::string& name, std::uint32_t value) {
+  settings_.setValue(QString::fromStdString(name), static_cast<uint>(value));
+}
+
+void QtSettingsStore::flush() { settings_.sync(); }
+
+}  // namespace delvix::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace delvix::platform {
+
+// The per-user store of the program's settings: named unsigned 32-bit values under one key.
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // False when the key cannot be opened for reading (nothing was ever stored, or the store is unreadable).
+  virtual bool canRead() const = 0;
+  // The stored value, or nullopt when the value is missing or not a number.
+  virtual std::optional<std::uint32_t> read(const std::string& name) const = 0;
+  // False when the key cannot be opened for writing.
+  virtual bool canWrite() const = 0;
+  virtual void write(const std::string& name, std::uint32_t value) = 0;
+  // Makes what was written permanent.
+  virtual void flush() = 0;
+};
+
+}  // namespace delvix::platform

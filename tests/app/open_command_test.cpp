@@ -1,0 +1,273 @@
+#include <QLineEdit>
+#include <QSlider>
+#include <QTreeView>
+#include <stdexcept>
+
+#include "fixtures.h"
+#include "window_fixture.h"
+
+namespace delvix::testing {
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class OpenCommand : public WindowTest {};
+
+TEST_F(OpenCommand, AnIconFileShowsItsTreeThumbnailsAndStatusAndSelectsTheFirstPicture) {
+  const auto path = write("app.ico", iconFile({16, 32}));
+  openThroughDialog(path);
+
+  ASSERT_EQ(prompter.fileRequests.size(), 1u);
+  EXPECT_EQ(prompter.fileRequests[0].filter.rfind("All files (*.ani,*.cur,*.ico,*.exe,*.dll,*.ocx,*.cpl,*.wav)|", 0),
+            0u);
+  EXPECT_TRUE(prompter.messages.empty());
+
+  EXPECT_EQ(treeRows(), (Strings{"header", "picture_1", "picture_2"}));
+  EXPECT_EQ(treeRows("header"), (Strings{"icon_dir_1", "icon_dir_2"}));
+  EXPECT_EQ(selectedTreeNode(), "picture_1");
+  EXPECT_EQ(window().currentPictureIndex(), 0);
+
+  EXPECT_EQ(text("Panel3").toStdString(), " " + files.path().string() + "/");
+  EXPECT_EQ(text("Panel4"), " app.ico");
+  EXPECT_EQ(hint("Panel4"), " app.ico");
+  EXPECT_EQ(text("Panel5").toStdString(), " Size: " + std::to_string(std::filesystem::file_size(path)) + " bytes");
+  EXPECT_FALSE(widget("Label6")->isVisibleTo(&window()));
+
+  EXPECT_EQ(thumbnailCaptions(), (Strings{"Frames", "Size", "Bits per pixel"}));
+  EXPECT_EQ(thumbnailColumnWidth(0), 70);
+  EXPECT_EQ(thumbnailColumnWidth(1), 60);
+  EXPECT_EQ(thumbnailColumnWidth(2), 95);
+  ASSERT_EQ(thumbnailRowCount(), 2);
+  EXPECT_EQ(thumbnailRow(0), (Strings{"1", "16x16", "32"}));
+  EXPECT_EQ(thumbnailRow(1), (Strings{"2", "32x32", "32"}));
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  EXPECT_FALSE(list->model()->index(0, 0).data(Qt::DecorationRole).isNull());
+  EXPECT_EQ(list->currentIndex().row(), 0);
+
+  for (const char* on : {"ButSaveAll", "Saveall1", "ButPlus", "Addchunk1", "ButSave", "ButCopy", "SaveBlitting",
+                         "SaveFrameBlit", "Copy1", "CopyBlitting1", "ButUp"})
+    EXPECT_TRUE(enabled(on)) << on;
+  for (const char* off : {"ButDown", "ButStart", "ButForward", "ButBack", "ButApply", "ButMinus"})
+    EXPECT_FALSE(enabled(off)) << off;
+  EXPECT_EQ(hint("ButSaveAll"), "Save all");
+  EXPECT_TRUE(widget("GroupImage")->isVisibleTo(&window()));
+  EXPECT_FALSE(widget("GroupMusic")->isVisibleTo(&window()));
+
+  const auto& lines = window().messageLog().lines();
+  const auto opening = std::find(lines.begin(), lines.end(), "opening of file: " + path.string());
+  ASSERT_NE(opening, lines.end());
+  ASSERT_NE(opening, lines.begin());
+  EXPECT_EQ(*(opening - 1), "--------------");
+  ASSERT_NE(opening + 1, lines.end());
+  EXPECT_EQ(*(opening + 1), "--------------");
+}
+
+TEST_F(OpenCommand, ACursorFileWithACapitalExtensionIsReadAsAnIconFile) {
+  openThroughDialog(write("POINTER.CUR", iconFile({32}, 2)));
+  EXPECT_EQ(treeRows(), (Strings{"header", "picture_1"}));
+  EXPECT_EQ(thumbnailRow(0), (Strings{"1", "32x32", "32"}));
+  EXPECT_EQ(selectedTreeNode(), "picture_1");
+}
+
+TEST_F(OpenCommand, SelectingAThumbnailSelectsItsPictureAndTheOtherWayRound) {
+  openThroughDialog(write("app.ico", iconFile({16, 32, 48})));
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  list->setCurrentIndex(list->model()->index(2, 0));
+  EXPECT_EQ(selectedTreeNode(), "picture_3");
+  EXPECT_EQ(window().currentPictureIndex(), 2);
+
+  auto* tree = window().findChild<QTreeView*>("TreeView1");
+  const auto picture = tree->model()->index(1, 0);  // picture_1, below "header"
+  tree->setCurrentIndex(tree->model()->index(0, 0, picture));
+  EXPECT_EQ(window().currentPictureIndex(), 0);
+  EXPECT_EQ(list->currentIndex().row(), 0);
+}
+
+TEST_F(OpenCommand, AnAnimatedCursorShowsItsRatesAndEnablesThePlayer) {
+  openThroughDialog(write("busy.ani", animatedCursor(3, 3, 8)));
+  EXPECT_EQ(treeRows(), (Strings{"RIFF_ACON"}));
+  EXPECT_EQ(selectedTreeNode(), "picture_1");
+  EXPECT_EQ(text("Panel5").toStdString().rfind(" RIFF size: ", 0), 0u);
+  EXPECT_EQ(thumbnailCaptions(), (Strings{"Frames", "Time(jif)", "Bits per pixel"}));
+  ASSERT_EQ(thumbnailRowCount(), 3);
+  EXPECT_EQ(thumbnailRow(2), (Strings{"3", "8", "8"}));
+  EXPECT_TRUE(enabled("ButStart"));
+  EXPECT_TRUE(enabled("ButForward"));
+  EXPECT_FALSE(enabled("ButBack"));
+  EXPECT_TRUE(enabled("ButSaveAll"));
+  EXPECT_EQ(hint("ButSaveAll"), "Save all");
+}
+
+TEST_F(OpenCommand, AnAnimatedCursorOfOneStepLeavesThePlayerOff) {
+  openThroughDialog(write("still.ani", animatedCursor(2, 1)));
+  EXPECT_EQ(thumbnailRowCount(), 2);
+  EXPECT_FALSE(enabled("ButStart"));
+  EXPECT_FALSE(enabled("ButForward"));
+}
+
+TEST_F(OpenCommand, AStereoPcmWaveEnablesBothChannelsAndShowsTheWaveGroup) {
+  openThroughDialog(write("tone.wav", waveFile(2, 16)));
+  EXPECT_EQ(treeRows(), (Strings{"RIFF_WAVE"}));
+  auto* tree = window().findChild<QTreeView*>("TreeView1");
+  EXPECT_TRUE(tree->isExpanded(tree->model()->index(0, 0)));
+  EXPECT_TRUE(widget("GroupMusic")->isVisibleTo(&window()));
+  EXPECT_FALSE(widget("GroupImage")->isVisibleTo(&window()));
+  for (const char* on : {"BPlayLeft", "BSaveLeft", "BPlayRight", "BSaveRight", "BRunPlay", "TrackBar1", "ButPlus",
+                         "Addchunk1", "ButSaveAll", "Saveall1"})
+    EXPECT_TRUE(enabled(on)) << on;
+  for (const char* off : {"BStopLeft", "BStopRight", "BStopPlay", "BDelete", "ButSave", "ButCopy"})
+    EXPECT_FALSE(enabled(off)) << off;
+  EXPECT_EQ(hint("ButSaveAll"), "Save");
+  EXPECT_EQ(text("PanelForTime"), "0");
+}
+
+TEST_F(OpenCommand, WaveFormatsDecideWhatMayBePlayedAndSaved) {
+  openThroughDialog(write("mono.wav", waveFile(1, 8)));
+  EXPECT_TRUE(enabled("BPlayLeft"));
+  EXPECT_FALSE(enabled("BPlayRight"));
+
+  // 24-bit PCM is shown but cannot be played, changed or saved.
+  openThroughDialog(write("deep.wav", waveFile(2, 24)));
+  EXPECT_EQ(treeRows(), (Strings{"RIFF_WAVE"}));
+  for (const char* off : {"BPlayLeft", "BSaveLeft", "BRunPlay", "TrackBar1", "ButPlus", "ButSaveAll"})
+    EXPECT_FALSE(enabled(off)) << off;
+
+  // A compressed format may be played whole and saved, but its channels are not drawn.
+  openThroughDialog(write("adpcm.wav", waveFile(1, 4, 2)));
+  EXPECT_TRUE(enabled("BRunPlay"));
+  EXPECT_TRUE(enabled("ButSaveAll"));
+  EXPECT_FALSE(enabled("BPlayLeft"));
+  EXPECT_FALSE(enabled("BSaveLeft"));
+}
+
+TEST_F(OpenCommand, AWaveWithoutDataIsShownButCannotBeSavedOrPlayed) {
+  openThroughDialog(write("empty.wav", waveWithoutData()));
+  EXPECT_EQ(treeRows(), (Strings{"RIFF_WAVE"}));
+  for (const char* off : {"BRunPlay", "BPlayLeft", "ButSaveAll", "Saveall1", "ButPlus", "Addchunk1"})
+    EXPECT_FALSE(enabled(off)) << off;
+}
+
+TEST_F(OpenCommand, AModuleShowsItsResourcesAndCounters) {
+  openThroughDialog(write("tool.dll", moduleFile()));
+  const auto rows = treeRows();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_NE(rows[0].find("[Icon_1]"), std::string::npos);
+  EXPECT_NE(rows[1].find("[Icon_2]"), std::string::npos);
+  EXPECT_NE(rows[2].find("[Cursor_1]"), std::string::npos);
+  EXPECT_NE(rows[3].find("[Bitmap_1]"), std::string::npos);
+  EXPECT_TRUE(widget("Label6")->isVisibleTo(&window()));
+  EXPECT_EQ(text("Label6"), "2");
+  EXPECT_EQ(text("Label7"), "1");
+  EXPECT_EQ(text("Label8"), "1");
+  EXPECT_EQ(text("Panel5"), "");
+  EXPECT_EQ(thumbnailCaptions(), (Strings{"Frames", "Index", "Bits per pixel"}));
+  EXPECT_EQ(thumbnailColumnWidth(1), 80);
+  EXPECT_EQ(thumbnailRowCount(), 5);
+  EXPECT_EQ(thumbnailRow(0)[0], "1");
+  EXPECT_EQ(selectedTreeNode(), "picture_1");
+  EXPECT_EQ(hint("ButSaveAll"), "Save group");
+  EXPECT_FALSE(enabled("ButPlus"));
+  EXPECT_FALSE(enabled("ButStart"));
+  EXPECT_TRUE(enabled("ButSave"));
+}
+
+TEST_F(OpenCommand, AModuleReadShowsZeroCountersWhileItIsRead) {
+  reader = [this](const std::filesystem::path& path, model::Document& document, const formats::ReadSettings& settings,
+                  formats::Reporter& reporter) {
+    EXPECT_EQ(text("Label6"), "0");
+    EXPECT_EQ(text("Label7"), "0");
+    EXPECT_EQ(text("Label8"), "0");
+    return formats::readDocument(path, document, settings, reporter);
+  };
+  openThroughDialog(write("first.dll", moduleFile()));
+  EXPECT_EQ(text("Label6"), "2");
+  openThroughDialog(write("second.dll", moduleFile()));
+}
+
+TEST_F(OpenCommand, AModuleReadTakesOnlyTheKindsTheSettingsAllow) {
+  window().settings().icons = false;
+  openThroughDialog(write("tool.dll", moduleFile()));
+  EXPECT_EQ(text("Label6"), "?");
+  EXPECT_EQ(thumbnailRowCount(), 2);
+}
+
+TEST_F(OpenCommand, AMissingFileIsReportedAndNothingChanges) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  const auto linesBefore = window().messageLog().lines().size();
+  openThroughDialog(files.path() / "gone.ico");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "File not found.");
+  EXPECT_EQ(prompter.messages[0].buttons, platform::MessageButtons::yes);
+  EXPECT_EQ(window().messageLog().lines().size(), linesBefore);
+  EXPECT_EQ(treeRows(), (Strings{"header", "picture_1"}));
+  EXPECT_EQ(text("Panel4"), " app.ico");
+}
+
+TEST_F(OpenCommand, CancellingTheDialogChangesNothing) {
+  window().ButLoadClick();
+  EXPECT_EQ(prompter.fileRequests.size(), 1u);
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(text("Panel3"), " Select ani, ico, cur, exe, dll, ocx, cpl, scr or wav file");
+  EXPECT_FALSE(logged("--------------"));
+}
+
+TEST_F(OpenCommand, AnUnsupportedKindIsNamedAndTheOpenDocumentStays) {
+  openThroughDialog(write("app.ico", iconFile({16, 32})));
+  openThroughDialog(write("notes.xyz", {1, 2, 3}));
+  EXPECT_TRUE(prompter.showed("Unsupported file type: .xyz"));
+  EXPECT_TRUE(logged("Unsupported file type: .xyz"));
+  EXPECT_FALSE(logged("opening of file: " + (files.path() / "notes.xyz").string()));
+  EXPECT_EQ(treeRows(), (Strings{"header", "picture_1", "picture_2"}));
+  EXPECT_EQ(thumbnailRowCount(), 2);
+  EXPECT_EQ(text("Panel4"), " app.ico");
+  EXPECT_TRUE(enabled("ButSaveAll"));
+}
+
+TEST_F(OpenCommand, AnErrorEscapingTheReaderIsReportedAndTheViewsStayUsable) {
+  reader = [](const std::filesystem::path&, model::Document& document, const formats::ReadSettings&,
+              formats::Reporter&) -> formats::ReadOutcome {
+    document.tree.addTopLevel("header");
+    throw std::runtime_error("reader fault");
+  };
+  openThroughDialog(write("bad.ico", iconFile({16})));
+  EXPECT_TRUE(prompter.showed("Invalid memory block address."));
+  EXPECT_TRUE(logged("Invalid memory block address."));
+  EXPECT_EQ(treeRows(), (Strings{"header"}));
+  EXPECT_FALSE(enabled("ButSaveAll"));
+}
+
+TEST_F(OpenCommand, AReaderMessageIsShownAndLoggedAndARefusedFileLeavesTheViewsReset) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  openThroughDialog(write("broken.ico", {0, 0, 7, 0, 1, 0, 0, 0}));
+  EXPECT_FALSE(prompter.messages.empty());
+  EXPECT_TRUE(logged(prompter.messages.back().text));
+  EXPECT_EQ(thumbnailRowCount(), 0);
+  for (const char* off : {"ButSaveAll", "ButSave", "ButCopy", "ButPlus", "ButUp"}) EXPECT_FALSE(enabled(off)) << off;
+  EXPECT_EQ(text("Panel4"), " broken.ico");
+}
+
+TEST_F(OpenCommand, ReopeningAFileLogsASecondOpeningAndResetsTheEditStrip) {
+  const auto path = write("app.ico", iconFile({16}));
+  openThroughDialog(path);
+  auto* edit = window().findChild<QLineEdit*>("Edit1");
+  edit->setText("12");
+  openThroughDialog(path);
+  const auto& lines = window().messageLog().lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "opening of file: " + path.string()), 2);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "--------------"), 4);
+  EXPECT_TRUE(edit->text().isEmpty());
+  EXPECT_TRUE(edit->isVisibleTo(&window()));
+  EXPECT_FALSE(widget("EditInfo")->isVisibleTo(&window()));
+}
+
+TEST_F(OpenCommand, AnIconFileWithoutImagesLeavesNothingToSelectOrSave) {
+  openThroughDialog(write("none.ico", iconFile({})));
+  EXPECT_EQ(thumbnailRowCount(), 0);
+  EXPECT_FALSE(enabled("ButSave"));
+  EXPECT_FALSE(enabled("ButCopy"));
+}
+
+}  // namespace
+
+}  // namespace delvix::testing

@@ -1,0 +1,137 @@
+#include "cli/info_command.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "support/corpus.h"
+#include "support/icon_builder.h"
+#include "support/riff_builder.h"
+#include "support/temp_dir.h"
+
+namespace delvix::cli {
+namespace {
+
+using testing::chunk;
+using testing::riff;
+using testing::u32s;
+
+struct InfoRun {
+  std::ostringstream out, err;
+  int status;
+  explicit InfoRun(const std::filesystem::path& file) {
+    std::vector<std::string> args{"info", file.string()};
+    status = runCommandLine(args, {out, err});
+  }
+};
+
+testing::ByteVector waveFile(const testing::WaveFormatFields& format, std::size_t dataBytes,
+                             std::initializer_list<testing::ByteVector> more = {}) {
+  testing::ByteVector body =
+      testing::joined({testing::waveFormat(format), chunk("data", testing::ByteVector(dataBytes, 0))});
+  for (const auto& part : more) body.insert(body.end(), part.begin(), part.end());
+  return riff("WAVE", {body});
+}
+
+TEST(PlayingTimeText, KeepsThreeSignificantDigitsWithoutTrailingZeros) {
+  EXPECT_EQ(playingTimeText(2.5f), "2.5");
+  EXPECT_EQ(playingTimeText(12.34f), "12.3");
+  EXPECT_EQ(playingTimeText(120.0f), "120");
+  EXPECT_EQ(playingTimeText(4.0f), "4");
+  EXPECT_EQ(playingTimeText(0.0f), "0");
+  EXPECT_EQ(playingTimeText(5.6689f), "5.67");
+  // Rounding can carry into a fourth digit's place; it must not show as "10.0".
+  EXPECT_EQ(playingTimeText(9.9996f), "10");
+  EXPECT_EQ(playingTimeText(1000.0f), "1e+03");
+}
+
+TEST(CliInfo, WaveFilesGiveTheirFormatAndPlayingTime) {
+  testing::TempDir dir;
+  auto stereo =
+      dir.write("stereo.wav", waveFile({.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}, 1000000));
+  InfoRun pcm(stereo);
+  EXPECT_EQ(pcm.status, exitOk);
+  EXPECT_EQ(pcm.out.str(),
+            "format tag: 1, channels: 2, bits per sample: 16, samples per second: 44100, data bytes: 1000000, "
+            "playing time: 5.67 s, sample frames: 250000\n");
+  EXPECT_EQ(pcm.err.str(), "");
+
+  // Compressed data: the time comes from the fact chunk, and there are no channels to split.
+  auto adpcm = dir.write("adpcm.wav", waveFile({.formatTag = 2, .samplesPerSecond = 11025, .bitsPerSample = 4}, 100,
+                                               {chunk("fact", u32s({22050}))}));
+  InfoRun compressed(adpcm);
+  EXPECT_EQ(compressed.status, exitOk);
+  EXPECT_EQ(compressed.out.str(),
+            "format tag: 2, channels: 1, bits per sample: 4, samples per second: 11025, data bytes: 100, "
+            "playing time: 2 s\n");
+}
+
+TEST(CliInfo, WaveWithoutDataIsRefusedWithTheReadersMessage) {
+  testing::TempDir dir;
+  auto noData = dir.write("nodata.wav", riff("WAVE", {testing::waveFormat({})}));
+  InfoRun run(noData);
+  EXPECT_EQ(run.status, exitRefused);
+  EXPECT_EQ(run.out.str(), "");
+  EXPECT_NE(run.err.str().find("MMIO Error. Error Code: 265"), std::string::npos);
+}
+
+TEST(CliInfo, AnimatedCursorsGiveFramesStepsSizeAndBitCount) {
+  testing::TempDir dir;
+  testing::DibImage frame{.width = 32, .height = 32, .bitCount = 4};
+  testing::ByteVector frames = testing::list("fram", {testing::iconChunk(frame), testing::iconChunk(frame)});
+
+  // The header's own numbers, when it gives a size.
+  auto withSize = dir.write("sized.ani", riff("ACON", {chunk("anih", u32s({36, 2, 3, 48, 24, 8, 1, 10, 1})), frames}));
+  InfoRun sized(withSize);
+  EXPECT_EQ(sized.status, exitOk);
+  EXPECT_EQ(sized.out.str(), "frames: 2, steps: 3, size: 48x24, bit count: 8\n");
+
+  // A header that leaves size and depth to the icon frames.
+  auto fromFrames = dir.write("frames.ani", riff("ACON", {testing::aniHeader({.frames = 2, .steps = 2}), frames}));
+  InfoRun framed(fromFrames);
+  EXPECT_EQ(framed.status, exitOk);
+  EXPECT_EQ(framed.out.str(), "frames: 2, steps: 2, size: 32x32, bit count: 4 (first frame)\n");
+}
+
+TEST(CliInfo, IconAndCursorFilesGiveTheirImageCount) {
+  testing::TempDir dir;
+  testing::IconFile icon;
+  icon.entries.push_back({testing::DibImage{.width = 16, .height = 16, .bitCount = 4}.bytes()});
+  icon.entries.push_back({testing::solidPng(48, 48, 0x336699FF)});
+  InfoRun ico(dir.write("two.ico", icon.bytes()));
+  EXPECT_EQ(ico.status, exitOk);
+  EXPECT_EQ(ico.out.str(), "images: 2\n");
+
+  testing::IconFile cursor;
+  cursor.type = 2;
+  cursor.entries.push_back({testing::DibImage{.width = 32, .height = 32, .bitCount = 1}.bytes()});
+  InfoRun cur(dir.write("one.cur", cursor.bytes()));
+  EXPECT_EQ(cur.status, exitOk);
+  EXPECT_EQ(cur.out.str(), "images: 1\n");
+
+  InfoRun broken(dir.write("broken.ico", {1, 2, 3}));
+  EXPECT_EQ(broken.status, exitRefused);
+  EXPECT_EQ(broken.out.str(), "");
+}
+
+TEST(CliInfo, EveryCorpusWaveFileGivesItsLine) {
+  auto files = testing::corpusFiles("wav");
+  if (files.empty()) GTEST_SKIP() << "no sample corpus at " << DELVIX_CORPUS_DIR;
+  // RF64 and big-endian RIFX are other forms; the reader refuses them.
+  const std::set<std::string> refused{"ffmpeg-rf64.wav", "scipy-8000Hz-be-3ch-5S-24bit.wav"};
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.filename().string());
+    InfoRun run(path);
+    if (refused.count(path.filename().string())) {
+      EXPECT_EQ(run.status, exitRefused);
+      continue;
+    }
+    EXPECT_EQ(run.status, exitOk) << run.err.str();
+    EXPECT_TRUE(run.out.str().starts_with("format tag: ")) << run.out.str();
+    EXPECT_NE(run.out.str().find(" s"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace delvix::cli

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "formats/ani_reader.h"
+#include "formats/ani_writer.h"
+#include "formats/le_bytes.h"
+#include "formats/riff/riff_writer.h"
+#include "formats/wav_reader.h"
+#include "formats/wav_writer.h"
+#include "support/riff_builder.h"
+
+namespace delvix::formats {
+namespace {
+
+using namespace delvix::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Read {
+  model::Document document;
+  RecordingReporter reporter;
+  bool ok;
+  Read(const Bytes& bytes, bool ani) {
+    ok = ani ? readAnimatedCursor(bytes, document, {}, reporter) : readWaveFile(bytes, document, reporter);
+  }
+};
+
+DibImage frameImage(std::uint8_t shade) {
+  DibImage image{.width = 8, .height = 8, .bitCount = 4, .palette = {0, 0x808080}};
+  image.colourRows.assign(32, shade);
+  return image;
+}
+
+// Chunks in the order the writer uses, each frame a one-image icon at offset 22.
+Bytes canonicalAni() {
+  return testing::riff("ACON", {list("INFO", {chunk("IART", text("someone")), chunk("INAM", text("Busy"))}),
+                       aniHeader({.frames = 2, .steps = 3, .attributes = 3}), chunk("rate", u32s({10, 70000, 5})),
+                       chunk("seq ", u32s({0, 1, 0})),
+                       list("fram", {iconChunk(frameImage(0x11)), iconChunk(frameImage(0x22))})});
+}
+
+TEST(AniWriter, ACanonicalFileComesBackByteForByte) {
+  Bytes original = canonicalAni();
+  Read read(original, true);
+  ASSERT_TRUE(read.ok);
+  WrittenFile written = writeAniFile(read.document);
+  EXPECT_TRUE(written.complete);
+  EXPECT_EQ(written.bytes, original);
+}
+
+TEST(AniWriter, ChunksComeOutInTheirOrderWithRightSizesAndNothingDropped) {
+  Bytes original =
+      testing::riff("ACON", {chunk("JUNK", Bytes(5, 7)), list("fram", {iconChunk(frameImage(0x33))}), aniHeader({.frames = 1}),
+                    list("INFO", {chunk("INAM", text("n")), chunk("IXYZ", text("odd"))})});
+  Read read(original, true);
+  ASSERT_TRUE(read.ok);
+  Bytes written = writeAniFile(read.document).bytes;
+  EXPECT_EQ(le32(written, 4), written.size() - 8);
+  // LIST INFO, anih, LIST fram, then the kept JUNK.
+  ASSERT_GT(written.size(), 24u);
+  EXPECT_EQ(std::string(written.begin() + 12, written.begin() + 16), "LIST");
+  EXPECT_EQ(std::string(written.begin() + 20, written.begin() + 24), "INFO");
+  Read again(written, true);
+  ASSERT_TRUE(again.ok);
+  EXPECT_NE(again.document.tree.findFirst("chunk_JUNK"), nullptr);
+  EXPECT_NE(again.document.tree.findFirst("chunk_IXYZ"), nullptr);
+  EXPECT_EQ(again.document.pictures.size(), 1u);
+  EXPECT_EQ(again.document.pictures[0].thumbnail.pixels(), read.document.pictures[0].thumbnail.pixels());
+}
+
+TEST(AniWriter, LongHeaderAndTablesKeepTheirExtraBytes) {
+  Bytes header = aniHeader({.frames = 1, .steps = 1});
+  Bytes longHeader(header.begin() + 8, header.end());
+  longHeader.insert(longHeader.end(), {1, 2, 3, 4});
+  Bytes original = testing::riff("ACON", {chunk("anih", longHeader), chunk("rate", u32s({9, 99})),
+                                 chunk("seq ", u32s({0, 5, 6})), list("fram", {iconChunk(frameImage(1))})});
+  Read read(original, true);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(writeAniFile(read.document).bytes, original);
+}
+
+TEST(AniWriter, WithoutTablesNoEmptyChunksAreWritten) {
+  Bytes original = testing::riff("ACON", {aniHeader({.frames = 1, .displayRate = 7}), list("fram", {iconChunk(frameImage(1))})});
+  Read read(original, true);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(writeAniFile(read.document).bytes, original);
+}
+
+Bytes canonicalWave() {
+  return testing::riff("WAVE",
+              {waveFormat({.channels = 2, .bitsPerSample = 16}), chunk("data", Bytes(4000, 3)),
+               list("INFO", {chunk("IART", text("odd")), chunk("ISFT", text("tool"))}), chunk("bext", Bytes(9, 1))});
+}
+
+TEST(WaveWriter, ACanonicalFileComesBackByteForByte) {
+  Bytes original = canonicalWave();
+  Read read(original, false);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(writeWaveFile(read.document).bytes, original);
+}
+
+TEST(WaveWriter, ListBeforeDataComesAfterItAndOddDataIsPadded) {
+  Bytes original = testing::riff("WAVE", {waveFormat({}), list("INFO", {chunk("INAM", text("x")), chunk("IART", text("y"))}),
+                                 chunk("fact", u32s({9})), chunk("data", Bytes(9, 5))});
+  Read read(original, false);
+  ASSERT_TRUE(read.ok);
+  Bytes written = writeWaveFile(read.document).bytes;
+  EXPECT_EQ(le32(written, 4), written.size() - 8);
+  std::string text(written.begin(), written.end());
+  EXPECT_LT(text.find("fact"), text.find("data"));
+  EXPECT_LT(text.find("data"), text.find("LIST"));
+  EXPECT_LT(text.find("IART"), text.find("INAM"));
+  EXPECT_EQ(written.size() % 2, 0u);
+  Read again(written, false);
+  EXPECT_EQ(again.document.wave.data, read.document.wave.data);
+  EXPECT_EQ(again.document.wave.factValue, 9u);
+}
+
+TEST(WaveWriter, ALongFormatKeepsItsBytes) {
+  Bytes extra = {22, 0};
+  extra.resize(24, 0xAB);
+  Bytes original = testing::riff("WAVE", {waveFormat({.formatTag = 0xFFFE, .extra = extra}), chunk("data", Bytes(8, 1))});
+  Read read(original, false);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(writeWaveFile(read.document).bytes, original);
+}
+
+TEST(SingleChannelWriter, FactCountsTheChannelsSampleFrames) {
+  model::WaveFormat stereo{.formatTag = 1, .channels = 2, .samplesPerSecond = 22050, .bitsPerSample = 16};
+  Bytes left(2000, 4);
+  Bytes written = writeSingleChannel(stereo, left).bytes;
+  ASSERT_EQ(written.size(), 58u + 2000);
+  EXPECT_EQ(le32(written, 4), 2050u);
+  EXPECT_EQ(le16(written, 22), 1u);      // channels
+  EXPECT_EQ(le32(written, 28), 44100u);  // bytes per second
+  EXPECT_EQ(le16(written, 32), 2u);      // block align
+  EXPECT_EQ(le32(written, 46), 1000u);   // sample frames, not bytes
+  EXPECT_EQ(le32(written, 54), 2000u);
+}
+
+TEST(KeptChunkNames, GiveBackTheirCodes) {
+  using riff::fourccFromString;
+  EXPECT_EQ(riff::keptChunkId("chunk_bext"), fourccFromString("bext"));
+  EXPECT_EQ(riff::keptChunkId("chunk_cue"), fourccFromString("cue "));
+  EXPECT_EQ(riff::keptChunkId("chunk_LIST_adtl"), fourccFromString("LIST"));
+  EXPECT_EQ(riff::keptChunkId("chunk_ab_"), fourccFromString("ab_ "));
+  EXPECT_EQ(riff::keptChunkId("chunk_\\x01abc"), riff::fourcc('\x01', 'a', 'b', 'c'));
+  EXPECT_FALSE(riff::keptChunkId("chunk_"));
+  EXPECT_FALSE(riff::keptChunkId("data"));
+}
+
+}  // namespace
+}  // namespace delvix::formats
