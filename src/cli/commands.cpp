@@ -8,6 +8,7 @@
 
 #include "cli/info_command.h"
 #include "cli/save_commands.h"
+#include "cli/stderr_reporter.h"
 #include "codecs/png_encode.h"
 #include "formats/document_reader.h"
 #include "model/document.h"
@@ -15,23 +16,6 @@
 namespace delvix::cli {
 
 namespace {
-
-// Log lines go to standard error; a message box whose text was not also logged is shown there too.
-class StderrReporter : public formats::Reporter {
- public:
-  explicit StderrReporter(std::ostream& err) : err_(err) {}
-  void log(std::string_view line) override {
-    err_ << line << '\n';
-    last_ = line;
-  }
-  void dialog(const formats::DialogRequest& request) override {
-    if (request.text != last_) err_ << request.text << '\n';
-  }
-
- private:
-  std::ostream& err_;
-  std::string last_;
-};
 
 // Takes "--kinds=icons,cursors,bitmaps" (any of the three, "none" for none) out of `args` into
 // `kinds`; false when the list names something else.

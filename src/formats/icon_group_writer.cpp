@@ -13,8 +13,11 @@ void appendLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
+}  // namespace
+
 // The 16-byte file entry for one group entry; size and offset are set by the caller.
-model::Block fileEntry(const model::Block& groupEntry, const model::Node& picture, bool cursorGroup, IconKind kind) {
+model::Block moduleFileEntry(const model::Block& groupEntry, const model::Node& picture, bool cursorGroup,
+                             IconKind kind) {
   model::Block entry(16, 0);
   std::copy(groupEntry.begin(), groupEntry.begin() + 8, entry.begin());
   if (cursorGroup) {
@@ -35,8 +38,6 @@ model::Block fileEntry(const model::Block& groupEntry, const model::Node& pictur
   }
   return entry;
 }
-
-}  // namespace
 
 const model::Node* groupOf(const model::Tree& tree, const model::Node& node) {
   const model::Node* current = &node;
@@ -69,7 +70,7 @@ WrittenFile writeIconGroup(const model::Node& group, IconKind kind) {
       file.complete = false;
       break;
     }
-    directory.push_back(fileEntry(entries[i]->block(), *pictures[i], cursorGroup, kind));
+    directory.push_back(moduleFileEntry(entries[i]->block(), *pictures[i], cursorGroup, kind));
     records.push_back(std::move(*record));
   }
 

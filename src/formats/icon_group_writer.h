@@ -9,6 +9,10 @@
 
 namespace delvix::formats {
 
+// The 16-byte file entry (size and offset left 0) for a module group's 14-byte entry of `picture`.
+model::Block moduleFileEntry(const model::Block& groupEntry, const model::Node& picture, bool cursorGroup,
+                             IconKind kind);
+
 // The resource node (top level) of the module group that holds `node`, or null.
 const model::Node* groupOf(const model::Tree& tree, const model::Node& node);
 

@@ -1,5 +1,6 @@
 #include "formats/one_image_writer.h"
 
+#include "formats/icon_group_writer.h"
 #include "formats/icon_image_reader.h"
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
@@ -20,9 +21,7 @@ const model::Node* directoryNode(const model::Node& header, int number) {
   return header.findChild("icon_dir_" + std::to_string(number));
 }
 
-bool isCursorHeader(const model::Node& header) {
-  return header.block().size() >= 6 && le16(header.block(), 2) == 2;
-}
+bool isCursorHeader(const model::Node& header) { return header.block().size() >= 6 && le16(header.block(), 2) == 2; }
 
 void clearPlanesAndBits(Entry& entry) {
   setLe16(entry, 4, 0);
@@ -56,26 +55,7 @@ std::optional<Entry> moduleEntry(const model::Node& picture, int number, IconKin
   const model::Node* header = group ? group->findChild("header") : nullptr;
   const model::Node* dir = header ? directoryNode(*header, number) : nullptr;
   if (!dir || dir->block().size() < 12) return std::nullopt;
-  const model::Block& groupEntry = dir->block();
-  Entry entry(16, 0);
-  std::copy(groupEntry.begin(), groupEntry.begin() + 8, entry.begin());
-  if (isCursorHeader(*header)) {
-    const model::Node* info = picture.findChild("bitm_info");
-    bool sized = info && info->block().size() >= 12;
-    entry[0] = static_cast<std::uint8_t>(sized ? les32(info->block(), 4) : groupEntry[0]);
-    entry[1] = static_cast<std::uint8_t>(sized ? les32(info->block(), 8) / 2 : groupEntry[0]);
-    entry[2] = 0;
-    entry[3] = 0;
-    setLe16(entry, 4, le16(groupEntry, 4));
-    setLe16(entry, 6, le16(groupEntry, 6));
-  }
-  if (target == IconKind::cursor) {
-    const model::Node* hotSpot = picture.findChild("hot_pot");
-    bool present = hotSpot && hotSpot->block().size() >= 4;
-    setLe16(entry, 4, present ? le16(hotSpot->block(), 0) : 0);
-    setLe16(entry, 6, present ? le16(hotSpot->block(), 2) : 0);
-  }
-  return entry;
+  return moduleFileEntry(dir->block(), picture, isCursorHeader(*header), target);
 }
 
 std::optional<Entry> sourceEntry(const model::Document& document, const model::Node& picture, IconKind target) {
