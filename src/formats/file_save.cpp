@@ -54,8 +54,10 @@ class TemporaryFile {
     return true;
   }
 
-  bool closeAndRename(const fs::path& target) {
-    if (::fsync(descriptor_) != 0 && errno != EINVAL) return fail(errno);
+  // `durable`: the data reaches the disk before the rename, so that a crash cannot leave an empty file
+  // where an old one was.
+  bool closeAndRename(const fs::path& target, bool durable) {
+    if (durable && ::fsync(descriptor_) != 0 && errno != EINVAL) return fail(errno);
     int descriptor = descriptor_;
     descriptor_ = -1;
     if (::close(descriptor) != 0) return fail(errno);
@@ -91,7 +93,7 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span
   if (!file.opened()) return SaveFailure{SaveFailure::Kind::cannotCreate, systemError(file.error())};
   if (exists) ::fchmod(file.descriptor(), existing.st_mode & 07777);
   if (!file.writeAll(bytes)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
-  if (!file.closeAndRename(target)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
+  if (!file.closeAndRename(target, exists)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
   return std::nullopt;
 }
 

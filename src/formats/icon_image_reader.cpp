@@ -166,10 +166,12 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
 
   auto colourEntries = entries ? std::span<const std::uint8_t>(table).subspan(4) : std::span<const std::uint8_t>{};
   gfx::DrawingHeader header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, true);
-  gfx::Image canvas = gfx::prepareCanvas(width, height);
-  gfx::drawMaskedImage(canvas, width, height, std::span(mask).subspan(8), std::span(colour).subspan(8), header);
+  // Drawn at the image's own size onto the thumbnail, which keeps its top-left part: nothing outside
+  // it is drawn.
+  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
+  gfx::drawMaskedImage(thumbnail, width, height, std::span(mask).subspan(8), std::span(colour).subspan(8), header);
 
-  result.entry.thumbnail = thumbnailOf(canvas, request);
+  result.entry.thumbnail = std::move(thumbnail);
   result.entry.sizeText = std::to_string(width) + "x" + std::to_string(height);
   result.entry.bitCountText = std::to_string(bitCount);
   return result;
