@@ -30,7 +30,7 @@ std::string lower(std::string text) {
 // Reads IN; exitOk when the reader succeeded.
 int open(const std::string& path, model::Document& document, const Streams& streams, formats::Reporter& reporter) {
   return formats::readDocument(path, document, streams.settings, reporter) == formats::ReadOutcome::read ? exitOk
-                                                                                                       : exitRefused;
+                                                                                                         : exitRefused;
 }
 
 // A resource name made safe as a file name: letters, digits, '.', '-' and '_' stay, the rest become '_'.
@@ -54,9 +54,17 @@ ResourceKind kindOf(const model::Node& node) {
 // Every icon group as NAME.ico, every cursor group as NAME.cur, every bitmap as NAME.bmp.
 int extractModule(const std::string& modulePath, const model::Document& document, const fs::path& directory,
                   formats::Reporter& reporter) {
-  auto bytes = formats::readFileBytes(modulePath);
-  auto image = bytes ? formats::pe::PeImage::parse(*bytes) : std::nullopt;
-  auto resources = image ? formats::pe::ResourceDirectory::open(*image) : std::nullopt;
+  // The bitmaps are written from the module's own bytes; the file is read again only when there are any.
+  std::optional<std::vector<std::uint8_t>> bytes;
+  std::optional<formats::pe::PeImage> image;
+  std::optional<formats::pe::ResourceDirectory> resources;
+  auto openResources = [&] {
+    if (bytes) return;
+    bytes = formats::readFileBytes(modulePath);
+    if (!bytes) bytes.emplace();
+    image = formats::pe::PeImage::parse(*bytes);
+    if (image) resources = formats::pe::ResourceDirectory::open(*image);
+  };
   bool allSaved = true;
   for (std::size_t i = 0; i < document.tree.topLevelCount(); ++i) {
     const model::Node& node = document.tree.topLevel(i);
@@ -64,10 +72,11 @@ int extractModule(const std::string& modulePath, const model::Document& document
     if (kind == ResourceKind::other || !node.resourceName()) continue;
     std::string base = safeFileName(formats::module::displayName(*node.resourceName()));
     if (kind == ResourceKind::bitmap) {
+      openResources();
       if (!resources) continue;
       auto data = resources->find(formats::pe::rtBitmap, *node.resourceName());
-      auto file = data.status == formats::pe::LookupStatus::found ? formats::bmpFileFromPackedBitmap(data.bytes)
-                                                                    : std::nullopt;
+      auto file =
+          data.status == formats::pe::LookupStatus::found ? formats::bmpFileFromPackedBitmap(data.bytes) : std::nullopt;
       if (!file) {
         reporter.log(node.name() + ": the bitmap could not be extracted.");
         allSaved = false;
@@ -113,8 +122,7 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
       // Saving a module means saving each of its groups: into OUT as a folder.
       std::filesystem::create_directories(target, error);
       return extractModule(args[0], document, target, reporter);
-    default:
-      break;
+    default: break;
   }
   streams.err << "delvix-cli: cannot save " << fs::path(args[0]).filename().string() << " as "
               << (extension.empty() ? "a file without extension" : extension) << '\n';

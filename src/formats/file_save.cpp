@@ -86,14 +86,14 @@ class TemporaryFile {
 std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span<const std::uint8_t> bytes) {
   struct stat existing {};
   bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode))
-    return SaveFailure{SaveFailure::Kind::cannotCreate, "not a regular file"};
+  if (exists && !S_ISREG(existing.st_mode)) return SaveFailure{SaveFailure::Kind::cannotCreate, "not a regular file"};
 
   TemporaryFile file(target.parent_path().empty() ? fs::path(".") / target : target);
   if (!file.opened()) return SaveFailure{SaveFailure::Kind::cannotCreate, systemError(file.error())};
   if (exists) ::fchmod(file.descriptor(), existing.st_mode & 07777);
   if (!file.writeAll(bytes)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
-  if (!file.closeAndRename(target, exists)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
+  if (!file.closeAndRename(target, exists))
+    return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
   return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "codecs/png_decode.h"
+#include "codecs/png_top_rows.h"
 #include "formats/le_bytes.h"
 #include "gfx/dib_draw.h"
 #include "gfx/placeholder.h"
@@ -23,12 +24,8 @@ Block headedRows(std::uint16_t bitCount, std::uint16_t stride, std::uint32_t siz
   return block;
 }
 
-bool supportedBitCount(int bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 || bits == 32; }
-
-gfx::Image thumbnailOf(const gfx::Image& canvas, const IconImageRequest& request) {
-  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
-  gfx::copyInto(thumbnail, canvas);
-  return thumbnail;
+bool supportedBitCount(int bits) {
+  return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 || bits == 32;
 }
 
 IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Reporter& reporter) {
@@ -46,18 +43,17 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
   picture.addChild("png_data", std::move(block), model::state::none);
 
   auto info = codecs::readPngInfo(png);
-  auto decoded = info ? codecs::decodePng(png) : std::nullopt;
-  if (!decoded) {
+  auto shown = info ? codecs::decodePngTopLeft(png, request.thumbnailWidth, request.thumbnailHeight) : std::nullopt;
+  if (!shown) {
     reporter.log(request.pictureName + ": the PNG image could not be decoded.");
     result.entry = placeholderEntry(info ? std::to_string(info->bitsPerPixel()) : "0");
     return result;
   }
-  gfx::Image canvas = gfx::prepareCanvas(decoded->width(), decoded->height());
-  for (std::size_t i = 0; i < canvas.pixels().size(); ++i) {
-    gfx::Pixel p = decoded->pixels()[i];
-    if (gfx::alpha(p) != 0) canvas.pixels()[i] = p | 0xFF000000u;
-  }
-  result.entry.thumbnail = thumbnailOf(canvas, request);
+  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
+  for (int y = 0; y < std::min(info->height, thumbnail.height()); ++y)
+    for (int x = 0; x < std::min(info->width, thumbnail.width()); ++x)
+      if (gfx::Pixel p = shown->at(x, y); gfx::alpha(p) != 0) thumbnail.at(x, y) = p | 0xFF000000u;
+  result.entry.thumbnail = std::move(thumbnail);
   result.entry.sizeText = std::to_string(info->width) + "x" + std::to_string(info->height);
   result.entry.bitCountText = std::to_string(info->bitsPerPixel());
   return result;
@@ -145,8 +141,8 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   const std::uint64_t maskSize = maskStride * static_cast<std::uint64_t>(height);
   result.bytesNeeded = bitmapInfoSize + 4 * entries + colourSize + maskSize;
   if (colourSize + maskSize > request.allocationLimit || colourStride > 0xFFFF || colourSize > 0xFFFFFFFFu) {
-    reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) +
-                 " pixels need " + std::to_string(colourSize + maskSize) + " bytes of rows, more than the file holds.");
+    reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels need " +
+                 std::to_string(colourSize + maskSize) + " bytes of rows, more than the file holds.");
     result.corrupt = true;
     return undecoded();
   }

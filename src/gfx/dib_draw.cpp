@@ -1,6 +1,7 @@
 #include "gfx/dib_draw.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace delvix::gfx {
 
@@ -21,12 +22,6 @@ std::size_t rowOffset(int height, int stride, int y) {
 // Nearest-neighbour mapping of a target coordinate to a source coordinate.
 int sourceCoordinate(int target, int targetSize, int sourceSize) {
   return static_cast<int>(static_cast<std::int64_t>(target) * sourceSize / targetSize);
-}
-
-bool maskBitSet(ConstBytes maskRows, const DrawingHeader& header, int x, int y) {
-  int stride = maskRowStride(header.width);
-  std::uint8_t byte = byteAt(maskRows, rowOffset(header.height, stride, y) + static_cast<std::size_t>(x / 8));
-  return (byte >> (7 - x % 8)) & 1;
 }
 
 template <typename Paint>
@@ -88,8 +83,43 @@ Pixel DrawingHeader::pixel(ConstBytes rows, int x, int y) const {
       std::size_t at = row + static_cast<std::size_t>(x) * 4;
       return rgb(byteAt(rows, at + 2), byteAt(rows, at + 1), byteAt(rows, at));
     }
+    default: return rgb(0, 0, 0);
+  }
+}
+
+void DrawingHeader::decodeRow(ConstBytes rows, int y, std::span<Pixel> out) const {
+  const std::size_t start = rowOffset(height, rowStride(), y);
+  const std::size_t needed = (out.size() * static_cast<std::size_t>(bitCount) + 7) / 8;
+  if (start > rows.size() || needed > rows.size() - start || bitCount == 16 || bitCount > 32) {
+    for (std::size_t x = 0; x < out.size(); ++x) out[x] = pixel(rows, static_cast<int>(x), y);
+    return;
+  }
+  const std::uint8_t* p = rows.data() + start;
+  switch (bitCount) {
+    case 32:
+      for (std::size_t x = 0; x < out.size(); ++x, p += 4) out[x] = rgb(p[2], p[1], p[0]);
+      break;
+    case 24:
+      for (std::size_t x = 0; x < out.size(); ++x, p += 3) out[x] = rgb(p[2], p[1], p[0]);
+      break;
+    case 8:
+      for (std::size_t x = 0; x < out.size(); ++x) out[x] = p[x] < palette.size() ? palette[p[x]] : rgb(0, 0, 0);
+      break;
+    case 1:
+    case 2:
+    case 4: {
+      const unsigned bits = static_cast<unsigned>(bitCount);
+      const unsigned perByte = 8 / bits;
+      const unsigned valueMask = (1u << bits) - 1;
+      for (std::size_t x = 0; x < out.size(); ++x) {
+        const unsigned shift = 8 - bits * (1 + static_cast<unsigned>(x % perByte));
+        const unsigned index = (p[x / perByte] >> shift) & valueMask;
+        out[x] = index < palette.size() ? palette[index] : rgb(0, 0, 0);
+      }
+      break;
+    }
     default:
-      return rgb(0, 0, 0);
+      for (std::size_t x = 0; x < out.size(); ++x) out[x] = rgb(0, 0, 0);
   }
 }
 
@@ -102,11 +132,37 @@ Image prepareCanvas(int width, int height) { return Image(std::max(width, 0), st
 
 void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstBytes maskRows, ConstBytes colourRows,
                      const DrawingHeader& header) {
-  forEachTargetPixel(target, targetWidth, targetHeight, header, [&](Pixel& out, int sx, int sy) {
-    Pixel keepAlpha = out & 0xFF000000u;
-    Pixel masked = maskBitSet(maskRows, header, sx, sy) ? out : 0;
-    out = keepAlpha | (withoutAlpha(masked) ^ withoutAlpha(header.pixel(colourRows, sx, sy)));
-  });
+  if (header.width <= 0 || header.height <= 0 || targetWidth <= 0 || targetHeight <= 0) return;
+  const int width = std::min(targetWidth, target.width());
+  const int height = std::min(targetHeight, target.height());
+  if (width <= 0 || height <= 0) return;
+  // Each source row that shows is decoded once, and only as far as the target reaches.
+  const int columns = sourceCoordinate(width - 1, targetWidth, header.width) + 1;
+  std::vector<Pixel> colours(static_cast<std::size_t>(columns));
+  std::vector<std::uint8_t> maskBits(static_cast<std::size_t>(columns));
+  std::vector<Pixel> maskColours(static_cast<std::size_t>(columns));
+  DrawingHeader maskHeader;
+  maskHeader.width = header.width;
+  maskHeader.height = header.height;
+  maskHeader.bitCount = 1;
+  maskHeader.palette = {0, 1};
+  int decodedRow = -1;
+  for (int ty = 0; ty < height; ++ty) {
+    const int sy = sourceCoordinate(ty, targetHeight, header.height);
+    if (sy != decodedRow) {
+      header.decodeRow(colourRows, sy, colours);
+      maskHeader.decodeRow(maskRows, sy, maskColours);
+      for (int sx = 0; sx < columns; ++sx)
+        maskBits[static_cast<std::size_t>(sx)] = maskColours[static_cast<std::size_t>(sx)] != 0;
+      decodedRow = sy;
+    }
+    for (int tx = 0; tx < width; ++tx) {
+      const auto sx = static_cast<std::size_t>(sourceCoordinate(tx, targetWidth, header.width));
+      Pixel& out = target.at(tx, ty);
+      const Pixel masked = maskBits[sx] ? out : (out & 0xFF000000u);
+      out = masked ^ withoutAlpha(colours[sx]);
+    }
+  }
 }
 
 void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes colourRows,
@@ -114,7 +170,9 @@ void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes 
   forEachTargetPixel(target, targetWidth, targetHeight, header, [&](Pixel& out, int sx, int sy) {
     Pixel source = header.pixel(colourRows, sx, sy);
     unsigned sourceAlpha = header.pixelAlpha(colourRows, sx, sy);
-    auto blend = [&](unsigned s, unsigned d) { return static_cast<std::uint8_t>(std::min(255u, s + d * (255 - sourceAlpha) / 255)); };
+    auto blend = [&](unsigned s, unsigned d) {
+      return static_cast<std::uint8_t>(std::min(255u, s + d * (255 - sourceAlpha) / 255));
+    };
     out = rgb(blend(red(source), red(out)), blend(green(source), green(out)), blend(blue(source), blue(out)),
               blend(sourceAlpha, alpha(out)));
   });

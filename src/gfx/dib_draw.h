@@ -25,6 +25,8 @@ struct DrawingHeader {
   int rowStride() const;
   // The colour of pixel (x, y), y counted from the top; missing row bytes read as 0.
   Pixel pixel(ConstBytes rows, int x, int y) const;
+  // The colours of pixels 0 .. out.size() - 1 of row y (from the top).
+  void decodeRow(ConstBytes rows, int y, std::span<Pixel> out) const;
   // The alpha byte of a 32-bit pixel; 255 for other depths.
   std::uint8_t pixelAlpha(ConstBytes rows, int x, int y) const;
 };
