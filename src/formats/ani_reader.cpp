@@ -5,7 +5,7 @@
 #include <set>
 
 #include "codecs/png_decode.h"
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/ico_reader.h"
 #include "formats/icon_image_reader.h"
 #include "formats/le_bytes.h"
@@ -316,7 +316,7 @@ bool readAnimatedCursor(Bytes file, model::Document& document, const model::Show
 
 bool readAnimatedCursor(const std::filesystem::path& path, model::Document& document, const model::ShowSettings& show,
                         Reporter& reporter) {
-  auto bytes = readFileBytes(path);
+  auto bytes = FileContent::read(path);
   if (!bytes) {
     document.kind = model::FileKind::animatedCursor;
     reporter.error("Could not open a selected file.");

@@ -1,6 +1,6 @@
 #include "formats/ico_reader.h"
 
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/icon_image_reader.h"
 #include "formats/le_bytes.h"
 #include "model/picture_index.h"
@@ -104,7 +104,7 @@ bool readIconFile(Bytes file, Document& document, const model::ShowSettings& sho
 
 bool readIconFile(const std::filesystem::path& path, Document& document, const model::ShowSettings& show,
                   Reporter& reporter) {
-  auto bytes = readFileBytes(path);
+  auto bytes = FileContent::read(path);
   if (!bytes) {
     reporter.error("Could not open this file.");
     return false;

@@ -1,6 +1,6 @@
 #include "formats/module_reader.h"
 
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/module_bitmap_reader.h"
 #include "formats/module_group_reader.h"
 #include "formats/pe/pe_image.h"
@@ -89,7 +89,7 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
 
 bool readModule(const std::filesystem::path& path, model::Document& document, const model::ShowSettings& show,
                 const model::ResourceKinds& kinds, Reporter& reporter) {
-  auto bytes = readFileBytes(path);
+  auto bytes = FileContent::read(path);
   if (!bytes) {
     document.kind = model::FileKind::module;
     reporter.error(cannotOpen);

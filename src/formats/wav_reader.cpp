@@ -5,7 +5,7 @@
 #include <limits>
 #include <set>
 
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
@@ -178,7 +178,7 @@ bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
 }
 
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
-  auto bytes = readFileBytes(path);
+  auto bytes = FileContent::read(path);
   if (!bytes) {
     document.kind = model::FileKind::wave;
     reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});

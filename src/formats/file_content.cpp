@@ -1,0 +1,60 @@
+#include "formats/file_content.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace delvix::formats {
+
+namespace {
+
+constexpr std::size_t hugePage = std::size_t{2} << 20;
+
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+void FileContent::Free::operator()(std::uint8_t* p) const { std::free(p); }
+
+std::optional<FileContent> FileContent::read(const std::filesystem::path& path) {
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) return std::nullopt;
+  struct stat info {};
+  if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) return std::nullopt;
+  const auto size = static_cast<std::size_t>(info.st_size);
+
+  FileContent content;
+  const std::size_t capacity = size == 0 ? 1 : size;
+  void* memory = nullptr;
+  if (capacity >= hugePage / 8) {
+    // Whole huge pages, so that the system can back the buffer with them.
+    memory = std::aligned_alloc(hugePage, (capacity + hugePage - 1) / hugePage * hugePage);
+    if (memory) ::madvise(memory, (capacity + hugePage - 1) / hugePage * hugePage, MADV_HUGEPAGE);
+  } else {
+    memory = std::malloc(capacity);
+  }
+  if (!memory) return std::nullopt;
+  content.data_.reset(static_cast<std::uint8_t*>(memory));
+
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::read(file.fd, content.data_.get() + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;  // the file shrank while it was read: keep what arrived
+    done += static_cast<std::size_t>(n);
+  }
+  content.size_ = done;
+  return content;
+}
+
+}  // namespace delvix::formats
