@@ -1,7 +1,10 @@
-#include "formats/riff/info_text.h"
 
+
+#include "formats/riff/info_text.h"
 #include <algorithm>
 #include <array>
+
+#include "formats/utf8.h"
 
 namespace delvix::formats::riff {
 
@@ -12,19 +15,6 @@ constexpr std::array<char32_t, 32> windows1252High{0x20AC, 0,      0x201A, 0x019
                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 bool isValidUtf8(Bytes text) {
   std::size_t i = 0;
