@@ -1,6 +1,5 @@
-
-
 #include "formats/pe/utf16.h"
+
 #include "formats/utf8.h"
 
 namespace delvix::formats::pe {

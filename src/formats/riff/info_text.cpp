@@ -1,6 +1,5 @@
-
-
 #include "formats/riff/info_text.h"
+
 #include <algorithm>
 #include <array>
 
