@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t bytes = 0;
   document.tree.forEach([&](const delvix::model::Node& node, int) { bytes += node.block().size(); });
   delvix::formats::WaveChannels channels = delvix::formats::prepareChannels(document.wave);
-  if (auto layout = delvix::formats::channelLayoutOf(document.wave)) {
-    delvix::formats::ChannelPoints points(channels.left, layout->bitsPerSample, 64);
+  for (const auto* channel : {&channels.left, &channels.right}) {
+    delvix::formats::ChannelPoints points(*channel, 64);
     bytes += delvix::formats::drawWaveform(points, 128, 64).pixels().size();
   }
   return bytes == SIZE_MAX ? 1 : 0;

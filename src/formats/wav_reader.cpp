@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <set>
 
 #include "formats/file_content.h"
@@ -38,8 +39,14 @@ bool looksLikeChunkHeader(Bytes file, std::size_t offset) {
 
 class WaveReader {
  public:
-  WaveReader(Bytes file, model::Document& document, Reporter& reporter)
-      : file_(file), document_(document), wave_(document.wave), reporter_(reporter), navigator_(file, &reporter) {}
+  // With an owner of the file's bytes the samples stay in them; without one they are copied out.
+  WaveReader(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter)
+      : file_(file),
+        fileOwner_(std::move(fileOwner)),
+        document_(document),
+        wave_(document.wave),
+        reporter_(reporter),
+        navigator_(file, &reporter) {}
 
   bool read() {
     document_.kind = model::FileKind::wave;
@@ -128,10 +135,9 @@ class WaveReader {
                     " bytes follow it; they are taken as the sample data.");
     }
     const std::size_t kept = std::min<std::size_t>(chunk.size, std::numeric_limits<std::uint32_t>::max() - 4);
-    wave_.dataSize = static_cast<std::uint32_t>(kept);
-    wave_.data.resize(4 + kept);
-    setLe32(wave_.data, 0, wave_.dataSize);
-    navigator_.read(std::span(wave_.data).subspan(4));
+    const Bytes samples = navigator_.read(kept);
+    wave_.dataSize = static_cast<std::uint32_t>(samples.size());
+    wave_.samples = fileOwner_ ? model::SharedBytes(fileOwner_, samples) : model::SharedBytes::copyOf(samples);
     root_->addChild("data", {}, model::state::waveData);
     return check(navigator_.ascend(chunk));
   }
@@ -147,6 +153,7 @@ class WaveReader {
   }
 
   Bytes file_;
+  std::shared_ptr<const void> fileOwner_;
   model::Document& document_;
   model::WaveState& wave_;
   Reporter& reporter_;
@@ -168,23 +175,32 @@ float playingTimeOf(const model::WaveState& wave) {
   return bitsPerSecond == 0 ? 0.0f : static_cast<float>(wave.dataSize * 8.0 / bitsPerSecond);
 }
 
-bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
+namespace {
+
+bool readWave(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter) {
   try {
-    return WaveReader(file, document, reporter).read();
+    return WaveReader(file, std::move(fileOwner), document, reporter).read();
   } catch (const std::exception&) {
     reporter.error("This file is corrupt.");
     return false;
   }
 }
 
+}  // namespace
+
+bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
+  return readWave(file, nullptr, document, reporter);
+}
+
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
-  auto bytes = FileContent::read(path);
-  if (!bytes) {
+  auto content = FileContent::read(path);
+  if (!content) {
     document.kind = model::FileKind::wave;
     reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});
     return false;
   }
-  return readWaveFile(*bytes, document, reporter);
+  auto shared = std::make_shared<const FileContent>(std::move(*content));
+  return readWave(shared->bytes(), shared, document, reporter);
 }
 
 }  // namespace delvix::formats

@@ -41,7 +41,7 @@ WrittenFile writeWaveFile(const model::Document& document) {
     writer.u32(wave.factValue);
     writer.close();
   }
-  writer.chunk(fourccFromString("data"), blockData(wave.data, 4));
+  writer.chunk(fourccFromString("data"), wave.samples.bytes());
   if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
   riff::writeKeptChunks(writer, *root);
   file.bytes = writer.finish();

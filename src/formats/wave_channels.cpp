@@ -14,38 +14,42 @@ std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave) {
   return ChannelLayout{f.channels, f.bitsPerSample};
 }
 
+ChannelView::ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset,
+                         std::size_t sampleBytes)
+    : frameBytes_(frameBytes),
+      sampleBytes_(sampleBytes),
+      frameCount_(frameBytes == 0 || offset + sampleBytes > frameBytes ? 0 : frames.size() / frameBytes) {
+  if (frameCount_ != 0) first_ = frames.data() + offset;
+}
+
+std::vector<std::uint8_t> ChannelView::gather() const {
+  std::vector<std::uint8_t> samples(frameCount_ * sampleBytes_);
+  for (std::size_t i = 0; i < frameCount_; ++i) std::copy_n(sample(i), sampleBytes_, samples.data() + i * sampleBytes_);
+  return samples;
+}
+
 WaveChannels prepareChannels(const model::WaveState& wave) {
   WaveChannels channels;
   auto layout = channelLayoutOf(wave);
-  if (!layout || wave.data.size() < 4) return channels;
+  if (!layout) return channels;
   channels.layout = *layout;
+  channels.samples = wave.samples;
   const std::size_t sampleBytes = static_cast<std::size_t>(layout->bitsPerSample / 8);
   const std::size_t frameBytes = sampleBytes * static_cast<std::size_t>(layout->channels);
-  const std::size_t dataBytes = std::min<std::size_t>(wave.dataSize, wave.data.size() - 4);
-  channels.frameCount = dataBytes / frameBytes;
-  const std::uint8_t* frame = wave.data.data() + 4;
-
-  channels.left.resize(channels.frameCount * sampleBytes);
-  if (layout->channels == 2) channels.right.resize(channels.frameCount * sampleBytes);
-  std::uint8_t* left = channels.left.data();
-  std::uint8_t* right = channels.right.data();
-  for (std::uint64_t i = 0; i < channels.frameCount; ++i, frame += frameBytes) {
-    std::copy_n(frame, sampleBytes, left + i * sampleBytes);
-    if (right) std::copy_n(frame + sampleBytes, sampleBytes, right + i * sampleBytes);
-  }
+  const auto frames = wave.samples.bytes().first(std::min<std::size_t>(wave.dataSize, wave.samples.size()));
+  channels.left = ChannelView(frames, frameBytes, 0, sampleBytes);
+  if (layout->channels == 2) channels.right = ChannelView(frames, frameBytes, sampleBytes, sampleBytes);
+  channels.frameCount = channels.left.frameCount();
   return channels;
 }
 
-ChannelPoints::ChannelPoints(const std::vector<std::uint8_t>& channel, int bitsPerSample, int paintHeight)
-    : channel_(&channel),
-      bitsPerSample_(bitsPerSample),
-      middle_(std::max(paintHeight, 0) >> 1),
-      size_(bitsPerSample == 16 ? channel.size() / 2 : channel.size()) {}
+ChannelPoints::ChannelPoints(const ChannelView& channel, int paintHeight)
+    : channel_(&channel), middle_(std::max(paintHeight, 0) >> 1), size_(channel.frameCount()) {}
 
 int ChannelPoints::operator[](std::size_t frame) const {
-  const std::vector<std::uint8_t>& c = *channel_;
-  if (bitsPerSample_ != 16) return c[frame] / 5;
-  const auto sample = static_cast<std::int16_t>(c[2 * frame] | (c[2 * frame + 1] << 8));
+  const std::uint8_t* s = channel_->sample(frame);
+  if (channel_->sampleBytes() != 2) return s[0] / 5;
+  const auto sample = static_cast<std::int16_t>(s[0] | (s[1] << 8));
   return middle_ - sample / 120;
 }
 

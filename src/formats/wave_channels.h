@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "gfx/image.h"
@@ -17,12 +18,33 @@ struct ChannelLayout {
 };
 std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave);
 
-// The channels taken out of the interleaved data, each as mono PCM of the file's depth.
+// One channel of interleaved sample frames, read where the frames are: no copy of a long recording.
+class ChannelView {
+ public:
+  ChannelView() = default;
+  ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset,
+              std::size_t sampleBytes);
+
+  std::size_t frameCount() const { return frameCount_; }
+  std::size_t sampleBytes() const { return sampleBytes_; }
+  const std::uint8_t* sample(std::size_t frame) const { return first_ + frame * frameBytes_; }
+  // The channel's samples one after another: mono PCM of the file's depth, as a single-channel file holds them.
+  std::vector<std::uint8_t> gather() const;
+
+ private:
+  const std::uint8_t* first_ = nullptr;
+  std::size_t frameBytes_ = 0;
+  std::size_t sampleBytes_ = 0;
+  std::size_t frameCount_ = 0;
+};
+
+// The channels of the sample data; they keep the data alive.
 struct WaveChannels {
   ChannelLayout layout;
   std::uint64_t frameCount = 0;
-  std::vector<std::uint8_t> left;
-  std::vector<std::uint8_t> right;  // empty for mono
+  model::SharedBytes samples;
+  ChannelView left;
+  ChannelView right;  // no frames for mono
 };
 // Empty (frame count 0, no buffers) for a layout that the channel view does not show.
 WaveChannels prepareChannels(const model::WaveState& wave);
@@ -32,14 +54,13 @@ WaveChannels prepareChannels(const model::WaveState& wave);
 // sample / 5, 16-bit samples at height / 2 - sample / 120.
 class ChannelPoints {
  public:
-  ChannelPoints(const std::vector<std::uint8_t>& channel, int bitsPerSample, int paintHeight);
+  ChannelPoints(const ChannelView& channel, int paintHeight);
 
   std::size_t size() const { return size_; }
   int operator[](std::size_t frame) const;
 
  private:
-  const std::vector<std::uint8_t>* channel_;
-  int bitsPerSample_;
+  const ChannelView* channel_;
   int middle_;
   std::size_t size_;
 };

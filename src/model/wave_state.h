@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/node.h"
+#include "model/shared_bytes.h"
 
 namespace delvix::model {
 
@@ -32,10 +33,10 @@ struct WaveState {
   bool hasFact = false;
   // Sample frames per channel, as the "fact" chunk gives it; 0 without one.
   std::uint32_t factValue = 0;
-  // The bytes of sample data kept (cut to what the file holds).
+  // The bytes of sample data kept (cut to what the file holds): the size of `samples`.
   std::uint32_t dataSize = 0;
-  // u32 data size followed by the sample data.
-  Block data;
+  // The sample data, usually a view of the file as it was read.
+  SharedBytes samples;
   std::uint32_t riffSize = 0;
   std::uint32_t infoListSize = 0;
   float playingTime = 0;

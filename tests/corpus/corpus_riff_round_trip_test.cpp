@@ -64,7 +64,7 @@ TEST(CorpusRiffRoundTrip, WaveFilesReadTheSameAfterSaving) {
     WrittenFile written = writeWaveFile(first);
     ASSERT_TRUE(readWaveFile(written.bytes, second, reporter));
     EXPECT_EQ(nodesOf(first.tree), nodesOf(second.tree));
-    EXPECT_EQ(first.wave.data, second.wave.data);
+    EXPECT_EQ(first.wave.samples, second.wave.samples);
     EXPECT_EQ(first.wave.formatTail, second.wave.formatTail);
     EXPECT_EQ(first.wave.factValue, second.wave.factValue);
     EXPECT_EQ(first.wave.playingTime, second.wave.playingTime);

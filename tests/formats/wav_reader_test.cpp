@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "formats/le_bytes.h"
+#include "formats/wave_channels.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
+#include "support/temp_dir.h"
 
 namespace delvix::formats {
 namespace {
@@ -29,6 +31,8 @@ struct Read {
     return node ? childNames(*node) : std::vector<std::string>{"<no " + path + ">"};
   }
 };
+
+ByteVector samplesOf(const model::WaveState& wave) { return {wave.samples.begin(), wave.samples.end()}; }
 
 ByteVector wave(const WaveFormatFields& format, const ByteVector& data) {
   return testing::riff("WAVE", {waveFormat(format), chunk("data", data)});
@@ -64,7 +68,7 @@ TEST(WavReader, BuildsTheTreeAndTheWaveState) {
   EXPECT_EQ(w.fmtSize, 16u);
   EXPECT_EQ(w.factValue, 2u);
   EXPECT_EQ(w.dataSize, 8u);
-  EXPECT_EQ(w.data, (ByteVector{8, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0}));
+  EXPECT_EQ(samplesOf(w), (ByteVector{1, 0, 2, 0, 3, 0, 4, 0}));
   EXPECT_EQ(w.riffSize, file.size() - 8);
   EXPECT_EQ(r.document.statusText, " RIFF size: " + std::to_string(file.size() - 8) + " bytes");
   EXPECT_EQ(w.infoListSize, 4u + 2 * 10);
@@ -89,7 +93,7 @@ TEST(WavReader, DataBeforeFormatReadsTheSame) {
   Read reversed(testing::riff("WAVE", {chunk("data", {1, 2}), waveFormat({})}));
   ASSERT_TRUE(usual.ok && reversed.ok);
   EXPECT_EQ(usual.names("RIFF_WAVE"), reversed.names("RIFF_WAVE"));
-  EXPECT_EQ(usual.wave().data, reversed.wave().data);
+  EXPECT_EQ(usual.wave().samples, reversed.wave().samples);
 }
 
 TEST(WavReader, MissingChunksShowTheErrorCode) {
@@ -140,7 +144,7 @@ TEST(WavReader, DataClaimingMoreThanTheFileKeepsWhatIsThere) {
     Read r(file);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.wave().dataSize, 4u);
-    EXPECT_EQ(r.wave().data, (ByteVector{4, 0, 0, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(samplesOf(r.wave()), (ByteVector{1, 2, 3, 4}));
     EXPECT_TRUE(r.reporter.logged("The chunk 'data' at offset 36 declares " + std::to_string(declared) +
                                   " bytes; only 4 are there."));
   }
@@ -183,8 +187,23 @@ TEST(WavReader, EveryTruncationIsReadWithoutHarm) {
                              chunk("data", ByteVector(16, 3)), list("INFO", {chunk("INAM", {'a', 0})})});
   for (std::size_t length = 0; length < file.size(); ++length) {
     Read r(ByteVector(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length)));
-    EXPECT_LE(r.wave().data.size(), length);
+    EXPECT_LE(r.wave().samples.size(), length);
   }
+}
+
+TEST(WavReader, SamplesReadFromAFileOutliveTheDocument) {
+  testing::TempDir dir;
+  const auto path = dir.write("stereo.wav", wave({.channels = 2, .bitsPerSample = 8}, {10, 20, 11, 21, 12, 22}));
+  WaveChannels channels;
+  {
+    model::Document document;
+    RecordingReporter reporter;
+    ASSERT_TRUE(readWaveFile(path, document, reporter));
+    EXPECT_EQ(samplesOf(document.wave), (ByteVector{10, 20, 11, 21, 12, 22}));
+    channels = prepareChannels(document.wave);
+  }
+  EXPECT_EQ(channels.left.gather(), (ByteVector{10, 11, 12}));
+  EXPECT_EQ(channels.right.gather(), (ByteVector{20, 21, 22}));
 }
 
 }  // namespace

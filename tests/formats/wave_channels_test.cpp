@@ -15,9 +15,7 @@ model::WaveState pcm(std::uint16_t channels, std::uint16_t bits, std::vector<std
   wave.format.samplesPerSecond = 8000;
   wave.format.blockAlign = static_cast<std::uint16_t>(channels * bits / 8);
   wave.dataSize = static_cast<std::uint32_t>(data.size());
-  wave.data.resize(4);
-  setLe32(wave.data, 0, wave.dataSize);
-  wave.data.insert(wave.data.end(), data.begin(), data.end());
+  wave.samples = model::SharedBytes::copyOf(data);
   return wave;
 }
 
@@ -45,9 +43,9 @@ TEST(WaveChannels, OnlyPcmOfEightOrSixteenBitsInOneOrTwoChannelsIsShown) {
 TEST(WaveChannels, EightBitPointsAreTheSampleOverFive) {
   WaveChannels c = prepareChannels(pcm(2, 8, {255, 128, 0, 5, 7}));
   EXPECT_EQ(c.frameCount, 2u);
-  EXPECT_EQ(c.left, (std::vector<std::uint8_t>{255, 0}));
-  EXPECT_EQ(c.right, (std::vector<std::uint8_t>{128, 5}));
-  ChannelPoints left(c.left, 8, 100), right(c.right, 8, 100);
+  EXPECT_EQ(c.left.gather(), (std::vector<std::uint8_t>{255, 0}));
+  EXPECT_EQ(c.right.gather(), (std::vector<std::uint8_t>{128, 5}));
+  ChannelPoints left(c.left, 100), right(c.right, 100);
   EXPECT_EQ(left[0], 51);
   EXPECT_EQ(right[0], 25);
   EXPECT_EQ(right[1], 1);
@@ -62,27 +60,28 @@ TEST(WaveChannels, SixteenBitPointsRiseAboveTheMiddle) {
     }
     WaveChannels c = prepareChannels(pcm(channels, 16, data));
     ASSERT_EQ(c.frameCount, 4u);
-    for (const auto* buffer : {&c.left, &c.right}) {
-      if (buffer->empty()) continue;
-      ChannelPoints points(*buffer, 16, 101);
+    for (const auto* channel : {&c.left, &c.right}) {
+      if (channel->frameCount() == 0) continue;
+      ChannelPoints points(*channel, 101);
       EXPECT_EQ(points[0], 50);
       EXPECT_EQ(points[1], 50 - 273);
       EXPECT_EQ(points[2], 50);
       EXPECT_EQ(points[3], 50 + 273);
     }
-    EXPECT_EQ(c.right.empty(), channels == 1);
+    EXPECT_EQ(c.right.frameCount(), channels == 1 ? 0u : 4u);
   }
 }
 
 TEST(WaveChannels, FrameCountOfStereoSixteenBit) {
   WaveChannels c = prepareChannels(pcm(2, 16, std::vector<std::uint8_t>(1000000)));
   EXPECT_EQ(c.frameCount, 250000u);
-  EXPECT_EQ(c.left.size(), 500000u);
+  EXPECT_EQ(c.left.frameCount(), 250000u);
+  EXPECT_EQ(c.left.gather().size(), 500000u);
 }
 
 TEST(WaveChannels, TheFirstScreenJoinsThePointsInBlack) {
   WaveChannels c = prepareChannels(pcm(1, 8, {50, 50, 100, 0}));
-  ChannelPoints points(c.left, 8, 30);
+  ChannelPoints points(c.left, 30);
   gfx::Image picture = drawWaveform(points, 3, 30);
   ASSERT_EQ(picture.width(), 3);
   EXPECT_EQ(picture.at(0, 10), waveForeground);
@@ -93,7 +92,7 @@ TEST(WaveChannels, TheFirstScreenJoinsThePointsInBlack) {
   EXPECT_EQ(picture.at(0, 29), waveBackground);
   // Points outside the box are clipped; fewer frames than columns leave the rest green.
   WaveChannels loud = prepareChannels(pcm(1, 16, words({32767, -32768})));
-  gfx::Image clipped = drawWaveform(ChannelPoints(loud.left, 16, 20), 5, 20);
+  gfx::Image clipped = drawWaveform(ChannelPoints(loud.left, 20), 5, 20);
   EXPECT_EQ(clipped.at(0, 0), waveForeground);
   EXPECT_EQ(clipped.at(1, 19), waveForeground);
   EXPECT_EQ(clipped.at(4, 10), waveBackground);
