@@ -23,7 +23,12 @@ struct Descriptor {
 
 }  // namespace
 
-void FileContent::Free::operator()(std::uint8_t* p) const { std::free(p); }
+void FileContent::Free::operator()(std::uint8_t* p) const {
+  if (mappedLength != 0)
+    ::munmap(p, mappedLength);
+  else
+    std::free(p);
+}
 
 std::optional<FileContent> FileContent::read(const std::filesystem::path& path) {
   Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
@@ -34,16 +39,18 @@ std::optional<FileContent> FileContent::read(const std::filesystem::path& path) 
 
   FileContent content;
   const std::size_t capacity = size == 0 ? 1 : size;
-  void* memory = nullptr;
   if (capacity >= hugePage / 8) {
-    // Whole huge pages, so that the system can back the buffer with them.
-    memory = std::aligned_alloc(hugePage, (capacity + hugePage - 1) / hugePage * hugePage);
-    if (memory) ::madvise(memory, (capacity + hugePage - 1) / hugePage * hugePage, MADV_HUGEPAGE);
+    const std::size_t length = (capacity + hugePage - 1) / hugePage * hugePage;
+    void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) return std::nullopt;
+    // The system may back the buffer with huge pages: far fewer page faults while the file comes in.
+    ::madvise(memory, length, MADV_HUGEPAGE);
+    content.data_ = {static_cast<std::uint8_t*>(memory), Free{length}};
   } else {
-    memory = std::malloc(capacity);
+    void* memory = std::malloc(capacity);
+    if (!memory) return std::nullopt;
+    content.data_ = {static_cast<std::uint8_t*>(memory), Free{0}};
   }
-  if (!memory) return std::nullopt;
-  content.data_.reset(static_cast<std::uint8_t*>(memory));
 
   std::size_t done = 0;
   while (done < size) {

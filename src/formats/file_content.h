@@ -20,7 +20,9 @@ class FileContent {
   std::size_t size() const { return size_; }
 
  private:
+  // Large contents are mappings of their own (length > 0), small ones come from the heap.
   struct Free {
+    std::size_t mappedLength;
     void operator()(std::uint8_t* p) const;
   };
   std::unique_ptr<std::uint8_t[], Free> data_;
