@@ -41,6 +41,11 @@ bool readTopRows(MemoryInput* input, png_bytep row, std::size_t rowBytes, std::u
   }
   png_set_read_fn(png, input, readFromMemory);
   png_set_user_limits(png, 4096, 4096);
+  // A thumbnail shows what is there: the checksums of a damaged stream are not worked out.
+  png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+  png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
   png_read_info(png, info);
   if (png_get_interlace_type(png, info) != PNG_INTERLACE_NONE || png_get_image_width(png, info) * 4 > rowBytes) {
     png_destroy_read_struct(&png, &info, nullptr);

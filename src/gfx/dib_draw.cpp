@@ -24,15 +24,39 @@ int sourceCoordinate(int target, int targetSize, int sourceSize) {
   return static_cast<int>(static_cast<std::int64_t>(target) * sourceSize / targetSize);
 }
 
+// The source column of each of the first `width` target columns, worked out once per picture rather
+// than with a division per pixel.
+std::vector<int> sourceColumns(int width, int targetWidth, int sourceWidth) {
+  std::vector<int> columns(static_cast<std::size_t>(std::max(width, 0)));
+  for (int tx = 0; tx < width; ++tx)
+    columns[static_cast<std::size_t>(tx)] = sourceCoordinate(tx, targetWidth, sourceWidth);
+  return columns;
+}
+
 template <typename Paint>
 void forEachTargetPixel(Image& target, int targetWidth, int targetHeight, const DrawingHeader& header, Paint paint) {
   if (header.width <= 0 || header.height <= 0 || targetWidth <= 0 || targetHeight <= 0) return;
   int width = std::min(targetWidth, target.width());
   int height = std::min(targetHeight, target.height());
+  const std::vector<int> columns = sourceColumns(width, targetWidth, header.width);
   for (int ty = 0; ty < height; ++ty) {
     int sy = sourceCoordinate(ty, targetHeight, header.height);
-    for (int tx = 0; tx < width; ++tx) paint(target.at(tx, ty), sourceCoordinate(tx, targetWidth, header.width), sy);
+    for (int tx = 0; tx < width; ++tx) paint(target.at(tx, ty), columns[static_cast<std::size_t>(tx)], sy);
   }
+}
+
+// The bits of one mask row from its first byte on; bytes missing from the rows read as 0.
+void decodeMaskRow(ConstBytes rows, std::size_t start, std::span<std::uint8_t> bits) {
+  const std::size_t bytes = (bits.size() + 7) / 8;
+  if (start <= rows.size() && bytes <= rows.size() - start) {
+    const std::uint8_t* p = rows.data() + start;
+    std::size_t x = 0;
+    for (; x + 8 <= bits.size(); x += 8, ++p)
+      for (unsigned k = 0; k < 8; ++k) bits[x + k] = (*p >> (7 - k)) & 1;
+    for (unsigned k = 0; x < bits.size(); ++x, ++k) bits[x] = (*p >> (7 - k)) & 1;
+    return;
+  }
+  for (std::size_t x = 0; x < bits.size(); ++x) bits[x] = (byteAt(rows, start + (x >> 3)) >> (7 - (x & 7))) & 1;
 }
 
 }  // namespace
@@ -108,12 +132,10 @@ void DrawingHeader::decodeRow(ConstBytes rows, int y, std::span<Pixel> out) cons
     case 1:
     case 2:
     case 4: {
-      const unsigned bits = static_cast<unsigned>(bitCount);
-      const unsigned perByte = 8 / bits;
+      const auto bits = static_cast<std::size_t>(bitCount);
       const unsigned valueMask = (1u << bits) - 1;
-      for (std::size_t x = 0; x < out.size(); ++x) {
-        const unsigned shift = 8 - bits * (1 + static_cast<unsigned>(x % perByte));
-        const unsigned index = (p[x / perByte] >> shift) & valueMask;
+      for (std::size_t x = 0, bit = 0; x < out.size(); ++x, bit += bits) {
+        const unsigned index = (p[bit >> 3] >> (8 - bits - (bit & 7))) & valueMask;
         out[x] = index < palette.size() ? palette[index] : rgb(0, 0, 0);
       }
       break;
@@ -137,30 +159,30 @@ void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstByte
   const int height = std::min(targetHeight, target.height());
   if (width <= 0 || height <= 0) return;
   // Each source row that shows is decoded once, and only as far as the target reaches.
-  const int columns = sourceCoordinate(width - 1, targetWidth, header.width) + 1;
+  const std::vector<int> sourceColumn = sourceColumns(width, targetWidth, header.width);
+  const int columns = sourceColumn.back() + 1;
   std::vector<Pixel> colours(static_cast<std::size_t>(columns));
   std::vector<std::uint8_t> maskBits(static_cast<std::size_t>(columns));
-  std::vector<Pixel> maskColours(static_cast<std::size_t>(columns));
-  DrawingHeader maskHeader;
-  maskHeader.width = header.width;
-  maskHeader.height = header.height;
-  maskHeader.bitCount = 1;
-  maskHeader.palette = {0, 1};
+  const int maskStride = maskRowStride(header.width);
   int decodedRow = -1;
   for (int ty = 0; ty < height; ++ty) {
     const int sy = sourceCoordinate(ty, targetHeight, header.height);
     if (sy != decodedRow) {
       header.decodeRow(colourRows, sy, colours);
-      maskHeader.decodeRow(maskRows, sy, maskColours);
-      for (int sx = 0; sx < columns; ++sx)
-        maskBits[static_cast<std::size_t>(sx)] = maskColours[static_cast<std::size_t>(sx)] != 0;
+      decodeMaskRow(maskRows, rowOffset(header.height, maskStride, sy), maskBits);
       decodedRow = sy;
     }
+    // Mask bit 1 keeps the whole target pixel, 0 keeps only its alpha.
+    auto keptBits = [&](std::size_t sx) { return (0u - maskBits[sx]) | 0xFF000000u; };
+    Pixel* row = &target.at(0, ty);
+    if (targetWidth == header.width) {
+      for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x)
+        row[x] = (row[x] & keptBits(x)) ^ withoutAlpha(colours[x]);
+      continue;
+    }
     for (int tx = 0; tx < width; ++tx) {
-      const auto sx = static_cast<std::size_t>(sourceCoordinate(tx, targetWidth, header.width));
-      Pixel& out = target.at(tx, ty);
-      const Pixel masked = maskBits[sx] ? out : (out & 0xFF000000u);
-      out = masked ^ withoutAlpha(colours[sx]);
+      const auto sx = static_cast<std::size_t>(sourceColumn[static_cast<std::size_t>(tx)]);
+      row[tx] = (row[tx] & keptBits(sx)) ^ withoutAlpha(colours[sx]);
     }
   }
 }
