@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gfx/placeholder.h"
 #include "gfx/swatch.h"
 
@@ -57,7 +59,7 @@ TEST(MaskedDrawing, MaskBitClearPaintsThePaletteColour) {
 TEST(MaskedDrawing, RowsAreStoredBottomUp) {
   auto h = header(1, 2, 24);
   Bytes colour = rows(h, 0);
-  colour[0] = 0xFF;  // bottom row: blue
+  colour[0] = 0xFF;      // bottom row: blue
   colour[4 + 2] = 0xFF;  // top row (second stored row, stride 4): red
   Image canvas = prepareCanvas(1, 2);
   drawMaskedImage(canvas, 1, 2, maskRows(1, 2, 0), colour, h);
@@ -89,6 +91,22 @@ TEST(MaskedDrawing, StretchingDoublesEveryPixel) {
       ASSERT_EQ(blue(target.at(x, y)), (x / 2) * 8) << x << "," << y;
       ASSERT_EQ(green(target.at(x, y)), (y / 2) * 8) << x << "," << y;
     }
+}
+
+TEST(MaskedDrawing, EveryMaskBitOfAWideRowCountsAtItsOwnSizeAndStretched) {
+  auto h = header(12, 1, 8, {rgb(0, 0, 0), rgb(9, 9, 9)});
+  Bytes colour = rows(h, 1);
+  const Bytes mask{0xA0, 0x50, 0, 0};  // pixels 0, 2, 9 and 11 let the canvas through
+  const std::vector<int> through{0, 2, 9, 11};
+  for (int scale : {1, 2}) {
+    Image canvas = prepareCanvas(12 * scale, 1);
+    drawMaskedImage(canvas, 12 * scale, 1, mask, colour, h);
+    for (int x = 0; x < 12 * scale; ++x) {
+      const bool kept = std::count(through.begin(), through.end(), x / scale) != 0;
+      const Pixel expected = kept ? rgb(254 ^ 9, 254 ^ 9, 254 ^ 9) : rgb(9, 9, 9);
+      ASSERT_EQ(withoutAlpha(canvas.at(x, 0)), withoutAlpha(expected)) << "scale " << scale << ", x " << x;
+    }
+  }
 }
 
 TEST(MaskedDrawing, MissingRowBytesDrawAsBlackWithoutReadingPastThem) {
