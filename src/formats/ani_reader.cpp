@@ -264,6 +264,7 @@ class AniReader {
     }
 
     document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
+    keepFurtherImages(chunk, le16(frameHeader, 4), picture);
     if (png) return true;
     return compression == 0 && (bitCount <= 8 || bitCount > 16);
   }
@@ -284,7 +285,32 @@ class AniReader {
     if (images <= 1 || extraImagesNoted_) return;
     extraImagesNoted_ = true;
     reporter_.log("frame " + std::to_string(index + 1) + " holds " + std::to_string(images) +
-                  " images; only the first is shown and saved.");
+                  " images; only the first is shown, the others are kept as they are.");
+  }
+
+  // The directory entries after the first and their images, kept in a "more_images" node as they are
+  // (u32 size, then for each image its 16-byte entry followed by its bytes, the entry's size field telling
+  // how many are kept), so that a save writes the whole frame back.
+  void keepFurtherImages(Bytes chunk, std::uint16_t count, Node& picture) {
+    if (count <= 1) return;
+    Block kept(4, 0);
+    for (std::size_t i = 1; i < count; ++i) {
+      const std::size_t entryOffset = iconHeaderSize + i * iconDirEntrySize;
+      if (entryOffset + iconDirEntrySize > chunk.size()) break;
+      Bytes entry = chunk.subspan(entryOffset, iconDirEntrySize);
+      const std::size_t offset = le32(entry, 12);
+      const std::size_t size = offset < chunk.size() ? std::min<std::size_t>(le32(entry, 8), chunk.size() - offset) : 0;
+      const std::size_t at = kept.size();
+      kept.insert(kept.end(), entry.begin(), entry.end());
+      setLe32(kept, at + 8, static_cast<std::uint32_t>(size));
+      if (size != 0) {
+        Bytes image = chunk.subspan(offset, size);
+        kept.insert(kept.end(), image.begin(), image.end());
+      }
+    }
+    if (kept.size() == 4) return;
+    setLe32(kept, 0, static_cast<std::uint32_t>(kept.size() - 4));
+    picture.addChild("more_images", std::move(kept), model::state::none);
   }
 
   Bytes file_;

@@ -1,5 +1,8 @@
 #include "formats/ani_writer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_writer.h"
@@ -26,20 +29,52 @@ void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector
   writer.close();
 }
 
-// A frame's icon: its icon header and first directory entry from "image_info", with one image.
+// The further images a frame keeps: each a 16-byte directory entry whose size field counts the bytes
+// that follow it.
+struct FurtherImage {
+  std::span<const std::uint8_t> entry;
+  std::span<const std::uint8_t> bytes;
+};
+
+std::vector<FurtherImage> furtherImagesOf(const model::Node& picture) {
+  std::vector<FurtherImage> images;
+  const model::Node* kept = picture.findChild("more_images");
+  if (!kept) return images;
+  std::span<const std::uint8_t> rest = blockData(kept->block(), 4);
+  while (rest.size() >= 16) {
+    const std::size_t size = std::min<std::size_t>(le32(rest, 8), rest.size() - 16);
+    images.push_back({rest.first(16), rest.subspan(16, size)});
+    rest = rest.subspan(16 + size);
+  }
+  return images;
+}
+
+// A frame's icon: its icon header and first directory entry from "image_info" with the first image, then
+// the further images it holds, each directory offset worked out anew.
 bool writeFrame(riff::RiffWriter& writer, const model::Node& picture) {
   const model::Node* info = picture.findChild("image_info");
   auto record = iconImageRecord(picture);
   if (!info || info->block().size() < 22 || !record) return false;
   const model::Block& head = info->block();
+  const std::vector<FurtherImage> further = furtherImagesOf(picture);
+  const auto count = static_cast<std::uint16_t>(1 + further.size());
+  std::uint32_t offset = 6 + 16u * count;
   writer.open(fourccFromString("icon"));
   writer.u16(le16(head, 0));
   writer.u16(le16(head, 2));
-  writer.u16(1);
+  writer.u16(count);
   writer.bytes(std::span(head).subspan(6, 8));
   writer.u32(static_cast<std::uint32_t>(record->size()));
-  writer.u32(22);
+  writer.u32(offset);
+  offset += static_cast<std::uint32_t>(record->size());
+  for (const FurtherImage& image : further) {
+    writer.bytes(image.entry.first(8));
+    writer.u32(static_cast<std::uint32_t>(image.bytes.size()));
+    writer.u32(offset);
+    offset += static_cast<std::uint32_t>(image.bytes.size());
+  }
   writer.bytes(*record);
+  for (const FurtherImage& image : further) writer.bytes(image.bytes);
   writer.close();
   return true;
 }

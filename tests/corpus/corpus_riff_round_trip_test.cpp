@@ -42,6 +42,7 @@ TEST(CorpusRiffRoundTrip, AnimatedCursorsReadTheSameAfterSaving) {
     ASSERT_TRUE(readAnimatedCursor(*readFileBytes(path), first, {}, reporter));
     WrittenFile written = writeAniFile(first);
     EXPECT_TRUE(written.complete);
+    EXPECT_EQ(written.bytes.size(), readFileBytes(path)->size());  // every image of every frame kept
     ASSERT_TRUE(readAnimatedCursor(written.bytes, second, {}, reporter));
     EXPECT_EQ(nodesOf(first.tree), nodesOf(second.tree));
     EXPECT_EQ(first.ani.rates, second.ani.rates);

@@ -46,6 +46,16 @@ TEST(AniWriter, ACanonicalFileComesBackByteForByte) {
   EXPECT_EQ(written.bytes, original);
 }
 
+TEST(AniWriter, EveryImageOfAFrameIsWrittenBack) {
+  IconFile threeSizes;
+  threeSizes.type = 2;
+  for (std::uint8_t shade : {0x11, 0x22, 0x33}) threeSizes.entries.push_back({frameImage(shade).bytes()});
+  Bytes original = testing::riff("ACON", {aniHeader({.frames = 1}), list("fram", {iconChunk(threeSizes)})});
+  Read read(original, true);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(writeAniFile(read.document).bytes, original);
+}
+
 TEST(AniWriter, ChunksComeOutInTheirOrderWithRightSizesAndNothingDropped) {
   Bytes original = testing::riff(
       "ACON", {chunk("JUNK", Bytes(5, 7)), list("fram", {iconChunk(frameImage(0x33))}), aniHeader({.frames = 1}),
