@@ -1,5 +1,7 @@
 #include "formats/ico_reader.h"
 
+#include <algorithm>
+
 #include "formats/file_content.h"
 #include "formats/icon_image_reader.h"
 #include "formats/le_bytes.h"
@@ -20,17 +22,17 @@ std::string describe(const std::string& picture, std::uint32_t offset, std::uint
   return picture + ": the image of " + std::to_string(size) + " bytes at offset " + std::to_string(offset);
 }
 
-// Reads picture n from the place its directory entry names. Returns false when the entry points
-// outside the file.
+// Reads picture n from the place its directory entry names, and moves `imagesEnd` past it. Returns false
+// when the entry points outside the file.
 bool readPicture(Bytes file, const Block& entry, Node& picture, const model::ShowSettings& show, Document& document,
-                 Reporter& reporter) {
+                 Reporter& reporter, std::size_t& imagesEnd) {
   const std::uint32_t declaredSize = le32(entry, 8);
   const std::uint32_t offset = le32(entry, 12);
   const std::string& name = picture.name();
 
   if (offset >= file.size()) {
-    reporter.log(describe(name, offset, declaredSize) + " lies outside the file of " +
-                 std::to_string(file.size()) + " bytes.");
+    reporter.log(describe(name, offset, declaredSize) + " lies outside the file of " + std::to_string(file.size()) +
+                 " bytes.");
     document.pictures.push_back(placeholderEntry(std::to_string(le16(entry, 6))));
     return false;
   }
@@ -46,11 +48,24 @@ bool readPicture(Bytes file, const Block& entry, Node& picture, const model::Sho
   request.show = show;
   request.pictureName = name;
   IconImageResult result = readIconImage(request, picture, reporter);
+  const std::uint64_t end = offset + std::max<std::uint64_t>(declaredSize, result.bytesNeeded);
+  imagesEnd = std::max<std::size_t>(imagesEnd, std::min<std::uint64_t>(end, file.size()));
   if (fits && !result.corrupt && !result.entry.placeholder && result.bytesNeeded != declaredSize)
     reporter.log(name + ": the directory gives " + std::to_string(declaredSize) + " bytes, the image holds " +
                  std::to_string(result.bytesNeeded) + ".");
   document.pictures.push_back(std::move(result.entry));
   return fits && !result.corrupt;
+}
+
+// What follows the last image is kept in a "trailing_data" node, so that a save writes it back.
+void keepTrailingBytes(Bytes file, std::size_t imagesEnd, Document& document, Reporter& reporter) {
+  if (imagesEnd >= file.size()) return;
+  Bytes tail = file.subspan(imagesEnd);
+  Block block(4 + tail.size());
+  setLe32(block, 0, static_cast<std::uint32_t>(tail.size()));
+  std::copy(tail.begin(), tail.end(), block.begin() + 4);
+  document.tree.addTopLevel(std::string(trailingDataNode), std::move(block), model::state::none);
+  reporter.log(std::to_string(tail.size()) + " bytes follow the last image; they are kept as they are.");
 }
 
 }  // namespace
@@ -88,16 +103,18 @@ bool readIconFile(Bytes file, Document& document, const model::ShowSettings& sho
   }
   const bool directoryIntact = entries == count;
   if (!directoryIntact) {
-    reporter.log("The directory lists " + std::to_string(count) + " images, the file holds " +
-                 std::to_string(entries) + " complete entries.");
+    reporter.log("The directory lists " + std::to_string(count) + " images, the file holds " + std::to_string(entries) +
+                 " complete entries.");
     document.imageCount = static_cast<int>(entries);
   }
 
   bool allInside = true;
+  std::size_t imagesEnd = iconHeaderSize + entries * iconDirEntrySize;
   for (std::size_t n = 1; n <= entries; ++n) {
     Node& picture = document.tree.addTopLevel(model::pictureName(static_cast<int>(n)), {}, model::state::picture);
-    allInside &= readPicture(file, *directory[n - 1], picture, show, document, reporter);
+    allInside &= readPicture(file, *directory[n - 1], picture, show, document, reporter, imagesEnd);
   }
+  keepTrailingBytes(file, imagesEnd, document, reporter);
   if (!allInside || !directoryIntact) reporter.error(corruptFile);
   return directoryIntact;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "formats/ico_reader.h"
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
 #include "model/picture_index.h"
@@ -80,6 +81,10 @@ WrittenFile writeIconFile(const model::Document& document, IconKind kind) {
     out.insert(out.end(), entry.begin(), entry.end());
   }
   for (const auto& record : records) out.insert(out.end(), record.begin(), record.end());
+  if (const model::Node* trailing = tree.findFirst(trailingDataNode)) {
+    auto bytes = blockData(trailing->block(), 4);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
   return file;
 }
 

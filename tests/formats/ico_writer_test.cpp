@@ -57,6 +57,19 @@ TEST(IconWriter, ACanonicalFileIsWrittenBackByteForByte) {
   }
 }
 
+TEST(IconWriter, BytesAfterTheLastImageAreKeptAndWrittenBack) {
+  Bytes original = everyKind(1).bytes();
+  const Bytes junk{1, 2, 3, 4, 5};
+  original.insert(original.end(), junk.begin(), junk.end());
+  Opened opened(original, "a.ico");
+  const model::Node* trailing = opened.document.tree.findFirst("trailing_data");
+  ASSERT_NE(trailing, nullptr);
+  EXPECT_EQ(trailing->block(), (Bytes{5, 0, 0, 0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(opened.reporter.logged("5 bytes follow the last image; they are kept as they are."));
+  EXPECT_EQ(opened.document.pictures.size(), 7u);
+  EXPECT_EQ(writeIconFile(opened.document, IconKind::icon).bytes, original);
+}
+
 TEST(IconWriter, ChangingTheKindClearsHotSpotsAndPlanes) {
   Opened icon(everyKind(1).bytes(), "a.ICO");
   Bytes asCursor = writeIconFile(icon.document, IconKind::cursor).bytes;
