@@ -6,7 +6,7 @@
 
 #include "cli/stderr_reporter.h"
 #include "formats/document_reader.h"
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/pe/resource_counts.h"
 #include "formats/wave_channels.h"
 #include "model/document.h"
@@ -17,8 +17,8 @@ namespace {
 
 // Modules are counted straight from their resource directory, without building pictures.
 int printResourceCounts(const std::string& path, Streams streams) {
-  auto bytes = formats::readFileBytes(path);
-  auto counts = bytes ? formats::pe::countResources(*bytes) : std::nullopt;
+  auto content = formats::FileContent::read(path);
+  auto counts = content ? formats::pe::countResources(content->bytes()) : std::nullopt;
   if (!counts) {
     streams.err << "Could not open this file.\n";
     return exitRefused;

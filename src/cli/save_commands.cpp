@@ -7,7 +7,7 @@
 #include "formats/ani_writer.h"
 #include "formats/bmp_file.h"
 #include "formats/document_reader.h"
-#include "formats/file_bytes.h"
+#include "formats/file_content.h"
 #include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
 #include "formats/module_context.h"
@@ -55,14 +55,15 @@ ResourceKind kindOf(const model::Node& node) {
 int extractModule(const std::string& modulePath, const model::Document& document, const fs::path& directory,
                   formats::Reporter& reporter) {
   // The bitmaps are written from the module's own bytes; the file is read again only when there are any.
-  std::optional<std::vector<std::uint8_t>> bytes;
+  bool opened = false;
+  std::optional<formats::FileContent> content;
   std::optional<formats::pe::PeImage> image;
   std::optional<formats::pe::ResourceDirectory> resources;
   auto openResources = [&] {
-    if (bytes) return;
-    bytes = formats::readFileBytes(modulePath);
-    if (!bytes) bytes.emplace();
-    image = formats::pe::PeImage::parse(*bytes);
+    if (opened) return;
+    opened = true;
+    content = formats::FileContent::read(modulePath);
+    if (content) image = formats::pe::PeImage::parse(content->bytes());
     if (image) resources = formats::pe::ResourceDirectory::open(*image);
   };
   bool allSaved = true;

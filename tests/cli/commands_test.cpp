@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "codecs/png_decode.h"
-#include "formats/file_bytes.h"
+#include "support/file_bytes.h"
 #include "support/icon_builder.h"
 #include "support/temp_dir.h"
 
@@ -61,14 +61,14 @@ TEST(CliThumbnails, WritesOnePngPerPicture) {
   CliRun run({"thumbnails", icon.string(), target.string()});
   ASSERT_EQ(run.status, exitOk) << run.err.str();
   for (const char* name : {"picture_1.png", "picture_2.png"}) {
-    auto bytes = formats::readFileBytes(target / name);
+    auto bytes = testing::readFileBytes(target / name);
     ASSERT_TRUE(bytes) << name;
     auto image = codecs::decodePng(*bytes);
     ASSERT_TRUE(image) << name;
     EXPECT_EQ(image->width(), 32);
     EXPECT_EQ(image->height(), 32);
   }
-  auto png = codecs::decodePng(*formats::readFileBytes(target / "picture_2.png"));
+  auto png = codecs::decodePng(*testing::readFileBytes(target / "picture_2.png"));
   EXPECT_EQ(gfx::withoutAlpha(png->at(5, 5)), gfx::withoutAlpha(gfx::rgb(0x33, 0x66, 0x99)));
 }
 
@@ -84,7 +84,7 @@ TEST(CliSave, WritesTheKindTheTargetNames) {
   auto cursor = dir.path() / "two.cur";
   CliRun run({"save", icon.string(), cursor.string()});
   ASSERT_EQ(run.status, exitOk) << run.err.str();
-  auto bytes = *formats::readFileBytes(cursor);
+  auto bytes = *testing::readFileBytes(cursor);
   EXPECT_EQ(bytes[2], 2);
   EXPECT_EQ(bytes.size(), twoImageIcon().size());
   EXPECT_NE(run.err.str().find("saving of file: " + cursor.string()), std::string::npos);
@@ -99,7 +99,7 @@ TEST(CliExtract, WritesEveryPictureAsItsOwnFile) {
   CliRun run({"extract", icon.string(), (dir.path() / "out").string()});
   ASSERT_EQ(run.status, exitOk) << run.err.str();
   for (const char* name : {"picture_1.ico", "picture_2.ico"}) {
-    auto bytes = formats::readFileBytes(dir.path() / "out" / name);
+    auto bytes = testing::readFileBytes(dir.path() / "out" / name);
     ASSERT_TRUE(bytes) << name;
     EXPECT_EQ((*bytes)[4], 1) << name;  // one image
     CliRun tree({"tree", (dir.path() / "out" / name).string()});

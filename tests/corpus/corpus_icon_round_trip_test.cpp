@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "formats/file_bytes.h"
 #include "formats/ico_reader.h"
 #include "formats/ico_writer.h"
 #include "formats/le_bytes.h"
 #include "support/corpus.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace delvix::formats {
@@ -66,7 +66,7 @@ TEST(CorpusIconRoundTrip, WrittenBackTheFilesReadTheSame) {
   if (files.empty()) GTEST_SKIP() << "no sample corpus at " << DELVIX_CORPUS_DIR;
   for (const auto& path : files) {
     SCOPED_TRACE(path.filename().string());
-    Bytes original = *readFileBytes(path);
+    Bytes original = *testing::readFileBytes(path);
     Opened first(original, path);
     WrittenFile written = writeIconFile(first.document, iconKindOfTarget(path));
     EXPECT_TRUE(written.complete);
@@ -75,8 +75,9 @@ TEST(CorpusIconRoundTrip, WrittenBackTheFilesReadTheSame) {
     ASSERT_EQ(first.document.pictures.size(), second.document.pictures.size());
     for (std::size_t i = 0; i < first.document.pictures.size(); ++i)
       EXPECT_EQ(first.document.pictures[i].thumbnail.pixels(), second.document.pictures[i].thumbnail.pixels());
-    bool sizesAgree = std::none_of(first.reporter.lines.begin(), first.reporter.lines.end(),
-                                   [](const std::string& line) { return line.find("directory gives") != std::string::npos; });
+    bool sizesAgree =
+        std::none_of(first.reporter.lines.begin(), first.reporter.lines.end(),
+                     [](const std::string& line) { return line.find("directory gives") != std::string::npos; });
     if (sizesAgree && isCanonical(original, first.document)) {
       EXPECT_EQ(written.bytes, original) << "canonical file changed";
     }
@@ -99,7 +100,7 @@ TEST(CorpusIconInterop, PeersListTheWrittenImages) {
   testing::TempDir dir;
   for (const auto& path : files) {
     SCOPED_TRACE(path.filename().string());
-    Bytes original = *readFileBytes(path);
+    Bytes original = *testing::readFileBytes(path);
     Opened opened(original, path);
     auto target = dir.write(path.filename().string(), writeIconFile(opened.document, iconKindOfTarget(path)).bytes);
     std::string before = runAndCapture("icotool -l '" + path.string() + "' 2>/dev/null");
@@ -121,7 +122,7 @@ TEST(CorpusIconInterop, ImageMagickDecodesTheWrittenFiles) {
   for (const auto& path : files) {
     if (path.filename().string().starts_with("malformed-")) continue;
     SCOPED_TRACE(path.filename().string());
-    Opened opened(*readFileBytes(path), path);
+    Opened opened(*testing::readFileBytes(path), path);
     auto target = dir.write("out.ico", writeIconFile(opened.document, IconKind::icon).bytes);
     std::string before = runAndCapture("identify -format '%w %h\\n' '" + path.string() + "' 2>/dev/null");
     std::string after = runAndCapture("identify -format '%w %h\\n' '" + target.string() + "' 2>/dev/null");

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "formats/file_bytes.h"
 #include "formats/ico_reader.h"
 #include "formats/le_bytes.h"
 #include "support/corpus.h"
+#include "support/file_bytes.h"
 #include "support/read_helpers.h"
 
 namespace delvix::formats {
@@ -19,7 +19,7 @@ int directorySize(std::uint8_t stored) { return stored == 0 ? 256 : stored; }
 
 void checkIconFile(const fs::path& path) {
   SCOPED_TRACE(path.filename().string());
-  auto bytes = readFileBytes(path);
+  auto bytes = testing::readFileBytes(path);
   ASSERT_TRUE(bytes);
   model::Document document;
   RecordingReporter reporter;

@@ -6,10 +6,10 @@
 
 #include "formats/ani_reader.h"
 #include "formats/ani_writer.h"
-#include "formats/file_bytes.h"
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
 #include "support/corpus.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace delvix::formats {
@@ -39,10 +39,10 @@ TEST(CorpusRiffRoundTrip, AnimatedCursorsReadTheSameAfterSaving) {
     SCOPED_TRACE(path.filename().string());
     model::Document first, second;
     RecordingReporter reporter;
-    ASSERT_TRUE(readAnimatedCursor(*readFileBytes(path), first, {}, reporter));
+    ASSERT_TRUE(readAnimatedCursor(*testing::readFileBytes(path), first, {}, reporter));
     WrittenFile written = writeAniFile(first);
     EXPECT_TRUE(written.complete);
-    EXPECT_EQ(written.bytes.size(), readFileBytes(path)->size());  // every image of every frame kept
+    EXPECT_EQ(written.bytes.size(), testing::readFileBytes(path)->size());  // every image of every frame kept
     ASSERT_TRUE(readAnimatedCursor(written.bytes, second, {}, reporter));
     EXPECT_EQ(nodesOf(first.tree), nodesOf(second.tree));
     EXPECT_EQ(first.ani.rates, second.ani.rates);
@@ -61,7 +61,7 @@ TEST(CorpusRiffRoundTrip, WaveFilesReadTheSameAfterSaving) {
     SCOPED_TRACE(path.filename().string());
     model::Document first, second;
     RecordingReporter reporter;
-    if (!readWaveFile(*readFileBytes(path), first, reporter)) continue;  // refused kinds (RF64, RIFX)
+    if (!readWaveFile(*testing::readFileBytes(path), first, reporter)) continue;  // refused kinds (RF64, RIFX)
     WrittenFile written = writeWaveFile(first);
     ASSERT_TRUE(readWaveFile(written.bytes, second, reporter));
     EXPECT_EQ(nodesOf(first.tree), nodesOf(second.tree));
@@ -102,7 +102,7 @@ TEST(CorpusRiffInterop, SoxReadsWrittenWaveFilesAsTheOriginals) {
     SCOPED_TRACE(path.filename().string());
     model::Document document;
     RecordingReporter reporter;
-    if (!readWaveFile(*readFileBytes(path), document, reporter)) continue;
+    if (!readWaveFile(*testing::readFileBytes(path), document, reporter)) continue;
     std::string before = soxInfo(path);
     if (before.find("0.000000") != std::string::npos) continue;  // sox cannot tell the length either
     // A cut-short original claims the length it was meant to have; the written file has what is there.

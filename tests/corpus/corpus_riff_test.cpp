@@ -8,10 +8,10 @@
 #include <set>
 
 #include "formats/ani_reader.h"
-#include "formats/file_bytes.h"
 #include "formats/wav_reader.h"
 #include "formats/wave_channels.h"
 #include "support/corpus.h"
+#include "support/file_bytes.h"
 #include "support/read_helpers.h"
 
 namespace delvix::formats {
@@ -25,7 +25,7 @@ TEST(CorpusRiff, EveryAnimatedCursorReadsAllItsFrames) {
   if (files.empty()) GTEST_SKIP() << "no sample corpus at " << DELVIX_CORPUS_DIR;
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.filename().string());
-    auto bytes = readFileBytes(path);
+    auto bytes = testing::readFileBytes(path);
     ASSERT_TRUE(bytes);
     model::Document document;
     RecordingReporter reporter;
@@ -69,7 +69,7 @@ TEST(CorpusRiff, EveryWaveFileReadsWithItsPlayingTime) {
   for (const fs::path& path : files) {
     const std::string name = path.filename().string();
     SCOPED_TRACE(name);
-    auto bytes = readFileBytes(path);
+    auto bytes = testing::readFileBytes(path);
     ASSERT_TRUE(bytes);
     model::Document document;
     RecordingReporter reporter;

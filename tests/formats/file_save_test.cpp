@@ -6,7 +6,7 @@
 
 #include <csignal>
 
-#include "formats/file_bytes.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace delvix::formats {
@@ -43,7 +43,7 @@ TEST(FileSave, ReplacesTheTargetAndKeepsItsPermissions) {
   auto target = dir.write("a.ico", Bytes(10, 1));
   ::chmod(target.c_str(), 0640);
   EXPECT_FALSE(replaceFileContents(target, Bytes(3, 7)));
-  EXPECT_EQ(*readFileBytes(target), Bytes(3, 7));
+  EXPECT_EQ(*testing::readFileBytes(target), Bytes(3, 7));
   struct stat info {};
   ::stat(target.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -76,7 +76,7 @@ TEST(FileSave, AWriteThatFailsHalfWayLeavesTheOldFileIntact) {
     saved = deliverFile(target, WrittenFile{Bytes(3000, 0x66)}, "Could not open this file.", reporter);
   }
   EXPECT_FALSE(saved);
-  EXPECT_EQ(*readFileBytes(target), old);
+  EXPECT_EQ(*testing::readFileBytes(target), old);
   EXPECT_EQ(filesIn(dir.path()), 1u);  // no temporary file left behind
   ASSERT_EQ(reporter.dialogs.size(), 1u);
   EXPECT_NE(reporter.dialogs[0].text.find("The file was not changed."), std::string::npos);
@@ -88,11 +88,11 @@ TEST(FileSave, IncompleteOutputNeverReplacesAnExistingFile) {
   RecordingReporter reporter;
   EXPECT_FALSE(deliverFile(existing, WrittenFile{Bytes(2, 9), false}, "Could not open this file.", reporter));
   EXPECT_TRUE(reporter.showed("Only part of data will be save in file."));
-  EXPECT_EQ(*readFileBytes(existing), Bytes(8, 1));
+  EXPECT_EQ(*testing::readFileBytes(existing), Bytes(8, 1));
 
   auto fresh = dir.path() / "b.ico";
   EXPECT_FALSE(deliverFile(fresh, WrittenFile{Bytes(2, 9), false}, "Could not open this file.", reporter));
-  EXPECT_EQ(*readFileBytes(fresh), Bytes(2, 9));
+  EXPECT_EQ(*testing::readFileBytes(fresh), Bytes(2, 9));
 }
 
 }  // namespace

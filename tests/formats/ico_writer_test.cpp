@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "formats/file_bytes.h"
 #include "formats/ico_reader.h"
 #include "formats/le_bytes.h"
 #include "formats/one_image_writer.h"
+#include "support/file_bytes.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
 #include "support/temp_dir.h"
@@ -133,7 +133,7 @@ TEST(IconWriter, SavingOverTheOpenFileWorks) {
   document.path = path.string();
   ASSERT_TRUE(readIconFile(path, document, {}, reporter));
   EXPECT_TRUE(saveIconFile(document, path, reporter));
-  EXPECT_EQ(*readFileBytes(path), everyKind(2).bytes());
+  EXPECT_EQ(*testing::readFileBytes(path), everyKind(2).bytes());
 }
 
 TEST(OneImageWriter, APictureAloneKeepsItsEntryAndData) {

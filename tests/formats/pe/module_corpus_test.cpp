@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "formats/file_bytes.h"
 #include "formats/module_reader.h"
 #include "formats/pe/resource_counts.h"
+#include "support/file_bytes.h"
 
 namespace delvix::formats {
 namespace {
@@ -47,7 +47,7 @@ TEST(ModuleCorpus, CountsAgreeWithTheManifestAndEveryPictureIsAccountedFor) {
   ASSERT_FALSE(rows.empty());
   for (const ManifestRow& row : rows) {
     SCOPED_TRACE(row.file);
-    auto bytes = readFileBytes(fs::path(DELVIX_CORPUS_DIR) / row.file);
+    auto bytes = testing::readFileBytes(fs::path(DELVIX_CORPUS_DIR) / row.file);
     ASSERT_TRUE(bytes);
     auto counts = pe::countResources(*bytes);
     ASSERT_TRUE(counts);

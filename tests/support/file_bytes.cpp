@@ -1,9 +1,9 @@
-#include "formats/file_bytes.h"
+#include "support/file_bytes.h"
 
 #include <fstream>
 #include <system_error>
 
-namespace delvix::formats {
+namespace delvix::testing {
 
 std::optional<std::vector<std::uint8_t>> readFileBytes(const std::filesystem::path& path) {
   std::error_code error;
@@ -19,4 +19,4 @@ std::optional<std::vector<std::uint8_t>> readFileBytes(const std::filesystem::pa
   return bytes;
 }
 
-}  // namespace delvix::formats
+}  // namespace delvix::testing

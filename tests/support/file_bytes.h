@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-namespace delvix::formats {
+namespace delvix::testing {
 
 // The whole content of a regular file, or nullopt when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> readFileBytes(const std::filesystem::path& path);
 
-}  // namespace delvix::formats
+}  // namespace delvix::testing
