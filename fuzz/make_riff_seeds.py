@@ -65,3 +65,8 @@ wav.mkdir(parents=True, exist_ok=True)
                                           chunk("fact", struct.pack("<I", 40)), chunk("data", bytes(20)),
                                           chunk("bext", b"abc")))
 (wav / "streaming.wav").write_bytes(form("WAVE", fmt(1, 1, 8000, 16), chunk("data", bytes(16), 0xFFFFFFFF)))
+rf64_body = b"WAVE" + chunk("ds64", struct.pack("<QQQ", 0, 16, 8)) + fmt(1, 1, 8000, 16) + \
+    chunk("data", bytes(range(16)), 0xFFFFFFFF)
+rf64 = bytearray(b"RF64" + struct.pack("<I", 0xFFFFFFFF) + rf64_body)
+struct.pack_into("<Q", rf64, 20, len(rf64) - 8)
+(wav / "rf64.wav").write_bytes(bytes(rf64))

@@ -26,6 +26,10 @@ inline std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t offset) {
   return std::uint32_t{b[offset]} | (std::uint32_t{b[offset + 1]} << 8) | (std::uint32_t{b[offset + 2]} << 16) |
          (std::uint32_t{b[offset + 3]} << 24);
 }
+inline std::uint64_t le64(std::span<const std::uint8_t> b, std::size_t offset) {
+  return le32(b, offset) | (std::uint64_t{le32(b, offset + 4)} << 32);
+}
+
 inline std::int32_t les32(std::span<const std::uint8_t> b, std::size_t offset) {
   return static_cast<std::int32_t>(le32(b, offset));
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "formats/file_content.h"
@@ -24,6 +25,8 @@ constexpr riff::FourCC formatId = riff::fourccFromString("fmt");
 constexpr riff::FourCC factId = fourcc('f', 'a', 'c', 't');
 constexpr riff::FourCC dataId = fourcc('d', 'a', 't', 'a');
 constexpr riff::FourCC infoType = fourcc('I', 'N', 'F', 'O');
+constexpr riff::FourCC sizesId = fourcc('d', 's', '6', '4');
+constexpr std::uint32_t sizeInSizesChunk = 0xFFFFFFFF;
 
 // The GUID of the PCM sub-format, as stored at offset 24 of WAVE_FORMAT_EXTENSIBLE.
 constexpr std::array<std::uint8_t, 16> pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -52,9 +55,9 @@ class WaveReader {
     document_.kind = model::FileKind::wave;
     wave_ = {};
     root_ = &document_.tree.addTopLevel("RIFF_WAVE");
-    if (!check(navigator_.descendRiff(form_))) return false;
-    wave_.riffSize = form_.declaredSize;
-    document_.statusText = " RIFF size: " + std::to_string(form_.declaredSize) + " bytes";
+    if (!descendForm()) return false;
+    wave_.riffSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(riffSize_, sizeInSizesChunk));
+    document_.statusText = " RIFF size: " + std::to_string(riffSize_) + " bytes";
 
     const bool complete = readChunks();
     if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
@@ -64,6 +67,28 @@ class WaveReader {
 
  private:
   std::size_t formStart() const { return form_.dataOffset + 4; }
+
+  // A "RIFF" form, or else an "RF64" one, whose sizes of 0xFFFFFFFF stand for the 64-bit ones of its
+  // "ds64" chunk (riff size, data size, sample count).
+  bool descendForm() {
+    const int riff = navigator_.descendRiff(form_);
+    riffSize_ = form_.declaredSize;
+    if (riff == riff::code::ok) return true;
+    navigator_.seek(0);
+    navigator_.noteSizesKeptElsewhere();
+    if (navigator_.descendForm(form_, riff::rf64Id) != riff::code::ok) return check(riff);
+    reporter_.log("This is an RF64 file: its sizes are taken from its 'ds64' chunk; it is saved as a RIFF file.");
+    Chunk sizes;
+    std::array<std::uint8_t, 16> values{};
+    if (navigator_.descendChunk(sizes, form_, sizesId) == riff::code::ok) {
+      interpreted_.insert(sizes.dataOffset);
+      navigator_.read(values);
+      navigator_.ascend(sizes);
+    }
+    if (form_.declaredSize == sizeInSizesChunk) riffSize_ = le64(values, 0);
+    rf64DataSize_ = le64(values, 8);
+    return true;
+  }
 
   bool readChunks() {
     if (!readFormat()) return false;
@@ -134,7 +159,13 @@ class WaveReader {
       reporter_.log("The 'data' chunk declares 0 bytes, but " + std::to_string(chunk.size) +
                     " bytes follow it; they are taken as the sample data.");
     }
+    if (chunk.declaredSize == sizeInSizesChunk && rf64DataSize_)
+      chunk.size = std::min<std::uint64_t>(*rf64DataSize_, form_.end() - chunk.dataOffset);
     const std::size_t kept = std::min<std::size_t>(chunk.size, std::numeric_limits<std::uint32_t>::max() - 4);
+    if (kept < chunk.size)
+      reporter_.log("The sample data of " + std::to_string(chunk.size) +
+                    " bytes is more than a RIFF file holds; only the first " + std::to_string(kept) +
+                    " bytes are kept.");
     const Bytes samples = navigator_.read(kept);
     wave_.dataSize = static_cast<std::uint32_t>(samples.size());
     wave_.samples = fileOwner_ ? model::SharedBytes(fileOwner_, samples) : model::SharedBytes::copyOf(samples);
@@ -159,6 +190,8 @@ class WaveReader {
   Reporter& reporter_;
   riff::Navigator navigator_;
   Chunk form_;
+  std::uint64_t riffSize_ = 0;
+  std::optional<std::uint64_t> rf64DataSize_;
   Node* root_ = nullptr;
   std::set<std::size_t> interpreted_;
 };

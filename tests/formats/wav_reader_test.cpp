@@ -191,6 +191,35 @@ TEST(WavReader, EveryTruncationIsReadWithoutHarm) {
   }
 }
 
+// An RF64 file as streaming writers leave it: every 32-bit size 0xFFFFFFFF, the real ones in "ds64".
+ByteVector rf64(const ByteVector& samples, std::uint64_t dataSizeInDs64) {
+  ByteVector sizes;
+  for (std::uint64_t value : {std::uint64_t{0}, dataSizeInDs64, std::uint64_t{samples.size()}})
+    for (int shift = 0; shift < 64; shift += 8) sizes.push_back(static_cast<std::uint8_t>(value >> shift));
+  ByteVector file = testing::riff(
+      "WAVE", {chunk("ds64", sizes), waveFormat({}), chunk("data", samples, {.declaredSize = 0xFFFFFFFF})});
+  std::copy_n("RF64", 4, file.begin());
+  setLe32(file, 4, 0xFFFFFFFF);
+  setLe32(file, 12 + 8, static_cast<std::uint32_t>(file.size() - 8));  // the riff size in ds64
+  return file;
+}
+
+TEST(WavReader, AnRf64FileTakesItsSizesFromTheDs64Chunk) {
+  Read r(rf64({1, 2, 3, 4, 5, 6}, 4));
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(samplesOf(r.wave()), (ByteVector{1, 2, 3, 4}));  // the ds64 size, not the rest of the file
+  EXPECT_EQ(r.wave().riffSize, 82u - 8);
+  EXPECT_EQ(r.document.statusText, " RIFF size: 74 bytes");
+  EXPECT_EQ(r.names("RIFF_WAVE"), (std::vector<std::string>{"fmt", "data"}));  // ds64 is not written back
+  EXPECT_TRUE(
+      r.reporter.logged("This is an RF64 file: its sizes are taken from its 'ds64' chunk; it is saved as a "
+                        "RIFF file."));
+  for (const std::string& line : r.reporter.lines) EXPECT_EQ(line.find("declares 4294967295"), std::string::npos);
+
+  Read past(rf64({1, 2}, 1000));  // a ds64 size past the end keeps what is there
+  EXPECT_EQ(samplesOf(past.wave()), (ByteVector{1, 2}));
+}
+
 TEST(WavReader, SamplesReadFromAFileOutliveTheDocument) {
   testing::TempDir dir;
   const auto path = dir.write("stereo.wav", wave({.channels = 2, .bitsPerSample = 8}, {10, 20, 11, 21, 12, 22}));

@@ -33,5 +33,7 @@ std::string printableFourcc(FourCC code);
 
 inline constexpr FourCC riffId = fourcc('R', 'I', 'F', 'F');
 inline constexpr FourCC listId = fourcc('L', 'I', 'S', 'T');
+// The form of wave files with 64-bit sizes: "RF64", its real sizes in a "ds64" chunk.
+inline constexpr FourCC rf64Id = fourcc('R', 'F', '6', '4');
 
 }  // namespace delvix::formats::riff

@@ -8,7 +8,7 @@ namespace delvix::formats::riff {
 
 namespace {
 
-bool hasTypeCode(FourCC id) { return id == riffId || id == listId; }
+bool hasTypeCode(FourCC id) { return id == riffId || id == rf64Id || id == listId; }
 
 std::size_t typeCodeSize(const Chunk& chunk) { return hasTypeCode(chunk.id) ? 4 : 0; }
 
@@ -62,7 +62,8 @@ std::size_t Navigator::following(const Chunk& chunk, std::size_t end) const {
 }
 
 void Navigator::noteClamp(const Chunk& chunk) {
-  if (!notes_ || !chunk.clamped() || !noted_.insert(chunk.dataOffset).second) return;
+  if (!notes_ || !chunk.clamped() || (sizesKeptElsewhere_ && chunk.declaredSize == 0xFFFFFFFF)) return;
+  if (!noted_.insert(chunk.dataOffset).second) return;
   notes_->log("The chunk '" + printableFourcc(chunk.id) + "' at offset " + std::to_string(chunk.headerOffset()) +
               " declares " + std::to_string(chunk.declaredSize) + " bytes; only " + std::to_string(chunk.size) +
               " are there.");
@@ -97,8 +98,10 @@ int Navigator::search(Chunk& found, std::size_t end, FourCC id, std::optional<Fo
   return code::chunkNotFound;
 }
 
-int Navigator::descendRiff(Chunk& found, std::optional<FourCC> form) {
-  return search(found, file_.size(), riffId, form, true);
+int Navigator::descendRiff(Chunk& found, std::optional<FourCC> form) { return descendForm(found, riffId, form); }
+
+int Navigator::descendForm(Chunk& found, FourCC formId, std::optional<FourCC> form) {
+  return search(found, file_.size(), formId, form, true);
 }
 
 int Navigator::descendList(Chunk& found, const Chunk& parent, FourCC type) {

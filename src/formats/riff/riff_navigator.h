@@ -51,6 +51,11 @@ class Navigator {
   // A "RIFF" chunk of form type `form` (any form type when nullopt), from the current position on.
   // Afterwards the position is the first chunk of the form.
   int descendRiff(Chunk& found, std::optional<FourCC> form = std::nullopt);
+  // The same for a form of another id ("RF64").
+  int descendForm(Chunk& found, FourCC formId, std::optional<FourCC> form = std::nullopt);
+  // From now on a declared size of 0xFFFFFFFF is not noted as a cut: an "RF64" form keeps the real
+  // sizes in its "ds64" chunk.
+  void noteSizesKeptElsewhere() { sizesKeptElsewhere_ = true; }
   // A "LIST" of the given type inside `parent`; afterwards the position is the list's first sub-chunk.
   int descendList(Chunk& found, const Chunk& parent, FourCC type);
   // A chunk with the given id inside `parent` (or in the whole file); the position is then its data.
@@ -81,6 +86,7 @@ class Navigator {
   Reporter* notes_;
   std::size_t position_ = 0;
   std::set<std::size_t> noted_;
+  bool sizesKeptElsewhere_ = false;
 };
 
 }  // namespace delvix::formats::riff
