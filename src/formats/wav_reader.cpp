@@ -78,13 +78,15 @@ class WaveReader {
     navigator_.noteSizesKeptElsewhere();
     if (navigator_.descendForm(form_, riff::rf64Id) != riff::code::ok) return check(riff);
     reporter_.log("This is an RF64 file: its sizes are taken from its 'ds64' chunk; it is saved as a RIFF file.");
+    riffSize_ = form_.declaredSize;
     Chunk sizes;
     std::array<std::uint8_t, 16> values{};
-    if (navigator_.descendChunk(sizes, form_, sizesId) == riff::code::ok) {
-      interpreted_.insert(sizes.dataOffset);
-      navigator_.read(values);
-      navigator_.ascend(sizes);
-    }
+    // Without a whole "ds64" the sizes of 0xFFFFFFFF are cut to what the file holds, as in a RIFF form.
+    if (navigator_.descendChunk(sizes, form_, sizesId) != riff::code::ok) return true;
+    interpreted_.insert(sizes.dataOffset);
+    const bool whole = navigator_.read(values) == values.size();
+    navigator_.ascend(sizes);
+    if (!whole) return true;
     if (form_.declaredSize == sizeInSizesChunk) riffSize_ = le64(values, 0);
     rf64DataSize_ = le64(values, 8);
     return true;

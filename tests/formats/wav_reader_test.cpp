@@ -218,6 +218,12 @@ TEST(WavReader, AnRf64FileTakesItsSizesFromTheDs64Chunk) {
 
   Read past(rf64({1, 2}, 1000));  // a ds64 size past the end keeps what is there
   EXPECT_EQ(samplesOf(past.wave()), (ByteVector{1, 2}));
+
+  ByteVector withoutSizes =
+      testing::riff("WAVE", {waveFormat({}), chunk("data", {7, 8}, {.declaredSize = 0xFFFFFFFF})});
+  std::copy_n("RF64", 4, withoutSizes.begin());
+  Read cut(withoutSizes);  // no ds64: the data runs to the end of the file
+  EXPECT_EQ(samplesOf(cut.wave()), (ByteVector{7, 8}));
 }
 
 TEST(WavReader, SamplesReadFromAFileOutliveTheDocument) {
