@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils
   icoutils imagemagick sox time
+  libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
 )
 
 missing=()
