@@ -3,38 +3,35 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
 
-namespace {
-
-struct Arguments {
-  QString file;
-  // Save a picture of the window with the file open and quit, for the documentation.
-  QString screenshot;
-};
-
-Arguments parse(const QStringList& arguments) {
-  Arguments parsed;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == "--screenshot" && i + 1 < arguments.size())
-      parsed.screenshot = arguments[++i];
-    else
-      parsed.file = arguments[i];
-  }
-  return parsed;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using delvix::app::CommandLine;
+  switch (delvix::app::earlyAction({argv + 1, argv + argc})) {
+    case CommandLine::Action::help: delvix::app::printHelp(std::cout); return 0;
+    case CommandLine::Action::version: delvix::app::printVersion(std::cout); return 0;
+    default: break;
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
-  const Arguments arguments = parse(QApplication::arguments());
+  QApplication::setApplicationVersion(DELVIX_VERSION);
+  std::vector<std::string> rest;
+  for (const QString& argument : QApplication::arguments().mid(1)) rest.push_back(argument.toStdString());
+  const CommandLine arguments = delvix::app::parseCommandLine(rest);
+  if (arguments.action == CommandLine::Action::usageError) {
+    std::cerr << "delvix: " << arguments.error << "\n\n";
+    delvix::app::printHelp(std::cerr);
+    return 2;
+  }
 
   delvix::platform::QtPrompter prompter;
   delvix::platform::QtSettingsStore settings;
@@ -47,12 +44,12 @@ int main(int argc, char** argv) {
   window.setSecondaryWindows(delvix::app::createSecondaryWindows(&window));
   window.showAsStored();
 
-  if (!arguments.file.isEmpty())
-    QTimer::singleShot(0, &window, [&window, file = arguments.file] { window.openFile(file); });
-  if (!arguments.screenshot.isEmpty()) {
+  if (!arguments.file.empty())
+    QTimer::singleShot(0, &window, [&window, file = QString::fromStdString(arguments.file)] { window.openFile(file); });
+  if (!arguments.screenshot.empty()) {
     window.settings().saveOptions = false;
     QTimer::singleShot(1500, &window, [&window, out = arguments.screenshot] {
-      if (!window.grab().save(out)) std::cerr << "delvix: could not write " << out.toStdString() << '\n';
+      if (!window.grab().save(QString::fromStdString(out))) std::cerr << "delvix: could not write " << out << '\n';
       QApplication::quit();
     });
   }

@@ -66,19 +66,24 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
   if (!kinds.any()) return true;
 
   auto image = pe::PeImage::parse(file);
-  auto resources = image ? pe::ResourceDirectory::open(*image) : std::nullopt;
-  if (!resources) {
+  if (!image) {
     reporter.error(cannotOpen);
     return false;
   }
   for (const std::string& warning : image->warnings()) reporter.log(warning);
 
-  module::Context context{*resources, document,    show,
-                          reporter,   file.size(), basePixelBudget + pixelsPerFileByte * file.size()};
-  if (kinds.icons) readKind(context, Kind::icons);
-  if (kinds.cursors) readKind(context, Kind::cursors);
-  if (kinds.bitmaps) readKind(context, Kind::bitmaps);
-  for (const std::string& warning : resources->warnings()) reporter.log(warning);
+  // A module without resources loads as data like any other; there is just nothing to list.
+  if (auto resources = pe::ResourceDirectory::open(*image)) {
+    module::Context context{*resources, document,    show,
+                            reporter,   file.size(), basePixelBudget + pixelsPerFileByte * file.size()};
+    if (kinds.icons) readKind(context, Kind::icons);
+    if (kinds.cursors) readKind(context, Kind::cursors);
+    if (kinds.bitmaps) readKind(context, Kind::bitmaps);
+    for (const std::string& warning : resources->warnings()) reporter.log(warning);
+  } else {
+    reporter.log(image->resourceRva() == 0 ? "This module has no resource directory."
+                                           : "The resource directory of this module is not in the file.");
+  }
 
   model::ModuleState& state = document.module;
   if (!kinds.icons) state.iconsLabel = "?";

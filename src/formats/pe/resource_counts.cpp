@@ -7,8 +7,9 @@ namespace delvix::formats::pe {
 
 std::optional<ResourceCounts> countResources(Bytes file) {
   auto image = PeImage::parse(file);
-  auto resources = image ? ResourceDirectory::open(*image) : std::nullopt;
-  if (!resources) return std::nullopt;
+  if (!image) return std::nullopt;
+  auto resources = ResourceDirectory::open(*image);
+  if (!resources) return ResourceCounts{};
   return ResourceCounts{resources->names(rtGroupIcon).size(), resources->names(rtGroupCursor).size(),
                         resources->names(rtBitmap).size()};
 }

@@ -13,7 +13,7 @@ struct ResourceCounts {
 };
 
 // The numbers of names of RT_GROUP_ICON, RT_GROUP_CURSOR and RT_BITMAP resources; nullopt when
-// `file` is not a module with resources.
+// `file` is not a module (a module without resources has none of each).
 std::optional<ResourceCounts> countResources(Bytes file);
 
 }  // namespace delvix::formats::pe

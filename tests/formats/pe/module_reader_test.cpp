@@ -256,6 +256,21 @@ TEST(ModuleReader, RefusesFilesThatAreNotModules) {
   EXPECT_TRUE(r->reporter.showed("Could not open this file."));
 }
 
+TEST(ModuleReader, OpensModulesWithoutResourcesEmpty) {
+  testing::BuiltPe noDirectory = PeBuilder().build();
+  noDirectory.setLe32(0x40 + 24 + 112 + 16, 0);  // resource directory RVA
+  testing::BuiltPe lostDirectory = PeBuilder().build();
+  lostDirectory.setLe32(0x40 + 24 + 112 + 16, 0x7FFF0000);
+  for (const auto* pe : {&noDirectory, &lostDirectory}) {
+    auto r = read(pe->bytes);
+    EXPECT_TRUE(r->ok);
+    EXPECT_TRUE(r->document.tree.empty());
+    EXPECT_FALSE(r->reporter.showed("Could not open this file."));
+    EXPECT_EQ(r->document.module.iconsLabel, "0");
+    EXPECT_EQ(r->document.module.bitmapsLabel, "0");
+  }
+}
+
 TEST(ModuleReader, DamagedModulesYieldWhatCanBeRead) {
   PeBuilder builder;
   addIconGroup(builder, std::string("APP"), {16, 32}, 1);

@@ -77,7 +77,9 @@ TEST(PeResourceDirectory, RefusesWhatIsNotAModuleWithResources) {
   auto withoutResources = PeImage::parse(noDirectory.bytes);
   ASSERT_TRUE(withoutResources);
   EXPECT_FALSE(ResourceDirectory::open(*withoutResources));
-  EXPECT_FALSE(countResources(noDirectory.bytes));
+  auto counts = countResources(noDirectory.bytes);
+  ASSERT_TRUE(counts);
+  EXPECT_EQ(counts->iconGroups + counts->cursorGroups + counts->bitmaps, 0u);
 }
 
 TEST(PeResourceDirectory, StopsAtLoopsAndDeepTrees) {
