@@ -253,16 +253,11 @@ class AniReader {
     request.thumbnailHeight = thumbnailHeight_;
     request.show = show_;
     request.pictureName = name;
+    request.animatedCursorFrame = true;
 
     const bool png = codecs::hasPngSignature(record);
     const std::uint32_t compression = !png && record.size() >= 20 ? le32(record, 16) : 0;
     const int bitCount = !png && record.size() >= 16 ? le16(record, 14) : 0;
-    if (!png && compression == 0 && bitCount > 0 && bitCount <= 8 && record.size() >= bitmapInfoSize) {
-      const std::size_t tableBytes = std::size_t{4} << bitCount;
-      if (record.size() - bitmapInfoSize < tableBytes)
-        reporter_.dialog({readOnly(record.size() - bitmapInfoSize), Buttons::yes, BoxKind::error, {}});
-    }
-
     document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
     keepFurtherImages(chunk, le16(frameHeader, 4), picture);
     if (png) return true;

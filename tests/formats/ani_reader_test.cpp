@@ -184,9 +184,12 @@ TEST(AniReader, StopsAtAFrameOfAnotherSize) {
 }
 
 TEST(AniReader, FramesOfSixteenBitsEndTheReadingAndTrueColourHasNoTable) {
-  Read sixteen(testing::riff("ACON", {aniHeader({.frames = 1}), frameList(1, 32, 16)}));
-  EXPECT_FALSE(sixteen.ok);
-  EXPECT_TRUE(sixteen.reporter.logged("Don't support 16-bits format."));
+  for (int bits : {9, 12, 15, 16}) {
+    Read sixteen(testing::riff("ACON", {aniHeader({.frames = 1}), frameList(1, 32, bits)}));
+    EXPECT_FALSE(sixteen.ok);
+    EXPECT_EQ(sixteen.reporter.lines, std::vector<std::string>{"Don't support 16-bits format."}) << bits;
+  }
+
 
   DibImage compressed = frame();
   compressed.compression = 1;
@@ -199,6 +202,26 @@ TEST(AniReader, FramesOfSixteenBitsEndTheReadingAndTrueColourHasNoTable) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(nodeAt(r.document.tree, "RIFF_ACON/List_images/picture_1/color_table"), nullptr);
   }
+}
+
+TEST(AniReader, AShortColourTableIsShownAndTheFrameReadOn) {
+  ByteVector cut = frame(32, 8).bytes();
+  cut.resize(40 + 100);
+  testing::IconFile shortTable;
+  shortTable.type = 2;
+  shortTable.entries.push_back({cut});
+  Read r(testing::riff("ACON", {aniHeader({.frames = 2}), list("fram", {iconChunk(shortTable), iconChunk(frame())})}));
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.reporter.dialogs, (std::vector<DialogRequest>{{"Had been read only 100 bytes", Buttons::yes}}));
+  EXPECT_TRUE(r.reporter.logged("Had been read only 100 bytes."));
+  EXPECT_EQ(r.names("RIFF_ACON/List_images/picture_1"),
+            (std::vector<std::string>{"image_info", "bitm_info", "color_table", "color_bitmap", "mask_bitmap"}));
+  const model::Block& table = r.block("RIFF_ACON/List_images/picture_1/color_table");
+  EXPECT_EQ(table.size(), 4u + 1024);
+  EXPECT_EQ(le32(table, 0), 1024u);
+  ASSERT_EQ(r.document.pictures.size(), 2u);
+  EXPECT_FALSE(r.document.pictures[0].placeholder);
+  EXPECT_EQ(r.names("RIFF_ACON/List_images").size(), 2u);
 }
 
 TEST(AniReader, RefusalsAndMissingChunks) {
