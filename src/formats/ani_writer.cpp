@@ -14,17 +14,10 @@ namespace {
 
 using riff::fourccFromString;
 
-// How many entries of `values` the chunk held: its stored size less the kept tail, at most the array.
-std::size_t entriesOfChunk(std::uint32_t chunkSize, std::size_t tailSize, std::size_t arraySize) {
-  if (chunkSize < 8 + tailSize) return arraySize;
-  return std::min<std::size_t>((chunkSize - 8 - tailSize) / 4, arraySize);
-}
-
 void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector<std::uint32_t>& values,
-                std::uint32_t chunkSize, const std::vector<std::uint8_t>& tail) {
+                const std::vector<std::uint8_t>& tail) {
   writer.open(fourccFromString(id));
-  std::size_t count = entriesOfChunk(chunkSize, tail.size(), values.size());
-  for (std::size_t i = 0; i < count; ++i) writer.u32(values[i]);
+  for (std::uint32_t value : values) writer.u32(value);
   writer.bytes(tail);
   writer.close();
 }
@@ -101,8 +94,8 @@ WrittenFile writeAniFile(const model::Document& document) {
   writer.bytes(ani.headerTail);
   writer.close();
 
-  if (root->findChild("time")) writeTable(writer, "rate", ani.rates, ani.rateChunkSize, ani.rateTail);
-  if (root->findChild("sequence")) writeTable(writer, "seq ", ani.sequence, ani.sequenceChunkSize, ani.sequenceTail);
+  if (root->findChild("time")) writeTable(writer, "rate", ani.rates, ani.rateTail);
+  if (root->findChild("sequence")) writeTable(writer, "seq ", ani.sequence, ani.sequenceTail);
 
   if (const model::Node* frames = root->findChild("List_images")) {
     writer.open(fourccFromString("LIST"), fourccFromString("fram"));
