@@ -11,6 +11,7 @@
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
+#include "model/info_items.h"
 #include "model/picture_index.h"
 
 namespace delvix::formats {
@@ -66,11 +67,29 @@ class AniReader {
 
     const bool complete = readChunks();
     if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
+    noteChunkOrder(complete);
     return complete;
   }
 
  private:
   std::size_t formStart() const { return form_.dataOffset + 4; }
+
+  // The top-level nodes by the position of their chunks in the file; kept chunks only when they were added.
+  void noteChunkOrder(bool keptChunksAdded) {
+    const std::pair<std::size_t, const char*> interpreted[] = {{ani_.infoListPosition, "List_info"},
+                                                               {ani_.headerPosition, "ani_header"},
+                                                               {ani_.ratePosition, "time"},
+                                                               {ani_.sequencePosition, "sequence"},
+                                                               {ani_.frameListPosition, "List_images"}};
+    for (const Chunk& chunk : navigator_.children(form_)) {
+      auto known = std::find_if(std::begin(interpreted), std::end(interpreted),
+                                [&](const auto& entry) { return entry.first == chunk.dataOffset; });
+      if (known != std::end(interpreted) && root_->findChild(known->second))
+        ani_.chunkOrder.emplace_back(known->second);
+      else if (keptChunksAdded && !interpreted_.count(chunk.dataOffset))
+        ani_.chunkOrder.push_back(riff::keptChunkName(chunk));
+    }
+  }
 
   bool readChunks() {
     readInfoList();
@@ -95,6 +114,16 @@ class AniReader {
     ani_.infoListPosition = list.dataOffset;
     Node& listInfo = root_->addChild("List_info", {}, model::state::listChunk);
     riff::addInfoItems(navigator_, list, listInfo);
+    // The nodes of the items in the order of their sub-chunks: the first of an id in the item table is
+    // the item, the others are kept as they are.
+    std::set<riff::FourCC> shown;
+    for (const Chunk& item : navigator_.children(list)) {
+      auto position = model::infoPositionById(riff::fourccText(item.id));
+      if (position && shown.insert(item.id).second)
+        ani_.infoOrder.emplace_back(model::infoItems()[*position].description);
+      else
+        ani_.infoOrder.push_back(riff::keptChunkName(item));
+    }
   }
 
   bool readHeader() {

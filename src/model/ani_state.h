@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace delvix::model {
@@ -56,6 +57,11 @@ struct AniState {
   std::size_t ratePosition = 0;
   std::size_t sequencePosition = 0;
   std::size_t frameListPosition = 0;
+  // The names of the top-level nodes in the order the file held their chunks ("ani_header", "List_info",
+  // "chunk_JUNK", ...), so that a save keeps that order.
+  std::vector<std::string> chunkOrder;
+  // The same for the children of "List_info" and the sub-chunks of the INFO list.
+  std::vector<std::string> infoOrder;
 
   // Rates are per step when the file has a sequence (the header's flag or a "seq " chunk), as Windows
   // and gdk-pixbuf read them; per frame otherwise.
