@@ -1,6 +1,7 @@
 #include "app/thumbnail_model.h"
 
 #include <QImage>
+#include <algorithm>
 
 namespace delvix::app {
 
@@ -19,6 +20,20 @@ void ThumbnailModel::setDocument(const model::Document* document) {
   beginResetModel();
   document_ = document;
   pixmaps_.assign(document ? document->pictures.size() : 0, QPixmap());
+  frameDelays_.clear();
+  laterDelays_.clear();
+  if (document && document->kind == model::FileKind::animatedCursor) {
+    const model::AniState& ani = document->ani;
+    // Only the frames that were read or have a rate entry can differ; the count is bounded by the file.
+    const std::size_t known = std::min<std::size_t>(static_cast<std::size_t>(std::max(document->imageCount, 0)),
+                                                    std::max(ani.framesRead, ani.rates.size()));
+    for (const std::vector<std::uint32_t>& delays : ani.frameDelays(known)) {
+      QStringList texts;
+      for (std::uint32_t delay : delays) texts << QString::number(delay);
+      frameDelays_.push_back(texts.join(", "));
+    }
+    if (!ani.ratesPerStep()) laterDelays_ = QString::number(ani.header.displayRate);
+  }
   endResetModel();
 }
 
@@ -68,10 +83,8 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case 0: return QString::number(row + 1);
     case 1:
-      if (document_->kind == model::FileKind::animatedCursor) {
-        const auto& rates = document_->ani.rates;
-        return position < rates.size() ? QString::number(rates[position]) : QString();
-      }
+      if (document_->kind == model::FileKind::animatedCursor)
+        return position < frameDelays_.size() ? frameDelays_[position] : laterDelays_;
       return hasEntry ? QString::fromStdString(document_->pictures[position].sizeText) : QString();
     case 2: return hasEntry ? QString::fromStdString(document_->pictures[position].bitCountText) : QString();
     default: return {};

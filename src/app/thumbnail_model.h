@@ -35,6 +35,10 @@ class ThumbnailModel : public QAbstractTableModel {
   const model::Document* document_ = nullptr;
   model::FileKind columns_ = model::FileKind::none;
   mutable std::vector<QPixmap> pixmaps_;
+  // An animated cursor's display times per frame ("10, 30" for a frame two steps show for different
+  // times), taken when the document is set; rows past them show `laterDelays_`.
+  std::vector<QString> frameDelays_;
+  QString laterDelays_;
 };
 
 // The captions of the thumbnail list's columns for a kind of file.

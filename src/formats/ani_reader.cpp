@@ -11,6 +11,7 @@
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
+#include "model/info_items.h"
 #include "model/picture_index.h"
 
 namespace delvix::formats {
@@ -32,7 +33,6 @@ constexpr riff::FourCC frameListType = fourcc('f', 'r', 'a', 'm');
 constexpr riff::FourCC iconId = fourcc('i', 'c', 'o', 'n');
 
 constexpr std::size_t frameHeaderSize = iconHeaderSize + iconDirEntrySize;
-constexpr std::uint32_t sequencePresentFlag = 2;
 
 std::uint32_t chunkSizeWithHeader(const Chunk& chunk, std::uint32_t headerBytes) {
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{chunk.declaredSize} + headerBytes,
@@ -67,11 +67,29 @@ class AniReader {
 
     const bool complete = readChunks();
     if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
+    noteChunkOrder(complete);
     return complete;
   }
 
  private:
   std::size_t formStart() const { return form_.dataOffset + 4; }
+
+  // The top-level nodes by the position of their chunks in the file; kept chunks only when they were added.
+  void noteChunkOrder(bool keptChunksAdded) {
+    const std::pair<std::size_t, const char*> interpreted[] = {{ani_.infoListPosition, "List_info"},
+                                                               {ani_.headerPosition, "ani_header"},
+                                                               {ani_.ratePosition, "time"},
+                                                               {ani_.sequencePosition, "sequence"},
+                                                               {ani_.frameListPosition, "List_images"}};
+    for (const Chunk& chunk : navigator_.children(form_)) {
+      auto known = std::find_if(std::begin(interpreted), std::end(interpreted),
+                                [&](const auto& entry) { return entry.first == chunk.dataOffset; });
+      if (known != std::end(interpreted) && root_->findChild(known->second))
+        ani_.chunkOrder.emplace_back(known->second);
+      else if (keptChunksAdded && !interpreted_.count(chunk.dataOffset))
+        ani_.chunkOrder.push_back(riff::keptChunkName(chunk));
+    }
+  }
 
   bool readChunks() {
     readInfoList();
@@ -81,6 +99,9 @@ class AniReader {
     }
     readRates();
     readSequence();
+    // Whether rates count steps or frames is known once the sequence has been looked for.
+    if (ani_.hasRate) noteShortTable(rateId, ani_.rates.size(), ani_.ratesPerStep() ? stepEntries_ : frameEntries_);
+    if (ani_.hasSequence) noteShortTable(sequenceId, ani_.sequence.size(), stepEntries_);
     return readFrames();
   }
 
@@ -93,6 +114,16 @@ class AniReader {
     ani_.infoListPosition = list.dataOffset;
     Node& listInfo = root_->addChild("List_info", {}, model::state::listChunk);
     riff::addInfoItems(navigator_, list, listInfo);
+    // The nodes of the items in the order of their sub-chunks: the first of an id in the item table is
+    // the item, the others are kept as they are.
+    std::set<riff::FourCC> shown;
+    for (const Chunk& item : navigator_.children(list)) {
+      auto position = model::infoPositionById(riff::fourccText(item.id));
+      if (position && shown.insert(item.id).second)
+        ani_.infoOrder.emplace_back(model::infoItems()[*position].description);
+      else
+        ani_.infoOrder.push_back(riff::keptChunkName(item));
+    }
   }
 
   bool readHeader() {
@@ -132,32 +163,34 @@ class AniReader {
     return true;
   }
 
-  // Reads up to `wanted` u32 entries of the chunk `id`; returns nullopt when the chunk is absent.
-  std::optional<std::vector<std::uint32_t>> readTable(riff::FourCC id, std::size_t wanted, Chunk& chunk,
+  // Reads every u32 entry of the chunk `id`, the bytes after the last whole one into `tail`; returns
+  // nullopt when the chunk is absent. Its size becomes what is kept: 8 + 4 x entries + tail.
+  std::optional<std::vector<std::uint32_t>> readTable(riff::FourCC id, Chunk& chunk, std::uint32_t& chunkSize,
                                                       std::vector<std::uint8_t>& tail) {
     navigator_.seek(formStart());
     if (navigator_.descendChunk(chunk, form_, id) != riff::code::ok) return std::nullopt;
     interpreted_.insert(chunk.dataOffset);
-    const std::size_t held = chunk.size / 4;
-    std::vector<std::uint32_t> entries(std::min(wanted, held));
-    Bytes data = navigator_.read(entries.size() * 4);
+    Bytes data = navigator_.read(chunk.size);
+    std::vector<std::uint32_t> entries(data.size() / 4);
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = le32(data, 4 * i);
-    Bytes rest = navigator_.read(chunk.size - entries.size() * 4);
+    Bytes rest = data.subspan(entries.size() * 4);
     tail.assign(rest.begin(), rest.end());
+    chunkSize = static_cast<std::uint32_t>(8 + data.size());
+    return entries;
+  }
+
+  void noteShortTable(riff::FourCC id, std::size_t held, std::size_t wanted) {
     if (held < wanted)
       reporter_.log("The '" + riff::printableFourcc(id) + "' chunk holds " + std::to_string(held) + " entries of the " +
                     std::to_string(wanted) + " the header asks for.");
-    return entries;
   }
 
   void readRates() {
     Chunk chunk;
-    auto rates = readTable(rateId, frameEntries_, chunk, ani_.rateTail);
+    auto rates = readTable(rateId, chunk, ani_.rateChunkSize, ani_.rateTail);
     ani_.hasRate = rates.has_value();
-    ani_.rates = rates ? std::move(*rates) : std::vector<std::uint32_t>{};
-    ani_.rates.resize(frameEntries_, ani_.header.displayRate);
     if (!rates) return;
-    ani_.rateChunkSize = chunkSizeWithHeader(chunk, 8);
+    ani_.rates = std::move(*rates);
     ani_.ratePosition = chunk.dataOffset;
     root_->addChild("time", {}, model::state::rate);
   }
@@ -169,16 +202,15 @@ class AniReader {
 
   void readSequence() {
     Chunk chunk;
-    auto sequence = readTable(sequenceId, stepEntries_, chunk, ani_.sequenceTail);
+    auto sequence = readTable(sequenceId, chunk, ani_.sequenceChunkSize, ani_.sequenceTail);
     ani_.hasSequence = sequence.has_value();
-    ani_.sequence = sequence ? std::move(*sequence) : std::vector<std::uint32_t>{};
-    for (std::size_t step = ani_.sequence.size(); step < stepEntries_; ++step) ani_.sequence.push_back(inOrder(step));
     if (!sequence) {
-      if (ani_.header.attributes & sequencePresentFlag)
+      for (std::size_t step = 0; step < stepEntries_; ++step) ani_.sequence.push_back(inOrder(step));
+      if (ani_.header.attributes & model::aniSequenceFlag)
         reporter_.log("The header announces a 'seq ' chunk, but the file has none; the frames play in order.");
       return;
     }
-    ani_.sequenceChunkSize = chunkSizeWithHeader(chunk, 8);
+    ani_.sequence = std::move(*sequence);
     ani_.sequencePosition = chunk.dataOffset;
     root_->addChild("sequence", {}, model::state::sequence);
   }
@@ -213,10 +245,8 @@ class AniReader {
     if (framesRead != ani_.header.frames)
       reporter_.log("The header lists " + std::to_string(ani_.header.frames) + " frames; the frame list holds " +
                     std::to_string(framesRead) + ".");
-    // Every picture index has a rate and a frame size, whichever count is the larger.
-    const std::size_t entries = std::max(framesRead, frameEntries_);
-    ani_.rates.resize(entries, ani_.header.displayRate);
-    ani_.frameSizes.resize(entries, 0);
+    // Every picture index has a frame size, whichever count is the larger.
+    ani_.frameSizes.resize(std::max(framesRead, frameEntries_), 0);
   }
 
   bool readFrame(std::size_t index, const Chunk& icon, Node& images) {
@@ -253,17 +283,13 @@ class AniReader {
     request.thumbnailHeight = thumbnailHeight_;
     request.show = show_;
     request.pictureName = name;
+    request.animatedCursorFrame = true;
 
     const bool png = codecs::hasPngSignature(record);
     const std::uint32_t compression = !png && record.size() >= 20 ? le32(record, 16) : 0;
     const int bitCount = !png && record.size() >= 16 ? le16(record, 14) : 0;
-    if (!png && compression == 0 && bitCount > 0 && bitCount <= 8 && record.size() >= bitmapInfoSize) {
-      const std::size_t tableBytes = std::size_t{4} << bitCount;
-      if (record.size() - bitmapInfoSize < tableBytes)
-        reporter_.dialog({readOnly(record.size() - bitmapInfoSize), Buttons::yes, BoxKind::error, {}});
-    }
-
     document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
+    ani_.framesRead = index + 1;
     keepFurtherImages(chunk, le16(frameHeader, 4), picture);
     if (png) return true;
     return compression == 0 && (bitCount <= 8 || bitCount > 16);

@@ -5,7 +5,9 @@
 
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
+#include "formats/riff/chunk_order.h"
 #include "formats/riff/riff_writer.h"
+#include "model/info_items.h"
 #include "model/picture_index.h"
 
 namespace delvix::formats {
@@ -13,21 +15,6 @@ namespace delvix::formats {
 namespace {
 
 using riff::fourccFromString;
-
-// How many entries of `values` the chunk held: its stored size less the kept tail, at most the array.
-std::size_t entriesOfChunk(std::uint32_t chunkSize, std::size_t tailSize, std::size_t arraySize) {
-  if (chunkSize < 8 + tailSize) return arraySize;
-  return std::min<std::size_t>((chunkSize - 8 - tailSize) / 4, arraySize);
-}
-
-void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector<std::uint32_t>& values,
-                std::uint32_t chunkSize, const std::vector<std::uint8_t>& tail) {
-  writer.open(fourccFromString(id));
-  std::size_t count = entriesOfChunk(chunkSize, tail.size(), values.size());
-  for (std::size_t i = 0; i < count; ++i) writer.u32(values[i]);
-  writer.bytes(tail);
-  writer.close();
-}
 
 // The further images a frame keeps: each a 16-byte directory entry whose size field counts the bytes
 // that follow it.
@@ -79,6 +66,65 @@ bool writeFrame(riff::RiffWriter& writer, const model::Node& picture) {
   return true;
 }
 
+void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector<std::uint32_t>& values,
+                const std::vector<std::uint8_t>& tail) {
+  writer.open(fourccFromString(id));
+  for (std::uint32_t value : values) writer.u32(value);
+  writer.bytes(tail);
+  writer.close();
+}
+
+// The top-level nodes that stand for chunks, in their usual order. A new INFO list thus follows "anih",
+// which readers such as gdk-pixbuf need first.
+std::optional<std::size_t> usualChunkRank(std::string_view name) {
+  constexpr std::string_view usualOrder[] = {"ani_header", "List_info", "time", "sequence", "List_images"};
+  auto found = std::find(std::begin(usualOrder), std::end(usualOrder), name);
+  if (found != std::end(usualOrder)) return static_cast<std::size_t>(found - std::begin(usualOrder));
+  if (riff::keptChunkId(name)) return riff::keptAtTheEnd;
+  return std::nullopt;
+}
+
+// INFO items in the order of the item table; sub-chunks kept without interpretation after them.
+std::optional<std::size_t> usualInfoRank(std::string_view name) {
+  if (auto position = model::infoPositionByDescription(name)) return position;
+  if (riff::keptChunkId(name)) return riff::keptAtTheEnd;
+  return std::nullopt;
+}
+
+void writeInfoList(riff::RiffWriter& writer, const model::Node& listInfo, const std::vector<std::string>& fileOrder) {
+  writer.open(fourccFromString("LIST"), fourccFromString("INFO"));
+  for (const model::Node* item : riff::inFileOrder(listInfo, fileOrder, usualInfoRank)) {
+    auto position = model::infoPositionByDescription(item->name());
+    auto id = position ? fourccFromString(model::infoItems()[*position].id) : riff::keptChunkId(item->name());
+    if (id) writer.chunk(*id, blockData(item->block(), 4));
+  }
+  writer.close();
+}
+
+void writeHeader(riff::RiffWriter& writer, const model::AniState& ani) {
+  writer.open(fourccFromString("anih"));
+  const model::AniHeader& h = ani.header;
+  for (std::uint32_t field :
+       {h.cbSize, h.frames, h.steps, h.width, h.height, h.bitCount, h.planes, h.displayRate, h.attributes})
+    writer.u32(field);
+  writer.bytes(ani.headerTail);
+  writer.close();
+}
+
+bool writeFrameList(riff::RiffWriter& writer, const model::Node& frames) {
+  writer.open(fourccFromString("LIST"), fourccFromString("fram"));
+  bool complete = true;
+  for (const auto& child : frames.children()) {
+    if (!model::pictureNumber(child->name())) continue;
+    if (!writeFrame(writer, *child)) {
+      complete = false;
+      break;
+    }
+  }
+  writer.close();
+  return complete;
+}
+
 }  // namespace
 
 WrittenFile writeAniFile(const model::Document& document) {
@@ -91,31 +137,27 @@ WrittenFile writeAniFile(const model::Document& document) {
   const model::AniState& ani = document.ani;
   riff::RiffWriter writer;
   writer.open(fourccFromString("RIFF"), fourccFromString("ACON"));
-  if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
-
-  writer.open(fourccFromString("anih"));
-  const model::AniHeader& h = ani.header;
-  for (std::uint32_t field :
-       {h.cbSize, h.frames, h.steps, h.width, h.height, h.bitCount, h.planes, h.displayRate, h.attributes})
-    writer.u32(field);
-  writer.bytes(ani.headerTail);
-  writer.close();
-
-  if (root->findChild("time")) writeTable(writer, "rate", ani.rates, ani.rateChunkSize, ani.rateTail);
-  if (root->findChild("sequence")) writeTable(writer, "seq ", ani.sequence, ani.sequenceChunkSize, ani.sequenceTail);
-
-  if (const model::Node* frames = root->findChild("List_images")) {
-    writer.open(fourccFromString("LIST"), fourccFromString("fram"));
-    for (const auto& child : frames->children()) {
-      if (!model::pictureNumber(child->name())) continue;
-      if (!writeFrame(writer, *child)) {
+  if (!root->findChild("ani_header")) writeHeader(writer, ani);
+  for (const model::Node* chunk : riff::inFileOrder(*root, ani.chunkOrder, usualChunkRank)) {
+    const std::string& name = chunk->name();
+    if (name == "ani_header") {
+      writeHeader(writer, ani);
+    } else if (name == "List_info") {
+      writeInfoList(writer, *chunk, ani.infoOrder);
+    } else if (name == "time") {
+      writeTable(writer, "rate", ani.rates, ani.rateTail);
+    } else if (name == "sequence") {
+      writeTable(writer, "seq ", ani.sequence, ani.sequenceTail);
+    } else if (name == "List_images") {
+      // What follows a broken frame list is left out, as when writing stops at a failure.
+      if (!writeFrameList(writer, *chunk)) {
         file.complete = false;
         break;
       }
+    } else if (auto id = riff::keptChunkId(name)) {
+      writer.chunk(*id, blockData(chunk->block(), 4));
     }
-    writer.close();
   }
-  if (file.complete) riff::writeKeptChunks(writer, *root);
   file.bytes = writer.finish();
   return file;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "codecs/png_decode.h"
 #include "formats/ico_reader.h"
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
@@ -19,12 +20,14 @@ std::string lowerExtension(const std::filesystem::path& path) {
   return extension;
 }
 
-// The kind of the open file: by its extension, or by its header when the name says neither.
-IconKind sourceKind(const model::Document& document, const model::Node* header) {
-  std::string extension = lowerExtension(document.path);
-  if (extension == ".cur") return IconKind::cursor;
-  if (extension == ".ico") return IconKind::icon;
-  return header && header->block().size() >= 4 && le16(header->block(), 2) == 2 ? IconKind::cursor : IconKind::icon;
+// The bits per pixel of a picture's image: its bitmap header's, or its PNG data's; 0 when neither is there.
+std::uint16_t imageBitCount(const model::Node& picture) {
+  if (const model::Node* info = picture.findChild("bitm_info"); info && info->block().size() >= 16)
+    return le16(info->block(), 14);
+  if (const model::Node* png = picture.findChild("png_data"))
+    if (auto header = codecs::readPngInfo(blockData(png->block(), 4)))
+      return static_cast<std::uint16_t>(header->bitsPerPixel());
+  return 0;
 }
 
 void appendLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
@@ -36,6 +39,23 @@ void appendLe16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 
 IconKind iconKindOfTarget(const std::filesystem::path& target) {
   return lowerExtension(target) == ".cur" ? IconKind::cursor : IconKind::icon;
+}
+
+IconKind headerKind(const model::Document& document) {
+  const model::Node* header = document.tree.findFirst("header");
+  return header && header->block().size() >= 4 && le16(header->block(), 2) == 2 ? IconKind::cursor : IconKind::icon;
+}
+
+IconKind savedKind(IconKind source, const std::filesystem::path& sourcePath, const std::filesystem::path& target) {
+  const std::string extension = lowerExtension(target);
+  if (extension == lowerExtension(sourcePath) || (extension != ".ico" && extension != ".cur")) return source;
+  return iconKindOfTarget(target);
+}
+
+void convertDirectoryEntry(model::Block& entry, IconKind from, IconKind to, const model::Node& picture) {
+  if (from == to || entry.size() < 8) return;
+  setLe16(entry, 4, to == IconKind::icon ? 1 : 0);
+  setLe16(entry, 6, to == IconKind::icon ? imageBitCount(picture) : 0);
 }
 
 WrittenFile writeIconFile(const model::Document& document, IconKind kind) {
@@ -63,7 +83,7 @@ WrittenFile writeIconFile(const model::Document& document, IconKind kind) {
     records.push_back(std::move(*record));
   }
 
-  const bool kindChanges = sourceKind(document, header) != kind;
+  const IconKind source = headerKind(document);
   auto& out = file.bytes;
   appendLe16(out, 0);
   appendLe16(out, kind == IconKind::icon ? 1 : 2);
@@ -71,10 +91,7 @@ WrittenFile writeIconFile(const model::Document& document, IconKind kind) {
   std::size_t offset = 6 + 16 * count;
   for (std::size_t i = 0; i < count; ++i) {
     model::Block entry(entries[i]->block().begin(), entries[i]->block().begin() + 16);
-    if (kindChanges) {
-      setLe16(entry, 4, 0);
-      setLe16(entry, 6, 0);
-    }
+    convertDirectoryEntry(entry, source, kind, *pictures[i]);
     setLe32(entry, 8, static_cast<std::uint32_t>(records[i].size()));
     setLe32(entry, 12, static_cast<std::uint32_t>(offset));
     offset += records[i].size();
@@ -89,7 +106,8 @@ WrittenFile writeIconFile(const model::Document& document, IconKind kind) {
 }
 
 bool saveIconFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
-  return deliverFile(target, writeIconFile(document, iconKindOfTarget(target)), "Could not open this file.", reporter);
+  const IconKind kind = savedKind(headerKind(document), document.path, target);
+  return deliverFile(target, writeIconFile(document, kind), "Could not open this file.", reporter);
 }
 
 }  // namespace delvix::formats

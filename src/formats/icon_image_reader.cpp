@@ -111,7 +111,7 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
     reporter.log("Don't support this dib format.");
     return undecoded();
   }
-  if (bitCount == 16) {
+  if (bitCount == 16 || (request.animatedCursorFrame && bitCount > 8 && bitCount < 16)) {
     reporter.log("Don't support 16-bits format.");
     return undecoded();
   }
@@ -130,8 +130,10 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
     setLe32(table, 0, static_cast<std::uint32_t>(4 * entries));
     std::size_t got = reader.readSome(std::span(table).subspan(4));
     if (got < 4 * entries) {
-      reporter.log("Had been read only " + std::to_string(got) + " bytes.");
-      return undecoded();
+      const std::string readOnly = "Had been read only " + std::to_string(got) + " bytes";
+      if (request.animatedCursorFrame) reporter.dialog({readOnly, Buttons::yes, BoxKind::error, {}});
+      reporter.log(readOnly + ".");
+      if (!request.animatedCursorFrame) return undecoded();
     }
   }
 

@@ -26,6 +26,9 @@ struct IconImageRequest {
   model::ShowSettings show;
   // Used in log lines: "picture_3: ...".
   std::string pictureName;
+  // A frame of an animated cursor: every bit count from 9 to 16 counts as the 16-bit format, and a short
+  // colour table is shown in a dialog and then kept (the missing entries zero) with the rows after it.
+  bool animatedCursorFrame = false;
 };
 
 struct IconImageResult {

@@ -23,19 +23,13 @@ const model::Node* directoryNode(const model::Node& header, int number) {
 
 bool isCursorHeader(const model::Node& header) { return header.block().size() >= 6 && le16(header.block(), 2) == 2; }
 
-void clearPlanesAndBits(Entry& entry) {
-  setLe16(entry, 4, 0);
-  setLe16(entry, 6, 0);
-}
-
-std::optional<Entry> iconFileEntry(const model::Document& document, int number, IconKind target) {
+std::optional<Entry> iconFileEntry(const model::Document& document, const model::Node& picture, int number,
+                                   IconKind target) {
   const model::Node* header = document.tree.findFirst("header");
   const model::Node* dir = header ? directoryNode(*header, number) : nullptr;
   if (!dir || dir->block().size() < 16) return std::nullopt;
   Entry entry(dir->block().begin(), dir->block().begin() + 16);
-  IconKind source = isCursorHeader(*header) ? IconKind::cursor : IconKind::icon;
-  if (!document.path.empty()) source = iconKindOfTarget(document.path);
-  if (source != target) clearPlanesAndBits(entry);
+  convertDirectoryEntry(entry, headerKind(document), target, picture);
   return entry;
 }
 
@@ -43,7 +37,7 @@ std::optional<Entry> frameEntry(const model::Node& picture, IconKind target) {
   const model::Node* info = picture.findChild("image_info");
   if (!info || info->block().size() < oneImageHeaderSize) return std::nullopt;
   Entry entry(info->block().begin() + 6, info->block().begin() + 22);
-  if (target == IconKind::icon) clearPlanesAndBits(entry);
+  convertDirectoryEntry(entry, le16(info->block(), 2) == 2 ? IconKind::cursor : IconKind::icon, target, picture);
   return entry;
 }
 
@@ -62,7 +56,7 @@ std::optional<Entry> sourceEntry(const model::Document& document, const model::N
   auto number = model::pictureNumber(picture.name());
   if (!number) return std::nullopt;
   switch (document.kind) {
-    case model::FileKind::iconFile: return iconFileEntry(document, *number, target);
+    case model::FileKind::iconFile: return iconFileEntry(document, picture, *number, target);
     case model::FileKind::animatedCursor: return frameEntry(picture, target);
     case model::FileKind::module: return moduleEntry(picture, *number, target);
     default: return std::nullopt;
@@ -96,8 +90,9 @@ WrittenFile writeOneImage(const model::Document& document, const model::Node& pi
 
 bool saveOneImage(const model::Document& document, const model::Node& picture, const std::filesystem::path& target,
                   Reporter& reporter) {
-  return deliverFile(target, writeOneImage(document, picture, iconKindOfTarget(target)),
-                     "It's impossible open this file.", reporter);
+  IconKind kind = iconKindOfTarget(target);
+  if (document.kind == model::FileKind::iconFile) kind = savedKind(headerKind(document), document.path, target);
+  return deliverFile(target, writeOneImage(document, picture, kind), "It's impossible open this file.", reporter);
 }
 
 }  // namespace delvix::formats

@@ -2,11 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace delvix::model {
 
 inline constexpr std::size_t aniHeaderSize = 36;
+inline constexpr std::uint32_t aniSequenceFlag = 2;
 
 // The "anih" chunk: nine u32 fields. Times are in jiffies (1/60 s).
 struct AniHeader {
@@ -25,11 +28,15 @@ struct AniHeader {
 struct AniState {
   AniHeader header;
   std::uint32_t stepCount = 0;
-  std::vector<std::uint32_t> rates;       // one per frame, full 32-bit values
-  std::vector<std::uint32_t> sequence;    // one frame index per step
+  // Every entry the "rate" chunk holds, full 32-bit values, none without the chunk: one per step when
+  // ratesPerStep(), one per frame otherwise. The writer writes exactly these.
+  std::vector<std::uint32_t> rates;
+  // Every frame index the "seq " chunk holds; without the chunk the frames in order, one per step.
+  std::vector<std::uint32_t> sequence;
   std::vector<std::uint32_t> frameSizes;  // the data size of each "icon" chunk, in frame order
-  // Bytes of "anih", "rate" and "seq " beyond the record and the entries the arrays took, as stored,
-  // so that writing the file back loses nothing.
+  std::size_t framesRead = 0;             // frames of the frame list that have a picture
+  // Bytes of "anih", "rate" and "seq " beyond the record and the whole u32 entries, as stored, so that
+  // writing the file back loses nothing.
   std::vector<std::uint8_t> headerTail;
   std::vector<std::uint8_t> rateTail;
   std::vector<std::uint8_t> sequenceTail;
@@ -50,6 +57,26 @@ struct AniState {
   std::size_t ratePosition = 0;
   std::size_t sequencePosition = 0;
   std::size_t frameListPosition = 0;
+  // The names of the top-level nodes in the order the file held their chunks ("ani_header", "List_info",
+  // "chunk_JUNK", ...), so that a save keeps that order.
+  std::vector<std::string> chunkOrder;
+  // The same for the children of "List_info" and the sub-chunks of the INFO list.
+  std::vector<std::string> infoOrder;
+
+  // Rates are per step when the file has a sequence (the header's flag or a "seq " chunk), as Windows
+  // and gdk-pixbuf read them; per frame otherwise.
+  bool ratesPerStep() const { return hasSequence || (header.attributes & aniSequenceFlag) != 0; }
+  // The frame that step `step` shows: its sequence entry, or past the sequence the frames in order;
+  // nullopt when that is no frame that was read.
+  std::optional<std::size_t> frameOfStep(std::size_t step) const;
+  // How long step `step` is shown, in jiffies (1/60 s): its own rate entry or its frame's, the
+  // header's display rate when the table has no such entry.
+  std::uint32_t stepDelay(std::size_t step) const;
+  // For each of the first `frames` frames, its different display times in the order of the steps that show
+  // it: one value when rates are per frame; when they are per step, none for a frame no step shows and at
+  // most maxDelaysPerFrame values.
+  static constexpr std::size_t maxDelaysPerFrame = 8;
+  std::vector<std::vector<std::uint32_t>> frameDelays(std::size_t frames) const;
 };
 
 }  // namespace delvix::model

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "fixtures.h"
+#include "support/riff_builder.h"
 #include "window_fixture.h"
 
 namespace delvix::testing {
@@ -97,6 +98,21 @@ TEST_F(OpenCommand, AnAnimatedCursorShowsItsRatesAndEnablesThePlayer) {
   EXPECT_FALSE(enabled("ButBack"));
   EXPECT_TRUE(enabled("ButSaveAll"));
   EXPECT_EQ(hint("ButSaveAll"), "Save all");
+}
+
+TEST_F(OpenCommand, AnAnimatedCursorWithASequenceShowsTheTimesOfTheStepsOfEachFrame) {
+  ByteVector frames{'f', 'r', 'a', 'm'};
+  for (int i = 0; i < 3; ++i) {
+    ByteVector icon = iconChunk(DibImage{.width = 32, .height = 32, .bitCount = 8});
+    frames.insert(frames.end(), icon.begin(), icon.end());
+  }
+  openThroughDialog(write(
+      "seq.ani", riff("ACON", {aniHeader({.frames = 3, .steps = 4, .attributes = 3}), chunk("rate", u32s({5, 6, 7, 8})),
+                               chunk("seq ", u32s({0, 1, 0, 1})), chunk("LIST", frames)})));
+  ASSERT_EQ(thumbnailRowCount(), 3);
+  EXPECT_EQ(thumbnailRow(0), (Strings{"1", "5, 7", "8"}));
+  EXPECT_EQ(thumbnailRow(1), (Strings{"2", "6, 8", "8"}));
+  EXPECT_EQ(thumbnailRow(2), (Strings{"3", "", "8"}));  // no step shows it
 }
 
 TEST_F(OpenCommand, AnAnimatedCursorOfOneStepLeavesThePlayerOff) {

@@ -68,7 +68,7 @@ TEST(CorpusIconRoundTrip, WrittenBackTheFilesReadTheSame) {
     SCOPED_TRACE(path.filename().string());
     Bytes original = *testing::readFileBytes(path);
     Opened first(original, path);
-    WrittenFile written = writeIconFile(first.document, iconKindOfTarget(path));
+    WrittenFile written = writeIconFile(first.document, headerKind(first.document));
     EXPECT_TRUE(written.complete);
     Opened second(written.bytes, path);
     expectSameTree(first.document.tree, second.document.tree);
@@ -102,7 +102,8 @@ TEST(CorpusIconInterop, PeersListTheWrittenImages) {
     SCOPED_TRACE(path.filename().string());
     Bytes original = *testing::readFileBytes(path);
     Opened opened(original, path);
-    auto target = dir.write(path.filename().string(), writeIconFile(opened.document, iconKindOfTarget(path)).bytes);
+    auto target =
+        dir.write(path.filename().string(), writeIconFile(opened.document, headerKind(opened.document)).bytes);
     std::string before = runAndCapture("icotool -l '" + path.string() + "' 2>/dev/null");
     std::string after = runAndCapture("icotool -l '" + target.string() + "' 2>/dev/null");
     // icotool refuses some originals for sizes that disagree with their images; the written ones must pass.

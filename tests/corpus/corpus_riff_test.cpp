@@ -36,8 +36,15 @@ TEST(CorpusRiff, EveryAnimatedCursorReadsAllItsFrames) {
     EXPECT_EQ(static_cast<int>(frames->childCount()), document.imageCount);
     ASSERT_EQ(document.pictures.size(), frames->childCount());
     for (const auto& picture : document.pictures) EXPECT_FALSE(picture.placeholder);
-    EXPECT_EQ(document.ani.rates.size(), frames->childCount());
-    EXPECT_EQ(document.ani.sequence.size(), document.ani.stepCount);
+    const model::AniState& ani = document.ani;
+    if (ani.hasRate) {
+      EXPECT_EQ(ani.rates.size(), ani.ratesPerStep() ? ani.stepCount : frames->childCount());
+    }
+    EXPECT_EQ(ani.sequence.size(), ani.stepCount);
+    for (std::size_t step = 0; step < ani.stepCount; ++step) {
+      EXPECT_TRUE(ani.frameOfStep(step)) << step;
+      EXPECT_GT(ani.stepDelay(step), 0u) << step;
+    }
   }
 }
 

@@ -99,7 +99,8 @@ TEST(AniReader, MissingTablesFallBackToTheHeader) {
       testing::riff("ACON", {aniHeader({.frames = 2, .steps = 4, .displayRate = 7, .attributes = 3}), frameList(2)}));
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.names("RIFF_ACON"), (std::vector<std::string>{"ani_header", "List_images"}));
-  EXPECT_EQ(r.document.ani.rates, (std::vector<std::uint32_t>{7, 7}));
+  EXPECT_TRUE(r.document.ani.rates.empty());
+  for (std::size_t step = 0; step < 4; ++step) EXPECT_EQ(r.document.ani.stepDelay(step), 7u);
   // The frames play in order, and no step names a frame that does not exist.
   EXPECT_EQ(r.document.ani.sequence, (std::vector<std::uint32_t>{0, 1, 0, 1}));
   EXPECT_FALSE(r.document.ani.hasRate || r.document.ani.hasSequence);
@@ -118,8 +119,58 @@ TEST(AniReader, ChunkOrderDoesNotMatter) {
 
 TEST(AniReader, AShortRateTableIsFilledWithTheDefault) {
   Read r(testing::riff("ACON", {aniHeader({.frames = 3, .displayRate = 9}), chunk("rate", u32s({1})), frameList(3)}));
-  EXPECT_EQ(r.document.ani.rates, (std::vector<std::uint32_t>{1, 9, 9}));
+  // The table keeps what the chunk holds; the frames it misses show the header's rate.
+  EXPECT_EQ(r.document.ani.rates, (std::vector<std::uint32_t>{1}));
+  EXPECT_EQ(r.document.ani.frameDelays(3), (std::vector<std::vector<std::uint32_t>>{{1}, {9}, {9}}));
   EXPECT_TRUE(r.reporter.logged("The 'rate' chunk holds 1 entries of the 3 the header asks for."));
+}
+
+// Four frames played in six steps, each step for its own time.
+ByteVector sixSteps(std::uint32_t attributes, const ByteVector& sequence, const ByteVector& rates) {
+  return testing::riff("ACON", {aniHeader({.frames = 4, .steps = 6, .displayRate = 9, .attributes = attributes}), rates,
+                                sequence, frameList(4)});
+}
+
+TEST(AniReader, RatesAreKeptWholeAndCountStepsWhenThereIsASequence) {
+  const ByteVector rates = chunk("rate", u32s({10, 11, 12, 13, 14, 15}));
+  const ByteVector sequence = chunk("seq ", u32s({0, 1, 2, 3, 2, 1}));
+  struct Case {
+    const char* what;
+    ByteVector file;
+    bool perStep;
+    std::vector<std::uint32_t> delays;  // of steps 0 to 5
+    std::vector<std::vector<std::uint32_t>> frameDelays;
+  };
+  const Case cases[] = {
+      {"sequence", sixSteps(3, sequence, rates), true, {10, 11, 12, 13, 14, 15}, {{10}, {11, 15}, {12, 14}, {13}}},
+      // The flag alone makes the rates per step; the frames play in order.
+      {"flag only", sixSteps(3, {}, rates), true, {10, 11, 12, 13, 14, 15}, {{10, 14}, {11, 15}, {12}, {13}}},
+      {"per frame", sixSteps(1, {}, rates), false, {10, 11, 12, 13, 10, 11}, {{10}, {11}, {12}, {13}}},
+      // A "seq " chunk makes them per step without the flag too; a step naming no frame keeps its rate.
+      {"frame 7",
+       sixSteps(1, chunk("seq ", u32s({0, 7, 1, 2, 3, 0})), rates),
+       true,
+       {10, 11, 12, 13, 14, 15},
+       {{10, 15}, {12}, {13}, {14}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Read r(c.file);
+    ASSERT_TRUE(r.ok);
+    const model::AniState& ani = r.document.ani;
+    EXPECT_EQ(ani.rates, (std::vector<std::uint32_t>{10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(ani.rateChunkSize, 8u + 4 * 6);
+    EXPECT_EQ(ani.ratesPerStep(), c.perStep);
+    for (std::size_t step = 0; step < 6; ++step) EXPECT_EQ(ani.stepDelay(step), c.delays[step]) << step;
+    EXPECT_EQ(ani.frameDelays(4), c.frameDelays);
+  }
+  // Per frame, a step naming no frame and a frame without a rate entry take the header's rate.
+  Read outside(sixSteps(1, {}, chunk("rate", u32s({1}))));
+  outside.document.ani.sequence = {0, 99};
+  EXPECT_FALSE(outside.document.ani.frameOfStep(1));
+  EXPECT_EQ(outside.document.ani.stepDelay(1), 9u);
+  EXPECT_EQ(outside.document.ani.stepDelay(4), 1u);  // past the sequence the frames go in order
+  EXPECT_EQ(outside.document.ani.stepDelay(5), 9u);
 }
 
 TEST(AniReader, AFrameHoldingSeveralImagesDoesNotThrowTheReadingOff) {
@@ -184,9 +235,11 @@ TEST(AniReader, StopsAtAFrameOfAnotherSize) {
 }
 
 TEST(AniReader, FramesOfSixteenBitsEndTheReadingAndTrueColourHasNoTable) {
-  Read sixteen(testing::riff("ACON", {aniHeader({.frames = 1}), frameList(1, 32, 16)}));
-  EXPECT_FALSE(sixteen.ok);
-  EXPECT_TRUE(sixteen.reporter.logged("Don't support 16-bits format."));
+  for (int bits : {9, 12, 15, 16}) {
+    Read sixteen(testing::riff("ACON", {aniHeader({.frames = 1}), frameList(1, 32, bits)}));
+    EXPECT_FALSE(sixteen.ok);
+    EXPECT_EQ(sixteen.reporter.lines, std::vector<std::string>{"Don't support 16-bits format."}) << bits;
+  }
 
   DibImage compressed = frame();
   compressed.compression = 1;
@@ -199,6 +252,26 @@ TEST(AniReader, FramesOfSixteenBitsEndTheReadingAndTrueColourHasNoTable) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(nodeAt(r.document.tree, "RIFF_ACON/List_images/picture_1/color_table"), nullptr);
   }
+}
+
+TEST(AniReader, AShortColourTableIsShownAndTheFrameReadOn) {
+  ByteVector cut = frame(32, 8).bytes();
+  cut.resize(40 + 100);
+  testing::IconFile shortTable;
+  shortTable.type = 2;
+  shortTable.entries.push_back({cut});
+  Read r(testing::riff("ACON", {aniHeader({.frames = 2}), list("fram", {iconChunk(shortTable), iconChunk(frame())})}));
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.reporter.dialogs, (std::vector<DialogRequest>{{"Had been read only 100 bytes", Buttons::yes}}));
+  EXPECT_TRUE(r.reporter.logged("Had been read only 100 bytes."));
+  EXPECT_EQ(r.names("RIFF_ACON/List_images/picture_1"),
+            (std::vector<std::string>{"image_info", "bitm_info", "color_table", "color_bitmap", "mask_bitmap"}));
+  const model::Block& table = r.block("RIFF_ACON/List_images/picture_1/color_table");
+  EXPECT_EQ(table.size(), 4u + 1024);
+  EXPECT_EQ(le32(table, 0), 1024u);
+  ASSERT_EQ(r.document.pictures.size(), 2u);
+  EXPECT_FALSE(r.document.pictures[0].placeholder);
+  EXPECT_EQ(r.names("RIFF_ACON/List_images").size(), 2u);
 }
 
 TEST(AniReader, RefusalsAndMissingChunks) {

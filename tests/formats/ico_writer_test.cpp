@@ -70,21 +70,52 @@ TEST(IconWriter, BytesAfterTheLastImageAreKeptAndWrittenBack) {
   EXPECT_EQ(writeIconFile(opened.document, IconKind::icon).bytes, original);
 }
 
-TEST(IconWriter, ChangingTheKindClearsHotSpotsAndPlanes) {
-  Opened icon(everyKind(1).bytes(), "a.ICO");
+// Planes (or hot-spot x) and bit count (or hot-spot y) of each directory entry.
+std::vector<std::pair<int, int>> planesAndBits(const Bytes& file) {
+  std::vector<std::pair<int, int>> fields;
+  for (std::size_t i = 0; i < le16(file, 4); ++i)
+    fields.emplace_back(le16(file, 6 + 16 * i + 4), le16(file, 6 + 16 * i + 6));
+  return fields;
+}
+
+TEST(IconWriter, ChangingTheKindTurnsPlanesIntoAHotSpotAndBack) {
+  // The header's type, not the name, tells what the open file is: a type-1 file named .cur is an icon.
+  Opened icon(everyKind(1).bytes(), "a.cur");
   Bytes asCursor = writeIconFile(icon.document, IconKind::cursor).bytes;
   EXPECT_EQ(le16(asCursor, 2), 2u);
-  for (std::size_t i = 0; i < 7; ++i) {
-    EXPECT_EQ(le16(asCursor, 6 + 16 * i + 4), 0u);
-    EXPECT_EQ(le16(asCursor, 6 + 16 * i + 6), 0u);
-  }
-  Opened cursor(everyKind(2).bytes(), "a.cur");
+  EXPECT_EQ(planesAndBits(asCursor), (std::vector<std::pair<int, int>>(7, {0, 0})));
+  Opened cursor(everyKind(2).bytes(), "a.ico");
   Bytes asIcon = writeIconFile(cursor.document, IconKind::icon).bytes;
   EXPECT_EQ(le16(asIcon, 2), 1u);
-  EXPECT_EQ(le16(asIcon, 6 + 4), 0u);
+  // Planes 1 and each image's own bits per pixel, the PNG's included.
+  EXPECT_EQ(planesAndBits(asIcon),
+            (std::vector<std::pair<int, int>>{{1, 1}, {1, 4}, {1, 8}, {1, 24}, {1, 32}, {1, 32}, {1, 16}}));
   Bytes asItself = writeIconFile(cursor.document, IconKind::cursor).bytes;
-  EXPECT_EQ(le16(asItself, 6 + 4), 1u);
-  EXPECT_EQ(le16(asItself, 6 + 6), 2u);
+  EXPECT_EQ(asItself, everyKind(2).bytes());
+}
+
+TEST(IconWriter, SavingKeepsTheHeaderTypeUnlessTheTargetAsksForTheOtherKind) {
+  struct Case {
+    std::uint16_t type;
+    const char* open;
+    const char* target;
+    std::uint16_t writtenType;
+  };
+  const Case cases[] = {{1, "a.cur", "b.cur", 1}, {1, "a.cur", "b.CUR", 1}, {1, "a.cur", "b.ico", 1},
+                        {2, "a.ico", "b.ico", 2}, {2, "a.ico", "b.cur", 2}, {1, "a.ico", "b.icon", 1},
+                        {1, "a.ico", "b.cur", 2}, {2, "a.cur", "b.ico", 1}};
+  testing::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.open) + " of type " + std::to_string(c.type) + " saved as " + c.target);
+    Opened opened(everyKind(c.type).bytes(), (dir.path() / c.open).string());
+    RecordingReporter reporter;
+    ASSERT_TRUE(saveIconFile(opened.document, dir.path() / c.target, reporter));
+    Bytes written = *testing::readFileBytes(dir.path() / c.target);
+    EXPECT_EQ(le16(written, 2), c.writtenType);
+    if (c.writtenType == c.type) {
+      EXPECT_EQ(written, everyKind(c.type).bytes());
+    }
+  }
 }
 
 TEST(IconWriter, SizesAndOffsetsDescribeTheImagesAsWritten) {
@@ -153,13 +184,21 @@ TEST(OneImageWriter, APictureAloneKeepsItsEntryAndData) {
 
   Bytes asIcon = writeOneImage(cursor.document, *picture, IconKind::icon).bytes;
   EXPECT_EQ(le16(asIcon, 2), 1u);
-  EXPECT_EQ(le16(asIcon, 10), 0u);
-  EXPECT_EQ(le16(asIcon, 12), 0u);
+  EXPECT_EQ(le16(asIcon, 10), 1u);
+  EXPECT_EQ(le16(asIcon, 12), 4u);
 
-  Opened icon(everyKind(1).bytes(), "a.ico");
+  // An icon named .cur is an icon: as a cursor its hot spot is 0, 0; saved to .cur it stays an icon.
+  Opened icon(everyKind(1).bytes(), "a.cur");
   Bytes iconAsCursor = writeOneImage(icon.document, *findPicture(icon.document, 0), IconKind::cursor).bytes;
   EXPECT_EQ(le16(iconAsCursor, 10), 0u);
   EXPECT_EQ(le16(iconAsCursor, 12), 0u);
+  testing::TempDir dir;
+  RecordingReporter reporter;
+  ASSERT_TRUE(saveOneImage(icon.document, *findPicture(icon.document, 0), dir.path() / "one.cur", reporter));
+  Bytes saved = *testing::readFileBytes(dir.path() / "one.cur");
+  EXPECT_EQ(le16(saved, 2), 1u);
+  EXPECT_EQ(le16(saved, 10), 1u);
+  EXPECT_EQ(le16(saved, 12), 2u);
 }
 
 TEST(OneImageWriter, PngImagesAreWrittenVerbatim) {
