@@ -124,6 +124,7 @@ class WaveReader {
     f.extraSize = le16(record, 16);
     if (data.size() > record.size()) wave_.formatTail.assign(data.begin() + record.size(), data.end());
     readExtensible();
+    noteBlockAlign();
     root_->addChild("fmt", {}, model::state::formatHeader);
     return check(navigator_.ascend(chunk));
   }
@@ -135,6 +136,14 @@ class WaveReader {
       return;
     if (std::uint16_t valid = le16(tail, 0)) wave_.validBitsPerSample = valid;
     wave_.extensiblePcm = std::equal(pcmSubFormat.begin(), pcmSubFormat.end(), tail.begin() + subFormatOffsetInTail);
+  }
+
+  void noteBlockAlign() {
+    const model::WaveFormat& f = wave_.format;
+    if (!wave_.isPcm() || wave_.pcmFrameBytes() == f.blockAlign) return;
+    reporter_.log("The block align of " + std::to_string(f.blockAlign) + " bytes does not fit " +
+                  std::to_string(f.channels) + " channels of " + std::to_string(f.bitsPerSample) +
+                  " bits; a sample frame is taken as " + std::to_string(wave_.pcmFrameBytes()) + " bytes.");
   }
 
   void readFact() {
@@ -205,7 +214,8 @@ float playingTimeOf(const model::WaveState& wave) {
   if (f.samplesPerSecond == 0) return 0;
   const double rate = f.samplesPerSecond;
   if (!wave.isPcm() && wave.factValue != 0) return static_cast<float>(wave.factValue / rate);
-  if (wave.isPcm() && f.blockAlign != 0) return static_cast<float>(wave.dataSize / (f.blockAlign * rate));
+  if (wave.isPcm() && wave.pcmFrameBytes() != 0)
+    return static_cast<float>(static_cast<double>(wave.dataSize) / (wave.pcmFrameBytes() * rate));
   const double bitsPerSecond = static_cast<double>(f.bitsPerSample) * f.channels * rate;
   return bitsPerSecond == 0 ? 0.0f : static_cast<float>(wave.dataSize * 8.0 / bitsPerSecond);
 }

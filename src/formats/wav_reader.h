@@ -14,8 +14,8 @@ namespace delvix::formats {
 bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter);
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter);
 
-// The playing time in seconds: for PCM the data size over the bytes per second that block align and the
-// sample rate give; for other formats the "fact" frame count over the sample rate; 0 when a divisor is 0.
+// The playing time in seconds: for PCM the data size over the bytes per second that the frame size
+// (model::WaveState::pcmFrameBytes) and the sample rate give; for other formats the "fact" frame count over the sample rate; 0 when a divisor is 0.
 float playingTimeOf(const model::WaveState& wave);
 
 }  // namespace delvix::formats

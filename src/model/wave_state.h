@@ -46,6 +46,15 @@ struct WaveState {
   std::uint16_t validBitsPerSample = 0;
 
   bool isPcm() const { return format.formatTag == wavePcmTag || extensiblePcm; }
+
+  // The whole bytes one sample takes in a frame (a 12-bit sample takes 2).
+  std::uint32_t containerBytes() const { return (format.bitsPerSample + 7u) / 8u; }
+  // The bytes of one PCM sample frame: the block align when it agrees with channels x container bytes,
+  // otherwise that product (some writers get the block align wrong; other readers ignore it too).
+  std::uint32_t pcmFrameBytes() const {
+    const std::uint32_t frame = format.channels * containerBytes();
+    return frame == 0 ? format.blockAlign : frame;
+  }
 };
 
 }  // namespace delvix::model

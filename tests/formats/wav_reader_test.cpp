@@ -116,9 +116,18 @@ TEST(WavReader, MissingChunksShowTheErrorCode) {
 TEST(WavReader, PlayingTimeOfPcm) {
   Read cd(wave({.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}, ByteVector(1000000)));
   EXPECT_NEAR(cd.wave().playingTime, 5.669, 0.001);
-  // 12-bit samples in 2-byte containers: the block align, not the bit count, gives the bytes per frame.
+  // 12-bit samples in 2-byte containers: whole bytes per sample, not the bit count, give the bytes per frame.
   Read twelve(wave({.channels = 4, .samplesPerSecond = 8000, .bitsPerSample = 12, .blockAlign = 8}, ByteVector(72)));
   EXPECT_NEAR(twelve.wave().playingTime, 9.0 / 8000, 1e-7);
+  EXPECT_TRUE(twelve.reporter.lines.empty());
+
+  // A block align that disagrees with 3 channels x 3 bytes is not believed, and said so once.
+  Read wrongAlign(
+      wave({.channels = 3, .samplesPerSecond = 8000, .bitsPerSample = 24, .blockAlign = 4}, ByteVector(45)));
+  EXPECT_NEAR(wrongAlign.wave().playingTime, 5.0 / 8000, 1e-7);
+  EXPECT_EQ(wrongAlign.wave().format.blockAlign, 4);  // the field stays as the file has it
+  EXPECT_EQ(wrongAlign.reporter.lines, std::vector<std::string>{"The block align of 4 bytes does not fit 3 channels of "
+                                                                "24 bits; a sample frame is taken as 9 bytes."});
 }
 
 TEST(WavReader, PlayingTimeOfCompressedFormatsCountsFactFrames) {
