@@ -11,6 +11,7 @@
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
+#include "formats/wave_byte_order.h"
 
 namespace delvix::formats {
 
@@ -18,6 +19,7 @@ namespace {
 
 using model::Block;
 using model::Node;
+using riff::ByteOrder;
 using riff::Chunk;
 using riff::fourcc;
 
@@ -68,12 +70,27 @@ class WaveReader {
  private:
   std::size_t formStart() const { return form_.dataOffset + 4; }
 
-  // A "RIFF" form, or else an "RF64" one, whose sizes of 0xFFFFFFFF stand for the 64-bit ones of its
-  // "ds64" chunk (riff size, data size, sample count).
+  // A "RIFF" form, a big-endian "RIFX" one, or else an "RF64" one, whose sizes of 0xFFFFFFFF stand for the
+  // 64-bit ones of its "ds64" chunk (riff size, data size, sample count). A file that starts with a "RIFX"
+  // or "RF64" header is not walked for a "RIFF" form first.
   bool descendForm() {
-    const int riff = navigator_.descendRiff(form_);
-    riffSize_ = form_.declaredSize;
-    if (riff == riff::code::ok) return true;
+    const riff::FourCC leading = file_.size() >= 4 ? le32(file_, 0) : 0;
+    int riff = riff::code::chunkNotFound;
+    if (leading != riff::rifxId && leading != riff::rf64Id) {
+      riff = navigator_.descendRiff(form_);
+      riffSize_ = form_.declaredSize;
+      if (riff == riff::code::ok) return true;
+    }
+    if (leading != riff::rf64Id) {
+      navigator_.seek(0);
+      navigator_.setByteOrder(ByteOrder::big);
+      if (navigator_.descendForm(form_, riff::rifxId) == riff::code::ok) {
+        wave_.bigEndian = true;
+        riffSize_ = form_.declaredSize;
+        return true;
+      }
+      navigator_.setByteOrder(ByteOrder::little);
+    }
     navigator_.seek(0);
     navigator_.noteSizesKeptElsewhere();
     if (navigator_.descendForm(form_, riff::rf64Id) != riff::code::ok) return check(riff);
@@ -114,15 +131,17 @@ class WaveReader {
     Bytes data = navigator_.read(chunk.size);
     Block record(model::waveFormatRecordSize, 0);
     std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+    const ByteOrder order = navigator_.byteOrder();
     model::WaveFormat& f = wave_.format;
-    f.formatTag = le16(record, 0);
-    f.channels = le16(record, 2);
-    f.samplesPerSecond = le32(record, 4);
-    f.averageBytesPerSecond = le32(record, 8);
-    f.blockAlign = le16(record, 12);
-    f.bitsPerSample = le16(record, 14);
-    f.extraSize = le16(record, 16);
+    f.formatTag = riff::u16In(record, 0, order);
+    f.channels = riff::u16In(record, 2, order);
+    f.samplesPerSecond = riff::u32In(record, 4, order);
+    f.averageBytesPerSecond = riff::u32In(record, 8, order);
+    f.blockAlign = riff::u16In(record, 12, order);
+    f.bitsPerSample = riff::u16In(record, 14, order);
+    f.extraSize = riff::u16In(record, 16, order);
     if (data.size() > record.size()) wave_.formatTail.assign(data.begin() + record.size(), data.end());
+    if (wave_.bigEndian && f.formatTag == model::waveExtensibleTag) reverseExtensibleNumbers(wave_.formatTail);
     readExtensible();
     noteBlockAlign();
     root_->addChild("fmt", {}, model::state::formatHeader);
@@ -154,7 +173,7 @@ class WaveReader {
     std::array<std::uint8_t, 4> value{};
     if (navigator_.read(std::span(value).first(std::min<std::size_t>(4, chunk.size))) < 4)
       reporter_.log("The 'fact' chunk holds " + std::to_string(chunk.size) + " bytes instead of 4.");
-    wave_.factValue = le32(value, 0);
+    wave_.factValue = riff::u32In(value, 0, navigator_.byteOrder());
     wave_.hasFact = true;
     root_->addChild("fact");
     navigator_.ascend(chunk);

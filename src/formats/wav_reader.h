@@ -10,7 +10,8 @@ namespace delvix::formats {
 
 // Reads a wave file (a RIFF form; its type is not checked) into an empty document: "RIFF_WAVE" with
 // "fmt", "fact", "data" and the INFO list, and the wave state with the format, the sample data and the
-// playing time. Returns false when the RIFF form, "fmt " or "data" is missing; what was read stays.
+// playing time. A big-endian "RIFX" file and an "RF64" file are read too. Returns false when the form,
+// "fmt " or "data" is missing; what was read stays.
 bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter);
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter);
 

@@ -2,6 +2,7 @@
 
 #include "formats/icon_image_writer.h"
 #include "formats/riff/riff_writer.h"
+#include "formats/wave_byte_order.h"
 
 namespace delvix::formats {
 
@@ -33,9 +34,11 @@ WrittenFile writeWaveFile(const model::Document& document) {
     return file;
   }
   const model::WaveState& wave = document.wave;
-  riff::RiffWriter writer;
-  writer.open(fourccFromString("RIFF"), fourccFromString("WAVE"));
-  writeFormat(writer, wave.format, wave.fmtSize >= 18 || !wave.formatTail.empty(), wave.formatTail);
+  riff::RiffWriter writer(wave.bigEndian ? riff::ByteOrder::big : riff::ByteOrder::little);
+  writer.open(wave.bigEndian ? riff::rifxId : riff::riffId, fourccFromString("WAVE"));
+  model::Block tail = wave.formatTail;
+  if (wave.bigEndian && wave.format.formatTag == model::waveExtensibleTag) reverseExtensibleNumbers(tail);
+  writeFormat(writer, wave.format, wave.fmtSize >= 18 || !tail.empty(), tail);
   if (wave.hasFact || wave.factValue != 0) {
     writer.open(fourccFromString("fact"));
     writer.u32(wave.factValue);

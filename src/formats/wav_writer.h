@@ -9,9 +9,9 @@
 
 namespace delvix::formats {
 
-// An open wave file as a RIFF "WAVE" file: "fmt " (with every byte it had beyond the format record),
-// "fact", "data", the INFO list (items in table order), then the chunks kept without interpretation.
-// Every size describes what is written.
+// An open wave file as a RIFF "WAVE" file (a big-endian "RIFX" one when it was read from one): "fmt " (with
+// every byte it had beyond the format record), "fact", "data", the INFO list (items in table order), then
+// the chunks kept without interpretation. Every size describes what is written.
 WrittenFile writeWaveFile(const model::Document& document);
 bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);
 

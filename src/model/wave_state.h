@@ -22,12 +22,15 @@ struct WaveFormat {
   std::uint16_t blockAlign = 0;
   std::uint16_t bitsPerSample = 0;
   std::uint16_t extraSize = 0;
+
+  bool operator==(const WaveFormat&) const = default;
 };
 
 // What the wave reader keeps beside the tree, for the wave view, the field tables and the writer.
 struct WaveState {
   WaveFormat format;
-  // The bytes of "fmt " after the 18-byte record (the extensible format's fields, codec tables), as stored.
+  // The bytes of "fmt " after the 18-byte record (the extensible format's fields, codec tables), as stored;
+  // in a big-endian file the extensible format's numbers are turned little-endian like the record's.
   Block formatTail;
   std::uint32_t fmtSize = 0;
   bool hasFact = false;
@@ -35,7 +38,7 @@ struct WaveState {
   std::uint32_t factValue = 0;
   // The bytes of sample data kept (cut to what the file holds): the size of `samples`.
   std::uint32_t dataSize = 0;
-  // The sample data, usually a view of the file as it was read.
+  // The sample data, usually a view of the file as it was read, with its bytes in the file's order.
   SharedBytes samples;
   std::uint32_t riffSize = 0;
   std::uint32_t infoListSize = 0;
@@ -44,6 +47,10 @@ struct WaveState {
   // WAVE_FORMAT_EXTENSIBLE: the sub-format is PCM, and how many bits of each container are used.
   bool extensiblePcm = false;
   std::uint16_t validBitsPerSample = 0;
+
+  // A "RIFX" file: every number of the file is big-endian. The format record, the fact value and the node
+  // blocks hold them little-endian; the samples keep the file's order.
+  bool bigEndian = false;
 
   bool isPcm() const { return format.formatTag == wavePcmTag || extensiblePcm; }
 

@@ -61,8 +61,13 @@ TEST(CorpusRiffRoundTrip, WaveFilesReadTheSameAfterSaving) {
     SCOPED_TRACE(path.filename().string());
     model::Document first, second;
     RecordingReporter reporter;
-    if (!readWaveFile(*testing::readFileBytes(path), first, reporter)) continue;  // refused kinds (RIFX)
+    const auto original = testing::readFileBytes(path);
+    ASSERT_TRUE(readWaveFile(*original, first, reporter));
     WrittenFile written = writeWaveFile(first);
+    // The big-endian sample has its chunks in the order the writer uses: a save gives back the same bytes.
+    if (first.wave.bigEndian) {
+      EXPECT_EQ(written.bytes, *original);
+    }
     ASSERT_TRUE(readWaveFile(written.bytes, second, reporter));
     EXPECT_EQ(nodesOf(first.tree), nodesOf(second.tree));
     EXPECT_EQ(first.wave.samples, second.wave.samples);
@@ -102,7 +107,7 @@ TEST(CorpusRiffInterop, SoxReadsWrittenWaveFilesAsTheOriginals) {
     SCOPED_TRACE(path.filename().string());
     model::Document document;
     RecordingReporter reporter;
-    if (!readWaveFile(*testing::readFileBytes(path), document, reporter)) continue;
+    ASSERT_TRUE(readWaveFile(*testing::readFileBytes(path), document, reporter));
     std::string before = soxInfo(path);
     if (before.find("0.000000") != std::string::npos) continue;  // sox cannot tell the length either
     // A cut-short original claims the length it was meant to have; the written file has what is there.
