@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <memory>
-#include <optional>
 #include <set>
 
 #include "formats/file_content.h"
@@ -44,10 +42,10 @@ bool looksLikeChunkHeader(Bytes file, std::size_t offset) {
 
 class WaveReader {
  public:
-  // With an owner of the file's bytes the samples stay in them; without one they are copied out.
-  WaveReader(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter)
+  // With shared file bytes the samples stay in them; without them they are copied out.
+  WaveReader(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter)
       : file_(file),
-        fileOwner_(std::move(fileOwner)),
+        sharedFile_(sharedFile),
         document_(document),
         wave_(document.wave),
         reporter_(reporter),
@@ -58,7 +56,7 @@ class WaveReader {
     wave_ = {};
     root_ = &document_.tree.addTopLevel("RIFF_WAVE");
     if (!descendForm()) return false;
-    wave_.riffSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(riffSize_, sizeInSizesChunk));
+    wave_.riffSize = riffSize_;
     document_.statusText = " RIFF size: " + std::to_string(riffSize_) + " bytes";
 
     const bool complete = readChunks();
@@ -105,7 +103,7 @@ class WaveReader {
     navigator_.ascend(sizes);
     if (!whole) return true;
     if (form_.declaredSize == sizeInSizesChunk) riffSize_ = le64(values, 0);
-    rf64DataSize_ = le64(values, 8);
+    navigator_.setSizeKeptElsewhere(dataId, le64(values, 8));
     return true;
   }
 
@@ -189,16 +187,9 @@ class WaveReader {
       reporter_.log("The 'data' chunk declares 0 bytes, but " + std::to_string(chunk.size) +
                     " bytes follow it; they are taken as the sample data.");
     }
-    if (chunk.declaredSize == sizeInSizesChunk && rf64DataSize_)
-      chunk.size = std::min<std::uint64_t>(*rf64DataSize_, form_.end() - chunk.dataOffset);
-    const std::size_t kept = std::min<std::size_t>(chunk.size, std::numeric_limits<std::uint32_t>::max() - 4);
-    if (kept < chunk.size)
-      reporter_.log("The sample data of " + std::to_string(chunk.size) +
-                    " bytes is more than a RIFF file holds; only the first " + std::to_string(kept) +
-                    " bytes are kept.");
-    const Bytes samples = navigator_.read(kept);
-    wave_.dataSize = static_cast<std::uint32_t>(samples.size());
-    wave_.samples = fileOwner_ ? model::SharedBytes(fileOwner_, samples) : model::SharedBytes::copyOf(samples);
+    const Bytes samples = navigator_.read(chunk.size);
+    wave_.dataSize = samples.size();
+    wave_.samples = sharedFile_ ? sharedFile_->part(samples) : model::SharedBytes::copyOf(samples);
     root_->addChild("data", {}, model::state::waveData);
     return check(navigator_.ascend(chunk));
   }
@@ -214,14 +205,13 @@ class WaveReader {
   }
 
   Bytes file_;
-  std::shared_ptr<const void> fileOwner_;
+  const model::SharedBytes* sharedFile_;
   model::Document& document_;
   model::WaveState& wave_;
   Reporter& reporter_;
   riff::Navigator navigator_;
   Chunk form_;
   std::uint64_t riffSize_ = 0;
-  std::optional<std::uint64_t> rf64DataSize_;
   Node* root_ = nullptr;
   std::set<std::size_t> interpreted_;
 };
@@ -241,9 +231,9 @@ float playingTimeOf(const model::WaveState& wave) {
 
 namespace {
 
-bool readWave(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter) {
+bool readWave(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter) {
   try {
-    return WaveReader(file, std::move(fileOwner), document, reporter).read();
+    return WaveReader(file, sharedFile, document, reporter).read();
   } catch (const std::exception&) {
     reporter.error("This file is corrupt.");
     return false;
@@ -256,6 +246,10 @@ bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
   return readWave(file, nullptr, document, reporter);
 }
 
+bool readWaveFile(const model::SharedBytes& file, model::Document& document, Reporter& reporter) {
+  return readWave(file.bytes(), &file, document, reporter);
+}
+
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
   auto content = FileContent::read(path);
   if (!content) {
@@ -264,7 +258,7 @@ bool readWaveFile(const std::filesystem::path& path, model::Document& document, 
     return false;
   }
   auto shared = std::make_shared<const FileContent>(std::move(*content));
-  return readWave(shared->bytes(), shared, document, reporter);
+  return readWaveFile(model::SharedBytes(shared, shared->bytes()), document, reporter);
 }
 
 }  // namespace delvix::formats

@@ -36,11 +36,13 @@ struct WaveState {
   bool hasFact = false;
   // Sample frames per channel, as the "fact" chunk gives it; 0 without one.
   std::uint32_t factValue = 0;
-  // The bytes of sample data kept (cut to what the file holds): the size of `samples`.
-  std::uint32_t dataSize = 0;
+  // The bytes of sample data kept (cut to what the file holds): the size of `samples`. It may be more than
+  // a RIFF file can hold (an RF64 file); such a document cannot be saved as a wave file.
+  std::uint64_t dataSize = 0;
   // The sample data, usually a view of the file as it was read, with its bytes in the file's order.
   SharedBytes samples;
-  std::uint32_t riffSize = 0;
+  // As the file gives it; for an RF64 file, the 64-bit size of its "ds64" chunk.
+  std::uint64_t riffSize = 0;
   std::uint32_t infoListSize = 0;
   float playingTime = 0;
 
