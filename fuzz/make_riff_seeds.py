@@ -70,3 +70,14 @@ rf64_body = b"WAVE" + chunk("ds64", struct.pack("<QQQ", 0, 16, 8)) + fmt(1, 1, 8
 rf64 = bytearray(b"RF64" + struct.pack("<I", 0xFFFFFFFF) + rf64_body)
 struct.pack_into("<Q", rf64, 20, len(rf64) - 8)
 (wav / "rf64.wav").write_bytes(bytes(rf64))
+
+
+def be_chunk(code, data):
+    return code.ljust(4).encode() + struct.pack(">I", len(data)) + data + (b"\x00" if len(data) % 2 else b"")
+
+
+# A big-endian RIFX file: every size and number high byte first, the 16-bit samples too.
+rifx_body = (b"WAVE" + be_chunk("fmt ", struct.pack(">HHIIHH", 1, 2, 8000, 32000, 4, 16)) +
+             be_chunk("fact", struct.pack(">I", 8)) + be_chunk("data", struct.pack(">16h", *range(-8, 8))) +
+             be_chunk("LIST", b"INFO" + be_chunk("INAM", b"seed\x00")))
+(wav / "rifx.wav").write_bytes(b"RIFX" + struct.pack(">I", len(rifx_body)) + rifx_body)

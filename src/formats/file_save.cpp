@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -83,7 +84,30 @@ class TemporaryFile {
 
 }  // namespace
 
-std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span<const std::uint8_t> bytes) {
+std::uint64_t WrittenFile::size() const {
+  std::uint64_t total = bytes.size();
+  for (const Inset& inset : insets) total += inset.data.size();
+  return total;
+}
+
+std::vector<std::uint8_t> WrittenFile::joined() const {
+  std::vector<std::uint8_t> whole;
+  whole.reserve(size());
+  const std::span<const std::uint8_t> own = bytes;
+  std::size_t done = 0;
+  for (const Inset& inset : insets) {
+    const std::size_t offset = std::clamp(inset.offset, done, own.size());
+    whole.insert(whole.end(), own.begin() + static_cast<std::ptrdiff_t>(done),
+                 own.begin() + static_cast<std::ptrdiff_t>(offset));
+    whole.insert(whole.end(), inset.data.begin(), inset.data.end());
+    done = offset;
+  }
+  whole.insert(whole.end(), own.begin() + static_cast<std::ptrdiff_t>(done), own.end());
+  return whole;
+}
+
+std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span<const std::uint8_t> bytes,
+                                               std::span<const Inset> insets) {
   struct stat existing {};
   bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return SaveFailure{SaveFailure::Kind::cannotCreate, "not a regular file"};
@@ -91,7 +115,15 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span
   TemporaryFile file(target.parent_path().empty() ? fs::path(".") / target : target);
   if (!file.opened()) return SaveFailure{SaveFailure::Kind::cannotCreate, systemError(file.error())};
   if (exists) ::fchmod(file.descriptor(), existing.st_mode & 07777);
-  if (!file.writeAll(bytes)) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
+  std::size_t done = 0;
+  bool written = true;
+  for (const Inset& inset : insets) {
+    const std::size_t offset = std::clamp(inset.offset, done, bytes.size());
+    written = written && file.writeAll(bytes.subspan(done, offset - done)) && file.writeAll(inset.data);
+    done = offset;
+  }
+  written = written && file.writeAll(bytes.subspan(done));
+  if (!written) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
   if (!file.closeAndRename(target, exists))
     return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
   return std::nullopt;
@@ -107,7 +139,7 @@ bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_vi
       return false;
     }
   }
-  auto failure = replaceFileContents(target, file.bytes);
+  auto failure = replaceFileContents(target, file.bytes, file.insets);
   if (!failure) return file.complete;
   if (failure->kind == SaveFailure::Kind::cannotCreate) {
     reporter.error(cannotCreateText, Buttons::ok);

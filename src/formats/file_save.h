@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/reporter.h"
 
@@ -16,15 +18,29 @@ struct SaveFailure {
   std::string reason;  // the system's words, e.g. "No space left on device"
 };
 
-// Writes `bytes` to a new file in the target's folder and renames it over `target` only when every
-// byte is on disk, so a failure at any point leaves an existing target as it was. An existing
-// target's permissions carry over to the new file.
-std::optional<SaveFailure> replaceFileContents(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+// Bytes that a file takes from where they already are (a wave file's samples in the file they were read
+// from) instead of from a copy: they go in before the writer's own byte at `offset`.
+struct Inset {
+  std::size_t offset = 0;
+  std::span<const std::uint8_t> data;
+};
 
-// The file that a writer produced: its bytes, and whether the writer got through all the parts.
+// Writes `bytes` (with the insets placed, in order of offset) to a new file in the target's folder and
+// renames it over `target` only when every byte is on disk, so a failure at any point leaves an existing
+// target as it was. An existing target's permissions carry over to the new file.
+std::optional<SaveFailure> replaceFileContents(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                                               std::span<const Inset> insets = {});
+
+// The file that a writer produced: its bytes, and whether the writer got through all the parts. Large parts
+// that live elsewhere stay there as insets and are written straight from where they are.
 struct WrittenFile {
   std::vector<std::uint8_t> bytes;
   bool complete = true;
+  std::vector<Inset> insets{};
+
+  std::uint64_t size() const;
+  // The whole file in one piece.
+  std::vector<std::uint8_t> joined() const;
 };
 
 // Saves a writer's output and reports what went wrong in the program's words: `cannotCreateText`

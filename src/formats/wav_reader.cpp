@@ -2,15 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <memory>
-#include <optional>
 #include <set>
 
 #include "formats/file_content.h"
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
+#include "formats/wave_byte_order.h"
 
 namespace delvix::formats {
 
@@ -18,6 +17,7 @@ namespace {
 
 using model::Block;
 using model::Node;
+using riff::ByteOrder;
 using riff::Chunk;
 using riff::fourcc;
 
@@ -42,10 +42,10 @@ bool looksLikeChunkHeader(Bytes file, std::size_t offset) {
 
 class WaveReader {
  public:
-  // With an owner of the file's bytes the samples stay in them; without one they are copied out.
-  WaveReader(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter)
+  // With shared file bytes the samples stay in them; without them they are copied out.
+  WaveReader(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter)
       : file_(file),
-        fileOwner_(std::move(fileOwner)),
+        sharedFile_(sharedFile),
         document_(document),
         wave_(document.wave),
         reporter_(reporter),
@@ -56,7 +56,7 @@ class WaveReader {
     wave_ = {};
     root_ = &document_.tree.addTopLevel("RIFF_WAVE");
     if (!descendForm()) return false;
-    wave_.riffSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(riffSize_, sizeInSizesChunk));
+    wave_.riffSize = riffSize_;
     document_.statusText = " RIFF size: " + std::to_string(riffSize_) + " bytes";
 
     const bool complete = readChunks();
@@ -68,12 +68,27 @@ class WaveReader {
  private:
   std::size_t formStart() const { return form_.dataOffset + 4; }
 
-  // A "RIFF" form, or else an "RF64" one, whose sizes of 0xFFFFFFFF stand for the 64-bit ones of its
-  // "ds64" chunk (riff size, data size, sample count).
+  // A "RIFF" form, a big-endian "RIFX" one, or else an "RF64" one, whose sizes of 0xFFFFFFFF stand for the
+  // 64-bit ones of its "ds64" chunk (riff size, data size, sample count). A file that starts with a "RIFX"
+  // or "RF64" header is not walked for a "RIFF" form first.
   bool descendForm() {
-    const int riff = navigator_.descendRiff(form_);
-    riffSize_ = form_.declaredSize;
-    if (riff == riff::code::ok) return true;
+    const riff::FourCC leading = file_.size() >= 4 ? le32(file_, 0) : 0;
+    int riff = riff::code::chunkNotFound;
+    if (leading != riff::rifxId && leading != riff::rf64Id) {
+      riff = navigator_.descendRiff(form_);
+      riffSize_ = form_.declaredSize;
+      if (riff == riff::code::ok) return true;
+    }
+    if (leading != riff::rf64Id) {
+      navigator_.seek(0);
+      navigator_.setByteOrder(ByteOrder::big);
+      if (navigator_.descendForm(form_, riff::rifxId) == riff::code::ok) {
+        wave_.bigEndian = true;
+        riffSize_ = form_.declaredSize;
+        return true;
+      }
+      navigator_.setByteOrder(ByteOrder::little);
+    }
     navigator_.seek(0);
     navigator_.noteSizesKeptElsewhere();
     if (navigator_.descendForm(form_, riff::rf64Id) != riff::code::ok) return check(riff);
@@ -88,7 +103,7 @@ class WaveReader {
     navigator_.ascend(sizes);
     if (!whole) return true;
     if (form_.declaredSize == sizeInSizesChunk) riffSize_ = le64(values, 0);
-    rf64DataSize_ = le64(values, 8);
+    navigator_.setSizeKeptElsewhere(dataId, le64(values, 8));
     return true;
   }
 
@@ -114,16 +129,19 @@ class WaveReader {
     Bytes data = navigator_.read(chunk.size);
     Block record(model::waveFormatRecordSize, 0);
     std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+    const ByteOrder order = navigator_.byteOrder();
     model::WaveFormat& f = wave_.format;
-    f.formatTag = le16(record, 0);
-    f.channels = le16(record, 2);
-    f.samplesPerSecond = le32(record, 4);
-    f.averageBytesPerSecond = le32(record, 8);
-    f.blockAlign = le16(record, 12);
-    f.bitsPerSample = le16(record, 14);
-    f.extraSize = le16(record, 16);
+    f.formatTag = riff::u16In(record, 0, order);
+    f.channels = riff::u16In(record, 2, order);
+    f.samplesPerSecond = riff::u32In(record, 4, order);
+    f.averageBytesPerSecond = riff::u32In(record, 8, order);
+    f.blockAlign = riff::u16In(record, 12, order);
+    f.bitsPerSample = riff::u16In(record, 14, order);
+    f.extraSize = riff::u16In(record, 16, order);
     if (data.size() > record.size()) wave_.formatTail.assign(data.begin() + record.size(), data.end());
+    if (wave_.bigEndian && f.formatTag == model::waveExtensibleTag) reverseExtensibleNumbers(wave_.formatTail);
     readExtensible();
+    noteBlockAlign();
     root_->addChild("fmt", {}, model::state::formatHeader);
     return check(navigator_.ascend(chunk));
   }
@@ -137,6 +155,14 @@ class WaveReader {
     wave_.extensiblePcm = std::equal(pcmSubFormat.begin(), pcmSubFormat.end(), tail.begin() + subFormatOffsetInTail);
   }
 
+  void noteBlockAlign() {
+    const model::WaveFormat& f = wave_.format;
+    if (!wave_.isPcm() || wave_.pcmFrameBytes() == f.blockAlign) return;
+    reporter_.log("The block align of " + std::to_string(f.blockAlign) + " bytes does not fit " +
+                  std::to_string(f.channels) + " channels of " + std::to_string(f.bitsPerSample) +
+                  " bits; a sample frame is taken as " + std::to_string(wave_.pcmFrameBytes()) + " bytes.");
+  }
+
   void readFact() {
     navigator_.seek(formStart());
     Chunk chunk;
@@ -145,7 +171,7 @@ class WaveReader {
     std::array<std::uint8_t, 4> value{};
     if (navigator_.read(std::span(value).first(std::min<std::size_t>(4, chunk.size))) < 4)
       reporter_.log("The 'fact' chunk holds " + std::to_string(chunk.size) + " bytes instead of 4.");
-    wave_.factValue = le32(value, 0);
+    wave_.factValue = riff::u32In(value, 0, navigator_.byteOrder());
     wave_.hasFact = true;
     root_->addChild("fact");
     navigator_.ascend(chunk);
@@ -161,16 +187,9 @@ class WaveReader {
       reporter_.log("The 'data' chunk declares 0 bytes, but " + std::to_string(chunk.size) +
                     " bytes follow it; they are taken as the sample data.");
     }
-    if (chunk.declaredSize == sizeInSizesChunk && rf64DataSize_)
-      chunk.size = std::min<std::uint64_t>(*rf64DataSize_, form_.end() - chunk.dataOffset);
-    const std::size_t kept = std::min<std::size_t>(chunk.size, std::numeric_limits<std::uint32_t>::max() - 4);
-    if (kept < chunk.size)
-      reporter_.log("The sample data of " + std::to_string(chunk.size) +
-                    " bytes is more than a RIFF file holds; only the first " + std::to_string(kept) +
-                    " bytes are kept.");
-    const Bytes samples = navigator_.read(kept);
-    wave_.dataSize = static_cast<std::uint32_t>(samples.size());
-    wave_.samples = fileOwner_ ? model::SharedBytes(fileOwner_, samples) : model::SharedBytes::copyOf(samples);
+    const Bytes samples = navigator_.read(chunk.size);
+    wave_.dataSize = samples.size();
+    wave_.samples = sharedFile_ ? sharedFile_->part(samples) : model::SharedBytes::copyOf(samples);
     root_->addChild("data", {}, model::state::waveData);
     return check(navigator_.ascend(chunk));
   }
@@ -186,14 +205,13 @@ class WaveReader {
   }
 
   Bytes file_;
-  std::shared_ptr<const void> fileOwner_;
+  const model::SharedBytes* sharedFile_;
   model::Document& document_;
   model::WaveState& wave_;
   Reporter& reporter_;
   riff::Navigator navigator_;
   Chunk form_;
   std::uint64_t riffSize_ = 0;
-  std::optional<std::uint64_t> rf64DataSize_;
   Node* root_ = nullptr;
   std::set<std::size_t> interpreted_;
 };
@@ -205,16 +223,17 @@ float playingTimeOf(const model::WaveState& wave) {
   if (f.samplesPerSecond == 0) return 0;
   const double rate = f.samplesPerSecond;
   if (!wave.isPcm() && wave.factValue != 0) return static_cast<float>(wave.factValue / rate);
-  if (wave.isPcm() && f.blockAlign != 0) return static_cast<float>(wave.dataSize / (f.blockAlign * rate));
+  if (wave.isPcm() && wave.pcmFrameBytes() != 0)
+    return static_cast<float>(static_cast<double>(wave.dataSize) / (wave.pcmFrameBytes() * rate));
   const double bitsPerSecond = static_cast<double>(f.bitsPerSample) * f.channels * rate;
   return bitsPerSecond == 0 ? 0.0f : static_cast<float>(wave.dataSize * 8.0 / bitsPerSecond);
 }
 
 namespace {
 
-bool readWave(Bytes file, std::shared_ptr<const void> fileOwner, model::Document& document, Reporter& reporter) {
+bool readWave(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter) {
   try {
-    return WaveReader(file, std::move(fileOwner), document, reporter).read();
+    return WaveReader(file, sharedFile, document, reporter).read();
   } catch (const std::exception&) {
     reporter.error("This file is corrupt.");
     return false;
@@ -227,6 +246,10 @@ bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
   return readWave(file, nullptr, document, reporter);
 }
 
+bool readWaveFile(const model::SharedBytes& file, model::Document& document, Reporter& reporter) {
+  return readWave(file.bytes(), &file, document, reporter);
+}
+
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
   auto content = FileContent::read(path);
   if (!content) {
@@ -235,7 +258,7 @@ bool readWaveFile(const std::filesystem::path& path, model::Document& document, 
     return false;
   }
   auto shared = std::make_shared<const FileContent>(std::move(*content));
-  return readWave(shared->bytes(), shared, document, reporter);
+  return readWaveFile(model::SharedBytes(shared, shared->bytes()), document, reporter);
 }
 
 }  // namespace delvix::formats

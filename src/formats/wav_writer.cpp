@@ -2,12 +2,16 @@
 
 #include "formats/icon_image_writer.h"
 #include "formats/riff/riff_writer.h"
+#include "formats/wave_byte_order.h"
 
 namespace delvix::formats {
 
 namespace {
 
 using riff::fourccFromString;
+
+// What a 32-bit RIFF size can count: the form type and every chunk after it.
+constexpr std::uint64_t largestRiffSize = 0xFFFFFFFF;
 
 void writeFormat(riff::RiffWriter& writer, const model::WaveFormat& f, bool withExtraSize,
                  std::span<const std::uint8_t> tail) {
@@ -23,36 +27,50 @@ void writeFormat(riff::RiffWriter& writer, const model::WaveFormat& f, bool with
   writer.close();
 }
 
-}  // namespace
-
-WrittenFile writeWaveFile(const model::Document& document) {
-  WrittenFile file;
+// The file with the samples left where they are (an inset), so that laying it out copies nothing large.
+WrittenFile waveFileLayout(const model::Document& document) {
   const model::Node* root = document.tree.findFirst("RIFF_WAVE");
-  if (!root) {
-    file.complete = false;
-    return file;
-  }
+  if (!root) return WrittenFile{{}, false, {}};
   const model::WaveState& wave = document.wave;
-  riff::RiffWriter writer;
-  writer.open(fourccFromString("RIFF"), fourccFromString("WAVE"));
-  writeFormat(writer, wave.format, wave.fmtSize >= 18 || !wave.formatTail.empty(), wave.formatTail);
+  riff::RiffWriter writer(wave.bigEndian ? riff::ByteOrder::big : riff::ByteOrder::little);
+  writer.open(wave.bigEndian ? riff::rifxId : riff::riffId, fourccFromString("WAVE"));
+  model::Block tail = wave.formatTail;
+  if (wave.bigEndian && wave.format.formatTag == model::waveExtensibleTag) reverseExtensibleNumbers(tail);
+  writeFormat(writer, wave.format, wave.fmtSize >= 18 || !tail.empty(), tail);
   if (wave.hasFact || wave.factValue != 0) {
     writer.open(fourccFromString("fact"));
     writer.u32(wave.factValue);
     writer.close();
   }
-  writer.chunk(fourccFromString("data"), wave.samples.bytes());
+  writer.chunkInPlace(fourccFromString("data"), wave.samples.bytes());
   if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
   riff::writeKeptChunks(writer, *root);
-  file.bytes = writer.finish();
+  return writer.finishFile();
+}
+
+// Saves a RIFF file unless it is larger than its 32-bit sizes can describe; then nothing is written.
+bool deliverRiffFile(const std::filesystem::path& target, const WrittenFile& file, std::string_view cannotCreateText,
+                     Reporter& reporter) {
+  const std::uint64_t riffSize = file.size() < 8 ? 0 : file.size() - 8;
+  if (riffSize > largestRiffSize) {
+    reporter.error("The wave file would be " + std::to_string(file.size()) +
+                       " bytes long, more than a RIFF file can describe (4 GiB); " + target.string() +
+                       " was not written.",
+                   Buttons::ok);
+    return false;
+  }
+  return deliverFile(target, file, cannotCreateText, reporter);
+}
+
+WrittenFile inOnePiece(WrittenFile file) {
+  if (!file.insets.empty()) {
+    file.bytes = file.joined();
+    file.insets.clear();
+  }
   return file;
 }
 
-bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
-  return deliverFile(target, writeWaveFile(document), "Could not open this file.", reporter);
-}
-
-WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel) {
+WrittenFile singleChannelLayout(const model::WaveFormat& source, std::span<const std::uint8_t> channel) {
   model::WaveFormat mono;
   mono.formatTag = model::wavePcmTag;
   mono.channels = 1;
@@ -69,13 +87,27 @@ WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const 
   writer.open(fourccFromString("fact"));
   writer.u32(static_cast<std::uint32_t>(mono.blockAlign ? channel.size() / mono.blockAlign : channel.size()));
   writer.close();
-  writer.chunk(fourccFromString("data"), channel);
-  return WrittenFile{writer.finish(), true};
+  writer.chunkInPlace(fourccFromString("data"), channel);
+  return writer.finishFile();
+}
+
+}  // namespace
+
+WrittenFile writeWaveFile(const model::Document& document) { return inOnePiece(waveFileLayout(document)); }
+
+std::uint64_t waveFileSize(const model::Document& document) { return waveFileLayout(document).size(); }
+
+bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
+  return deliverRiffFile(target, waveFileLayout(document), "Could not open this file.", reporter);
+}
+
+WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel) {
+  return inOnePiece(singleChannelLayout(source, channel));
 }
 
 bool saveSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel,
                        const std::filesystem::path& target, Reporter& reporter) {
-  return deliverFile(target, writeSingleChannel(source, channel), "Could not open this file to write.", reporter);
+  return deliverRiffFile(target, singleChannelLayout(source, channel), "Could not open this file to write.", reporter);
 }
 
 }  // namespace delvix::formats

@@ -9,10 +9,14 @@
 
 namespace delvix::formats {
 
-// An open wave file as a RIFF "WAVE" file: "fmt " (with every byte it had beyond the format record),
-// "fact", "data", the INFO list (items in table order), then the chunks kept without interpretation.
-// Every size describes what is written.
+// An open wave file as a RIFF "WAVE" file (a big-endian "RIFX" one when it was read from one): "fmt " (with
+// every byte it had beyond the format record), "fact", "data", the INFO list (items in table order), then
+// the chunks kept without interpretation. Every size describes what is written.
 WrittenFile writeWaveFile(const model::Document& document);
+// The length of that file, worked out without copying the samples.
+std::uint64_t waveFileSize(const model::Document& document);
+// Writes the samples into the new file straight from where the document holds them. A file longer than
+// a RIFF file can describe (more than 4 GiB) is refused with a message, and nothing is written.
 bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);
 
 // One channel's samples as a mono PCM file at the source's rate and sample size; its "fact" counts the

@@ -15,16 +15,28 @@ std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave) {
 }
 
 ChannelView::ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset,
-                         std::size_t sampleBytes)
+                         std::size_t sampleBytes, bool bigEndian)
     : frameBytes_(frameBytes),
       sampleBytes_(sampleBytes),
-      frameCount_(frameBytes == 0 || offset + sampleBytes > frameBytes ? 0 : frames.size() / frameBytes) {
+      frameCount_(frameBytes == 0 || offset + sampleBytes > frameBytes ? 0 : frames.size() / frameBytes),
+      bigEndian_(bigEndian) {
   if (frameCount_ != 0) first_ = frames.data() + offset;
+}
+
+std::int16_t ChannelView::sample16(std::size_t frame) const {
+  const std::uint8_t* s = sample(frame);
+  return static_cast<std::int16_t>(bigEndian_ ? (s[0] << 8) | s[1] : s[0] | (s[1] << 8));
 }
 
 std::vector<std::uint8_t> ChannelView::gather() const {
   std::vector<std::uint8_t> samples(frameCount_ * sampleBytes_);
-  for (std::size_t i = 0; i < frameCount_; ++i) std::copy_n(sample(i), sampleBytes_, samples.data() + i * sampleBytes_);
+  for (std::size_t i = 0; i < frameCount_; ++i) {
+    std::uint8_t* target = samples.data() + i * sampleBytes_;
+    if (bigEndian_)
+      std::reverse_copy(sample(i), sample(i) + sampleBytes_, target);
+    else
+      std::copy_n(sample(i), sampleBytes_, target);
+  }
   return samples;
 }
 
@@ -37,8 +49,8 @@ WaveChannels prepareChannels(const model::WaveState& wave) {
   const std::size_t sampleBytes = static_cast<std::size_t>(layout->bitsPerSample / 8);
   const std::size_t frameBytes = sampleBytes * static_cast<std::size_t>(layout->channels);
   const auto frames = wave.samples.bytes().first(std::min<std::size_t>(wave.dataSize, wave.samples.size()));
-  channels.left = ChannelView(frames, frameBytes, 0, sampleBytes);
-  if (layout->channels == 2) channels.right = ChannelView(frames, frameBytes, sampleBytes, sampleBytes);
+  channels.left = ChannelView(frames, frameBytes, 0, sampleBytes, wave.bigEndian);
+  if (layout->channels == 2) channels.right = ChannelView(frames, frameBytes, sampleBytes, sampleBytes, wave.bigEndian);
   channels.frameCount = channels.left.frameCount();
   return channels;
 }
@@ -47,10 +59,8 @@ ChannelPoints::ChannelPoints(const ChannelView& channel, int paintHeight)
     : channel_(&channel), middle_(std::max(paintHeight, 0) >> 1), size_(channel.frameCount()) {}
 
 int ChannelPoints::operator[](std::size_t frame) const {
-  const std::uint8_t* s = channel_->sample(frame);
-  if (channel_->sampleBytes() != 2) return s[0] / 5;
-  const auto sample = static_cast<std::int16_t>(s[0] | (s[1] << 8));
-  return middle_ - sample / 120;
+  if (channel_->sampleBytes() != 2) return channel_->sample(frame)[0] / 5;
+  return middle_ - channel_->sample16(frame) / 120;
 }
 
 gfx::Image drawWaveform(const ChannelPoints& points, int width, int height, std::size_t firstFrame) {

@@ -19,16 +19,20 @@ struct ChannelLayout {
 std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave);
 
 // One channel of interleaved sample frames, read where the frames are: no copy of a long recording.
+// The samples are in the file's byte order (big-endian in a "RIFX" file).
 class ChannelView {
  public:
   ChannelView() = default;
-  ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset,
-              std::size_t sampleBytes);
+  ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset, std::size_t sampleBytes,
+              bool bigEndian = false);
 
   std::size_t frameCount() const { return frameCount_; }
   std::size_t sampleBytes() const { return sampleBytes_; }
   const std::uint8_t* sample(std::size_t frame) const { return first_ + frame * frameBytes_; }
-  // The channel's samples one after another: mono PCM of the file's depth, as a single-channel file holds them.
+  // A 16-bit sample's value, whatever the file's byte order.
+  std::int16_t sample16(std::size_t frame) const;
+  // The channel's samples one after another, little-endian: mono PCM of the file's depth, as a
+  // single-channel file holds them and the sound output plays them.
   std::vector<std::uint8_t> gather() const;
 
  private:
@@ -36,6 +40,7 @@ class ChannelView {
   std::size_t frameBytes_ = 0;
   std::size_t sampleBytes_ = 0;
   std::size_t frameCount_ = 0;
+  bool bigEndian_ = false;
 };
 
 // The channels of the sample data; they keep the data alive.

@@ -22,6 +22,9 @@ class SharedBytes {
     return SharedBytes(copy, *copy);
   }
 
+  // A part of these bytes (a span inside them) that keeps the same owner alive.
+  SharedBytes part(std::span<const std::uint8_t> inside) const { return SharedBytes(owner_, inside); }
+
   std::span<const std::uint8_t> bytes() const { return bytes_; }
   operator std::span<const std::uint8_t>() const { return bytes_; }
   const std::uint8_t* data() const { return bytes_.data(); }

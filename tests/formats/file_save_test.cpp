@@ -82,6 +82,28 @@ TEST(FileSave, AWriteThatFailsHalfWayLeavesTheOldFileIntact) {
   EXPECT_NE(reporter.dialogs[0].text.find("The file was not changed."), std::string::npos);
 }
 
+TEST(FileSave, InsetsGoInPlaceAndAFailureInOneLeavesTheOldFile) {
+  testing::TempDir dir;
+  const Bytes old(10, 0x55), large(3000, 0x77), small{9};
+  auto target = dir.write("a.wav", old);
+  const Bytes own{1, 2, 3, 4};
+  const std::vector<Inset> insets{{1, large}, {3, small}};
+  EXPECT_FALSE(replaceFileContents(target, own, insets));
+  Bytes expected{1};
+  expected.resize(1 + large.size(), 0x77);
+  expected.insert(expected.end(), {2, 3, 9, 4});
+  EXPECT_EQ(*testing::readFileBytes(target), expected);
+  EXPECT_EQ((WrittenFile{own, true, insets}.joined()), expected);
+
+  auto other = dir.write("b.wav", old);
+  {
+    FileSizeLimit limit(1000);
+    EXPECT_TRUE(replaceFileContents(other, own, insets));
+  }
+  EXPECT_EQ(*testing::readFileBytes(other), old);
+  EXPECT_EQ(filesIn(dir.path()), 2u);
+}
+
 TEST(FileSave, IncompleteOutputNeverReplacesAnExistingFile) {
   testing::TempDir dir;
   auto existing = dir.write("a.ico", Bytes(8, 1));

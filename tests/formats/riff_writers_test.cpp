@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+
+#include <filesystem>
 
 #include "formats/ani_reader.h"
 #include "formats/ani_writer.h"
@@ -6,7 +9,9 @@
 #include "formats/riff/riff_writer.h"
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
+#include "support/file_bytes.h"
 #include "support/riff_builder.h"
+#include "support/temp_dir.h"
 
 namespace delvix::formats {
 namespace {
@@ -150,6 +155,65 @@ TEST(WaveWriter, ALongFormatKeepsItsBytes) {
   Read read(original, false);
   ASSERT_TRUE(read.ok);
   EXPECT_EQ(writeWaveFile(read.document).bytes, original);
+}
+
+TEST(WaveWriter, SavingWritesTheSameFileWithTheSamplesStreamed) {
+  Bytes original = canonicalWave();
+  Read read(original, false);
+  ASSERT_TRUE(read.ok);
+  testing::TempDir dir;
+  auto target = dir.write("old.wav", Bytes(10, 1));
+  RecordingReporter reporter;
+  EXPECT_EQ(waveFileSize(read.document), original.size());
+  ASSERT_TRUE(saveWaveFile(read.document, target, reporter));
+  EXPECT_EQ(*testing::readFileBytes(target), original);
+}
+
+// Address space of `size` bytes that reads as zeros and takes memory only where it is written.
+struct SparseBytes {
+  std::span<std::uint8_t> writable;
+  model::SharedBytes shared;
+};
+std::optional<SparseBytes> sparseBytes(std::size_t size) {
+  void* start = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (start == MAP_FAILED) return std::nullopt;
+  std::shared_ptr<void> owner(start, [size](void* p) { ::munmap(p, size); });
+  std::span<std::uint8_t> bytes(static_cast<std::uint8_t*>(start), size);
+  return SparseBytes{bytes, model::SharedBytes(owner, bytes)};
+}
+
+TEST(WaveWriter, SamplesBeyondWhatRiffSizesHoldAreReadWholeButNotSaved) {
+  constexpr std::uint64_t fileSize = std::uint64_t{5} << 30;
+  auto file = sparseBytes(fileSize);
+  if (!file) GTEST_SKIP() << "no address space for a 5 GiB view";
+  // An RF64 file: ds64 (riff size, data size, sample count, table length), fmt, then data to the end.
+  Bytes header = testing::riff("WAVE", {chunk("ds64", Bytes(28, 0)), waveFormat({.channels = 2, .bitsPerSample = 16}),
+                                        chunk("data", {}, {.declaredSize = 0xFFFFFFFF})});
+  const std::uint64_t dataSize = fileSize - header.size();
+  std::copy_n("RF64", 4, header.begin());
+  setLe32(header, 4, 0xFFFFFFFF);
+  for (auto [offset, value] : {std::pair<std::size_t, std::uint64_t>{20, fileSize - 8}, {28, dataSize}}) {
+    setLe32(header, offset, static_cast<std::uint32_t>(value));
+    setLe32(header, offset + 4, static_cast<std::uint32_t>(value >> 32));
+  }
+  std::copy(header.begin(), header.end(), file->writable.begin());
+
+  model::Document document;
+  RecordingReporter reporter;
+  ASSERT_TRUE(readWaveFile(file->shared, document, reporter));
+  EXPECT_EQ(document.wave.dataSize, dataSize);
+  EXPECT_EQ(document.wave.samples.size(), dataSize);
+  EXPECT_EQ(document.statusText, " RIFF size: " + std::to_string(fileSize - 8) + " bytes");
+  EXPECT_EQ(waveFileSize(document), 12 + 24 + 8 + dataSize);
+
+  testing::TempDir dir;
+  auto target = dir.write("old.wav", Bytes(10, 1));
+  EXPECT_FALSE(saveWaveFile(document, target, reporter));
+  EXPECT_TRUE(reporter.showed("The wave file would be " + std::to_string(12 + 24 + 8 + dataSize) +
+                              " bytes long, more than a RIFF file can describe (4 GiB); " + target.string() +
+                              " was not written."));
+  EXPECT_EQ(*testing::readFileBytes(target), Bytes(10, 1));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(SingleChannelWriter, FactCountsTheChannelsSampleFrames) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/le_bytes.h"
+#include "formats/wav_writer.h"
+#include "formats/wave_byte_order.h"
 #include "formats/wave_channels.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
@@ -108,7 +110,7 @@ TEST(WavReader, MissingChunksShowTheErrorCode) {
   EXPECT_FALSE(noFormat.ok);
   EXPECT_TRUE(noFormat.names("RIFF_WAVE").empty());
 
-  Read noRiff(ByteVector{'R', 'I', 'F', 'X', 0, 0, 0, 0});
+  Read noRiff(ByteVector{'R', 'I', 'F', 'Y', 0, 0, 0, 0});
   EXPECT_FALSE(noRiff.ok);
   EXPECT_EQ(noRiff.reporter.dialogs, std::vector<DialogRequest>{notFound});
 }
@@ -116,9 +118,18 @@ TEST(WavReader, MissingChunksShowTheErrorCode) {
 TEST(WavReader, PlayingTimeOfPcm) {
   Read cd(wave({.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}, ByteVector(1000000)));
   EXPECT_NEAR(cd.wave().playingTime, 5.669, 0.001);
-  // 12-bit samples in 2-byte containers: the block align, not the bit count, gives the bytes per frame.
+  // 12-bit samples in 2-byte containers: whole bytes per sample, not the bit count, give the bytes per frame.
   Read twelve(wave({.channels = 4, .samplesPerSecond = 8000, .bitsPerSample = 12, .blockAlign = 8}, ByteVector(72)));
   EXPECT_NEAR(twelve.wave().playingTime, 9.0 / 8000, 1e-7);
+  EXPECT_TRUE(twelve.reporter.lines.empty());
+
+  // A block align that disagrees with 3 channels x 3 bytes is not believed, and said so once.
+  Read wrongAlign(
+      wave({.channels = 3, .samplesPerSecond = 8000, .bitsPerSample = 24, .blockAlign = 4}, ByteVector(45)));
+  EXPECT_NEAR(wrongAlign.wave().playingTime, 5.0 / 8000, 1e-7);
+  EXPECT_EQ(wrongAlign.wave().format.blockAlign, 4);  // the field stays as the file has it
+  EXPECT_EQ(wrongAlign.reporter.lines, std::vector<std::string>{"The block align of 4 bytes does not fit 3 channels of "
+                                                                "24 bits; a sample frame is taken as 9 bytes."});
 }
 
 TEST(WavReader, PlayingTimeOfCompressedFormatsCountsFactFrames) {
@@ -239,6 +250,96 @@ TEST(WavReader, SamplesReadFromAFileOutliveTheDocument) {
   }
   EXPECT_EQ(channels.left.gather(), (ByteVector{10, 11, 12}));
   EXPECT_EQ(channels.right.gather(), (ByteVector{20, 21, 22}));
+}
+
+// The numbers of a big-endian file, high byte first.
+void appendBe(ByteVector& out, std::uint32_t value, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+ByteVector beChunk(std::string_view code, const ByteVector& data) {
+  ByteVector out(code.begin(), code.end());
+  appendBe(out, static_cast<std::uint32_t>(data.size()), 4);
+  out.insert(out.end(), data.begin(), data.end());
+  if (data.size() % 2) out.push_back(0);
+  return out;
+}
+
+ByteVector beFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                    const ByteVector& extra = {}) {
+  ByteVector data;
+  const auto align = static_cast<std::uint16_t>(channels * bits / 8);
+  for (auto [value, bytes] :
+       {std::pair<std::uint32_t, int>{tag, 2}, {channels, 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {bits, 2}})
+    appendBe(data, value, bytes);
+  data.insert(data.end(), extra.begin(), extra.end());
+  return beChunk("fmt ", data);
+}
+
+ByteVector rifx(std::initializer_list<ByteVector> chunks) {
+  ByteVector body{'W', 'A', 'V', 'E'};
+  for (const ByteVector& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  ByteVector file{'R', 'I', 'F', 'X'};
+  appendBe(file, static_cast<std::uint32_t>(body.size()), 4);
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+std::vector<std::pair<std::string, model::Block>> nodesOf(const model::Tree& tree) {
+  std::vector<std::pair<std::string, model::Block>> nodes;
+  tree.forEach([&](const model::Node& node, int) { nodes.emplace_back(node.name(), node.block()); });
+  return nodes;
+}
+
+TEST(WavReader, ABigEndianFileReadsLikeItsLittleEndianTwinAndIsWrittenBackAsItWas) {
+  ByteVector fact, infoList{'I', 'N', 'F', 'O'};
+  appendBe(fact, 2, 4);
+  const ByteVector name = beChunk("INAM", testing::text("odd"));
+  infoList.insert(infoList.end(), name.begin(), name.end());
+  const ByteVector big = rifx({beFormat(1, 2, 11025, 16), beChunk("fact", fact),
+                               beChunk("data", {0x01, 0x02, 0x80, 0x00, 0x7F, 0xFF, 0xFF, 0xFE}),
+                               beChunk("LIST", infoList), beChunk("bext", {1, 2, 3})});
+  Read be(big);
+  Read le(testing::riff(
+      "WAVE", {waveFormat({.channels = 2, .samplesPerSecond = 11025, .bitsPerSample = 16}),
+               chunk("fact", testing::u32s({2})), chunk("data", {0x02, 0x01, 0x00, 0x80, 0xFF, 0x7F, 0xFE, 0xFF}),
+               list("INFO", {chunk("INAM", testing::text("odd"))}), chunk("bext", {1, 2, 3})}));
+  ASSERT_TRUE(be.ok && le.ok);
+  EXPECT_TRUE(be.wave().bigEndian);
+  EXPECT_FALSE(le.wave().bigEndian);
+  EXPECT_EQ(be.wave().format, le.wave().format);
+  EXPECT_EQ(be.wave().factValue, le.wave().factValue);
+  EXPECT_EQ(be.wave().riffSize, le.wave().riffSize);
+  EXPECT_EQ(be.wave().infoListSize, le.wave().infoListSize);
+  EXPECT_EQ(nodesOf(be.document.tree), nodesOf(le.document.tree));  // INFO and kept blocks: u32 LE size + data
+  EXPECT_EQ(samplesOf(be.wave()), (ByteVector{0x01, 0x02, 0x80, 0x00, 0x7F, 0xFF, 0xFF, 0xFE}));  // as stored
+  EXPECT_EQ(littleEndianSamples(be.wave()), le.wave().samples);                                   // as played
+
+  // Shown and split into channels in the right order.
+  WaveChannels beChannels = prepareChannels(be.wave()), leChannels = prepareChannels(le.wave());
+  EXPECT_EQ(beChannels.left.gather(), leChannels.left.gather());
+  EXPECT_EQ(beChannels.right.gather(), leChannels.right.gather());
+  for (std::size_t frame = 0; frame < 2; ++frame) {
+    EXPECT_EQ(ChannelPoints(beChannels.left, 100)[frame], ChannelPoints(leChannels.left, 100)[frame]);
+    EXPECT_EQ(ChannelPoints(beChannels.right, 100)[frame], ChannelPoints(leChannels.right, 100)[frame]);
+  }
+
+  EXPECT_EQ(writeWaveFile(be.document).bytes, big);
+}
+
+TEST(WavReader, ABigEndianExtensibleFormatHasItsNumbersTurned) {
+  ByteVector extra;
+  for (auto [value, bytes] : {std::pair<std::uint32_t, int>{22, 2}, {12, 2}, {4, 4}, {1, 4}, {0, 2}, {0x10, 2}})
+    appendBe(extra, value, bytes);
+  extra.insert(extra.end(), {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+  const ByteVector big = rifx({beFormat(0xFFFE, 1, 8000, 16, extra), beChunk("data", {0, 0})});
+  Read be(big);
+  Read le(wave({.formatTag = 0xFFFE, .channels = 1, .bitsPerSample = 16, .extra = extensibleTail(12, 1)}, {0, 0}));
+  ASSERT_TRUE(be.ok);
+  EXPECT_TRUE(be.wave().extensiblePcm);
+  EXPECT_EQ(be.wave().validBitsPerSample, 12);
+  EXPECT_EQ(be.wave().formatTail, le.wave().formatTail);
+  EXPECT_EQ(writeWaveFile(be.document).bytes, big);
 }
 
 }  // namespace

@@ -35,5 +35,7 @@ inline constexpr FourCC riffId = fourcc('R', 'I', 'F', 'F');
 inline constexpr FourCC listId = fourcc('L', 'I', 'S', 'T');
 // The form of wave files with 64-bit sizes: "RF64", its real sizes in a "ds64" chunk.
 inline constexpr FourCC rf64Id = fourcc('R', 'F', '6', '4');
+// The big-endian form: every size and number of the RIFF layer stored with its high byte first.
+inline constexpr FourCC rifxId = fourcc('R', 'I', 'F', 'X');
 
 }  // namespace delvix::formats::riff

@@ -8,7 +8,7 @@ namespace delvix::formats::riff {
 
 namespace {
 
-bool hasTypeCode(FourCC id) { return id == riffId || id == rf64Id || id == listId; }
+bool hasTypeCode(FourCC id) { return id == riffId || id == rf64Id || id == rifxId || id == listId; }
 
 std::size_t typeCodeSize(const Chunk& chunk) { return hasTypeCode(chunk.id) ? 4 : 0; }
 
@@ -37,9 +37,12 @@ std::optional<Chunk> Navigator::headerAt(std::size_t offset, std::size_t end) co
   if (offset > end || end - offset < chunkHeaderSize) return std::nullopt;
   Chunk chunk;
   chunk.id = le32(file_, offset);
-  chunk.declaredSize = le32(file_, offset + 4);
+  chunk.declaredSize = u32In(file_, offset + 4, order_);
   chunk.dataOffset = offset + chunkHeaderSize;
-  chunk.size = std::min<std::size_t>(chunk.declaredSize, end - chunk.dataOffset);
+  chunk.claimedSize = chunk.declaredSize;
+  if (auto kept = keptSizes_.find(chunk.id); kept != keptSizes_.end() && chunk.declaredSize == 0xFFFFFFFF)
+    chunk.claimedSize = kept->second;
+  chunk.size = std::min<std::uint64_t>(chunk.claimedSize, end - chunk.dataOffset);
   if (hasTypeCode(chunk.id) && chunk.size >= 4) chunk.type = le32(file_, chunk.dataOffset);
   return chunk;
 }
@@ -54,7 +57,7 @@ bool Navigator::plausibleHeaderAt(std::size_t offset, std::size_t end) const {
 
 std::size_t Navigator::following(const Chunk& chunk, std::size_t end) const {
   const std::size_t unpadded = chunk.end();
-  if (chunk.clamped() || chunk.declaredSize % 2 == 0) return unpadded;
+  if (chunk.clamped() || chunk.size % 2 == 0) return unpadded;
   const std::size_t padded = unpadded + 1;
   // Some writers leave out the pad byte of an odd-sized chunk; take the position where a header stands.
   if (!plausibleHeaderAt(padded, end) && plausibleHeaderAt(unpadded, end)) return unpadded;

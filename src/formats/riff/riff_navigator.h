@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
 
 #include "formats/byte_reader.h"
 #include "formats/reporter.h"
+#include "formats/riff/byte_order.h"
 #include "formats/riff/fourcc.h"
 
 namespace delvix::formats::riff {
@@ -26,16 +28,19 @@ struct Chunk {
   FourCC id = 0;
   // The form type of a "RIFF" chunk or the list type of a "LIST"; 0 for other chunks.
   FourCC type = 0;
-  // The size as the file gives it.
+  // The size as the file gives it (in the file's byte order).
   std::uint32_t declaredSize = 0;
-  // The size cut to what its parent and the file hold (for a RIFF form: the extent that is searched).
+  // The size cut to what its parent and the file hold (for a RIFF form: the extent that is searched); in an
+  // "RF64" form, the real size from "ds64" when the declared one is 0xFFFFFFFF.
   std::size_t size = 0;
   // File offset of the chunk's data (for RIFF and LIST: of the type code).
   std::size_t dataOffset = 0;
+  // The size the chunk claims: the declared one, or the real one that "ds64" gives.
+  std::uint64_t claimedSize = 0;
 
   std::size_t headerOffset() const { return dataOffset - chunkHeaderSize; }
   std::size_t end() const { return dataOffset + size; }
-  bool clamped() const { return size < declaredSize; }
+  bool clamped() const { return size < claimedSize; }
 };
 
 // Finds chunks in a RIFF file held in memory. Chunks are walked by id and size (with the pad byte of
@@ -56,6 +61,12 @@ class Navigator {
   // From now on a declared size of 0xFFFFFFFF is not noted as a cut: an "RF64" form keeps the real
   // sizes in its "ds64" chunk.
   void noteSizesKeptElsewhere() { sizesKeptElsewhere_ = true; }
+  // The real size of the chunks with this id that declare 0xFFFFFFFF (the "data" size of "ds64"); they are
+  // walked over with it, cut to what their parent holds.
+  void setSizeKeptElsewhere(FourCC id, std::uint64_t size) { keptSizes_[id] = size; }
+  // The order in which chunk sizes are read from now on; little-endian unless told otherwise (a "RIFX" form).
+  void setByteOrder(ByteOrder order) { order_ = order; }
+  ByteOrder byteOrder() const { return order_; }
   // A "LIST" of the given type inside `parent`; afterwards the position is the list's first sub-chunk.
   int descendList(Chunk& found, const Chunk& parent, FourCC type);
   // A chunk with the given id inside `parent` (or in the whole file); the position is then its data.
@@ -87,6 +98,8 @@ class Navigator {
   std::size_t position_ = 0;
   std::set<std::size_t> noted_;
   bool sizesKeptElsewhere_ = false;
+  std::map<FourCC, std::uint64_t> keptSizes_;
+  ByteOrder order_ = ByteOrder::little;
 };
 
 }  // namespace delvix::formats::riff

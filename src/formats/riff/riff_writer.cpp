@@ -1,5 +1,6 @@
 #include "formats/riff/riff_writer.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "formats/icon_image_writer.h"
@@ -9,23 +10,24 @@
 namespace delvix::formats::riff {
 
 void RiffWriter::open(FourCC id) {
-  u32(id);
-  open_.push_back(out_.size());
-  u32(0);
+  code(id);
+  const std::size_t sizeField = out_.size();
+  out_.resize(out_.size() + 4);
+  open_.push_back({sizeField, size()});
 }
 
 void RiffWriter::open(FourCC id, FourCC type) {
   open(id);
-  u32(type);
+  code(type);
 }
 
 void RiffWriter::close() {
   if (open_.empty()) return;
-  std::size_t sizeField = open_.back();
+  const OpenChunk chunk = open_.back();
   open_.pop_back();
-  std::size_t size = out_.size() - sizeField - 4;
-  setLe32(out_, sizeField, static_cast<std::uint32_t>(size));
-  if (size % 2) out_.push_back(0);
+  const std::uint64_t dataSize = size() - chunk.dataStart;
+  setU32In(out_, chunk.sizeField, static_cast<std::uint32_t>(std::min<std::uint64_t>(dataSize, 0xFFFFFFFF)), order_);
+  if (dataSize % 2) out_.push_back(0);
 }
 
 void RiffWriter::chunk(FourCC id, std::span<const std::uint8_t> data) {
@@ -34,20 +36,43 @@ void RiffWriter::chunk(FourCC id, std::span<const std::uint8_t> data) {
   close();
 }
 
+void RiffWriter::chunkInPlace(FourCC id, std::span<const std::uint8_t> data) {
+  open(id);
+  if (!data.empty()) {
+    insets_.push_back({out_.size(), data});
+    insetBytes_ += data.size();
+  }
+  close();
+}
+
 void RiffWriter::bytes(std::span<const std::uint8_t> data) { out_.insert(out_.end(), data.begin(), data.end()); }
 
 void RiffWriter::u16(std::uint16_t value) {
-  out_.push_back(static_cast<std::uint8_t>(value));
-  out_.push_back(static_cast<std::uint8_t>(value >> 8));
+  out_.resize(out_.size() + 2);
+  setU16In(out_, out_.size() - 2, value, order_);
 }
 
 void RiffWriter::u32(std::uint32_t value) {
+  out_.resize(out_.size() + 4);
+  setU32In(out_, out_.size() - 4, value, order_);
+}
+
+void RiffWriter::code(FourCC value) {
   for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 std::vector<std::uint8_t> RiffWriter::finish() {
+  WrittenFile file = finishFile();
+  return file.insets.empty() ? std::move(file.bytes) : file.joined();
+}
+
+WrittenFile RiffWriter::finishFile() {
   while (!open_.empty()) close();
-  return std::move(out_);
+  WrittenFile file{std::move(out_), true, std::move(insets_)};
+  out_.clear();
+  insets_.clear();
+  insetBytes_ = 0;
+  return file;
 }
 
 namespace {
