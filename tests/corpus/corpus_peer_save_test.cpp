@@ -31,6 +31,8 @@ struct Peer {
   std::vector<const char*> folders;
   // What the peer tells of a file; empty when it cannot read it.
   std::string (*figures)(const fs::path& file, const fs::path& scratch);
+  // The peer takes the length a cut-short original claims; the saved file holds what was there.
+  bool lengthFromHeader = false;
 };
 
 // The first frame as gdk-pixbuf's thumbnailer draws it: size and a digest of its pixels.
@@ -70,7 +72,7 @@ TEST(CorpusPeerInterop, PeersReadSavedFilesAsTheOriginals) {
       {"gdk-pixbuf", "gdk-pixbuf-thumbnailer", {"ani", "ico", "cur"}, pixbufFigures},
       {"icotool", "icotool", {"ico", "cur"}, icotoolFigures},
       {"ImageMagick", "identify", {"ico"}, identifyFigures},
-      {"sox", "soxi", {"wav"}, soxFigures},
+      {"sox", "soxi", {"wav"}, soxFigures, true},
   };
   TempDir dir;
   int compared = 0;
@@ -82,6 +84,7 @@ TEST(CorpusPeerInterop, PeersReadSavedFilesAsTheOriginals) {
     for (const char* folder : peer.folders) {
       for (const fs::path& original : corpusFiles(folder)) {
         SCOPED_TRACE(std::string(peer.name) + ": " + original.filename().string());
+        if (peer.lengthFromHeader && original.filename().string().starts_with("truncated-")) continue;
         const std::string before = peer.figures(original, dir.path());
         if (before.empty()) continue;
         const fs::path saved = dir.path() / ("saved" + original.extension().string());
