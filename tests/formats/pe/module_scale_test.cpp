@@ -97,9 +97,9 @@ TEST(ModuleScale, ResourcesSharedByManyNamesCannotMultiplyWhatTheModuleHolds) {
   EXPECT_GT(icons.linesWith("images are listed; the module's groups list more images than it holds."), 0u);
   expectPicturesInStep(icons.document);
 
-  // 600 bitmap names lead to one 512 x 512 bitmap: the rows are copied while the module could hold them.
+  // 600 bitmap names lead to one 256 x 256 true-colour bitmap: the rows are copied while the module could hold them.
   BuiltPe bitmap =
-      sharedResource(pe::rtBitmap, testing::bitmapResource(512, 512, 8, 0, 0, ByteVector(1024 + 512 * 512)), 600);
+      sharedResource(pe::rtBitmap, testing::bitmapResource(256, 256, 32, 0, 0, ByteVector(4 * 256 * 256)), 600);
   Read bitmaps(bitmap.bytes);
   EXPECT_TRUE(bitmaps.reporter.logged("Bitmaps. 600: not read; the module asks for more image data than it holds."));
   EXPECT_LE(bitmaps.bytesHeld(), (std::uint64_t{1} << 24) + 17 * bitmap.bytes.size());
