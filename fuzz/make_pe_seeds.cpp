@@ -48,14 +48,14 @@ int main(int, char** argv) {
   }
   save((dir + "/damaged-groups.dll").c_str(), damaged.bytes);
 
-  // 60 icon group names that all lead to one group of 60 entries: more than the module can hold.
+  // 24 icon group names that all lead to one group of 24 entries: more than the module can hold.
   PeBuilder shared;
   shared.add(formats::pe::rtIcon, std::uint32_t{1}, image);
   shared.add(formats::pe::rtGroupIcon, std::uint32_t{1},
-             groupResource(1, std::vector<GroupEntry>(60, {4, 4, 1, 4, static_cast<std::uint32_t>(image.size()), 1})));
-  for (std::uint32_t id = 2; id <= 60; ++id) shared.add(formats::pe::rtGroupIcon, id, {});
+             groupResource(1, std::vector<GroupEntry>(24, {4, 4, 1, 4, static_cast<std::uint32_t>(image.size()), 1})));
+  for (std::uint32_t id = 2; id <= 24; ++id) shared.add(formats::pe::rtGroupIcon, id, {});
   BuiltPe sharing = shared.build();
   const auto group = static_cast<std::uint32_t>(sharing.languageDirectory[1] - sharing.resourceStart);
-  for (std::size_t r = 2; r <= 60; ++r) sharing.setLe32(sharing.nameEntry[r] + 4, 0x80000000u | group);
+  for (std::size_t r = 2; r <= 24; ++r) sharing.setLe32(sharing.nameEntry[r] + 4, 0x80000000u | group);
   save((dir + "/shared-group.dll").c_str(), sharing.bytes);
 }
