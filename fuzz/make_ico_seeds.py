@@ -42,12 +42,22 @@ def icon_file(kind, records, hot=(1, 32)):
     return out + b"".join(r for _, _, r in records)
 
 
+def full_directory(claimed, entries, record):
+    """A directory that claims `claimed` images and holds `entries`, all pointing at one image after it."""
+    out = struct.pack("<HHH", 0, 1, claimed)
+    offset = 6 + 16 * entries
+    out += struct.pack("<BBBBHHII", 1, 1, 2, 0, 1, 1, len(record), offset) * entries
+    return out + record
+
+
 seeds = {
     "one-bit-16.ico": icon_file(1, [(16, 16, dib(16, 16, 1))]),
     "four-and-eight-bit.ico": icon_file(1, [(8, 8, dib(8, 8, 4)), (4, 4, dib(4, 4, 8))]),
     "true-colour.ico": icon_file(1, [(3, 2, dib(3, 2, 24)), (2, 2, dib(2, 2, 32))]),
     "png-image.ico": icon_file(1, [(4, 4, png(4, 4))]),
     "cursor.cur": icon_file(2, [(8, 8, dib(8, 8, 1))], hot=(3, 4)),
+    # A directory that claims 65 535 entries and holds 40, all sharing one image.
+    "full-directory.ico": full_directory(65535, 40, dib(1, 1, 1)),
 }
 target = Path("corpus/ico")
 target.mkdir(parents=True, exist_ok=True)

@@ -29,4 +29,33 @@ int main(int, char** argv) {
   save((dir + "/icon-cursor-bitmaps-pe32plus.dll").c_str(), pe64.bytes);
   b.pe32Plus = false;
   save((dir + "/icon-cursor-bitmaps-pe32.dll").c_str(), b.build().bytes);
+
+  // 12 icon groups of two images: a sixth find a good image, a sixth a damaged one, a third have their
+  // language directory outside the file and a third claim 65 535 languages.
+  PeBuilder many;
+  std::vector<std::size_t> groups;
+  for (std::uint16_t i = 0; i < 12; ++i) {
+    const auto id = static_cast<std::uint16_t>(1 + 2 * i);
+    many.add(formats::pe::rtGroupIcon, std::uint32_t{i + 1u},
+             groupResource(1, {{4, 4, 1, 4, 0, id}, {4, 4, 1, 4, 0, static_cast<std::uint16_t>(id + 1)}}));
+    groups.push_back(many.resources.size() - 1);
+    if (i % 3 == 0) many.add(formats::pe::rtIcon, std::uint32_t{id}, i % 6 == 0 ? image : ByteVector(10, 1));
+  }
+  BuiltPe damaged = many.build();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (i % 3 == 1) damaged.setLe32(damaged.nameEntry[groups[i]] + 4, 0x81000000u + static_cast<std::uint32_t>(i));
+    if (i % 3 == 2) damaged.setLe16(damaged.languageDirectory[groups[i]] + 14, 0xFFFF);
+  }
+  save((dir + "/damaged-groups.dll").c_str(), damaged.bytes);
+
+  // 24 icon group names that all lead to one group of 24 entries: more than the module can hold.
+  PeBuilder shared;
+  shared.add(formats::pe::rtIcon, std::uint32_t{1}, image);
+  shared.add(formats::pe::rtGroupIcon, std::uint32_t{1},
+             groupResource(1, std::vector<GroupEntry>(24, {4, 4, 1, 4, static_cast<std::uint32_t>(image.size()), 1})));
+  for (std::uint32_t id = 2; id <= 24; ++id) shared.add(formats::pe::rtGroupIcon, id, {});
+  BuiltPe sharing = shared.build();
+  const auto group = static_cast<std::uint32_t>(sharing.languageDirectory[1] - sharing.resourceStart);
+  for (std::size_t r = 2; r <= 24; ++r) sharing.setLe32(sharing.nameEntry[r] + 4, 0x80000000u | group);
+  save((dir + "/shared-group.dll").c_str(), sharing.bytes);
 }

@@ -1,6 +1,7 @@
 #include "formats/ico_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "formats/file_content.h"
 #include "formats/icon_image_reader.h"
@@ -17,6 +18,16 @@ using model::Node;
 
 constexpr const char* notIconFile = "This is not ico(cur)-file.";
 constexpr const char* corruptFile = "This file is corrupt.";
+// The pictures' nodes may hold this many bytes, and more in proportion to the file's size: a file stores
+// each image once, so only directory entries that share images come near it.
+constexpr std::uint64_t baseStoreBudget = std::uint64_t{1} << 24;
+constexpr std::uint64_t storedBytesPerFileByte = 16;
+
+std::uint64_t storedBytes(const Node& picture) {
+  std::uint64_t bytes = 0;
+  for (const auto& child : picture.children()) bytes += std::as_const(*child).block().size();
+  return bytes;
+}
 
 std::string describe(const std::string& picture, std::uint32_t offset, std::uint32_t size) {
   return picture + ": the image of " + std::to_string(size) + " bytes at offset " + std::to_string(offset);
@@ -110,9 +121,21 @@ bool readIconFile(Bytes file, Document& document, const model::ShowSettings& sho
 
   bool allInside = true;
   std::size_t imagesEnd = iconHeaderSize + entries * iconDirEntrySize;
+  std::uint64_t storeBudget = baseStoreBudget + storedBytesPerFileByte * file.size();
   for (std::size_t n = 1; n <= entries; ++n) {
+    const Block& entry = *directory[n - 1];
     Node& picture = document.tree.addTopLevel(model::pictureName(static_cast<int>(n)), {}, model::state::picture);
-    allInside &= readPicture(file, *directory[n - 1], picture, show, document, reporter, imagesEnd);
+    const std::uint32_t offset = le32(entry, 12);
+    const std::uint64_t readable =
+        offset < file.size() ? std::min<std::uint64_t>(le32(entry, 8), file.size() - offset) : 0;
+    if (readable > storeBudget) {
+      reporter.log(picture.name() + ": not read; the directory asks for more image data than the file holds.");
+      document.pictures.push_back(placeholderEntry(std::to_string(le16(entry, 6))));
+      allInside = false;
+      continue;
+    }
+    allInside &= readPicture(file, entry, picture, show, document, reporter, imagesEnd);
+    storeBudget -= std::min(storedBytes(picture), storeBudget);
   }
   keepTrailingBytes(file, imagesEnd, document, reporter);
   if (!allInside || !directoryIntact) reporter.error(corruptFile);

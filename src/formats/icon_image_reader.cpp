@@ -74,7 +74,9 @@ void keepUndecodedBytes(const IconImageRequest& request, Node& picture) {
 
 model::PictureEntry placeholderEntry(std::string bitCountText) {
   model::PictureEntry entry;
-  entry.thumbnail = gfx::makePlaceholder();
+  // Drawn once: damaged files can hold tens of thousands of placeholders.
+  static const gfx::Image placeholder = gfx::makePlaceholder();
+  entry.thumbnail = placeholder;
   entry.placeholder = true;
   entry.sizeText = "none";
   entry.bitCountText = std::move(bitCountText);

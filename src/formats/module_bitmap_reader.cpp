@@ -118,15 +118,26 @@ void expandBitmap(Context& context, Node& resourceNode) {
     return;
   }
 
+  if (context.takePictures(1) == 0) {
+    context.reporter.log(label + ": not listed; the module's resources list more images than it holds.");
+    return;
+  }
+
   const int bitCount = le16(dib, 14);
   const int number = context.document.imageCount + 1;
   Node& picture = resourceNode.addChild(model::pictureName(number), {}, model::state::picture);
   ++context.document.imageCount;
+  if (!context.canStore(dib.size())) {
+    context.reporter.log(overBudget(label));
+    context.document.pictures.push_back(placeholderEntry(std::to_string(bitCount)));
+    return;
+  }
   if (bitCount == 16 || !drawable(bitCount)) {
     context.reporter.log("Don't support this DIB-format.");
   } else {
     picture.addChild("bitm_info", Block(dib.begin(), dib.begin() + bitmapInfoSize));
     addPixelNodes(context, dib, picture, label);
+    context.stored(picture);
   }
   context.document.pictures.push_back(previewEntry(context, dib, number - 1, displayName(name) + " [Bitmap]", label));
 }

@@ -20,13 +20,28 @@ struct Context {
   // cannot make a small file take unbounded time.
   std::uint64_t pixelBudget = 0;
 
+  // Pictures left to list: no more than the module could store entries for, however many groups or
+  // bitmap names share one resource.
+  std::uint64_t picturesLeft = 0;
+  // Bytes the pictures' nodes may still copy out of the resources.
+  std::uint64_t storeBudget = 0;
+
   // Takes `pixels` from the budget; false (and nothing taken) when not that many are left.
   bool spendPixels(std::uint64_t pixels) {
     if (pixels > pixelBudget) return false;
     pixelBudget -= pixels;
     return true;
   }
+  // Takes up to `wanted` pictures from what is left; returns how many were taken.
+  std::size_t takePictures(std::size_t wanted);
+  // Whether `bytes` more may be copied into a picture's nodes.
+  bool canStore(std::uint64_t bytes) const { return bytes <= storeBudget; }
+  // Takes what `picture`'s nodes hold from the store budget.
+  void stored(const model::Node& picture);
 };
+
+// The message of a picture not read because the module's budgets are spent.
+std::string overBudget(const std::string& label);
 
 // The resource's name as the size list shows it: the string, or the decimal id.
 std::string displayName(const model::ResourceName& name);

@@ -40,6 +40,11 @@ bool readGroupImage(Context& context, const Block& entry, Node& picture, GroupKi
     context.document.pictures.push_back(placeholderEntry(directoryBitCount));
     return true;
   }
+  if (!context.canStore(data.bytes.size())) {
+    context.reporter.log(overBudget(picture.name()));
+    context.document.pictures.push_back(placeholderEntry(directoryBitCount));
+    return true;
+  }
   if (cursor) picture.addChild("hot_pot", Block(data.bytes.begin(), data.bytes.begin() + hotSpotSize));
   if (!context.spendPixels(pixelsOf(record))) {
     context.reporter.log(picture.name() + ": not decoded; the module asks for more image data than it holds.");
@@ -54,6 +59,7 @@ bool readGroupImage(Context& context, const Block& entry, Node& picture, GroupKi
   request.show = context.show;
   request.pictureName = picture.name();
   IconImageResult result = readIconImage(request, picture, context.reporter);
+  context.stored(picture);
   if (!result.entry.placeholder) result.entry.sizeText = suffix;
   context.document.pictures.push_back(std::move(result.entry));
   return true;
@@ -77,10 +83,15 @@ void expandGroup(Context& context, Node& resourceNode, GroupKind kind) {
   Node& header = resourceNode.addChild("header", Block(group.begin(), group.begin() + groupHeaderSize));
   const std::size_t declared = le16(group, 4);
   const std::size_t stored = (group.size() - groupHeaderSize) / groupEntrySize;
-  const std::size_t count = std::min(declared, stored);
-  if (count < declared)
+  const std::size_t complete = std::min(declared, stored);
+  if (complete < declared)
     context.reporter.log(prefix + " " + displayName(name) + ": the group lists " + std::to_string(declared) +
-                         " images; " + std::to_string(count) + " complete entries are stored.");
+                         " images; " + std::to_string(complete) + " complete entries are stored.");
+  const std::size_t count = context.takePictures(complete);
+  if (count < complete)
+    context.reporter.log(prefix + " " + displayName(name) + ": " + std::to_string(count) + " of the group's " +
+                         std::to_string(complete) +
+                         " images are listed; the module's groups list more images than it holds.");
 
   const int first = context.document.imageCount + 1;
   std::vector<const Block*> entries;

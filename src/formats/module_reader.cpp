@@ -16,6 +16,10 @@ constexpr const char* cannotOpen = "Could not open this file.";
 // Every module may decode this many pixels, and more in proportion to its size.
 constexpr std::uint64_t basePixelBudget = std::uint64_t{1} << 24;
 constexpr std::uint64_t pixelsPerFileByte = 64;
+// Its pictures' nodes may hold this many bytes, and more in proportion to its size: a module stores
+// each image once, so only resources shared by many names come near it.
+constexpr std::uint64_t baseStoreBudget = std::uint64_t{1} << 24;
+constexpr std::uint64_t storedBytesPerFileByte = 16;
 
 enum class Kind { icons, cursors, bitmaps };
 
@@ -74,8 +78,15 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
 
   // A module without resources loads as data like any other; there is just nothing to list.
   if (auto resources = pe::ResourceDirectory::open(*image)) {
-    module::Context context{*resources, document,    show,
-                            reporter,   file.size(), basePixelBudget + pixelsPerFileByte * file.size()};
+    // Every picture takes at least a group entry's bytes of the file.
+    module::Context context{*resources,
+                            document,
+                            show,
+                            reporter,
+                            file.size(),
+                            basePixelBudget + pixelsPerFileByte * file.size(),
+                            file.size() / module::groupEntrySize,
+                            baseStoreBudget + storedBytesPerFileByte * file.size()};
     if (kinds.icons) readKind(context, Kind::icons);
     if (kinds.cursors) readKind(context, Kind::cursors);
     if (kinds.bitmaps) readKind(context, Kind::bitmaps);

@@ -18,7 +18,7 @@ constexpr std::size_t oneImageHeaderSize = 22;
 using Entry = model::Block;
 
 const model::Node* directoryNode(const model::Node& header, int number) {
-  return header.findChild("icon_dir_" + std::to_string(number));
+  return model::findNumberedChild(header, "icon_dir_", number);
 }
 
 bool isCursorHeader(const model::Node& header) { return header.block().size() >= 6 && le16(header.block(), 2) == 2; }

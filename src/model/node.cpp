@@ -44,26 +44,43 @@ Node& Node::addChild(std::string name, Data data, int stateImage) {
   return insertChild(children_.size(), std::move(name), std::move(data), stateImage);
 }
 
+void Node::rename(std::string name) {
+  name_ = std::move(name);
+  structureChanged();
+}
+
 Node& Node::insertChild(std::size_t index, std::string name, Data data, int stateImage) {
   auto node = std::make_unique<Node>(std::move(name), std::move(data), stateImage);
   node->parent_ = this;
   index = std::min(index, children_.size());
   auto it = children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(node));
+  renumberChildren(index);
+  structureChanged();
   return **it;
 }
 
 void Node::removeChild(const Node& child) {
-  auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& c) { return c.get() == &child; });
-  if (it == children_.end()) throw std::invalid_argument("removeChild: not a child of this node");
-  children_.erase(it);
+  const std::size_t index = child.index_;
+  if (child.parent_ != this || index >= children_.size() || children_[index].get() != &child)
+    throw std::invalid_argument("removeChild: not a child of this node");
+  children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
+  renumberChildren(index);
+  structureChanged();
 }
 
-std::size_t Node::indexInParent() const {
-  if (!parent_) return 0;
-  const auto& siblings = parent_->children_;
-  for (std::size_t i = 0; i < siblings.size(); ++i)
-    if (siblings[i].get() == this) return i;
-  return 0;
+void Node::clearChildren() {
+  children_.clear();
+  structureChanged();
+}
+
+void Node::renumberChildren(std::size_t first) {
+  for (std::size_t i = first; i < children_.size(); ++i) children_[i]->index_ = i;
+}
+
+void Node::structureChanged() {
+  Node* top = this;
+  while (top->parent_) top = top->parent_;
+  ++top->structureVersion_;
 }
 
 Node* Node::findChild(std::string_view name) const {

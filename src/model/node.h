@@ -43,7 +43,7 @@ class Node {
   Node& operator=(const Node&) = delete;
 
   const std::string& name() const { return name_; }
-  void rename(std::string name) { name_ = std::move(name); }
+  void rename(std::string name);
 
   int stateImage() const { return stateImage_; }
   void setStateImage(int index) { stateImage_ = index; }
@@ -71,20 +71,31 @@ class Node {
   Node& insertChild(std::size_t index, std::string name, Data data = {}, int stateImage = state::none);
   // Removes a child with its whole subtree, freeing everything they own.
   void removeChild(const Node& child);
-  void clearChildren() { children_.clear(); }
-  // Position among the parent's children.
-  std::size_t indexInParent() const;
+  void clearChildren();
+  // Position among the parent's children; kept up to date by every insertion and removal.
+  std::size_t indexInParent() const { return index_; }
   // First child with the given name, or null.
   Node* findChild(std::string_view name) const;
+
+  // Counts the insertions, removals and renames made anywhere under this node while it is the top of its
+  // tree; lets a tree tell whether what it has indexed is still current.
+  std::uint64_t structureVersion() const { return structureVersion_; }
 
   // Number of Node objects alive in the process; lets tests prove that removing nodes frees them.
   static std::size_t liveCount();
 
  private:
+  // Bumps the version of the topmost ancestor.
+  void structureChanged();
+  // Gives the children from `first` on their positions again.
+  void renumberChildren(std::size_t first);
+
   std::string name_;
   Data data_;
   int stateImage_;
   Node* parent_ = nullptr;
+  std::size_t index_ = 0;
+  std::uint64_t structureVersion_ = 0;
   bool counted_ = true;
   std::vector<std::unique_ptr<Node>> children_;
 };

@@ -12,6 +12,12 @@ void Tree::remove(const Node& node) {
   if (Node* parent = node.parent()) parent->removeChild(node);
 }
 
+void Tree::clear() {
+  root_.clearChildren();
+  firstByName_ = {};
+  indexed_ = false;
+}
+
 Node* Tree::first() const { return empty() ? nullptr : &root_.child(0); }
 
 Node* Tree::next(const Node& node) const {
@@ -45,9 +51,23 @@ Node* Tree::last() const {
 }
 
 Node* Tree::findFirst(std::string_view name, const Node* from) const {
-  for (Node* node = from ? const_cast<Node*>(from) : first(); node; node = next(*node))
+  if (!from) {
+    const NameIndex& index = nameIndex();
+    auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
+  }
+  for (Node* node = const_cast<Node*>(from); node; node = next(*node))
     if (node->name() == name) return node;
   return nullptr;
+}
+
+const Tree::NameIndex& Tree::nameIndex() const {
+  if (indexed_ && indexedVersion_ == root_.structureVersion()) return firstByName_;
+  firstByName_.clear();
+  for (Node* node = first(); node; node = next(*node)) firstByName_.emplace(node->name(), node);
+  indexedVersion_ = root_.structureVersion();
+  indexed_ = true;
+  return firstByName_;
 }
 
 void Tree::forEach(const std::function<void(const Node&, int depth)>& visit) const {

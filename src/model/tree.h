@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <unordered_map>
 
 #include "model/node.h"
 
@@ -10,6 +11,9 @@ namespace delvix::model {
 
 // The structure tree of the open file. Top-level nodes are the children of an invisible root;
 // "display order" is the order in which a fully expanded tree view lists the nodes.
+// Every step of a walk costs O(depth) at most. Finding a node by name from the top uses an index built on
+// the first lookup after the tree changed, so looking up every picture costs as much as one walk.
+// A tree is not safe to read from two threads at once.
 class Tree {
  public:
   Tree();
@@ -21,7 +25,7 @@ class Tree {
 
   // Removes a node with its subtree; everything they own is freed.
   void remove(const Node& node);
-  void clear() { root_.clearChildren(); }
+  void clear();
 
   Node* first() const;
   Node* next(const Node& node) const;
@@ -39,7 +43,14 @@ class Tree {
   bool isTopLevel(const Node& node) const { return node.parent() == &root_; }
 
  private:
+  // The first node of each name in display order; keys view the nodes' own names.
+  using NameIndex = std::unordered_map<std::string_view, Node*>;
+  const NameIndex& nameIndex() const;
+
   Node root_;
+  mutable NameIndex firstByName_;
+  mutable std::uint64_t indexedVersion_ = 0;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace delvix::model

@@ -5,6 +5,8 @@
 #include "codecs/png_encode.h"
 #include "formats/ico_reader.h"
 #include "formats/le_bytes.h"
+#include "formats/one_image_writer.h"
+#include "model/picture_index.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
 
@@ -151,6 +153,57 @@ TEST(IconReaderDamage, TruncationAtEveryOffsetKeepsPicturesInStepWithTheTree) {
     ASSERT_EQ(r.document.pictures.size(), pictureNodes) << size;
     ASSERT_EQ(static_cast<std::size_t>(r.document.imageCount), pictureNodes) << size;
   }
+}
+
+// `entries` directory entries that all point at one image stored after them; the header claims `count`.
+std::vector<std::uint8_t> sharedImageFile(std::size_t entries, const std::vector<std::uint8_t>& record,
+                                          std::uint16_t count) {
+  IconFile file;
+  file.count = count;
+  const auto offset = static_cast<std::uint32_t>(6 + 16 * entries);
+  for (std::size_t i = 0; i < entries; ++i)
+    file.entries.push_back({.record = {},
+                            .width = 1,
+                            .height = 1,
+                            .bytesInResource = static_cast<std::uint32_t>(record.size()),
+                            .imageOffset = offset});
+  auto bytes = file.bytes();
+  bytes.insert(bytes.end(), record.begin(), record.end());
+  return bytes;
+}
+
+// The shape fuzzing found: a directory that claims 65 535 images and fills the file with entries.
+// Reading it and finding every picture, as saving every picture does, stays in proportion to the file.
+TEST(IconReaderDamage, AFullDirectoryIsReadAndEveryPictureFound) {
+  const auto bytes = sharedImageFile(14554, DibImage{.width = 1, .height = 1, .bitCount = 1}.bytes(), 65535);
+  Read r(bytes);
+  EXPECT_FALSE(r.ok);
+  const int pictures = r.document.imageCount;
+  EXPECT_EQ(static_cast<std::size_t>(pictures), (bytes.size() - 6) / 16);
+  ASSERT_EQ(r.document.pictures.size(), static_cast<std::size_t>(pictures));
+  for (int index = 0; index < pictures; ++index) {
+    const model::Node* picture = findPicture(r.document, index);
+    ASSERT_NE(picture, nullptr) << index;
+    ASSERT_EQ(picture->name(), model::pictureName(index + 1));
+    const bool complete = writeOneImage(r.document, *picture, IconKind::cursor).complete;
+    if (index < 14554) {
+      ASSERT_TRUE(complete) << index;
+    }
+  }
+}
+
+// Entries that share one image cannot make the pictures hold much more than the file does.
+TEST(IconReaderDamage, EntriesSharingAnImageStopWhenTheyWouldHoldFarMoreThanTheFile) {
+  const auto bytes = sharedImageFile(4000, solid(64, 7).bytes(), 4000);
+  Read r(bytes);
+  ASSERT_EQ(r.document.pictures.size(), 4000u);
+  EXPECT_TRUE(r.reporter.logged("picture_4000: not read; the directory asks for more image data than the file holds."));
+  EXPECT_TRUE(r.reporter.showed("This file is corrupt."));
+  std::uint64_t held = 0;
+  r.document.tree.forEach([&](const model::Node& node, int) { held += node.block().size(); });
+  EXPECT_LE(held, (std::uint64_t{1} << 24) + 17 * bytes.size());
+  EXPECT_FALSE(r.document.pictures[0].placeholder);
+  EXPECT_TRUE(r.document.pictures[3999].placeholder);
 }
 
 TEST(IconReaderPng, PngImagesAreKeptWholeAndDecoded) {

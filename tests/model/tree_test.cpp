@@ -1,8 +1,9 @@
+#include "model/tree.h"
+
 #include <gtest/gtest.h>
 
 #include "model/info_items.h"
 #include "model/picture_index.h"
-#include "model/tree.h"
 
 namespace delvix::model {
 namespace {
@@ -93,6 +94,61 @@ TEST(TreeOrder, InsertKeepsSiblingOrder) {
   EXPECT_EQ(list.child(1).name(), "name");
   EXPECT_EQ(list.child(2).name(), "software");
   EXPECT_EQ(list.child(2).indexInParent(), 2u);
+}
+
+// Positions and names are indexed; every change in the middle of a row of siblings must leave walks,
+// positions and lookups as a fresh scan would find them.
+TEST(TreeOrder, WalksPositionsAndLookupsFollowInsertsRemovalsAndRenames) {
+  Tree tree;
+  Node& header = tree.addTopLevel("header");
+  for (int n = 1; n <= 6; ++n) {
+    header.addChild("icon_dir_" + std::to_string(n));
+    tree.addTopLevel(pictureName(n)).addChild("bitm_info");
+  }
+  auto expectConsistent = [&] {
+    std::vector<const Node*> walked;
+    for (Node* node = tree.first(); node && walked.size() < 100; node = tree.next(*node)) walked.push_back(node);
+    std::vector<const Node*> visited;
+    tree.forEach([&](const Node& node, int) { visited.push_back(&node); });
+    ASSERT_EQ(walked, visited);
+    for (Node* node = tree.last(); node; node = tree.previous(*node)) {
+      ASSERT_EQ(node, visited.back());
+      visited.pop_back();
+      const Node& parentSide = node->parent() ? node->parent()->child(node->indexInParent()) : *node;
+      EXPECT_EQ(&parentSide, node) << node->name();
+      EXPECT_EQ(tree.findFirst(node->name()), tree.findFirst(node->name(), tree.first())) << node->name();
+    }
+  };
+  ASSERT_EQ(tree.findFirst("picture_4"), &tree.topLevel(4));
+  expectConsistent();
+
+  tree.remove(*tree.findFirst("picture_3"));
+  header.removeChild(*findNumberedChild(header, "icon_dir_", 3));
+  EXPECT_EQ(tree.findFirst("picture_3"), nullptr);
+  EXPECT_EQ(tree.topLevel(3).name(), "picture_4");
+  EXPECT_EQ(findNumberedChild(header, "icon_dir_", 5)->indexInParent(), 3u);
+  expectConsistent();
+
+  Node& inserted = header.insertChild(1, "icon_dir_9");
+  tree.findFirst("picture_2")->insertChild(0, "color_table");
+  EXPECT_EQ(inserted.indexInParent(), 1u);
+  EXPECT_EQ(header.child(2).indexInParent(), 2u);
+  EXPECT_EQ(findNumberedChild(header, "icon_dir_", 9), &inserted);
+  EXPECT_EQ(findNumberedChild(header, "icon_dir_", 7), nullptr);
+  EXPECT_EQ(tree.findFirst("color_table"), &tree.topLevel(2).child(0));
+  expectConsistent();
+
+  // Renumbering the pictures after a removal, as an edit does.
+  for (int n = 4; n <= 6; ++n) tree.findFirst(pictureName(n))->rename(pictureName(n - 1));
+  EXPECT_EQ(tree.findFirst("picture_3"), &tree.topLevel(3));
+  EXPECT_EQ(tree.findFirst("picture_6"), nullptr);
+  expectConsistent();
+
+  EXPECT_THROW(header.removeChild(tree.topLevel(1)), std::invalid_argument);
+  tree.clear();
+  EXPECT_EQ(tree.findFirst("header"), nullptr);
+  tree.addTopLevel("header");
+  EXPECT_EQ(tree.findFirst("header"), &tree.topLevel(0));
 }
 
 TEST(PictureIndex, ComesFromThePictureNodeOrItsParent) {

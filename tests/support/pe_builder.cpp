@@ -1,6 +1,8 @@
 #include "support/pe_builder.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 namespace delvix::testing {
 
@@ -50,14 +52,16 @@ struct TypeGroup {
 
 std::vector<TypeGroup> groupByTypeAndName(const std::vector<PeResource>& resources) {
   std::vector<TypeGroup> types;
+  std::map<std::uint32_t, std::size_t> typeAt;
+  std::map<std::pair<std::uint32_t, model::ResourceName>, std::size_t> nameAt;
   for (std::size_t i = 0; i < resources.size(); ++i) {
     const PeResource& r = resources[i];
-    auto type = std::find_if(types.begin(), types.end(), [&](const TypeGroup& t) { return t.type == r.type; });
-    if (type == types.end()) type = types.insert(types.end(), TypeGroup{r.type, {}});
-    auto name =
-        std::find_if(type->names.begin(), type->names.end(), [&](const NameGroup& n) { return n.name == r.name; });
-    if (name == type->names.end()) name = type->names.insert(type->names.end(), NameGroup{r.name, {}});
-    name->resources.push_back(i);
+    auto [type, newType] = typeAt.try_emplace(r.type, types.size());
+    if (newType) types.push_back(TypeGroup{r.type, {}});
+    std::vector<NameGroup>& names = types[type->second].names;
+    auto [name, newName] = nameAt.try_emplace({r.type, r.name}, names.size());
+    if (newName) names.push_back(NameGroup{r.name, {}});
+    names[name->second].resources.push_back(i);
   }
   // The format stores named entries before numeric ones.
   for (TypeGroup& t : types)

@@ -44,10 +44,11 @@ std::optional<ResourceDirectory> ResourceDirectory::open(const PeImage& image) {
 }
 
 void ResourceDirectory::warn(std::string text) {
-  if (std::find(warnings_.begin(), warnings_.end(), text) == warnings_.end()) warnings_.push_back(std::move(text));
+  if (warned_.insert(text).second) warnings_.push_back(std::move(text));
 }
 
-std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDirectory(std::uint32_t offset) {
+std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDirectory(std::uint32_t offset,
+                                                                                      std::size_t wanted) {
   const std::uint64_t rva = std::uint64_t{image_->resourceRva()} + offset;
   if (rva > 0xFFFFFFFFu) return std::nullopt;
   auto bytes = image_->bytesAt(static_cast<std::uint32_t>(rva), 0xFFFFFFFFu);
@@ -67,8 +68,8 @@ std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDire
          std::to_string(count) + " are in the file.");
 
   std::vector<Entry> entries;
-  entries.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
+  entries.reserve(std::min(count, wanted));
+  for (std::size_t i = 0; i < count && i < wanted; ++i) {
     const std::uint32_t name = *reader.u32();
     const std::uint32_t target = *reader.u32();
     Entry entry;
@@ -90,6 +91,13 @@ std::optional<std::string> ResourceDirectory::readName(std::uint32_t offset) {
   }
   ByteReader reader(*bytes);
   const std::uint16_t length = *reader.u16();
+  const std::size_t units = std::min<std::size_t>(length, reader.remaining() / 2);
+  if (units > nameUnitsLeft_) {
+    warn("The resource names are longer together than the file; the later names are not read.");
+    nameUnitsLeft_ = 0;
+    return std::nullopt;
+  }
+  nameUnitsLeft_ -= units;
   auto text = reader.bytes(std::size_t{length} * 2);
   if (!text) {
     warn("The resource name at " + hex(offset) + " is cut short.");
@@ -161,7 +169,7 @@ ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceNa
   if (!nameEntry) return data;
   auto languageDirectory = follow(*nameEntry, index->offset, {0, index->offset});
   if (!languageDirectory) return data;
-  auto languages = readDirectory(*languageDirectory);
+  auto languages = readDirectory(*languageDirectory, 1);
   if (!languages || languages->empty()) return data;
   const Entry& first = languages->front();
   if (first.isDirectory) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "formats/byte_reader.h"
@@ -34,7 +35,9 @@ struct ResourceData {
 
 // The resource directory tree (type, name, language) of a module, read from the file's bytes.
 // Every offset is checked; a directory reached twice on one path, or listing more entries than
-// the file can hold, is not followed further.
+// the file can hold, is not followed further. Each type's names are read once; a lookup costs
+// O(log n), and the names read together take no more characters than the file has bytes, however
+// many entries share one string.
 class ResourceDirectory {
  public:
   // Nullopt when the module has no resource directory, or its root cannot be read.
@@ -64,11 +67,12 @@ class ResourceDirectory {
     std::uint32_t offset = 0;
   };
 
-  explicit ResourceDirectory(const PeImage& image) : image_(&image) {}
+  explicit ResourceDirectory(const PeImage& image) : image_(&image), nameUnitsLeft_(image.file().size()) {}
 
   const TypeIndex* typeIndex(std::uint32_t type);
 
-  std::optional<std::vector<Entry>> readDirectory(std::uint32_t offset);
+  // Reads the entries of the directory at `offset`, up to `wanted` of them.
+  std::optional<std::vector<Entry>> readDirectory(std::uint32_t offset, std::size_t wanted = SIZE_MAX);
   std::optional<std::string> readName(std::uint32_t offset);
   // The subdirectory that `entry` (found in `parent`) leads to, unless it is one of the directories on `path`.
   std::optional<std::uint32_t> follow(const Entry& entry, std::uint32_t parent, const std::vector<std::uint32_t>& path);
@@ -76,7 +80,9 @@ class ResourceDirectory {
 
   const PeImage* image_;
   std::map<std::uint32_t, std::optional<TypeIndex>> types_;
+  std::size_t nameUnitsLeft_;
   std::vector<std::string> warnings_;
+  std::unordered_set<std::string> warned_;
 };
 
 }  // namespace delvix::formats::pe
