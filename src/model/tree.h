@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string_view>
-#include <unordered_map>
 
 #include "model/node.h"
 
@@ -12,7 +12,8 @@ namespace delvix::model {
 // The structure tree of the open file. Top-level nodes are the children of an invisible root;
 // "display order" is the order in which a fully expanded tree view lists the nodes.
 // Every step of a walk costs O(depth) at most. Finding a node by name from the top uses an index built on
-// the first lookup after the tree changed, so looking up every picture costs as much as one walk.
+// the first lookup after the tree changed, so looking up every picture costs one walk and a lookup in a
+// sorted index each.
 // A tree is not safe to read from two threads at once.
 class Tree {
  public:
@@ -44,7 +45,7 @@ class Tree {
 
  private:
   // The first node of each name in display order; keys view the nodes' own names.
-  using NameIndex = std::unordered_map<std::string_view, Node*>;
+  using NameIndex = std::map<std::string_view, Node*>;
   const NameIndex& nameIndex() const;
 
   Node root_;

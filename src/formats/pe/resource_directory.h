@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "formats/byte_reader.h"
@@ -82,7 +82,7 @@ class ResourceDirectory {
   std::map<std::uint32_t, std::optional<TypeIndex>> types_;
   std::size_t nameUnitsLeft_;
   std::vector<std::string> warnings_;
-  std::unordered_set<std::string> warned_;
+  std::set<std::string> warned_;
 };
 
 }  // namespace delvix::formats::pe
