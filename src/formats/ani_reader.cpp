@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <set>
+#include <utility>
 
 #include "codecs/png_decode.h"
 #include "formats/file_content.h"
@@ -278,7 +279,7 @@ class AniReader {
     IconImageRequest request;
     request.record = record;
     request.declaredSize = le32(frameHeader, 14);
-    request.allocationLimit = file_.size();
+    request.allocationLimit = static_cast<std::size_t>(std::min<std::uint64_t>(file_.size(), storeBudget_));
     request.thumbnailWidth = thumbnailWidth_;
     request.thumbnailHeight = thumbnailHeight_;
     request.show = show_;
@@ -291,6 +292,7 @@ class AniReader {
     document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
     ani_.framesRead = index + 1;
     keepFurtherImages(chunk, le16(frameHeader, 4), picture);
+    spendStoreBudget(picture);
     if (png) return true;
     return compression == 0 && (bitCount <= 8 || bitCount > 16);
   }
@@ -329,6 +331,13 @@ class AniReader {
       const std::size_t at = kept.size();
       kept.insert(kept.end(), entry.begin(), entry.end());
       setLe32(kept, at + 8, static_cast<std::uint32_t>(size));
+      if (kept.size() + size > storeBudget_) {
+        reporter_.log(picture.name() +
+                      ": the further images are not kept; the frame asks for more image data than "
+                      "the file holds.");
+        kept.resize(at);
+        break;
+      }
       if (size != 0) {
         Bytes image = chunk.subspan(offset, size);
         kept.insert(kept.end(), image.begin(), image.end());
@@ -337,6 +346,13 @@ class AniReader {
     if (kept.size() == 4) return;
     setLe32(kept, 0, static_cast<std::uint32_t>(kept.size() - 4));
     picture.addChild("more_images", std::move(kept), model::state::none);
+  }
+
+  // Takes what `picture`'s nodes hold from the budget.
+  void spendStoreBudget(const Node& picture) {
+    std::uint64_t stored = 0;
+    for (const auto& child : picture.children()) stored += std::as_const(*child).block().size();
+    storeBudget_ -= std::min(stored, storeBudget_);
   }
 
   Bytes file_;
@@ -353,6 +369,9 @@ class AniReader {
   int thumbnailWidth_ = 32;
   int thumbnailHeight_ = 32;
   bool extraImagesNoted_ = false;
+  // What the frames' nodes may hold in all: a file stores each image once, so only frames whose entries
+  // share images, or whose rows are cut short, come near it.
+  std::uint64_t storeBudget_ = (std::uint64_t{1} << 24) + 16 * std::uint64_t{file_.size()};
 };
 
 }  // namespace

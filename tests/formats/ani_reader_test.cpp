@@ -317,6 +317,42 @@ TEST(AniReader, AbsurdCountsAllocateNoMoreThanTheFileHolds) {
   EXPECT_EQ(r.document.pictures.size(), 1u);
 }
 
+// Frames whose directory entries share one image, or whose rows are cut short, must not make the
+// document hold many times what the file holds.
+TEST(AniReader, FramesHoldNoMoreThanABudgetInProportionToTheFile) {
+  constexpr std::uint16_t sharedEntries = 2000;
+  ByteVector image = frame(32).bytes();
+  image.resize(65536);
+  ByteVector shared = {0, 0, 2, 0, sharedEntries & 0xFF, sharedEntries >> 8};
+  for (std::uint16_t i = 0; i < sharedEntries; ++i) {
+    ByteVector entry = {32, 32, 0, 0, 0, 0, 0, 0};
+    ByteVector sizeAndOffset = u32s({65536, 6 + 16u * sharedEntries});
+    shared.insert(shared.end(), entry.begin(), entry.end());
+    shared.insert(shared.end(), sizeAndOffset.begin(), sizeAndOffset.end());
+  }
+  shared.insert(shared.end(), image.begin(), image.end());
+  ByteVector sharedFile = testing::riff("ACON", {aniHeader({}), list("fram", {chunk("icon", shared)})});
+
+  ByteVector cutShortFrames{'f', 'r', 'a', 'm'};
+  ByteVector header = frame(255, 32).bytes();
+  header.resize(40);
+  testing::IconFile cutShort;
+  cutShort.entries.push_back({header});
+  for (int i = 0; i < 2000; ++i) {
+    ByteVector icon = iconChunk(cutShort);
+    cutShortFrames.insert(cutShortFrames.end(), icon.begin(), icon.end());
+  }
+  ByteVector cutShortFile = testing::riff("ACON", {aniHeader({.frames = 2000}), chunk("LIST", cutShortFrames)});
+
+  for (const ByteVector* file : {&sharedFile, &cutShortFile}) {
+    Read r(*file);
+    std::uint64_t held = 0;
+    r.document.tree.forEach([&](const model::Node& node, int) { held += node.block().size(); });
+    EXPECT_LE(held, (std::uint64_t{1} << 24) + 16 * file->size());
+    EXPECT_FALSE(r.document.pictures.empty());
+  }
+}
+
 TEST(AniReader, EveryTruncationIsReadWithoutHarm) {
   ByteVector file =
       testing::riff("ACON", {list("INFO", {chunk("INAM", testing::text("Spin"))}), aniHeader({.frames = 2, .steps = 2}),
