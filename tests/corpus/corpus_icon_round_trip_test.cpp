@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::runAndCapture;
 
 std::vector<fs::path> iconCorpus() {
   auto files = testing::corpusFiles("ico");
@@ -82,14 +83,6 @@ TEST(CorpusIconRoundTrip, WrittenBackTheFilesReadTheSame) {
       EXPECT_EQ(written.bytes, original) << "canonical file changed";
     }
   }
-}
-
-std::string runAndCapture(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string output;
-  char buffer[4096];
-  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) output += buffer;
-  return output;
 }
 
 // icotool -l prints "--icon --index=1 --width=32 --height=32 --bit-depth=4 --palette-size=16" per image.

@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-std::string runAndCapture(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string output;
-  char buffer[4096];
-  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) output += buffer;
-  return output;
-}
-
 struct Peer {
   const char* name;
   const char* program;

@@ -1,7 +1,9 @@
 #include "support/corpus.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,7 +12,8 @@ namespace delvix::testing {
 std::vector<std::filesystem::path> corpusFiles(const char* folder) {
   std::vector<std::filesystem::path> files;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(DELVIX_CORPUS_DIR) / folder, error))
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(DELVIX_CORPUS_DIR) / folder, error))
     if (entry.is_regular_file()) files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
@@ -29,6 +32,14 @@ bool haveProgram(const char* program) {
     dirs.remove_prefix(end + 1);
   }
   return false;
+}
+
+std::string runAndCapture(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string output;
+  char buffer[4096];
+  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) output += buffer;
+  return output;
 }
 
 }  // namespace delvix::testing

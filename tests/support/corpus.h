@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace delvix::testing {
@@ -11,5 +12,8 @@ std::vector<std::filesystem::path> corpusFiles(const char* folder);
 
 // True when `program` is found on the PATH.
 bool haveProgram(const char* program);
+
+// What a shell command prints on its standard output.
+std::string runAndCapture(const std::string& command);
 
 }  // namespace delvix::testing
