@@ -15,9 +15,11 @@
 #include <QTreeView>
 #include <iostream>
 
+#include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "app/widget_names.h"
+#include "platform/qt_step_timer.h"
 
 namespace delvix::app {
 
@@ -45,7 +47,12 @@ std::optional<QString> localFileOf(const QMimeData* data) {
 
 }  // namespace
 
-TFormANI::TFormANI(Host host, QWidget* parent) : QMainWindow(parent), host_(std::move(host)) {
+TFormANI::TFormANI(Host host, QWidget* parent)
+    : QMainWindow(parent),
+      host_(std::move(host)),
+      stepTimer_(std::make_unique<platform::QtStepTimer>()),
+      playerScreen_(std::make_unique<PlayerScreen>(*this)),
+      player_(std::make_unique<preview::AnimationPlayer>(*stepTimer_, *playerScreen_)) {
   setObjectName("FormANI");
   setWindowTitle("Delvix v.2.2");
   resize(designedWidth, designedHeight);
@@ -88,6 +95,7 @@ TFormANI::TFormANI(Host host, QWidget* parent) : QMainWindow(parent), host_(std:
 }
 
 TFormANI::~TFormANI() {
+  player_->stop();
   if (host_.help.running()) host_.help.terminate();
   if (settings_.saveOptions) {
     writeSettings(host_.settings, settingsToStore(), log_);

@@ -4,12 +4,17 @@
 #include <QModelIndex>
 #include <array>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "app/host.h"
 #include "app/message_log.h"
 #include "app/secondary_windows.h"
 #include "app/settings.h"
+#include "gfx/image.h"
 #include "model/document.h"
+#include "preview/animation_player.h"
+#include "preview/zoom.h"
 
 class QAction;
 class QFrame;
@@ -29,8 +34,14 @@ class QToolButton;
 class QTreeView;
 class QTreeWidget;
 
+namespace delvix::platform {
+class QtStepTimer;
+}
+
 namespace delvix::app {
 
+class PictureBox;
+class PixelMarker;
 class ThumbnailModel;
 class TreeModel;
 
@@ -53,6 +64,14 @@ class TFormANI : public QMainWindow {
   Settings& settings() { return settings_; }
   int currentPictureIndex() const { return currentPictureIndex_; }
   int zoomFactor() const { return zoom_; }
+  // The shown picture at natural size, plainly and through its alpha channel (empty when it has none).
+  const gfx::Image& frameBitmap() const { return frameBitmap_; }
+  const gfx::Image& alphaFrameBitmap() const { return alphaFrameBitmap_; }
+  // Bits per pixel of the shown picture, as its thumbnail row gives them.
+  int shownBitCount() const { return shownBitCount_; }
+  const preview::AnimationPlayer& player() const { return *player_; }
+  // Marks pixel (x, y) of the shown picture (natural size, y from the top) over both views.
+  void selectPixel(int x, int y);
   // The extension of the open file as it was typed, with its dot.
   const std::string& openExtension() const { return extension_; }
 
@@ -147,6 +166,23 @@ class TFormANI : public QMainWindow {
   void attachHandlers(bool thumbnails);
   void detachHandlers();
 
+  // The preview (main_window_preview.cpp).
+  void showPicture(int index);
+  bool renderPicture(int index);
+  void applyPreviewLayout(const preview::PreviewLayout& layout);
+  void placePixelMarkers();
+  void hidePixelMarkers();
+  void zoomBy(int step);
+  void enableBlendToggles();
+  void clearFieldView();
+
+  // The player (main_window_player.cpp).
+  class PlayerScreen;
+  void showPlayerFrame(std::optional<std::size_t> frame);
+  void selectPictureFromPlayer(std::size_t frame);
+  void enablePlayerButtons(const preview::PlayerButtons& buttons);
+  void stopPlayer();
+
   void report(const std::string& text);
   void showTipOfDay();
 
@@ -159,6 +195,15 @@ class TFormANI : public QMainWindow {
   std::string extension_;
   int currentPictureIndex_ = 0;
   int zoom_ = 1;
+  gfx::Image frameBitmap_;
+  gfx::Image alphaFrameBitmap_;
+  int shownBitCount_ = 0;
+  bool alphaShown_ = false;
+  preview::PreviewLayout previewLayout_;
+  std::optional<std::pair<int, int>> selectedPixel_;
+  std::unique_ptr<platform::QtStepTimer> stepTimer_;
+  std::unique_ptr<PlayerScreen> playerScreen_;
+  std::unique_ptr<preview::AnimationPlayer> player_;
   bool treeHandlerAttached_ = false;
   bool thumbnailHandlerAttached_ = false;
   bool shown_ = false;
@@ -240,11 +285,13 @@ class TFormANI : public QMainWindow {
   QToolBar* ToolBar2 = nullptr;
   QToolButton* ButUp = nullptr;
   QToolButton* ButDown = nullptr;
+  QLabel* Panel16 = nullptr;
   QScrollArea* ScrollBox1 = nullptr;
-  QLabel* PreviewBox = nullptr;
-  QLabel* PaintAlpha = nullptr;
-  QFrame* ShapeBlitting = nullptr;
-  QFrame* ShapeAlpha = nullptr;
+  QWidget* previewCanvas_ = nullptr;
+  PictureBox* PreviewBox = nullptr;
+  PictureBox* PaintAlpha = nullptr;
+  PixelMarker* ShapeBlitting = nullptr;
+  PixelMarker* ShapeAlpha = nullptr;
   QToolBar* ToolBar4 = nullptr;
   QToolButton* ButStart = nullptr;
   QToolButton* ButPause = nullptr;
@@ -278,6 +325,19 @@ class TFormANI : public QMainWindow {
   QLabel* Label6 = nullptr;
   QLabel* Label7 = nullptr;
   QLabel* Label8 = nullptr;
+};
+
+// What the player sees of the window.
+class TFormANI::PlayerScreen : public preview::PlayerView {
+ public:
+  explicit PlayerScreen(TFormANI& window) : window_(window) {}
+  void showFrame(std::optional<std::size_t> frame) override { window_.showPlayerFrame(frame); }
+  void selectPicture(std::size_t frame) override { window_.selectPictureFromPlayer(frame); }
+  void enableButtons(const preview::PlayerButtons& buttons) override { window_.enablePlayerButtons(buttons); }
+  void log(const std::string& line) override { window_.log_.add(line); }
+
+ private:
+  TFormANI& window_;
 };
 
 }  // namespace delvix::app

@@ -1,4 +1,4 @@
-// Commands whose work comes with the field editor, the writers, the preview, the player, the wave view and the
+// Commands whose work comes with the field editor, the writers, the wave view and the
 // dialogs. They are reachable from the window already and do nothing yet.
 #include "app/main_window.h"
 
@@ -7,8 +7,9 @@ namespace delvix::app {
 void TFormANI::ButSaveAllClick() {}
 void TFormANI::ButSaveClick() {}
 void TFormANI::ButCopyClick() {}
-void TFormANI::ButPlusClick() {}
-void TFormANI::ButMinusClick() {}
+// Adding and removing change what the player steps through: it stops first.
+void TFormANI::ButPlusClick() { stopPlayer(); }
+void TFormANI::ButMinusClick() { stopPlayer(); }
 void TFormANI::ToolButton5Click() {}
 void TFormANI::ButAboutClick() {}
 
@@ -18,13 +19,6 @@ void TFormANI::ButApplyClick() {}
 void TFormANI::ButNextClick() {}
 void TFormANI::ButPrevClick() {}
 
-void TFormANI::ButUpClick() {}
-void TFormANI::ButDownClick() {}
-void TFormANI::ButStartClick() {}
-void TFormANI::ButPauseClick() {}
-void TFormANI::ButStopClick() {}
-void TFormANI::ButForwardClick() {}
-void TFormANI::ButBackClick() {}
 
 void TFormANI::BPlayLeftClick() {}
 void TFormANI::BPlayRightClick() {}

@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
@@ -150,7 +151,7 @@ QWidget* TFormANI::createFieldGroup() {
 }
 
 QWidget* TFormANI::createImageGroup() {
-  GroupImage = named(new QGroupBox("Preview"), "GroupImage");
+  GroupImage = named(new QGroupBox("Preview: Blitting + Alpha Blending"), "GroupImage");
   auto* layout = new QVBoxLayout(GroupImage);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
@@ -161,30 +162,40 @@ QWidget* TFormANI::createImageGroup() {
   ButDown = toolButton(ToolBar2, "ButDown", "Zoom Out", ToolPicture::zoomOut);
   connect(ButUp, &QToolButton::clicked, this, &TFormANI::ButUpClick);
   connect(ButDown, &QToolButton::clicked, this, &TFormANI::ButDownClick);
+
+  Panel16 = named(new QLabel(preview::zoomLabel(zoom_).c_str(), ToolBar2), "Panel16");
+  Panel16->setFrameShape(QFrame::Panel);
+  Panel16->setFrameShadow(QFrame::Sunken);
+  Panel16->setAlignment(Qt::AlignCenter);
+  Panel16->setMinimumWidth(48);
+  Panel16->setAutoFillBackground(true);
+  QPalette white = Panel16->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  Panel16->setPalette(white);
+  ToolBar2->addWidget(Panel16);
   layout->addWidget(ToolBar2);
 
   imageSplitter_ = named(new QSplitter(Qt::Vertical, GroupImage), "ImageSplitter");
   ScrollBox1 = named(new QScrollArea(imageSplitter_), "ScrollBox1");
-  auto* canvas = named(new QWidget, "PreviewCanvas");
-  auto* pictures = new QHBoxLayout(canvas);
-  pictures->setContentsMargins(0, 0, 0, 0);
-  PreviewBox = named(new QLabel(canvas), "PreviewBox");
-  PaintAlpha = named(new QLabel(canvas), "PaintAlpha");
-  for (QLabel* box : {PreviewBox, PaintAlpha}) {
-    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The boxes are placed by hand; the canvas keeps them within reach of the scroll bars.
+  previewCanvas_ = named(new QWidget, "PreviewCanvas");
+  previewCanvas_->setAutoFillBackground(true);
+  previewCanvas_->setBackgroundRole(QPalette::Button);
+  PreviewBox = named(new PictureBox(previewCanvas_), "PreviewBox");
+  PaintAlpha = named(new PictureBox(previewCanvas_), "PaintAlpha");
+  PreviewBox->setToolTip("Blitting");
+  PaintAlpha->setToolTip("Alpha Blending");
+  for (PictureBox* box : {PreviewBox, PaintAlpha}) {
+    box->setGeometry(4, 4, 1, 1);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box, &QWidget::customContextMenuRequested, this,
             [this, box](const QPoint& at) { PopupBlend->popup(box->mapToGlobal(at)); });
-    pictures->addWidget(box);
   }
-  pictures->addStretch();
-  ShapeBlitting = named(new QFrame(canvas), "ShapeBlitting");
-  ShapeAlpha = named(new QFrame(canvas), "ShapeAlpha");
-  for (QFrame* marker : {ShapeBlitting, ShapeAlpha}) {
-    marker->setFrameShape(QFrame::Box);
-    marker->hide();
-  }
-  ScrollBox1->setWidget(canvas);
+  ShapeBlitting = named(new PixelMarker(previewCanvas_), "ShapeBlitting");
+  ShapeAlpha = named(new PixelMarker(previewCanvas_), "ShapeAlpha");
+  for (PixelMarker* marker : {ShapeBlitting, ShapeAlpha}) marker->hide();
+  ScrollBox1->setBackgroundRole(QPalette::Button);
+  ScrollBox1->setWidget(previewCanvas_);
   ScrollBox1->setWidgetResizable(true);
   ScrollBox1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ScrollBox1, &QWidget::customContextMenuRequested, this,
@@ -222,6 +233,8 @@ QWidget* TFormANI::createImageGroup() {
   ListPreview->header()->setMinimumSectionSize(20);
   ListPreview->setContextMenuPolicy(Qt::CustomContextMenu);
   keepSelectionVisible(ListPreview);
+  // A click on the row already selected shows its picture again, which no selection signal reports.
+  ListPreview->viewport()->installEventFilter(this);
   connect(ListPreview, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupBlend->popup(ListPreview->viewport()->mapToGlobal(at)); });
   connect(ListPreview->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -16,6 +16,7 @@
 #include <climits>
 
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "app/window_reporter.h"
@@ -32,7 +33,6 @@ constexpr const char* openFilter =
     "files (*.dll)|*.dll|ActiveX files (*.ocx)|*.ocx|Control Panel files (*.cpl)|*.cpl|ScreenSaver files "
     "(*.scr)|*.scr|Music files (*.wav)|*.wav";
 
-constexpr int maximumZoom = 10;
 // Thumbnails of large frames are shown no bigger than this.
 constexpr int largestThumbnail = 64;
 
@@ -95,11 +95,9 @@ void TFormANI::openFile(const QString& fileName) {
 }
 
 void TFormANI::resetViews(const std::filesystem::path& path) {
-  for (QFrame* marker : {ShapeBlitting, ShapeAlpha}) {
-    marker->hide();
-    marker->setGeometry(0, 0, zoom_, zoom_);
-  }
-  ShapeAlpha->move(PaintAlpha->x() + PreviewBox->x(), 0);
+  // Nothing may step through a document that is about to go.
+  player_->load(nullptr, 0);
+  hidePixelMarkers();
 
   folder_ = withTrailingSeparator(path.parent_path().string());
   extension_ = path.extension().string();
@@ -140,8 +138,12 @@ void TFormANI::resetViews(const std::filesystem::path& path) {
   Removechunk1->setEnabled(false);
   ScrollBox1->horizontalScrollBar()->setValue(0);
   ScrollBox1->verticalScrollBar()->setValue(0);
-  PreviewBox->clear();
-  PaintAlpha->clear();
+  PreviewBox->clearPicture();
+  PaintAlpha->clearPicture();
+  frameBitmap_ = gfx::Image();
+  alphaFrameBitmap_ = gfx::Image();
+  alphaShown_ = false;
+  enableBlendToggles();
 }
 
 bool TFormANI::readIntoDocument(const std::filesystem::path& path, model::FileKind kind) {
@@ -170,10 +172,7 @@ void TFormANI::openAnimatedCursor(const std::filesystem::path& path) {
   if (!read && document_.imageCount == 0) return;
   attachHandlers(true);
   enableSaveAllAndAdd(true, "Save all");
-  const bool animated = document_.ani.stepCount > 1;
-  ButForward->setEnabled(animated && document_.imageCount > 1);
-  ButStart->setEnabled(animated);
-  ButBack->setEnabled(false);
+  player_->load(&document_.ani, document_.imageCount);
   if (read) enableZoom();
   selectFirstPicture();
 }
@@ -266,7 +265,7 @@ void TFormANI::setThumbnailColumns(model::FileKind kind) {
 }
 
 void TFormANI::enableZoom() {
-  ButUp->setEnabled(zoom_ < maximumZoom);
+  ButUp->setEnabled(zoom_ < preview::largestZoom);
   ButDown->setEnabled(zoom_ > 1);
 }
 

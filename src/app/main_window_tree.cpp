@@ -1,13 +1,36 @@
 // The structure tree and the thumbnail list, and how a selection in one moves the other.
+#include <QAction>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
+#include <cctype>
 
 #include "app/main_window.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "model/picture_index.h"
+#include "preview/frame_render.h"
 
 namespace delvix::app {
+
+namespace {
+
+// The picture a node belongs to: a "picture_" n node or a child of one, or the directory entry "icon_dir_" n.
+std::optional<int> pictureOfNode(const model::Node& node) {
+  if (const auto picture = model::pictureIndexOf(node)) return picture;
+  if (const auto entry = model::numberAfter("icon_dir_", node.name())) return *entry - 1;
+  return std::nullopt;
+}
+
+bool removableKind(std::string extension) {
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".ico" || extension == ".cur" || extension == ".ani";
+}
+
+}  // namespace
 
 void TFormANI::attachHandlers(bool thumbnails) {
   treeHandlerAttached_ = true;
@@ -23,7 +46,7 @@ void TFormANI::TreeView1Change(const QModelIndex& current) {
   if (!treeHandlerAttached_) return;
   const model::Node* node = treeModel_->nodeAt(current);
   if (!node) return;
-  if (const auto picture = model::pictureIndexOf(*node)) selectPictureThumbnail(*picture);
+  if (const auto picture = pictureOfNode(*node)) selectPictureThumbnail(*picture);
 }
 
 void TFormANI::TreeView1Collapsed(const QModelIndex& index) { TreeView1->setCurrentIndex(index); }
@@ -39,6 +62,12 @@ void TFormANI::TreeView1KeyPress(QKeyEvent* event) {
 }
 
 bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListPreview->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QModelIndex pressed = ListPreview->indexAt(mouse->position().toPoint());
+    if (pressed.isValid() && pressed.row() == ListPreview->currentIndex().row()) ListPreviewSelectItem(pressed);
+    return false;
+  }
   if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -51,22 +80,40 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormANI::selectPictureThumbnail(int index) {
   if (index < 0 || index >= thumbnailModel_->rowCount()) return;
-  currentPictureIndex_ = index;
   const QModelIndex row = thumbnailModel_->index(index, 0);
   ListPreview->scrollTo(row);
+  // Another node of the picture on show leaves the preview as it is.
+  if (ListPreview->currentIndex().row() == index) return;
+  currentPictureIndex_ = index;
   ListPreview->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void TFormANI::ListPreviewSelectItem(const QModelIndex& current) {
   if (!thumbnailHandlerAttached_ || !current.isValid()) return;
-  const int index = current.row();
-  const model::Node* node = document_.tree.findFirst(model::pictureName(index + 1));
-  if (!node) return;
-  if (index != currentPictureIndex_) {
-    const QModelIndex nodeIndex = treeModel_->indexOf(*node);
-    TreeView1->scrollTo(nodeIndex);
-    currentPictureIndex_ = index;
-    TreeView1->setCurrentIndex(nodeIndex);
+  try {
+    const int index = current.row();
+    const model::Node* node = preview::pictureNode(document_, index);
+    if (!node) return;
+    if (index != currentPictureIndex_) {
+      const QModelIndex nodeIndex = treeModel_->indexOf(*node);
+      TreeView1->scrollTo(nodeIndex);
+      currentPictureIndex_ = index;
+      TreeView1->setCurrentIndex(nodeIndex);
+    }
+    const auto position = static_cast<std::size_t>(index);
+    if (position < document_.pictures.size()) {
+      const std::string& bits = document_.pictures[position].bitCountText;
+      const int bitCount = bits.empty() || bits.size() > 2 ? 0 : std::stoi(bits);
+      if (bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32)
+        shownBitCount_ = bitCount;
+    }
+    showPicture(index);
+    enableBlendToggles();
+    const bool removable = document_.imageCount >= 2 && removableKind(extension_);
+    ButMinus->setEnabled(removable);
+    Removechunk1->setEnabled(removable);
+  } catch (...) {
+    log_.add("Error: select item");
   }
 }
 

@@ -1,0 +1,120 @@
+#include <QAction>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "app/picture_box.h"
+#include "fixtures.h"
+#include "support/corpus.h"
+#include "window_fixture.h"
+
+namespace delvix::testing {
+
+namespace {
+
+class Preview : public WindowTest {
+ protected:
+  QRect box(const char* name) { return widget(name)->geometry(); }
+  void click(const char* name) { window().findChild<QToolButton*>(name)->click(); }
+};
+
+TEST_F(Preview, ZoomStepsBetween100And1000PercentAndLaysTheViewsOut) {
+  openThroughDialog(write("app.ico", iconFile({16, 32})));
+  EXPECT_EQ(text("Panel16"), "100%");
+  EXPECT_EQ(box("PreviewBox"), QRect(4, 4, 16, 16));
+  EXPECT_EQ(box("PaintAlpha"), QRect(28, 4, 16, 16));
+  EXPECT_TRUE(enabled("AlphaBlending2"));
+  EXPECT_FALSE(enabled("Scaling"));
+  EXPECT_FALSE(enabled("ButDown"));
+
+  for (int step = 0; step < 9; ++step) click("ButUp");
+  EXPECT_EQ(text("Panel16"), "1000%");
+  EXPECT_FALSE(enabled("ButUp"));
+  EXPECT_TRUE(enabled("ButDown"));
+  EXPECT_TRUE(enabled("Scaling2"));
+  EXPECT_EQ(box("PreviewBox"), QRect(40, 40, 160, 160));
+  EXPECT_EQ(box("PaintAlpha"), QRect(240, 40, 160, 160));
+
+  // The second picture is shown at the zoom, from the top-left corner again.
+  window().findChild<QTreeView*>("ListPreview")->setCurrentIndex(
+      window().findChild<QTreeView*>("ListPreview")->model()->index(1, 0));
+  EXPECT_EQ(selectedTreeNode(), "picture_2");
+  EXPECT_EQ(box("PreviewBox"), QRect(4, 4, 320, 320));
+
+  for (int step = 0; step < 9; ++step) click("ButDown");
+  EXPECT_EQ(text("Panel16"), "100%");
+  EXPECT_FALSE(enabled("ButDown"));
+  EXPECT_FALSE(enabled("Scaling"));
+  EXPECT_EQ(window().frameBitmap().width(), 32);
+}
+
+TEST_F(Preview, PressingTheSelectedThumbnailShowsItsPictureAgain) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  click("ButUp");
+  EXPECT_EQ(box("PreviewBox"), QRect(8, 8, 32, 32));
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  const QRect row = list->visualRect(list->model()->index(0, 1));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(box("PreviewBox"), QRect(4, 4, 32, 32));
+}
+
+TEST_F(Preview, TheBlendTogglesMoveTogether) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  action("AlphaBlending")->trigger();
+  EXPECT_TRUE(action("AlphaBlending2")->isChecked());
+  action("Scaling2")->trigger();
+  EXPECT_TRUE(action("Scaling")->isChecked());
+  action("AlphaBlending2")->trigger();
+  EXPECT_FALSE(action("AlphaBlending")->isChecked());
+}
+
+TEST_F(Preview, TheDirectoryEntrySelectsItsPicture) {
+  openThroughDialog(write("app.ico", iconFile({16, 32})));
+  auto* tree = window().findChild<QTreeView*>("TreeView1");
+  const auto entry = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, "icon_dir_2", 1,
+                                          Qt::MatchExactly | Qt::MatchRecursive);
+  ASSERT_FALSE(entry.isEmpty());
+  tree->setCurrentIndex(entry.first());
+  EXPECT_EQ(window().currentPictureIndex(), 1);
+  EXPECT_EQ(window().frameBitmap().width(), 32);
+}
+
+TEST_F(Preview, AnAnimationPlaysAtItsOwnSpeedAndStopsOnItsLastFrame) {
+  const auto files = corpusFiles("ani");
+  const auto file = std::find_if(files.begin(), files.end(),
+                                 [](const auto& path) { return path.filename() == "synthetic-seq-rate.ani"; });
+  if (file == files.end()) GTEST_SKIP() << "the sample corpus is not there";
+  openThroughDialog(*file);
+  const preview::AnimationPlayer& player = window().player();
+  ASSERT_EQ(player.steps(), 6u);
+  int total = 0;
+  for (std::size_t step = 0; step < player.steps(); ++step) total += player.stepMilliseconds(step);
+
+  QElapsedTimer clock;
+  clock.start();
+  click("ButStart");
+  EXPECT_FALSE(enabled("ButStart"));
+  EXPECT_TRUE(enabled("ButPause"));
+  while (player.state() == preview::PlayerState::playing && clock.elapsed() < 10 * total)
+    QTest::qWait(1);
+  const qint64 elapsed = clock.elapsed();
+  EXPECT_EQ(player.state(), preview::PlayerState::stopped);
+  EXPECT_GE(elapsed, total);
+  EXPECT_LE(elapsed, total * 105 / 100 + 10 * 6);
+
+  // The sequence 0, 1, 2, 3, 2, 1 ends on frame 1, with the step and the picture selected.
+  EXPECT_EQ(player.currentStep(), 1u);
+  EXPECT_EQ(selectedTreeNode(), "picture_2");
+  EXPECT_TRUE(enabled("ButStart"));
+  EXPECT_TRUE(enabled("ButForward"));
+  EXPECT_TRUE(enabled("ButBack"));
+  click("ButForward");
+  EXPECT_EQ(selectedTreeNode(), "picture_3");
+  EXPECT_EQ(window().currentPictureIndex(), 2);
+}
+
+}  // namespace
+
+}  // namespace delvix::testing
