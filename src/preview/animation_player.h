@@ -51,6 +51,8 @@ int jiffiesToMilliseconds(std::uint32_t jiffies);
 class AnimationPlayer {
  public:
   AnimationPlayer(platform::StepTimer& timer, PlayerView& view);
+  // Cancels a pending step and detaches from the timer, which may outlive the player.
+  ~AnimationPlayer();
   AnimationPlayer(const AnimationPlayer&) = delete;
   AnimationPlayer& operator=(const AnimationPlayer&) = delete;
 
@@ -77,14 +79,25 @@ class AnimationPlayer {
   int stepMilliseconds(std::size_t step) const;
 
  private:
+  // The frame step `step` shows, when it is one the file holds.
+  std::optional<std::size_t> frameOf(std::size_t step) const;
+  // Shows step `step`'s frame, or the placeholder with a log line unless one was written since the last reset.
+  void showStep(std::size_t step);
+  // The buttons of the stopped player: Forward and Back by the current step.
+  PlayerButtons stoppedButtons() const;
+  void setButtons(const PlayerButtons& buttons);
+  void moveTo(std::size_t step);
+
   platform::StepTimer& timer_;
   PlayerView& view_;
   const model::AniState* ani_ = nullptr;
   std::size_t steps_ = 0;
+  std::size_t imageCount_ = 0;
   std::size_t currentStep_ = 0;
   std::size_t stepCounter_ = 0;
   PlayerState state_ = PlayerState::stopped;
   PlayerButtons buttons_;
+  bool missingFrameLogged_ = false;
 };
 
 }  // namespace delvix::preview
