@@ -1,5 +1,5 @@
-// Reads arbitrary bytes as an icon file, writes what was read back as an icon and as a cursor,
-// and reads the result again.
+// Reads arbitrary bytes as an icon file, draws every picture as the preview does, writes what was read
+// back as an icon and as a cursor, and reads the result again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include "formats/ico_writer.h"
 #include "formats/one_image_writer.h"
 #include "model/document.h"
+#include "preview/frame_render.h"
 
 using namespace delvix;
 
@@ -17,6 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   formats::RecordingReporter reporter;
   formats::readIconFile(std::span(data, size), document, {}, reporter);
   if (static_cast<std::size_t>(document.imageCount) != document.pictures.size()) std::abort();
+
+  for (int index = 0; index < document.imageCount; ++index) {
+    const auto plain = preview::renderPlain(document, index);
+    const auto blended = preview::renderAlpha(document, index);
+    if (plain.image.pixels().size() > preview::largestRenderedPixels ||
+        blended.image.pixels().size() > preview::largestRenderedPixels)
+      std::abort();
+    preview::hasPerPixelAlpha(document, index);
+  }
 
   for (auto kind : {formats::IconKind::icon, formats::IconKind::cursor}) {
     formats::WrittenFile written = formats::writeIconFile(document, kind);

@@ -187,16 +187,18 @@ void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstByte
   }
 }
 
+Pixel blendOver(Pixel target, Pixel source) {
+  const unsigned a = alpha(source);
+  auto mix = [a](unsigned s, unsigned d) { return static_cast<std::uint8_t>((s * a + d * (255 - a) + 127) / 255); };
+  return rgb(mix(red(source), red(target)), mix(green(source), green(target)), mix(blue(source), blue(target)),
+             mix(255, alpha(target)));
+}
+
 void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes colourRows,
                    const DrawingHeader& header) {
   forEachTargetPixel(target, targetWidth, targetHeight, header, [&](Pixel& out, int sx, int sy) {
-    Pixel source = header.pixel(colourRows, sx, sy);
-    unsigned sourceAlpha = header.pixelAlpha(colourRows, sx, sy);
-    auto blend = [&](unsigned s, unsigned d) {
-      return static_cast<std::uint8_t>(std::min(255u, s + d * (255 - sourceAlpha) / 255));
-    };
-    out = rgb(blend(red(source), red(out)), blend(green(source), green(out)), blend(blue(source), blue(out)),
-              blend(sourceAlpha, alpha(out)));
+    const Pixel colour = header.pixel(colourRows, sx, sy);
+    out = blendOver(out, withoutAlpha(colour) | (Pixel{header.pixelAlpha(colourRows, sx, sy)} << 24));
   });
 }
 

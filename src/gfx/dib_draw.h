@@ -42,8 +42,13 @@ Image prepareCanvas(int width, int height);
 void drawMaskedImage(Image& target, int targetWidth, int targetHeight, ConstBytes maskRows, ConstBytes colourRows,
                      const DrawingHeader& header);
 
-// Blends the colour rows onto the target with per-pixel premultiplied alpha (source over), stretched the
-// same way. Images of fewer than 32 bits per pixel are opaque.
+// `source` over `target` with the source's straight (not premultiplied) alpha A: each colour channel
+// becomes (S * A + D * (255 - A)) / 255, rounded; the result is opaque over an opaque target.
+Pixel blendOver(Pixel target, Pixel source);
+
+// Blends the colour rows onto the target through their per-pixel alpha (blendOver), stretched the same
+// way. The colours are taken as stored, not as premultiplied by their alpha, as icon images keep them.
+// Images of fewer than 32 bits per pixel are opaque.
 void drawWithAlpha(Image& target, int targetWidth, int targetHeight, ConstBytes colourRows,
                    const DrawingHeader& header);
 

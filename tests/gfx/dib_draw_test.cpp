@@ -125,13 +125,14 @@ TEST(AlphaDrawing, TransparentBlackLeavesTheTargetAlone) {
   for (Pixel p : target.pixels()) EXPECT_EQ(p, rgb(12, 34, 56));
 }
 
-TEST(AlphaDrawing, PremultipliedSourceOver) {
+TEST(AlphaDrawing, StraightSourceOver) {
   auto h = header(1, 1, 32);
-  Bytes colour{0, 0, 100, 128};  // red 100 at alpha 128, premultiplied
-  Image target(1, 1, rgb(0, 0, 255));
+  Bytes colour{0, 0, 255, 128};  // red at alpha 128, not premultiplied
+  Image target(1, 1, rgb(128, 128, 128));
   drawWithAlpha(target, 1, 1, colour, h);
-  EXPECT_EQ(red(target.at(0, 0)), 100);
-  EXPECT_EQ(blue(target.at(0, 0)), 255 * 127 / 255);
+  EXPECT_EQ(target.at(0, 0), rgb(192, 64, 64));
+  EXPECT_EQ(blendOver(rgb(10, 20, 30), rgb(200, 100, 0, 255)), rgb(200, 100, 0));
+  EXPECT_EQ(blendOver(rgb(10, 20, 30), rgb(200, 100, 0, 0)), rgb(10, 20, 30));
 }
 
 TEST(AlphaDrawing, ImagesWithoutAlphaAreOpaque) {
