@@ -62,7 +62,7 @@ void TFormANI::TreeView1KeyPress(QKeyEvent* event) {
 }
 
 bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ListPreview->viewport() && event->type() == QEvent::MouseButtonPress) {
+  if (ListPreview && watched == ListPreview->viewport() && event->type() == QEvent::MouseButtonPress) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QModelIndex pressed = ListPreview->indexAt(mouse->position().toPoint());
     if (pressed.isValid() && pressed.row() == ListPreview->currentIndex().row()) ListPreviewSelectItem(pressed);

@@ -47,9 +47,9 @@ TEST_F(OpenCommand, AnIconFileShowsItsTreeThumbnailsAndStatusAndSelectsTheFirstP
   EXPECT_EQ(list->currentIndex().row(), 0);
 
   for (const char* on : {"ButSaveAll", "Saveall1", "ButPlus", "Addchunk1", "ButSave", "ButCopy", "SaveBlitting",
-                         "SaveFrameBlit", "Copy1", "CopyBlitting1", "ButUp"})
+                         "SaveFrameBlit", "Copy1", "CopyBlitting1", "ButUp", "ButMinus", "Removechunk1"})
     EXPECT_TRUE(enabled(on)) << on;
-  for (const char* off : {"ButDown", "ButStart", "ButForward", "ButBack", "ButApply", "ButMinus"})
+  for (const char* off : {"ButDown", "ButStart", "ButForward", "ButBack", "ButApply"})
     EXPECT_FALSE(enabled(off)) << off;
   EXPECT_EQ(hint("ButSaveAll"), "Save all");
   EXPECT_TRUE(widget("GroupImage")->isVisibleTo(&window()));

@@ -24,7 +24,7 @@ TEST_F(Preview, ZoomStepsBetween100And1000PercentAndLaysTheViewsOut) {
   openThroughDialog(write("app.ico", iconFile({16, 32})));
   EXPECT_EQ(text("Panel16"), "100%");
   EXPECT_EQ(box("PreviewBox"), QRect(4, 4, 16, 16));
-  EXPECT_EQ(box("PaintAlpha"), QRect(28, 4, 16, 16));
+  EXPECT_EQ(box("PaintAlpha"), QRect(24, 4, 16, 16));
   EXPECT_TRUE(enabled("AlphaBlending2"));
   EXPECT_FALSE(enabled("Scaling"));
   EXPECT_FALSE(enabled("ButDown"));
@@ -64,6 +64,7 @@ TEST_F(Preview, TheBlendTogglesMoveTogether) {
   openThroughDialog(write("app.ico", iconFile({16})));
   action("AlphaBlending")->trigger();
   EXPECT_TRUE(action("AlphaBlending2")->isChecked());
+  click("ButUp");
   action("Scaling2")->trigger();
   EXPECT_TRUE(action("Scaling")->isChecked());
   action("AlphaBlending2")->trigger();
