@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdg-utils
+  xvfb xauth xdg-utils xdotool
   icoutils imagemagick sox time
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
 )
