@@ -1,11 +1,12 @@
 // ImageMagick flattens the images with alpha of the sample icons and cursors onto the canvas colour the
-// way the alpha view blends them.
+// way the alpha view blends them, and scales them the way the view zooms.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "formats/ico_reader.h"
 #include "preview/frame_render.h"
+#include "preview/zoom.h"
 #include "support/corpus.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
@@ -67,6 +68,8 @@ TEST(FrameRenderPeer, AlphaViewMatchesImageMagickOnTheSamples) {
     model::Document document;
     formats::RecordingReporter reporter;
     if (!formats::readIconFile(file, document, {}, reporter)) continue;
+    // The first picture of each file is compared at 300 %.
+    int zoom = 3;
     for (int index = 0; index < document.imageCount; ++index) {
       if (!carriesAlpha(document, index)) continue;
       const Rendering ours = renderAlpha(document, index);
@@ -75,10 +78,14 @@ TEST(FrameRenderPeer, AlphaViewMatchesImageMagickOnTheSamples) {
       if (!directoryGivesTheSize(document, index, ours.image)) continue;
       std::filesystem::remove(output);
       runAndCapture(convert + " '" + file.string() + "[" + std::to_string(index) +
-                    "]' +repage -background 'rgb(254,254,254)' -flatten -depth 8 'rgb:" + output.string() + "' 2>&1");
+                    "]' +repage -background 'rgb(254,254,254)' -flatten -scale " + std::to_string(100 * zoom) +
+                    "% -depth 8 'rgb:" + output.string() + "' 2>&1");
       const auto theirs = readFileBytes(output);
       ASSERT_TRUE(theirs) << "ImageMagick wrote nothing";
-      EXPECT_EQ(difference(ours.image, *theirs), "");
+      const auto shown = zoomed(ours.image, zoom);
+      ASSERT_TRUE(shown);
+      EXPECT_EQ(difference(*shown, *theirs), "") << "at " << zoomLabel(zoom);
+      zoom = 1;
       ++compared;
     }
   }
