@@ -19,7 +19,6 @@ void TFormANI::ButApplyClick() {}
 void TFormANI::ButNextClick() {}
 void TFormANI::ButPrevClick() {}
 
-
 void TFormANI::BPlayLeftClick() {}
 void TFormANI::BPlayRightClick() {}
 void TFormANI::BStopLeftClick() {}

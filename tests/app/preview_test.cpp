@@ -38,8 +38,9 @@ TEST_F(Preview, ZoomStepsBetween100And1000PercentAndLaysTheViewsOut) {
   EXPECT_EQ(box("PaintAlpha"), QRect(240, 40, 160, 160));
 
   // The second picture is shown at the zoom, from the top-left corner again.
-  window().findChild<QTreeView*>("ListPreview")->setCurrentIndex(
-      window().findChild<QTreeView*>("ListPreview")->model()->index(1, 0));
+  window()
+      .findChild<QTreeView*>("ListPreview")
+      ->setCurrentIndex(window().findChild<QTreeView*>("ListPreview")->model()->index(1, 0));
   EXPECT_EQ(selectedTreeNode(), "picture_2");
   EXPECT_EQ(box("PreviewBox"), QRect(4, 4, 320, 320));
 
@@ -98,8 +99,7 @@ TEST_F(Preview, AnAnimationPlaysAtItsOwnSpeedAndStopsOnItsLastFrame) {
   click("ButStart");
   EXPECT_FALSE(enabled("ButStart"));
   EXPECT_TRUE(enabled("ButPause"));
-  while (player.state() == preview::PlayerState::playing && clock.elapsed() < 10 * total)
-    QTest::qWait(1);
+  while (player.state() == preview::PlayerState::playing && clock.elapsed() < 10 * total) QTest::qWait(1);
   const qint64 elapsed = clock.elapsed();
   EXPECT_EQ(player.state(), preview::PlayerState::stopped);
   EXPECT_GE(elapsed, total);
