@@ -91,7 +91,6 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   }
   settings_ = readSettings(host_.settings, limits, log_);
   applyStoredLayout();
-  if (settings_.tipsAtStart) QCoreApplication::postEvent(this, new QEvent(tipOfDayEvent));
 }
 
 TFormANI::~TFormANI() {
@@ -156,8 +155,11 @@ void TFormANI::showAsStored() {
 
 void TFormANI::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // The panes get their stored sizes once the window has its own.
-  if (!shown_) applyPaneSizes();
+  // The panes get their stored sizes once the window has its own; the tip of the day comes once it is up.
+  if (!shown_) {
+    applyPaneSizes();
+    if (settings_.tipsAtStart) QCoreApplication::postEvent(this, new QEvent(tipOfDayEvent));
+  }
   shown_ = true;
 }
 
@@ -170,9 +172,7 @@ bool TFormANI::event(QEvent* event) {
 }
 
 void TFormANI::showTipOfDay() {
-  if (!windows_.tip) return;
-  windows_.tip->setWindowModality(Qt::ApplicationModal);
-  windows_.tip->show();
+  if (windows_.tip) windows_.tip->showFor(settings_.tipsAtStart);
 }
 
 void TFormANI::dragEnterEvent(QDragEnterEvent* event) {

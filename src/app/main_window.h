@@ -53,7 +53,7 @@ class TFormANI : public QMainWindow {
   explicit TFormANI(Host host, QWidget* parent = nullptr);
   ~TFormANI() override;
 
-  void setSecondaryWindows(const SecondaryWindows& windows) { windows_ = windows; }
+  void setSecondaryWindows(const SecondaryWindows& windows);
   // Shows the window in the state it was left in: maximised or at its stored size.
   void showAsStored();
   // The open command after its dialog: what the quick-info browsers, the command line and a drop use.
@@ -70,6 +70,8 @@ class TFormANI : public QMainWindow {
   // Bits per pixel of the shown picture, as its thumbnail row gives them.
   int shownBitCount() const { return shownBitCount_; }
   const preview::AnimationPlayer& player() const { return *player_; }
+  // How often the selected node's fields were listed again after the options changed.
+  int fieldRelistings() const { return fieldRelistings_; }
   // Marks pixel (x, y) of the shown picture (natural size, y from the top) over both views.
   void selectPixel(int x, int y);
   // The extension of the open file as it was typed, with its dot.
@@ -183,6 +185,10 @@ class TFormANI : public QMainWindow {
   void enablePlayerButtons(const preview::PlayerButtons& buttons);
   void stopPlayer();
 
+  // Options (main_window_options.cpp).
+  void applyOptions();
+  void listSelectedNodeFields();
+
   void report(const std::string& text);
   void showTipOfDay();
 
@@ -207,6 +213,7 @@ class TFormANI : public QMainWindow {
   bool treeHandlerAttached_ = false;
   bool thumbnailHandlerAttached_ = false;
   bool shown_ = false;
+  int fieldRelistings_ = 0;
 
   struct ColumnLimits {
     int minimum, width, maximum;

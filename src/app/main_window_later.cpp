@@ -1,5 +1,5 @@
-// Commands whose work comes with the field editor, the writers, the wave view and the
-// dialogs. They are reachable from the window already and do nothing yet.
+// Commands whose work comes with the field editor, the writers and the wave view.
+// They are reachable from the window already and do nothing yet.
 #include "app/main_window.h"
 
 namespace delvix::app {
@@ -10,8 +10,6 @@ void TFormANI::ButCopyClick() {}
 // Adding and removing change what the player steps through: it stops first.
 void TFormANI::ButPlusClick() { stopPlayer(); }
 void TFormANI::ButMinusClick() { stopPlayer(); }
-void TFormANI::ToolButton5Click() {}
-void TFormANI::ButAboutClick() {}
 
 void TFormANI::ButAddClick() {}
 void TFormANI::ButRemoveClick() {}

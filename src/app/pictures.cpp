@@ -85,7 +85,7 @@ void magnifier(QPainter& p, QPointF centre, double radius, const QString& sign) 
   p.setPen(QPen(ink, 3.5, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(centre + QPointF(radius * 0.7, radius * 0.7), centre + QPointF(radius * 1.6, radius * 1.6));
   p.setPen(QPen(ink, 2.5, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(centre - QPointF(radius * 0.5, 0), centre + QPointF(radius * 0.5, 0));
+  if (!sign.isEmpty()) p.drawLine(centre - QPointF(radius * 0.5, 0), centre + QPointF(radius * 0.5, 0));
   if (sign == "+") p.drawLine(centre - QPointF(0, radius * 0.5), centre + QPointF(0, radius * 0.5));
   p.setPen(QPen(ink, 2));
 }
@@ -136,6 +136,24 @@ void grid3(QPainter& p, const QColor& fill) {
 }
 
 }  // namespace
+
+QPixmap programPicture(int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / double(grid), size / double(grid));
+  p.setPen(QPen(ink, 1.2));
+  page(p, QRectF(3, 2, 20, 24));
+  p.setPen(Qt::NoPen);
+  const QColor cells[] = {blue, green, yellow, red};
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column)
+      p.fillRect(QRectF(5.5 + column * 4, 5 + row * 4, 3.4, 3.4), cells[(row + column) % 4].lighter(115));
+  p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+  magnifier(p, QPointF(19, 19), 7, "");
+  return pixmap;
+}
 
 QIcon toolIcon(ToolPicture picture) {
   switch (picture) {

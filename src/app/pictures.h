@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace delvix::app {
 
@@ -30,6 +31,9 @@ enum class ToolPicture {
 };
 
 QIcon toolIcon(ToolPicture picture);
+
+// The program's own picture, `size` pixels square: a page of pixels under a magnifying glass.
+QPixmap programPicture(int size);
 
 // The picture of a structure-tree state image index (model::state); a null icon for none.
 QIcon stateIcon(int stateImage);

@@ -21,12 +21,6 @@ TFormChunk::TFormChunk(QWidget* owner) : QWidget(owner, Qt::Dialog) {
 TGifOptionForm::TGifOptionForm(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowStaysOnTopHint) {
   setUp(this, "GifOptionForm", "Gif options", {320, 240});
 }
-TFormOptions::TFormOptions(QWidget* owner) : QWidget(owner, Qt::Dialog) {
-  setUp(this, "FormOptions", "Options", {420, 300});
-}
-TFormTip::TFormTip(QWidget* owner) : QWidget(owner, Qt::Dialog) {
-  setUp(this, "FormTip", "Tip of the Day", {400, 240});
-}
 TFormInfo::TFormInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
   setUp(this, "FormInfo", "Quick Info (images)", {600, 400});
 }

@@ -2,7 +2,13 @@
 
 #include <QWidget>
 
+#include "dialogs/options_dialog.h"
+#include "dialogs/tip_dialog.h"
+
 namespace delvix::app {
+
+using dialogs::TFormOptions;
+using dialogs::TFormTip;
 
 // The program's other windows. Each is made once at start and stays hidden until it is used.
 class TFormWav : public QWidget {
@@ -21,18 +27,6 @@ class TGifOptionForm : public QWidget {
   Q_OBJECT
  public:
   explicit TGifOptionForm(QWidget* owner);
-};
-
-class TFormOptions : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormOptions(QWidget* owner);
-};
-
-class TFormTip : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormTip(QWidget* owner);
 };
 
 class TFormInfo : public QWidget {

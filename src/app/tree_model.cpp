@@ -20,6 +20,11 @@ void TreeModel::setTree(const model::Tree* tree) {
   endResetModel();
 }
 
+void TreeModel::nodeChanged(const model::Node& node) {
+  const QModelIndex index = indexOf(node);
+  if (index.isValid()) emit dataChanged(index, index, {Qt::DisplayRole, Qt::DecorationRole});
+}
+
 const model::Node* TreeModel::nodeAt(const QModelIndex& index) const {
   return index.isValid() ? static_cast<const model::Node*>(index.internalPointer()) : nullptr;
 }

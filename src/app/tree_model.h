@@ -19,6 +19,8 @@ class TreeModel : public QAbstractItemModel {
   void setTree(const model::Tree* tree);
 
   QModelIndex indexOf(const model::Node& node) const;
+  // Tells the views that a node's name or state image changed.
+  void nodeChanged(const model::Node& node);
   const model::Node* nodeAt(const QModelIndex& index) const;
 
   QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;

@@ -1,0 +1,42 @@
+// The options, the tip of the day and the about box, as the main window uses them.
+#include <QToolBar>
+#include <QTreeView>
+
+#include "app/main_window.h"
+#include "app/tree_model.h"
+#include "model/show_states.h"
+
+namespace delvix::app {
+
+void TFormANI::setSecondaryWindows(const SecondaryWindows& windows) {
+  windows_ = windows;
+  if (windows_.options) connect(windows_.options, &QDialog::accepted, this, &TFormANI::applyOptions);
+}
+
+void TFormANI::ToolButton5Click() {
+  if (windows_.options) windows_.options->showFor(settings_);
+}
+
+void TFormANI::applyOptions() {
+  if (document_.tree.empty()) return;
+  ToolBar1->update();
+  for (const model::Node* node :
+       model::applyShowStates(document_.tree, {settings_.table, settings_.color, settings_.mask}))
+    treeModel_->nodeChanged(*node);
+  // The editable marks of the table on screen follow the edit settings at once.
+  const model::Node* selected = treeModel_->nodeAt(TreeView1->currentIndex());
+  if (!selected) return;
+  const std::string& name = selected->name();
+  if (name == "color_table" || name == "color_bitmap" || name == "fact") listSelectedNodeFields();
+}
+
+void TFormANI::listSelectedNodeFields() { ++fieldRelistings_; }
+
+void TFormANI::ButAboutClick() {
+  auto* about = new dialogs::TFormAbout(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
+  ToolBar1->update();
+}
+
+}  // namespace delvix::app
