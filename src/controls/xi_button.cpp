@@ -63,8 +63,8 @@ QStringList TXiButton::GetColorScheme() const {
   QStringList lines;
   for (int set = 0; set < 4; ++set)
     for (const auto& [role, name] : listedColours)
-      lines << setNames[set] + QLatin1String(name) + QStringLiteral(":= ") + colourText(look_.colours[set * 6 + role]) +
-                   QLatin1Char(';');
+      lines << setNames[set] + QLatin1String(name) + QStringLiteral(":= ") +
+                   colourText(look_.colours[set * colour::overSet + role]) + QLatin1Char(';');
   lines << QStringLiteral("ColorFocusRect:=  ") + colourText(look_.colours[colour::focusRect]) + QLatin1Char(';');
   return lines;
 }
