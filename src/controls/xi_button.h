@@ -62,6 +62,13 @@ struct ButtonLook {
   bool transparentGlyph = true;
 };
 
+// Where the glyph's top-left corner and the caption go, for a caption of captionSize in the button's font.
+struct FaceLayout {
+  QPoint glyph;
+  QRect caption;
+};
+FaceLayout layoutFace(const ButtonLook& look, QSize captionSize);
+
 // Draws the whole face of a button at (0, 0), as a widget of look.width x look.height shows it.
 void paintButton(QPainter& painter, const ButtonLook& look);
 // The vertical gradient: lines 0 .. bottom - top at y = i, from colour2 at the top to colour1 at the bottom.
@@ -100,6 +107,8 @@ class TXiButton : public QPushButton {
   TBtnState state() const { return look_.state; }
   // What paintEvent would draw now.
   ButtonLook look() const;
+  // 75 x 25, or more when the caption and glyph need it.
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -113,9 +122,13 @@ class TXiButton : public QPushButton {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void nextCheckState() override;
 
  private:
   void setState(TBtnState state);
+  void pointerEntered();
+  void pointerLeft();
   void giveModalResult();
 
   ButtonLook look_;
@@ -124,6 +137,8 @@ class TXiButton : public QPushButton {
   bool pressed_ = false;
   bool cancel_ = false;
   int modalResult_ = 0;
+  bool pointerInside_ = false;
+  QMetaObject::Connection modalResultConnection_;
 };
 
 // A dialog whose Escape and close box run its Cancel button's handler, as a click on it would.
@@ -134,7 +149,12 @@ class XiDialog : public QDialog {
   explicit XiDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
   void reject() override;
 
+ protected:
+  // A caption's accelerator key without Alt clicks its button, unless the focused widget took the key.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  friend class TXiButton;
   bool rejecting_ = false;
 };
 
