@@ -1,5 +1,5 @@
 #!/bin/bash
-# Takes the screenshots of the preview in docs/ from the real program under Xvfb, driven with the mouse and the
+# Takes the screenshots of the preview and the dialogs in docs/ from the real program under Xvfb, driven with the mouse and the
 # keyboard as a user would drive it. Needs Xvfb, xdotool and ImageMagick's import (scripts/install-deps.sh
 # installs them) and the sample corpus beside the checkout.
 #   docs/take-screenshots.sh [BUILD_DIR]
@@ -46,4 +46,23 @@ xdotool mousemove 502 579 click 1
 sleep 1.2
 import -window root "$root/docs/player.png"
 stop
-echo "docs/preview-400.png docs/player.png"
+
+# The dialogs: the tip of the day as a new user meets it, the options and the about box.
+rm "$config/Delvix v.2.2.conf"
+start "$corpus/ico/thg-hg.ico"
+# Takes the window titled $1 as docs/$2, then closes it with Escape.
+shot() {
+  local dialog
+  dialog=$(xdotool search --sync --name "^$1( — Delvix)?$" | head -1)
+  sleep 0.5
+  import -window "$dialog" "$root/docs/$2"
+  xdotool windowfocus --sync "$dialog" key Escape
+  sleep 0.3
+}
+shot "Tip of the Day" tip-of-the-day.png
+xdotool mousemove 305 38 click 1
+shot "Options" options.png
+xdotool mousemove 370 38 click 1
+shot "About" about.png
+stop
+echo "docs/preview-400.png docs/player.png docs/tip-of-the-day.png docs/options.png docs/about.png"

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/pictures.h"
 #include "app/secondary_windows.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
   QApplication::setApplicationVersion(DELVIX_VERSION);
+  QApplication::setWindowIcon(QIcon(delvix::app::programPicture(64)));
   std::vector<std::string> rest;
   for (const QString& argument : QApplication::arguments().mid(1)) rest.push_back(argument.toStdString());
   const CommandLine arguments = delvix::app::parseCommandLine(rest);

@@ -45,7 +45,8 @@ class Dialogs : public WindowTest {
 TEST_F(Dialogs, OptionsStartFromTheDefaultsAndOkChangesTheTreeAtOnce) {
   openThroughDialog(write("app.ico", iconFile({16, 32})));
   windowWithDialogs().ToolButton5Click();
-  for (const char* name : {"CheckTable", "CheckColor", "CheckMask", "CheckEditTable", "CheckDataBitmap", "CheckEditFact"})
+  for (const char* name :
+       {"CheckTable", "CheckColor", "CheckMask", "CheckEditTable", "CheckDataBitmap", "CheckEditFact"})
     EXPECT_FALSE(box(windows_.options, name)->isChecked()) << name;
   for (const char* name : {"CheckIcon", "CheckCursor", "CheckBitmap", "CheckSave"})
     EXPECT_TRUE(box(windows_.options, name)->isChecked()) << name;

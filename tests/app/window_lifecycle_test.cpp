@@ -103,7 +103,9 @@ TEST_F(WindowLife, TheTipOfTheDayIsShownOnceTheWindowIsUp) {
   store.values = {{"Settings", 0b100000}};
   auto windows = app::createSecondaryWindows(&window());
   window().setSecondaryWindows(windows);
+  QApplication::processEvents();
   EXPECT_FALSE(windows.tip->isVisible());
+  window().show();
   QApplication::processEvents();
   EXPECT_TRUE(windows.tip->isVisible());
   EXPECT_EQ(windows.tip->windowTitle(), "Tip of the Day");
@@ -113,6 +115,7 @@ TEST_F(WindowLife, NoTipWhenItIsSwitchedOff) {
   store.values = {{"Settings", 0b000010}};
   auto windows = app::createSecondaryWindows(&window());
   window().setSecondaryWindows(windows);
+  window().show();
   QApplication::processEvents();
   EXPECT_FALSE(windows.tip->isVisible());
 }
