@@ -11,6 +11,7 @@
 #include "app/message_log.h"
 #include "app/secondary_windows.h"
 #include "app/settings.h"
+#include "codecs/gif/gif_codec.h"
 #include "gfx/image.h"
 #include "model/document.h"
 #include "preview/animation_player.h"
@@ -69,6 +70,7 @@ class TFormANI : public QMainWindow {
   const gfx::Image& alphaFrameBitmap() const { return alphaFrameBitmap_; }
   // Bits per pixel of the shown picture, as its thumbnail row gives them.
   int shownBitCount() const { return shownBitCount_; }
+  const codecs::gif::Settings& gifSettings() const { return gifSettings_; }
   const preview::AnimationPlayer& player() const { return *player_; }
   // How often the selected node's fields were listed again after the options changed.
   int fieldRelistings() const { return fieldRelistings_; }
@@ -185,6 +187,13 @@ class TFormANI : public QMainWindow {
   void enablePlayerButtons(const preview::PlayerButtons& buttons);
   void stopPlayer();
 
+  // Saving and copying (main_window_save.cpp).
+  // The picture that Save frame and Copy frame take, as the two toggles choose; empty when there is none.
+  gfx::Image framePicture(bool alpha);
+  void exportPicture(const std::filesystem::path& target, bool alpha);
+  void writeExport(const std::filesystem::path& target, const gfx::Image& picture, int format);
+  void writeGifExport();
+
   // Options (main_window_options.cpp).
   void applyOptions();
   void listSelectedNodeFields();
@@ -214,6 +223,9 @@ class TFormANI : public QMainWindow {
   bool thumbnailHandlerAttached_ = false;
   bool shown_ = false;
   int fieldRelistings_ = 0;
+  codecs::gif::Settings gifSettings_;
+  std::filesystem::path gifTarget_;
+  gfx::Image gifPicture_;
 
   struct ColumnLimits {
     int minimum, width, maximum;

@@ -1,12 +1,9 @@
-// Commands whose work comes with the field editor, the writers and the wave view.
+// Commands whose work comes with the field editor and the wave view.
 // They are reachable from the window already and do nothing yet.
 #include "app/main_window.h"
 
 namespace delvix::app {
 
-void TFormANI::ButSaveAllClick() {}
-void TFormANI::ButSaveClick() {}
-void TFormANI::ButCopyClick() {}
 // Adding and removing change what the player steps through: it stops first.
 void TFormANI::ButPlusClick() { stopPlayer(); }
 void TFormANI::ButMinusClick() { stopPlayer(); }

@@ -1,4 +1,4 @@
-// The options, the tip of the day and the about box, as the main window uses them.
+// The secondary windows, the options, the tip of the day and the about box, as the main window uses them.
 #include <QToolBar>
 #include <QTreeView>
 
@@ -11,6 +11,13 @@ namespace delvix::app {
 void TFormANI::setSecondaryWindows(const SecondaryWindows& windows) {
   windows_ = windows;
   if (windows_.options) connect(windows_.options, &QDialog::accepted, this, &TFormANI::applyOptions);
+  if (windows_.gifOptions) {
+    connect(windows_.gifOptions, &QDialog::accepted, this, &TFormANI::writeGifExport);
+    connect(windows_.gifOptions, &QDialog::rejected, this, [this] {
+      gifTarget_.clear();
+      gifPicture_ = gfx::Image();
+    });
+  }
 }
 
 void TFormANI::ToolButton5Click() {

@@ -18,9 +18,6 @@ TFormWav::TFormWav(QWidget* owner) : QWidget(owner, Qt::Window) {
 TFormChunk::TFormChunk(QWidget* owner) : QWidget(owner, Qt::Dialog) {
   setUp(this, "FormChunk", "Add chunks", {420, 300});
 }
-TGifOptionForm::TGifOptionForm(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowStaysOnTopHint) {
-  setUp(this, "GifOptionForm", "Gif options", {320, 240});
-}
 TFormInfo::TFormInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
   setUp(this, "FormInfo", "Quick Info (images)", {600, 400});
 }

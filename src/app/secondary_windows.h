@@ -2,12 +2,14 @@
 
 #include <QWidget>
 
+#include "dialogs/gif_options_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/tip_dialog.h"
 
 namespace delvix::app {
 
 using dialogs::TFormOptions;
+using dialogs::TGifOptionForm;
 using dialogs::TFormTip;
 
 // The program's other windows. Each is made once at start and stays hidden until it is used.
@@ -21,12 +23,6 @@ class TFormChunk : public QWidget {
   Q_OBJECT
  public:
   explicit TFormChunk(QWidget* owner);
-};
-
-class TGifOptionForm : public QWidget {
-  Q_OBJECT
- public:
-  explicit TGifOptionForm(QWidget* owner);
 };
 
 class TFormInfo : public QWidget {
