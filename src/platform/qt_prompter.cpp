@@ -12,12 +12,26 @@ std::optional<std::string> runFileDialog(QWidget* parent, const FileRequest& req
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   if (!request.filter.empty()) dialog.setNameFilters(qtNameFilters(request.filter));
+  // A name typed without an extension gets the one of the file type chosen.
+  if (mode == QFileDialog::AcceptSave && !request.filter.empty()) {
+    dialog.setDefaultSuffix(defaultSuffixOf(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(defaultSuffixOf(filter)); });
+  }
   if (!request.initialPath.empty()) dialog.selectFile(QString::fromStdString(request.initialPath));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }
 
 }  // namespace
+
+QString defaultSuffixOf(const QString& nameFilter) {
+  const qsizetype open = nameFilter.lastIndexOf('(');
+  const QString first = nameFilter.mid(open + 1).section(' ', 0, 0).remove(')');
+  const qsizetype dot = first.lastIndexOf('.');
+  const QString suffix = dot < 0 ? QString() : first.mid(dot + 1);
+  return suffix.contains('*') ? QString() : suffix;
+}
 
 QStringList qtNameFilters(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split('|');

@@ -23,5 +23,7 @@ class QtPrompter : public Prompter {
 
 // Turns "description|*.a;*.b|..." into Qt's name filters, "description (*.a *.b)".
 QStringList qtNameFilters(const std::string& filter);
+// The extension of a Qt name filter's first pattern ("Icon files (*.ico)" gives "ico"); empty for "*".
+QString defaultSuffixOf(const QString& nameFilter);
 
 }  // namespace delvix::platform

@@ -1,0 +1,111 @@
+#include <QClipboard>
+#include <set>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/secondary_windows.h"
+#include "fixtures.h"
+#include "platform/qt_prompter.h"
+#include "support/file_bytes.h"
+#include "window_fixture.h"
+
+namespace delvix::testing {
+
+namespace {
+
+class Saving : public WindowTest {
+ protected:
+  void SetUp() override {
+    windows_ = app::createSecondaryWindows(&window());
+    window().setSecondaryWindows(windows_);
+    openThroughDialog(write("app.ico", iconFile({16, 32})));
+  }
+  // Runs a save command, choosing `name` in the files folder; returns what was written there, if anything.
+  std::optional<std::vector<std::uint8_t>> saveAs(void (app::TFormANI::*command)(), const std::string& name) {
+    prompter.choose((files.path() / name).string());
+    (window().*command)();
+    return readFileBytes(files.path() / name);
+  }
+  std::string lastCaption() const { return prompter.fileRequests.back().caption; }
+
+  app::SecondaryWindows windows_;
+};
+
+TEST_F(Saving, SaveAllFollowsTheTargetsExtensionAndLogsThePath) {
+  const auto cursor = saveAs(&app::TFormANI::ButSaveAllClick, "all.cur");
+  ASSERT_TRUE(cursor);
+  EXPECT_EQ((*cursor)[2], 2);  // the header's type: a cursor file
+  EXPECT_EQ(lastCaption(), "Save all");
+  EXPECT_EQ(prompter.fileRequests.back().filter, "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur");
+  EXPECT_TRUE(logged("saving of file: " + (files.path() / "all.cur").string()));
+
+  EXPECT_FALSE(saveAs(&app::TFormANI::ButSaveAllClick, "all.xyz"));
+  EXPECT_TRUE(prompter.showed("Unsupported file type: .xyz"));
+  EXPECT_TRUE(logged("Unsupported file type: .xyz"));
+}
+
+TEST_F(Saving, SaveFrameWritesOneImageOrAPictureOfTheShownFrame) {
+  const auto one = saveAs(&app::TFormANI::ButSaveClick, "one.cur");
+  ASSERT_TRUE(one);
+  EXPECT_EQ(lastCaption(), "Save only current image");
+  ASSERT_GE(one->size(), 22u);
+  EXPECT_EQ((*one)[2], 2);
+  EXPECT_EQ((*one)[4], 1);                  // one image
+  EXPECT_EQ((*one)[10] | (*one)[11], 0);    // hot spot 0, 0
+  EXPECT_TRUE(logged("file for saving: " + (files.path() / "one.cur").string()));
+
+  for (const char* name : {"frame.png", "frame.bmp", "frame.jpeg", "frame.JPG"})
+    EXPECT_TRUE(saveAs(&app::TFormANI::ButSaveClick, name)) << name;
+  EXPECT_FALSE(saveAs(&app::TFormANI::ButSaveClick, "frame"));
+  EXPECT_TRUE(prompter.showed("Unsupported file type: (no extension)"));
+
+  // With alpha blending chosen the alpha-blended picture is saved, under its own title and log line.
+  action("AlphaBlending")->trigger();
+  EXPECT_TRUE(saveAs(&app::TFormANI::ButSaveClick, "alpha.bmp"));
+  EXPECT_EQ(lastCaption(), "Save the image created via alfa-blending ");
+  EXPECT_TRUE(logged("file for saving (Alpha-Blending): " + (files.path() / "alpha.bmp").string()));
+}
+
+TEST_F(Saving, AGifIsWrittenOnlyAfterItsOptionsAreConfirmedAndTheyStayForTheRun) {
+  EXPECT_FALSE(saveAs(&app::TFormANI::ButSaveClick, "frame.gif"));
+  ASSERT_TRUE(windows_.gifOptions->isVisible());
+  auto* reduction = windows_.gifOptions->findChild<QComboBox*>("ComboReduction");
+  reduction->setCurrentIndex(reduction->findText("Monochrome"));
+  std::set<gfx::Pixel> colours(windows_.gifOptions->reduced().pixels().begin(),
+                               windows_.gifOptions->reduced().pixels().end());
+  colours.erase(gfx::transparentKey);
+  EXPECT_LE(colours.size(), 2u);
+  QTest::keyClick(windows_.gifOptions, Qt::Key_Escape);
+  EXPECT_FALSE(readFileBytes(files.path() / "frame.gif"));
+  EXPECT_EQ(window().gifSettings().reduction, codecs::gif::ColorReduction::rmMonochrome);
+
+  prompter.choose((files.path() / "frame.gif").string());
+  window().ButSaveClick();
+  ASSERT_TRUE(windows_.gifOptions->isVisible());
+  EXPECT_EQ(reduction->currentText(), "Monochrome");
+  QTest::mouseClick(windows_.gifOptions->findChild<QPushButton*>("XiButton1"), Qt::LeftButton);
+  const auto gif = readFileBytes(files.path() / "frame.gif");
+  ASSERT_TRUE(gif);
+  EXPECT_EQ(std::string(gif->begin(), gif->begin() + 6), "GIF89a");
+}
+
+TEST_F(Saving, CopyFrameTakesTheZoomedPictureWhenScalingIsChosen) {
+  window().ButCopyClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(16, 16));
+  for (int step = 0; step < 2; ++step) window().findChild<QToolButton*>("ButUp")->click();
+  action("Scaling")->trigger();
+  window().ButCopyClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(48, 48));
+}
+
+TEST(SaveDialog, ANameWithoutExtensionGetsTheChosenTypes) {
+  EXPECT_EQ(platform::defaultSuffixOf("Icon files (*.ico) (*.ico)"), "ico");
+  EXPECT_EQ(platform::defaultSuffixOf("JPEG files(*jpg) (*.jpg)"), "jpg");
+  EXPECT_EQ(platform::defaultSuffixOf("All (*)"), "");
+}
+
+}  // namespace
+
+}  // namespace delvix::testing
