@@ -117,7 +117,8 @@ TEST(GifPeer, DitheredOptimisedPaletteIsNoWorseThanImageMagicks) {
     const auto png = dir.write("in.png", *encodePng(picture));
     const auto theirsFile = dir.path() / "out.gif";
     std::filesystem::remove(theirsFile);
-    runAndCapture(convert + " " + quoted(png) + " -colors 256 -dither FloydSteinberg " + quoted(theirsFile) + " 2>&1");
+    // -dither is a setting: it must come before the -colors that it is to govern.
+    runAndCapture(convert + " " + quoted(png) + " -dither FloydSteinberg -colors 256 " + quoted(theirsFile) + " 2>&1");
     const auto theirsBytes = readFileBytes(theirsFile);
     ASSERT_TRUE(theirsBytes) << "ImageMagick wrote nothing";
     const auto theirs = readWithGiflib(*theirsBytes);
