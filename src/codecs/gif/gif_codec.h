@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -22,6 +23,8 @@ enum class ColorReduction {
   rmPalette = 9
 };
 
+// dmNearest takes each pixel's nearest entry; the others spread each pixel's error over its unvisited
+// neighbours with their named kernels (Sierra the three-row one), rows in serpentine order.
 enum class DitherMode {
   dmNearest = 0,
   dmFloydSteinberg = 1,
@@ -52,15 +55,35 @@ struct IndexedImage {
   std::optional<int> transparentIndex;
 };
 
-// Reduces the picture's colours; pixels of the key colour get the transparent entry and are left out of
-// the reduction; entries that no pixel uses are dropped.
+// The most pixels a picture may have to be reduced, drawn back or written.
+inline constexpr std::size_t largestPixelCount = std::size_t{32} << 20;
+
+// Reduces the picture's colours (alpha ignored); pixels of the key colour get the transparent entry and are
+// left out of the reduction; entries that no pixel uses are dropped. An empty picture, or one of more than
+// largestPixelCount pixels, gives an empty result (width 0).
+//
+// The palettes: rmNetscape the 216 web colours; rmMonochrome black and white; rmGrayScale 2^bits greys;
+// rmWindowsGray black, 128, 192 and white; rmWindows20 the 20 static Windows colours; rmWindows256 the
+// Windows halftone palette (see palettes.h). rmQuantize chooses 2^bits colours from the picture, the
+// transparent entry counted among them; rmQuantizeWindows the same with the static Windows colours reserved
+// (at most half the palette); rmNone and rmPalette are rmQuantize at 8 bits. A picture with no more colours
+// than the palette holds keeps its colours exactly. The grey palettes are matched to each pixel's luma. The
+// whole table never exceeds 256 entries, so a fixed palette of 256 loses one colour when a transparent entry
+// is needed. reductionBits is taken in 1..8.
 IndexedImage reduceColours(const gfx::Image& image, const Settings& settings);
 
-// The reduced picture drawn back as a bitmap (transparent pixels as the key colour), for a preview.
+// True when the picture can be drawn and written: a size within 1..largestPixelCount pixels, one index per
+// pixel, 1 to 256 palette entries, and every index (and the transparent one) inside the palette.
+bool isWellFormed(const IndexedImage& image);
+
+// The reduced picture drawn back as a bitmap (transparent pixels as the key colour, the others opaque), for a
+// preview; empty when the picture is not well formed.
 gfx::Image renderIndexed(const IndexedImage& image);
 
-// A GIF89a file of the picture: LZW, or the "RLE" variant (a clear code before the code width would grow, so
-// every code has the starting width) that any decoder reads.
+// A GIF89a file of the picture: a global colour table (2 to 256 entries, a power of two), a graphic control
+// extension naming the transparent entry when there is one, and one image compressed with LZW, or the "RLE"
+// variant (a clear code before the code width would grow, so every code has the starting width) that any
+// decoder reads. Empty when the picture is not well formed or is wider or higher than 65535.
 std::vector<std::uint8_t> encodeGif(const IndexedImage& image, Compression compression);
 
 }  // namespace delvix::codecs::gif
