@@ -95,7 +95,8 @@ bool exportPicture(const model::Document& document, int index, const ExportReque
     return false;
   }
   const fs::path target = request.directory / (name + std::string(save::extensionOf(request.format)));
-  err << "file for saving: " << target.string() << '\n';
+  // One write to the unbuffered stream per line.
+  err << "file for saving: " + target.string() + '\n';
   if (auto failure = formats::replaceFileContents(target, encoded.bytes)) {
     err << "Could not write " << target.string() << ": " << failure->reason << '\n';
     return false;
