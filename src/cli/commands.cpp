@@ -6,6 +6,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/export_command.h"
 #include "cli/info_command.h"
 #include "cli/save_commands.h"
 #include "cli/stderr_reporter.h"
@@ -78,12 +79,14 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 5> table{{
+constexpr std::array<Command, 6> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},
+    {"export", exportArguments, "write every picture of FILE as drawn, as DIR/picture_N.png (or the format's)", 2,
+     exportPictures, true},
 }};
 
 }  // namespace
@@ -92,11 +95,13 @@ std::span<const Command> commands() { return table; }
 
 void printUsage(std::ostream& out) {
   out << "usage: delvix-cli VERB ARGUMENTS\n\n";
-  out << "  --kinds=LIST            with tree, thumbnails or info: the module resources to read\n"
+  out << "  --kinds=LIST            with tree, thumbnails, info or export: the module resources to read\n"
          "                          (icons, cursors, bitmaps; comma-separated; all by default)\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
-    out << "  " << head << std::string(head.size() < 24 ? 24 - head.size() : 1, ' ') << c.summary << '\n';
+    // A long head takes a line of its own, with the summary under the others.
+    out << "  " << head << (head.size() < 24 ? std::string(24 - head.size(), ' ') : "\n" + std::string(26, ' '))
+        << c.summary << '\n';
   }
 }
 
@@ -117,7 +122,7 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
   }
   for (const Command& c : table) {
     if (c.verb != args[0]) continue;
-    if (args.size() - 1 != c.argumentCount) {
+    if (!c.takesOptions && args.size() - 1 != c.argumentCount) {
       streams.err << "usage: delvix-cli " << c.verb << ' ' << c.arguments << '\n';
       return exitUsage;
     }

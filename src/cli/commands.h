@@ -27,6 +27,8 @@ struct Command {
   std::string_view summary;
   std::size_t argumentCount;
   int (*run)(std::span<const std::string> arguments, Streams streams);
+  // The verb takes options among its arguments and checks them itself; argumentCount is then not used.
+  bool takesOptions = false;
 };
 
 std::span<const Command> commands();

@@ -17,6 +17,8 @@ enum class ImageFormat { bmp, jpeg, gif, png };
 
 // The format a target's extension asks for (".bmp", ".jpg", ".jpeg", ".gif", ".png", any case); nullopt for others.
 std::optional<ImageFormat> imageFormatOfExtension(std::string_view extension);
+// The extension a file of the format is written with: ".bmp", ".jpg", ".gif" or ".png".
+std::string_view extensionOf(ImageFormat format);
 
 // What an export of one picture needs besides the picture: its bit count (BMP keeps it: 1, 4, 8, 24 or 32;
 // any other as 32) and its own colour table, when it has one (BMP at 8 bits or fewer prefers its colours).

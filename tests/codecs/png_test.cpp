@@ -22,6 +22,16 @@ TEST(Png, RoundTripKeepsColoursAndAlpha) {
   EXPECT_EQ(gfx::alpha(decoded->at(2, 1)), 0);
 }
 
+TEST(Png, NoiseThatDoesNotCompressStillRoundTrips) {
+  gfx::Image noise(64, 64);
+  std::uint32_t state = 12345;
+  for (gfx::Pixel& p : noise.pixels()) p = state = state * 1664525u + 1013904223u;
+  auto bytes = encodePng(noise);
+  ASSERT_TRUE(bytes);
+  EXPECT_GT(bytes->size(), noise.pixels().size() * 4);
+  EXPECT_EQ(decodePng(*bytes)->pixels(), noise.pixels());
+}
+
 TEST(Png, RefusesDamagedAndOversizedImages) {
   auto bytes = *encodePng(gfx::Image(4, 4, gfx::rgb(9, 9, 9)));
   EXPECT_FALSE(decodePng(std::span(bytes).first(bytes.size() / 2)));

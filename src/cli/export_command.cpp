@@ -1,0 +1,133 @@
+#include "cli/export_command.h"
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "cli/stderr_reporter.h"
+#include "formats/document_reader.h"
+#include "formats/file_save.h"
+#include "model/document.h"
+#include "model/picture_index.h"
+#include "preview/frame_render.h"
+#include "preview/zoom.h"
+#include "save/image_export.h"
+
+namespace delvix::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ExportRequest {
+  std::string file;
+  fs::path directory;
+  save::ImageFormat format = save::ImageFormat::png;
+  bool alpha = false;
+  int zoom = 1;
+};
+
+std::optional<int> zoomOf(const std::string& text) {
+  int zoom = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), zoom);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (zoom < preview::smallestZoom || zoom > preview::largestZoom) return std::nullopt;
+  return zoom;
+}
+
+// FILE, DIR and the options in any order; nullopt on anything else.
+std::optional<ExportRequest> parse(std::span<const std::string> args) {
+  ExportRequest request;
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--alpha") {
+      request.alpha = true;
+    } else if (arg == "--format" && hasValue) {
+      auto format = save::imageFormatOfExtension("." + args[++i]);
+      if (!format) return std::nullopt;
+      request.format = *format;
+    } else if (arg == "--zoom" && hasValue) {
+      auto zoom = zoomOf(args[++i]);
+      if (!zoom) return std::nullopt;
+      request.zoom = *zoom;
+    } else if (arg.starts_with("--")) {
+      return std::nullopt;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() != 2) return std::nullopt;
+  request.file = positional[0];
+  request.directory = positional[1];
+  return request;
+}
+
+// The picture as the preview shows it: through its alpha channel when asked and it has one, else plainly.
+preview::Rendering render(const model::Document& document, int index, bool alpha) {
+  return alpha && preview::hasPerPixelAlpha(document, index) ? preview::renderAlpha(document, index)
+                                                             : preview::renderPlain(document, index);
+}
+
+// Draws, enlarges, encodes and writes one picture; false (with the reason on `err`) when it could not.
+bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err) {
+  const std::string name = model::pictureName(index + 1);
+  preview::Rendering rendering = render(document, index, request.alpha);
+  if (!rendering.logLine.empty()) err << rendering.logLine << '\n';
+  if (!rendering.error.empty()) {
+    err << name << ": " << rendering.error << '\n';
+    return false;
+  }
+  gfx::Image picture = std::move(rendering.image);
+  if (request.zoom > 1 && !picture.empty()) {
+    auto enlarged = preview::zoomed(picture, request.zoom);
+    if (!enlarged) {
+      err << name << ": the picture is too large to be enlarged " << request.zoom << " times.\n";
+      return false;
+    }
+    picture = std::move(*enlarged);
+  }
+  const save::Encoded encoded = save::encodeImage(picture, request.format, save::exportOptionsOf(document, index));
+  if (!encoded.error.empty()) {
+    err << name << ": " << encoded.error << '\n';
+    return false;
+  }
+  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.format)));
+  // One write to the unbuffered stream per line.
+  err << "file for saving: " + target.string() + '\n';
+  if (auto failure = formats::replaceFileContents(target, encoded.bytes)) {
+    err << "Could not write " << target.string() << ": " << failure->reason << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int exportPictures(std::span<const std::string> args, Streams streams) {
+  auto request = parse(args);
+  if (!request) {
+    streams.err << "usage: delvix-cli export " << exportArguments << "\n       (N from " << preview::smallestZoom
+                << " to " << preview::largestZoom << ")\n";
+    return exitUsage;
+  }
+  StderrReporter reporter(streams.err);
+  model::Document document;
+  if (formats::readDocument(request->file, document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  if (document.kind == model::FileKind::wave) {
+    streams.err << "delvix-cli: a wave file holds no pictures\n";
+    return exitRefused;
+  }
+  std::error_code error;
+  fs::create_directories(request->directory, error);
+
+  bool allSaved = true;
+  for (std::size_t index = 0; index < document.pictures.size(); ++index)
+    allSaved &= exportPicture(document, static_cast<int>(index), *request, streams.err);
+  return allSaved ? exitOk : exitRefused;
+}
+
+}  // namespace delvix::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace delvix::cli {
+
+inline constexpr std::string_view exportArguments = "FILE DIR [--format png|bmp|jpg|gif] [--alpha] [--zoom N]";
+
+// export FILE DIR [options]: every picture of FILE drawn as the preview draws it and written as
+// DIR/picture_N.png (or .bmp, .jpg, .gif).
+int exportPictures(std::span<const std::string> args, Streams streams);
+
+}  // namespace delvix::cli
