@@ -46,7 +46,18 @@ void TFormANI::TreeView1Change(const QModelIndex& current) {
   if (!treeHandlerAttached_) return;
   const model::Node* node = treeModel_->nodeAt(current);
   if (!node) return;
+  if (document_.kind == model::FileKind::module) enableSaveGroup(*node);
   if (const auto picture = pictureOfNode(*node)) selectPictureThumbnail(*picture);
+}
+
+void TFormANI::enableSaveGroup(const model::Node& node) {
+  // A module's icon or cursor group can be saved from any node of it; a bitmap cannot.
+  const model::Node* top = &node;
+  while (!document_.tree.isTopLevel(*top) && top->parent()) top = top->parent();
+  const bool group =
+      top->name().find(" [Icon_") != std::string::npos || top->name().find(" [Cursor_") != std::string::npos;
+  ButSaveAll->setEnabled(group);
+  Saveall1->setEnabled(group);
 }
 
 void TFormANI::TreeView1Collapsed(const QModelIndex& index) { TreeView1->setCurrentIndex(index); }
