@@ -8,13 +8,9 @@ namespace {
 
 int square(int v) { return v * v; }
 
-// The squared distance from `level` to the nearest and to the farthest level of [low, high].
-int nearestSquare(int level, int low, int high) {
-  if (level < low) return square(low - level);
-  if (level > high) return square(level - high);
-  return 0;
-}
-int farthestSquare(int level, int low, int high) { return std::max(square(level - low), square(high - level)); }
+// The squared distance from `level` to the nearest and to the farthest level of [low, low + side).
+int nearestSquare(int level, int low, int side) { return square(std::max({0, low - level, level - (low + side - 1)})); }
+int farthestSquare(int level, int low, int side) { return square(std::max(level - low, low + side - 1 - level)); }
 
 }  // namespace
 
@@ -34,19 +30,17 @@ const std::vector<std::uint8_t>& NearestColour::candidates(int cell) {
   const int lowR = (cell / (cellsPerSide * cellsPerSide)) * side;
   const int lowG = (cell / cellsPerSide % cellsPerSide) * side;
   const int lowB = (cell % cellsPerSide) * side;
-  auto nearest = [&](gfx::Pixel p) {
-    return nearestSquare(gfx::red(p), lowR, lowR + side - 1) + nearestSquare(gfx::green(p), lowG, lowG + side - 1) +
-           nearestSquare(gfx::blue(p), lowB, lowB + side - 1);
-  };
-  auto farthest = [&](gfx::Pixel p) {
-    return farthestSquare(gfx::red(p), lowR, lowR + side - 1) + farthestSquare(gfx::green(p), lowG, lowG + side - 1) +
-           farthestSquare(gfx::blue(p), lowB, lowB + side - 1);
-  };
   // An entry nearer to no point of the cell than some other entry is to all of them can never win there.
+  nearestInCell_.resize(palette_.size());
   int bound = std::numeric_limits<int>::max();
-  for (gfx::Pixel p : palette_) bound = std::min(bound, farthest(p));
+  for (std::size_t i = 0; i < palette_.size(); ++i) {
+    const int r = gfx::red(palette_[i]), g = gfx::green(palette_[i]), b = gfx::blue(palette_[i]);
+    nearestInCell_[i] = nearestSquare(r, lowR, side) + nearestSquare(g, lowG, side) + nearestSquare(b, lowB, side);
+    bound =
+        std::min(bound, farthestSquare(r, lowR, side) + farthestSquare(g, lowG, side) + farthestSquare(b, lowB, side));
+  }
   for (std::size_t i = 0; i < palette_.size(); ++i)
-    if (nearest(palette_[i]) <= bound) list.push_back(static_cast<std::uint8_t>(i));
+    if (nearestInCell_[i] <= bound) list.push_back(static_cast<std::uint8_t>(i));
   return list;
 }
 

@@ -27,13 +27,15 @@ gfx::Image gradientWithHole() {
   return image;
 }
 
-// Noise: long enough that plain LZW fills its 4096 codes many times over.
+// Noise over 61 colours: long enough that plain LZW fills its 4096 codes many times over.
 gfx::Image noise() {
-  gfx::Image image(400, 200);
+  gfx::Image image(300, 170);
   std::uint32_t state = 12345;
   for (gfx::Pixel& p : image.pixels()) {
     state = state * 1664525u + 1013904223u;
-    p = 0xFF000000u | (state >> 8);
+    const auto k = (state >> 8) % 61;
+    p = gfx::rgb(static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(k * 91),
+                 static_cast<std::uint8_t>(k * 53));
   }
   return image;
 }
