@@ -6,15 +6,16 @@
 namespace delvix::codecs::gif {
 namespace {
 
-int square(int v) { return v * v; }
-
-// The squared distance from `level` to the nearest and to the farthest level of [low, high].
-int nearestSquare(int level, int low, int high) {
-  if (level < low) return square(low - level);
-  if (level > high) return square(level - high);
-  return 0;
+// The squared distance from `level` to the nearest and to the farthest level of [low, high]; plain
+// arithmetic, as this runs for every entry of every cell.
+inline int nearestSquare(int level, int low, int high) {
+  const int d = level < low ? low - level : level > high ? level - high : 0;
+  return d * d;
 }
-int farthestSquare(int level, int low, int high) { return std::max(square(level - low), square(high - level)); }
+inline int farthestSquare(int level, int low, int high) {
+  const int d = level - low > high - level ? level - low : high - level;
+  return d * d;
+}
 
 }  // namespace
 
@@ -34,19 +35,19 @@ const std::vector<std::uint8_t>& NearestColour::candidates(int cell) {
   const int lowR = (cell / (cellsPerSide * cellsPerSide)) * side;
   const int lowG = (cell / cellsPerSide % cellsPerSide) * side;
   const int lowB = (cell % cellsPerSide) * side;
-  auto nearest = [&](gfx::Pixel p) {
-    return nearestSquare(gfx::red(p), lowR, lowR + side - 1) + nearestSquare(gfx::green(p), lowG, lowG + side - 1) +
-           nearestSquare(gfx::blue(p), lowB, lowB + side - 1);
-  };
-  auto farthest = [&](gfx::Pixel p) {
-    return farthestSquare(gfx::red(p), lowR, lowR + side - 1) + farthestSquare(gfx::green(p), lowG, lowG + side - 1) +
-           farthestSquare(gfx::blue(p), lowB, lowB + side - 1);
-  };
+  const int highR = lowR + side - 1, highG = lowG + side - 1, highB = lowB + side - 1;
   // An entry nearer to no point of the cell than some other entry is to all of them can never win there.
+  nearestInCell_.resize(palette_.size());
   int bound = std::numeric_limits<int>::max();
-  for (gfx::Pixel p : palette_) bound = std::min(bound, farthest(p));
+  for (std::size_t i = 0; i < palette_.size(); ++i) {
+    const int r = gfx::red(palette_[i]), g = gfx::green(palette_[i]), b = gfx::blue(palette_[i]);
+    nearestInCell_[i] = nearestSquare(r, lowR, highR) + nearestSquare(g, lowG, highG) + nearestSquare(b, lowB, highB);
+    const int farthest =
+        farthestSquare(r, lowR, highR) + farthestSquare(g, lowG, highG) + farthestSquare(b, lowB, highB);
+    if (farthest < bound) bound = farthest;
+  }
   for (std::size_t i = 0; i < palette_.size(); ++i)
-    if (nearest(palette_[i]) <= bound) list.push_back(static_cast<std::uint8_t>(i));
+    if (nearestInCell_[i] <= bound) list.push_back(static_cast<std::uint8_t>(i));
   return list;
 }
 
@@ -60,7 +61,8 @@ int NearestColour::find(int red, int green, int blue) {
   int bestDistance = std::numeric_limits<int>::max();
   for (std::uint8_t i : candidates(cell)) {
     const gfx::Pixel p = palette_[i];
-    const int distance = square(gfx::red(p) - red) + square(gfx::green(p) - green) + square(gfx::blue(p) - blue);
+    const int dr = gfx::red(p) - red, dg = gfx::green(p) - green, db = gfx::blue(p) - blue;
+    const int distance = dr * dr + dg * dg + db * db;
     if (distance < bestDistance) {
       bestDistance = distance;
       best = i;

@@ -28,6 +28,7 @@ class NearestColour {
   std::vector<gfx::Pixel> palette_;
   std::vector<std::vector<std::uint8_t>> cells_;
   std::vector<bool> cellReady_;
+  std::vector<int> nearestInCell_;  // scratch space of candidates()
 };
 
 }  // namespace delvix::codecs::gif

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <set>
 #include <string>
 
 #include "codecs/gif/giflib_reader.h"
@@ -27,13 +26,15 @@ gfx::Image gradientWithHole() {
   return image;
 }
 
-// Noise: long enough that plain LZW fills its 4096 codes many times over.
+// Noise over 61 colours: long enough that plain LZW fills its 4096 codes many times over.
 gfx::Image noise() {
-  gfx::Image image(400, 200);
+  gfx::Image image(300, 170);
   std::uint32_t state = 12345;
   for (gfx::Pixel& p : image.pixels()) {
     state = state * 1664525u + 1013904223u;
-    p = 0xFF000000u | (state >> 8);
+    const auto k = (state >> 8) % 61;
+    p = gfx::rgb(static_cast<std::uint8_t>(k * 37), static_cast<std::uint8_t>(k * 91),
+                 static_cast<std::uint8_t>(k * 53));
   }
   return image;
 }
@@ -123,12 +124,15 @@ TEST(GifCodec, EveryReductionAndCompressionDecodesInGiflibToWhatWasReduced) {
       const IndexedImage reduced = reduceColours(picture, settings);
       SCOPED_TRACE(std::string(name) + ", reduction " + std::to_string(static_cast<int>(reduction)));
       ASSERT_TRUE(isWellFormed(reduced));
-      std::set<int> used(reduced.indexes.begin(), reduced.indexes.end());
-      EXPECT_EQ(used.size(), reduced.palette.size()) << "an unused entry was kept";
-      const gfx::Image drawn = renderIndexed(reduced);
-      for (std::size_t i = 0; i < picture.pixels().size(); ++i)
-        ASSERT_EQ(picture.pixels()[i] == gfx::transparentKey, reduced.indexes[i] == reduced.transparentIndex) << i;
-      ASSERT_EQ(drawn.pixels().size(), picture.pixels().size());
+      std::vector<bool> used(reduced.palette.size(), false);
+      std::size_t misplacedTransparency = 0;
+      for (std::size_t i = 0; i < reduced.indexes.size(); ++i) {
+        used[reduced.indexes[i]] = true;
+        misplacedTransparency +=
+            (picture.pixels()[i] == gfx::transparentKey) != (reduced.indexes[i] == reduced.transparentIndex);
+      }
+      EXPECT_EQ(std::count(used.begin(), used.end(), false), 0) << "an unused entry was kept";
+      EXPECT_EQ(misplacedTransparency, 0u);
 
       for (Compression compression : {Compression::gcLZW, Compression::gcRLE}) {
         SCOPED_TRACE(compression == Compression::gcRLE ? "RLE" : "LZW");
@@ -161,7 +165,7 @@ TEST(GifCodec, EveryReductionAndCompressionDecodesInGiflibToWhatWasReduced) {
 }
 
 TEST(GifCodec, TheEndCodeHasTheWidthTheDecoderExpectsAtEveryLength) {
-  for (int length = 1; length <= 700; ++length) {
+  for (int length = 1; length <= 300; ++length) {
     for (const int colours : {1, 2, 7}) {
       IndexedImage image{length, 1, std::vector<gfx::Pixel>(static_cast<std::size_t>(colours))};
       for (int i = 0; i < length; ++i) image.indexes.push_back(static_cast<std::uint8_t>(i * i / 3 % colours));
@@ -249,7 +253,13 @@ TEST(GifCodec, RefusesWhatCannotBeDrawnOrWritten) {
   torn.pixels().resize(3);
   EXPECT_EQ(reduceColours(torn, {}).width, 0);
 
-  const IndexedImage good = reduceColours(gradientWithHole(), {});
+  const gfx::Image small = gradientWithHole().cropped(30, 20, 0);
+  for (int value : {-5, 0, 9, 1000})
+    EXPECT_TRUE(isWellFormed(reduceColours(small, {static_cast<ColorReduction>(value), static_cast<DitherMode>(value),
+                                                   value, static_cast<Compression>(value)})))
+        << value;
+
+  const IndexedImage good = reduceColours(small, {});
   ASSERT_TRUE(isWellFormed(good));
   auto spoilt = [&](auto change) {
     IndexedImage image = good;
