@@ -108,9 +108,12 @@ void TFormANI::ButSaveClick() {
     const auto position = static_cast<std::size_t>(currentPictureIndex_);
     const std::string sizeLine = position < document_.pictures.size() ? document_.pictures[position].sizeText : "";
     if (document_.kind == model::FileKind::module) {
-      if (contains(sizeLine, "[Bitmap]")) types = bitmapTypes;
-      else if (contains(sizeLine, "[Cursor]")) types = std::string(cursorFirst) + imageTypes;
-      else types = std::string(iconFirst) + imageTypes;
+      if (contains(sizeLine, "[Bitmap]"))
+        types = bitmapTypes;
+      else if (contains(sizeLine, "[Cursor]"))
+        types = std::string(cursorFirst) + imageTypes;
+      else
+        types = std::string(iconFirst) + imageTypes;
     } else {
       types = std::string(own == ".cur" ? cursorFirst : iconFirst) + imageTypes;
     }

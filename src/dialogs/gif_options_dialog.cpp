@@ -22,15 +22,18 @@ using codecs::gif::DitherMode;
 
 // The lists' items in their order, with the codec's values.
 constexpr std::pair<const char*, ColorReduction> reductions[] = {
-    {"Netscape", ColorReduction::rmNetscape},       {"Monochrome", ColorReduction::rmMonochrome},
-    {"GrayScale", ColorReduction::rmGrayScale},     {"WindowsGray", ColorReduction::rmWindowsGray},
-    {"Windows20", ColorReduction::rmWindows20},     {"Windows256", ColorReduction::rmWindows256},
-    {"Optimized", ColorReduction::rmQuantize},      {"OptimizedWindows", ColorReduction::rmQuantizeWindows},
+    {"Netscape", ColorReduction::rmNetscape},   {"Monochrome", ColorReduction::rmMonochrome},
+    {"GrayScale", ColorReduction::rmGrayScale}, {"WindowsGray", ColorReduction::rmWindowsGray},
+    {"Windows20", ColorReduction::rmWindows20}, {"Windows256", ColorReduction::rmWindows256},
+    {"Optimized", ColorReduction::rmQuantize},  {"OptimizedWindows", ColorReduction::rmQuantizeWindows},
 };
 constexpr std::pair<const char*, DitherMode> dithers[] = {
-    {"FloydSteinberg", DitherMode::dmFloydSteinberg}, {"Stucki", DitherMode::dmStucki},
-    {"Sierra", DitherMode::dmSierra},                 {"JaJuNi", DitherMode::dmJaJuNI},
-    {"SteveArche", DitherMode::dmSteveArche},         {"Burkes", DitherMode::dmBurkes},
+    {"FloydSteinberg", DitherMode::dmFloydSteinberg},
+    {"Stucki", DitherMode::dmStucki},
+    {"Sierra", DitherMode::dmSierra},
+    {"JaJuNi", DitherMode::dmJaJuNI},
+    {"SteveArche", DitherMode::dmSteveArche},
+    {"Burkes", DitherMode::dmBurkes},
     {"dmNearest", DitherMode::dmNearest},
 };
 constexpr int smallestPaletteBits = 3;
@@ -161,7 +164,8 @@ void TGifOptionForm::CompressGroupClick() {
 }
 
 void TGifOptionForm::redraw() {
-  reduced_ = source_.empty() ? gfx::Image() : codecs::gif::renderIndexed(codecs::gif::reduceColours(source_, *settings_));
+  reduced_ =
+      source_.empty() ? gfx::Image() : codecs::gif::renderIndexed(codecs::gif::reduceColours(source_, *settings_));
   ImageGif->setPicture(reduced_);
 }
 

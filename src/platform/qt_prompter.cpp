@@ -1,6 +1,7 @@
 #include "platform/qt_prompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace delvix::platform {
@@ -18,7 +19,12 @@ std::optional<std::string> runFileDialog(QWidget* parent, const FileRequest& req
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog](const QString& filter) { dialog.setDefaultSuffix(defaultSuffixOf(filter)); });
   }
-  if (!request.initialPath.empty()) dialog.selectFile(QString::fromStdString(request.initialPath));
+  // A folder opens the dialog there with an empty name; a file is chosen in its folder.
+  const QString initial = QString::fromStdString(request.initialPath);
+  if (!initial.isEmpty() && QFileInfo(initial).isDir())
+    dialog.setDirectory(initial);
+  else if (!initial.isEmpty())
+    dialog.selectFile(initial);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }

@@ -1,9 +1,9 @@
 #include <QClipboard>
-#include <set>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QTest>
 #include <QToolButton>
+#include <set>
 
 #include "app/secondary_windows.h"
 #include "fixtures.h"
@@ -52,8 +52,8 @@ TEST_F(Saving, SaveFrameWritesOneImageOrAPictureOfTheShownFrame) {
   EXPECT_EQ(lastCaption(), "Save only current image");
   ASSERT_GE(one->size(), 22u);
   EXPECT_EQ((*one)[2], 2);
-  EXPECT_EQ((*one)[4], 1);                  // one image
-  EXPECT_EQ((*one)[10] | (*one)[11], 0);    // hot spot 0, 0
+  EXPECT_EQ((*one)[4], 1);                // one image
+  EXPECT_EQ((*one)[10] | (*one)[11], 0);  // hot spot 0, 0
   EXPECT_TRUE(logged("file for saving: " + (files.path() / "one.cur").string()));
 
   for (const char* name : {"frame.png", "frame.bmp", "frame.jpeg", "frame.JPG"})
