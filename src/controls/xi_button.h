@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <utility>
 
+class QBoxLayout;
 class QPainter;
 
 namespace delvix::controls {
@@ -148,6 +150,9 @@ class XiDialog : public QDialog {
  public:
   explicit XiDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
   void reject() override;
+
+  // Adds the row of the dialog's "OK" (named XiButton1) and "Cancel" (XiButton2) buttons, right-aligned.
+  std::pair<TXiButton*, TXiButton*> addOkCancelRow(QBoxLayout* layout);
 
  protected:
   // A caption's accelerator key without Alt clicks its button, unless the focused widget took the key.

@@ -1,3 +1,4 @@
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
@@ -67,6 +68,19 @@ TXiButton* cancelButton(const QString& caption, QWidget* parent) {
 
 TXiButton* plainButton(const QString& caption, QWidget* parent) {
   return newButton(caption, parent, TColorScheme::csNeoDesert);
+}
+
+std::pair<TXiButton*, TXiButton*> XiDialog::addOkCancelRow(QBoxLayout* layout) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  TXiButton* ok = okButton("OK", this);
+  TXiButton* cancel = cancelButton("Cancel", this);
+  ok->setObjectName("XiButton1");
+  cancel->setObjectName("XiButton2");
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  layout->addLayout(row);
+  return {ok, cancel};
 }
 
 }  // namespace delvix::controls

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "app/picture_box.h"
 #include "app/widget_names.h"
@@ -95,13 +96,7 @@ TGifOptionForm::TGifOptionForm(QWidget* owner) : XiDialog(owner, Qt::Dialog | Qt
   top->addLayout(after);
   layout->addLayout(top);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  XiButton1 = named(controls::okButton("OK", this), "XiButton1");
-  XiButton2 = named(controls::cancelButton("Cancel", this), "XiButton2");
-  buttons->addWidget(XiButton1);
-  buttons->addWidget(XiButton2);
-  layout->addLayout(buttons);
+  std::tie(XiButton1, XiButton2) = addOkCancelRow(layout);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(ComboReduction, &QComboBox::currentIndexChanged, this, &TGifOptionForm::ComboReductionChange);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "app/pictures.h"
 #include "app/widget_names.h"
@@ -68,13 +69,7 @@ TFormOptions::TFormOptions(QWidget* owner) : XiDialog(owner, Qt::Dialog | Qt::MS
   CheckSave = named(new QCheckBox("Save options", this), "CheckSave");
   layout->addWidget(CheckSave);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  XiButton1 = named(controls::okButton("OK", this), "XiButton1");
-  XiButton2 = named(controls::cancelButton("Cancel", this), "XiButton2");
-  buttons->addWidget(XiButton1);
-  buttons->addWidget(XiButton2);
-  layout->addLayout(buttons);
+  std::tie(XiButton1, XiButton2) = addOkCancelRow(layout);
   connect(XiButton1, &QPushButton::clicked, this, &TFormOptions::XiButton1Click);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "cli_run.h"
 #include "codecs/png_decode.h"
 #include "support/file_bytes.h"
 #include "support/icon_builder.h"
@@ -11,12 +12,6 @@
 
 namespace delvix::cli {
 namespace {
-
-struct CliRun {
-  std::ostringstream out, err;
-  int status;
-  explicit CliRun(std::vector<std::string> args) { status = runCommandLine(args, {out, err}); }
-};
 
 std::vector<std::uint8_t> twoImageIcon() {
   testing::IconFile file;

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli_run.h"
 #include "codecs/png_decode.h"
 #include "formats/le_bytes.h"
 #include "support/file_bytes.h"
@@ -11,12 +12,6 @@
 
 namespace delvix::cli {
 namespace {
-
-struct CliRun {
-  std::ostringstream out, err;
-  int status;
-  explicit CliRun(std::vector<std::string> args) { status = runCommandLine(args, {out, err}); }
-};
 
 // A 32 x 32 4-bit image whose left half is masked out, and a 16 x 16 32-bit image whose pixels are half
 // transparent red.
