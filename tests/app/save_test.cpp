@@ -3,11 +3,13 @@
 #include <QGuiApplication>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <set>
 
 #include "app/secondary_windows.h"
 #include "fixtures.h"
 #include "platform/qt_prompter.h"
+#include "support/corpus.h"
 #include "support/file_bytes.h"
 #include "window_fixture.h"
 
@@ -104,6 +106,64 @@ TEST(SaveDialog, ANameWithoutExtensionGetsTheChosenTypes) {
   EXPECT_EQ(platform::defaultSuffixOf("Icon files (*.ico) (*.ico)"), "ico");
   EXPECT_EQ(platform::defaultSuffixOf("JPEG files(*jpg) (*.jpg)"), "jpg");
   EXPECT_EQ(platform::defaultSuffixOf("All (*)"), "");
+}
+
+}  // namespace
+
+}  // namespace delvix::testing
+
+namespace delvix::testing {
+
+namespace {
+
+class SavingEveryKind : public WindowTest {
+ protected:
+  // Selects the first node whose name contains `containing`, or its first child.
+  void select(const QString& containing, bool child = false) {
+    auto* tree = window().findChild<QTreeView*>("TreeView1");
+    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, containing, 1,
+                                            Qt::MatchContains | Qt::MatchRecursive);
+    ASSERT_FALSE(found.isEmpty()) << containing.toStdString();
+    tree->setCurrentIndex(child ? tree->model()->index(0, 0, found.first()) : found.first());
+  }
+  std::filesystem::path saveAs(void (app::TFormANI::*command)(), const std::string& name) {
+    const auto target = files.path() / name;
+    prompter.choose(target.string());
+    (window().*command)();
+    return target;
+  }
+  static std::string peer(const std::string& command) { return runAndCapture(command + " 2>&1"); }
+};
+
+// A module's cursor group, its bitmap, an animated cursor and a wave file each save as their dialogs promise,
+// and the peers read the files.
+TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
+  openThroughDialog(write("app.dll", moduleFile()));
+  select("[Cursor_");
+  EXPECT_TRUE(enabled("ButSaveAll"));
+  const auto group = saveAs(&app::TFormANI::ButSaveAllClick, "group.cur");
+  EXPECT_EQ(prompter.fileRequests.back().caption, "Save the group");
+  ASSERT_TRUE(std::filesystem::exists(group));
+  if (haveProgram("icotool"))
+    EXPECT_NE(peer("icotool -l '" + group.string() + "'").find("--cursor"), std::string::npos);
+
+  select("[Bitmap_", true);
+  EXPECT_FALSE(enabled("ButSaveAll"));
+  const auto bitmap = saveAs(&app::TFormANI::ButSaveClick, "bitmap.bmp");
+  EXPECT_EQ(prompter.fileRequests.back().filter.rfind("Bitmap files(*.bmp)|*.bmp|", 0), 0u);
+  ASSERT_TRUE(std::filesystem::exists(bitmap));
+  if (haveProgram("identify")) EXPECT_EQ(peer("identify -format '%m %wx%h' '" + bitmap.string() + "'"), "BMP3 2x2");
+
+  openThroughDialog(write("moving.ani", animatedCursor(2, 3)));
+  const auto ani = saveAs(&app::TFormANI::ButSaveAllClick, "again.ani");
+  EXPECT_EQ(prompter.fileRequests.back().filter, "ANI-cursor files (*.ani)|*.ani");
+  const auto original = readFileBytes(files.path() / "moving.ani");
+  EXPECT_EQ(readFileBytes(ani), original);
+
+  openThroughDialog(write("sound.wav", waveFile(2, 16)));
+  const auto wave = saveAs(&app::TFormANI::ButSaveAllClick, "again.wav");
+  ASSERT_TRUE(std::filesystem::exists(wave));
+  if (haveProgram("soxi")) EXPECT_EQ(peer("soxi -c '" + wave.string() + "'"), "2\n");
 }
 
 }  // namespace
