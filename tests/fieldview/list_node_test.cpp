@@ -6,9 +6,12 @@
 
 #include "formats/ani_reader.h"
 #include "formats/ico_reader.h"
+#include "formats/module_reader.h"
+#include "formats/pe/resource_directory.h"
 #include "formats/wav_reader.h"
 #include "model/show_states.h"
 #include "support/icon_builder.h"
+#include "support/pe_builder.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
 
@@ -62,6 +65,21 @@ std::unique_ptr<model::Document> waveDocument(ByteVector extraFormat) {
   formats::RecordingReporter reporter;
   EXPECT_TRUE(formats::readWaveFile(bytes, *document, reporter));
   document->path = "tone.wav";
+  return document;
+}
+
+std::unique_ptr<model::Document> readDocument(const ByteVector& bytes, const std::string& path) {
+  auto document = std::make_unique<model::Document>();
+  formats::RecordingReporter reporter;
+  bool ok = false;
+  if (path.ends_with(".dll"))
+    ok = formats::readModule(bytes, *document, allShown, {}, reporter);
+  else if (path.ends_with(".ani"))
+    ok = formats::readAnimatedCursor(bytes, *document, allShown, reporter);
+  else
+    ok = formats::readIconFile(bytes, *document, allShown, reporter);
+  EXPECT_TRUE(ok);
+  document->path = path;
   return document;
 }
 
@@ -138,6 +156,51 @@ TEST(FieldTables, ListEveryFieldWithItsMark) {
     EXPECT_EQ(listing.outcome, Outcome::listed);
     EXPECT_EQ(rowTexts(listing), c.rows);
   }
+}
+
+TEST(FieldTables, ModuleGroupsAndKeptParts) {
+  // A cursor group stores its size as two u16 values; the entry ends in the resource id.
+  testing::PeBuilder builder;
+  builder.add(formats::pe::rtCursor, std::uint32_t{7},
+              testing::cursorResource(5, 9, DibImage{.width = 2, .height = 2, .bitCount = 32}.bytes()));
+  builder.add(formats::pe::rtGroupCursor, std::uint32_t{300}, testing::groupResource(2, {{2, 4, 1, 32, 68, 7}}));
+  const auto module = readDocument(builder.build().bytes, "lib.dll");
+
+  const ByteVector png = testing::solidPng(3, 2, 0x102030FF);
+  testing::IconFile pngIcon;
+  pngIcon.entries.push_back({png});
+  const auto pngFile = readDocument(pngIcon.bytes(), "big.ico");
+
+  testing::IconFile twoImages;
+  twoImages.type = 2;
+  twoImages.entries.push_back({DibImage{.width = 2, .height = 2}.bytes()});
+  twoImages.entries.push_back({DibImage{.width = 4, .height = 4}.bytes()});
+  const auto ani = readDocument(
+      riff("ACON", {testing::aniHeader({}), testing::list("fram", {testing::iconChunk(twoImages)})}), "two.ani");
+  struct Case {
+    const model::Document& document;
+    std::string path;
+    Texts rows;
+  };
+  const Case cases[] = {
+      {*module, "300!num! [Cursor_1]/header", {"Reserve=0", "Type=2", "Count=1"}},
+      {*module,
+       "300!num! [Cursor_1]/header/icon_dir_1",
+       {"Width=2", "Height=4", "Planes=1 rw", "BitCount=32 rw", "BytesInRes=68", "ID=7"}},
+      {*module, "300!num! [Cursor_1]/picture_1/hot_pot", {"X=5 rw", "Y=9 rw"}},
+      {*pngFile,
+       "picture_1/png_data",
+       {"Size=" + std::to_string(png.size()), "Width=3", "Height=2", "Bit depth=8", "Colour type=6", "Interlace=0"}},
+      {*ani, "RIFF_ACON/List_images/picture_1/more_images", {"Image 2=4x4, 120 bytes"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.document.path + " " + c.path);
+    EXPECT_EQ(rowTexts(listAt(c.document, c.path)), c.rows);
+  }
+
+  const Listing resource = listAt(*module, "300!num! [Cursor_1]");
+  EXPECT_EQ(resource.pictureToSelect, 0);
+  EXPECT_EQ(resource.buttons.saveAll, true);
 }
 
 TEST(FieldTables, ColourTableFollowsItsShowStateAndTheEditSetting) {
