@@ -203,7 +203,7 @@ TEST(FieldTables, ModuleGroupsAndKeptParts) {
   EXPECT_EQ(resource.buttons.saveAll, true);
 }
 
-TEST(FieldTables, ColourTableFollowsItsShowStateAndTheEditSetting) {
+TEST(FieldTables, ColourTableAndMaskFollowTheirShowStateAndTheEditSetting) {
   const auto icoFile = iconDocument("app.ico");
   model::Document& ico = *icoFile;
   const Listing readOnly = listAt(ico, "picture_1/color_table");
@@ -218,6 +218,9 @@ TEST(FieldTables, ColourTableFollowsItsShowStateAndTheEditSetting) {
   EXPECT_TRUE(hidden.rows.empty());
   EXPECT_FALSE(hidden.editMode.has_value());
   EXPECT_EQ(hidden.boxes.size(), 4u);
+  const Listing hiddenMask = listAt(ico, "picture_1/mask_bitmap");
+  EXPECT_TRUE(hiddenMask.rows.empty());
+  EXPECT_EQ(hiddenMask.editMode, EditMode::none);
 }
 
 TEST(FieldTables, SideEffectsOfSelection) {
