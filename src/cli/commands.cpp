@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/export_command.h"
+#include "cli/fields_command.h"
 #include "cli/info_command.h"
 #include "cli/save_commands.h"
 #include "cli/stderr_reporter.h"
@@ -79,9 +80,11 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 6> table{{
+constexpr std::array<Command, 7> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
+    {"fields", "FILE [NODE]", "print the field table of NODE (a path like picture_1/bitm_info), or of every node", 0,
+     printFields, true},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},

@@ -1,10 +1,9 @@
 #include "cli/info_command.h"
 
-#include <array>
-#include <cstdio>
 #include <ostream>
 
 #include "cli/stderr_reporter.h"
+#include "fieldview/value_text.h"
 #include "formats/document_reader.h"
 #include "formats/file_content.h"
 #include "formats/pe/resource_counts.h"
@@ -58,11 +57,7 @@ void printAnimatedCursor(const model::Document& document, std::ostream& out) {
 
 }  // namespace
 
-std::string playingTimeText(float seconds) {
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%.3g", static_cast<double>(seconds));
-  return text.data();
-}
+std::string playingTimeText(float seconds) { return fieldview::playingTimeText(seconds); }
 
 int printInfo(std::span<const std::string> args, Streams streams) {
   const std::string& path = args[0];

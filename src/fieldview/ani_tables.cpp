@@ -1,0 +1,57 @@
+#include "fieldview/table_builder.h"
+#include "fieldview/tables.h"
+
+namespace delvix::fieldview {
+
+namespace {
+
+// One row per entry, numbered from 1, each value `shown(entry)`, all editable.
+Rows numberedRows(const std::vector<std::uint32_t>& entries, std::uint64_t (*shown)(std::uint32_t)) {
+  auto kept = std::make_shared<const std::vector<std::uint32_t>>(entries);
+  return Rows(kept->size(), [kept, shown](std::size_t i) {
+    return Row{std::to_string(i + 1), std::to_string(shown((*kept)[i])), {}, Mark::editable, {}};
+  });
+}
+
+}  // namespace
+
+Listing listAniHeader(const model::AniState& ani) {
+  constexpr Mark ro = Mark::readOnly;
+  constexpr Mark rw = Mark::editable;
+  const model::AniHeader& h = ani.header;
+  TableBuilder table;
+  // The size and the two counts are listed as read; the writer works them out from what it writes.
+  table.add("Size", std::to_string(h.cbSize), ro);
+  table.add("Number of Frames", std::to_string(h.frames), ro);
+  table.add("Number of Steps", std::to_string(h.steps), ro);
+  table.add("x", std::to_string(h.width), rw);
+  table.add("y", std::to_string(h.height), rw);
+  table.add("Bits per Pixel", std::to_string(h.bitCount), ro);
+  table.add("Number of Planes", std::to_string(h.planes), ro);
+  table.add("Default rate (1/60 s)", std::to_string(h.displayRate), rw);
+  table.add("Flag", std::to_string(h.attributes), rw);
+  Listing listing = clearedListing(EditMode::aniHeader);
+  listing.columns = columns("Field", 140, "Data", 60);
+  listing.rows = table.rows();
+  return listing;
+}
+
+// Every entry the "rate" chunk holds: one per step when the file has a sequence, one per frame otherwise.
+Listing listRates(const model::AniState& ani) {
+  Listing listing = clearedListing(EditMode::rate);
+  listing.columns = columns(ani.ratesPerStep() ? "Step" : "Frame", 120, "time(jif)", 90);
+  listing.rows = numberedRows(ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; });
+  listing.buttons.removeChunk = true;
+  return listing;
+}
+
+Listing listSequence(const model::AniState& ani) {
+  Listing listing = clearedListing(EditMode::sequence);
+  listing.columns = columns("Step", 120, "Frame", 90);
+  listing.rows = numberedRows(ani.sequence, [](std::uint32_t frame) { return std::uint64_t{frame} + 1; });
+  listing.buttons.add = true;
+  listing.buttons.removeChunk = true;
+  return listing;
+}
+
+}  // namespace delvix::fieldview

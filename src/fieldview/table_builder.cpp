@@ -1,0 +1,51 @@
+#include "fieldview/table_builder.h"
+
+#include "formats/le_bytes.h"
+
+namespace delvix::fieldview {
+
+Rows::Rows(std::vector<Row> rows) : count_(rows.size()) {
+  auto kept = std::make_shared<const std::vector<Row>>(std::move(rows));
+  make_ = [kept](std::size_t index) { return kept->at(index); };
+}
+
+void TableBuilder::field(std::string caption, std::size_t offset, std::size_t width, Mark mark, std::string value) {
+  if (!fits(offset, width)) {
+    add(std::move(caption), {}, Mark::readOnly);
+    return;
+  }
+  add(std::move(caption), std::move(value), mark);
+}
+
+void TableBuilder::u8(std::string caption, std::size_t offset, Mark mark) {
+  field(std::move(caption), offset, 1, mark, fits(offset, 1) ? std::to_string(formats::le8(block_, offset)) : "");
+}
+
+void TableBuilder::u16(std::string caption, std::size_t offset, Mark mark) {
+  field(std::move(caption), offset, 2, mark, fits(offset, 2) ? std::to_string(formats::le16(block_, offset)) : "");
+}
+
+void TableBuilder::u32(std::string caption, std::size_t offset, Mark mark) {
+  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::le32(block_, offset)) : "");
+}
+
+void TableBuilder::s32(std::string caption, std::size_t offset, Mark mark) {
+  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::les32(block_, offset)) : "");
+}
+
+std::array<Column, 3> columns(std::string first, int firstWidth, std::string second, int secondWidth) {
+  return {Column{std::move(first), firstWidth, {}, {}}, Column{std::move(second), secondWidth, {}, {}}, Column{}};
+}
+
+std::array<Column, 3> commonColumns() { return columns("Field", 120, "Data", 90); }
+
+Listing clearedListing(std::optional<EditMode> mode, bool showEdit1) {
+  Listing listing;
+  listing.buttons.apply = listing.buttons.add = listing.buttons.remove = false;
+  listing.buttons.next = listing.buttons.previous = false;
+  listing.editMode = mode;
+  if (showEdit1) listing.boxes.push_back({EditBox::edit1, {}, {}});
+  return listing;
+}
+
+}  // namespace delvix::fieldview
