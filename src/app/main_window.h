@@ -12,6 +12,7 @@
 #include "app/secondary_windows.h"
 #include "app/settings.h"
 #include "codecs/gif/gif_codec.h"
+#include "fieldview/listing.h"
 #include "gfx/image.h"
 #include "model/document.h"
 #include "preview/animation_player.h"
@@ -72,6 +73,7 @@ class TFormANI : public QMainWindow {
   int shownBitCount() const { return shownBitCount_; }
   const codecs::gif::Settings& gifSettings() const { return gifSettings_; }
   const preview::AnimationPlayer& player() const { return *player_; }
+  fieldview::EditMode editMode() const { return editMode_; }
   // How often the selected node's fields were listed again after the options changed.
   int fieldRelistings() const { return fieldRelistings_; }
   // Marks pixel (x, y) of the shown picture (natural size, y from the top) over both views.
@@ -195,6 +197,11 @@ class TFormANI : public QMainWindow {
   void writeExport(const std::filesystem::path& target, const gfx::Image& picture, int format);
   void writeGifExport();
 
+  // The field table (main_window_fields.cpp).
+  void listSelectedNode(const model::Node& node);
+  void showListing(const fieldview::Listing& listing);
+  QLineEdit* editBoxOf(fieldview::EditBox box) const;
+
   // Options (main_window_options.cpp).
   void applyOptions();
   void listSelectedNodeFields();
@@ -224,6 +231,7 @@ class TFormANI : public QMainWindow {
   bool thumbnailHandlerAttached_ = false;
   bool shown_ = false;
   int fieldRelistings_ = 0;
+  fieldview::EditMode editMode_ = fieldview::EditMode::none;
   codecs::gif::Settings gifSettings_;
   std::filesystem::path gifTarget_;
   gfx::Image gifPicture_;

@@ -115,8 +115,13 @@ void TFormANI::enableBlendToggles() {
 
 void TFormANI::clearFieldView() {
   ListView1->clear();
+  ListView1->setHeaderLabels({"", "", ""});
+  ListView1->setColumnHidden(2, true);
   for (QLineEdit* edit : {Edit1, EditInfo, EditR, EditG, EditB, EditRes, EditMask1, EditMask2, EditColor, EditMask})
     edit->clear();
+  for (QLineEdit* edit : {Edit1, EditInfo, EditColor, EditMask}) edit->setToolTip({});
+  EditColor->hide();
+  EditMask->hide();
   for (QPushButton* button : {ButApply, ButAdd, ButRemove, ButNext, ButPrev}) button->setEnabled(false);
   hidePixelMarkers();
 }

@@ -46,6 +46,7 @@ void TFormANI::TreeView1Change(const QModelIndex& current) {
   if (!treeHandlerAttached_) return;
   const model::Node* node = treeModel_->nodeAt(current);
   if (!node) return;
+  listSelectedNode(*node);
   if (document_.kind == model::FileKind::module) enableSaveGroup(*node);
   if (const auto picture = pictureOfNode(*node)) selectPictureThumbnail(*picture);
 }

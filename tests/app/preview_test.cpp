@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include "app/picture_box.h"
 #include "fixtures.h"
@@ -114,6 +115,34 @@ TEST_F(Preview, AnAnimationPlaysAtItsOwnSpeedAndStopsOnItsLastFrame) {
   click("ButForward");
   EXPECT_EQ(selectedTreeNode(), "picture_3");
   EXPECT_EQ(window().currentPictureIndex(), 2);
+}
+
+}  // namespace
+
+}  // namespace delvix::testing
+
+namespace delvix::testing {
+
+namespace {
+
+class FieldTable : public WindowTest {};
+
+TEST_F(FieldTable, SelectingANodeListsItsFieldsWithTheirMarks) {
+  openThroughDialog(write("app.cur", iconFile({32}, 2)));
+  auto* tree = window().findChild<QTreeView*>("TreeView1");
+  const auto entry = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, "icon_dir_1", 1,
+                                          Qt::MatchExactly | Qt::MatchRecursive);
+  ASSERT_FALSE(entry.isEmpty());
+  tree->setCurrentIndex(entry.first());
+  auto* fields = window().findChild<QTreeWidget*>("ListView1");
+  ASSERT_GE(fields->topLevelItemCount(), 8);
+  EXPECT_EQ(fields->headerItem()->text(0), "Field");
+  EXPECT_EQ(fields->topLevelItem(4)->text(0), "HotPot X");
+  EXPECT_TRUE(fields->topLevelItem(4)->data(0, Qt::UserRole).toBool());
+  EXPECT_EQ(fields->topLevelItem(6)->text(0), "BytesInRes");
+  EXPECT_FALSE(fields->topLevelItem(6)->data(0, Qt::UserRole).toBool());
+  EXPECT_EQ(window().editMode(), fieldview::EditMode::directoryEntry);
+  EXPECT_TRUE(window().findChild<QWidget*>("Edit1")->isVisibleTo(&window()));
 }
 
 }  // namespace
