@@ -37,7 +37,10 @@ void TFormANI::applyOptions() {
   if (name == "color_table" || name == "color_bitmap" || name == "fact") listSelectedNodeFields();
 }
 
-void TFormANI::listSelectedNodeFields() { ++fieldRelistings_; }
+void TFormANI::listSelectedNodeFields() {
+  ++fieldRelistings_;
+  if (const model::Node* selected = treeModel_->nodeAt(TreeView1->currentIndex())) listSelectedNode(*selected);
+}
 
 void TFormANI::ButAboutClick() {
   auto* about = new dialogs::TFormAbout(this);
