@@ -18,14 +18,6 @@ constexpr const char* nothingToSave = "There is no picture to save.";
 
 Encoded failed(std::string error) { return {{}, std::move(error)}; }
 
-// The canvas key as a fully transparent pixel, every other pixel opaque.
-gfx::Image withKeyTransparent(const gfx::Image& picture) {
-  gfx::Image image = picture;
-  const gfx::Pixel key = gfx::withoutAlpha(gfx::transparentKey);
-  for (gfx::Pixel& p : image.pixels()) p = gfx::withoutAlpha(p) == key ? key : p | 0xFF000000u;
-  return image;
-}
-
 Encoded encode(const gfx::Image& picture, ImageFormat format, const ExportOptions& options) {
   switch (format) {
     case ImageFormat::bmp: {
@@ -45,7 +37,7 @@ Encoded encode(const gfx::Image& picture, ImageFormat format, const ExportOption
       return {std::move(bytes), {}};
     }
     case ImageFormat::png: {
-      auto bytes = codecs::encodePng(withKeyTransparent(picture));
+      auto bytes = codecs::encodePng(picture, codecs::PngAlpha::keyTransparent);
       if (!bytes) return failed("The PNG picture could not be made.");
       return {std::move(*bytes), {}};
     }
