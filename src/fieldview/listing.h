@@ -33,6 +33,16 @@ enum class EditMode {
 
 enum class Mark { editable, readOnly };
 
+// The values an editable row accepts; the edit box takes no more digits than `max` has (and a "-" only when
+// `min` is negative).
+struct ValueRange {
+  std::int64_t min = 0;
+  std::int64_t max = 0;
+
+  bool contains(std::int64_t value) const { return value >= min && value <= max; }
+  bool operator==(const ValueRange&) const = default;
+};
+
 struct Column {
   std::string caption;
   int width = 0;
@@ -47,6 +57,8 @@ struct Row {
   Mark mark = Mark::readOnly;
   // 0x00RRGGBB of the row's swatch (colour-table and pixel rows).
   std::optional<std::uint32_t> swatch;
+  // What an editable row's value may be.
+  std::optional<ValueRange> range;
 
   bool operator==(const Row&) const = default;
 };
@@ -77,6 +89,7 @@ struct ShownBox {
   EditBox box;
   std::string hint;
   std::optional<int> maxLength;
+  std::string text;
 
   bool operator==(const ShownBox&) const = default;
 };
@@ -113,6 +126,8 @@ struct Listing {
   std::optional<int> pictureToSelect;
   // The player's current step goes back to none (a picture's own parts are shown).
   bool resetsPlayerStep = false;
+  // The column captions and widths stay as they were (an INFO item shows its text in a box, not in rows).
+  bool keepsColumns = false;
 };
 
 }  // namespace delvix::fieldview
