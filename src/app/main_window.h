@@ -12,6 +12,7 @@
 #include "app/secondary_windows.h"
 #include "app/settings.h"
 #include "codecs/gif/gif_codec.h"
+#include "fieldview/apply.h"
 #include "fieldview/listing.h"
 #include "gfx/image.h"
 #include "model/document.h"
@@ -21,6 +22,7 @@
 class QAction;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QHeaderView;
 class QKeyEvent;
 class QLabel;
@@ -34,7 +36,7 @@ class QStackedWidget;
 class QToolBar;
 class QToolButton;
 class QTreeView;
-class QTreeWidget;
+
 
 namespace delvix::platform {
 class QtStepTimer;
@@ -44,6 +46,7 @@ namespace delvix::app {
 
 class PictureBox;
 class PixelMarker;
+class FieldTableModel;
 class ThumbnailModel;
 class TreeModel;
 
@@ -106,6 +109,7 @@ class TFormANI : public QMainWindow {
   void TreeView1Expanded(const QModelIndex& index);
   void TreeView1KeyPress(QKeyEvent* event);
   // Field table and its edit strip
+  void ListView1SelectItem();
   void ButAddClick();
   void ButRemoveClick();
   void ButApplyClick();
@@ -201,6 +205,13 @@ class TFormANI : public QMainWindow {
   void listSelectedNode(const model::Node& node);
   void showListing(const fieldview::Listing& listing);
   QLineEdit* editBoxOf(fieldview::EditBox box) const;
+  // The field-table column limits: the "data" table widens them for the rest of the run.
+  void setFieldColumnLimits(const fieldview::Listing& listing);
+  void keepFieldColumnInLimits(int column, int oldWidth, int newWidth);
+  // The zero-based row selected in the field table.
+  std::optional<std::size_t> selectedFieldRow() const;
+  model::Node* selectedTreeNode() const;
+  void showApplyResult(const fieldview::ApplyResult& result, model::Node& node);
 
   // Options (main_window_options.cpp).
   void applyOptions();
@@ -232,6 +243,7 @@ class TFormANI : public QMainWindow {
   bool shown_ = false;
   int fieldRelistings_ = 0;
   fieldview::EditMode editMode_ = fieldview::EditMode::none;
+  std::array<std::pair<int, int>, 2> fieldColumnLimits_{{{50, 160}, {10, 110}}};
   codecs::gif::Settings gifSettings_;
   std::filesystem::path gifTarget_;
   gfx::Image gifPicture_;
@@ -243,6 +255,7 @@ class TFormANI : public QMainWindow {
 
   TreeModel* treeModel_ = nullptr;
   ThumbnailModel* thumbnailModel_ = nullptr;
+  FieldTableModel* fieldModel_ = nullptr;
 
   // Commands.
   QAction* Open2 = nullptr;
@@ -291,7 +304,8 @@ class TFormANI : public QMainWindow {
 
   // Field table and edit strip.
   QGroupBox* GroupBox4 = nullptr;
-  QTreeWidget* ListView1 = nullptr;
+  QTreeView* ListView1 = nullptr;
+  QHBoxLayout* editRow_ = nullptr;
   QLineEdit* Edit1 = nullptr;
   QLineEdit* EditInfo = nullptr;
   QLineEdit* EditR = nullptr;

@@ -1,34 +1,44 @@
-// The field table: a listing of the selected node shown in ListView1 and its edit strip.
+// The field table: a listing of the selected node shown in ListView1 and its edit strip; row selection,
+// Apply, Add and Remove.
 #include <QAction>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
+#include "app/field_table_model.h"
 #include "app/main_window.h"
+#include "app/thumbnail_model.h"
+#include "app/tree_model.h"
 #include "fieldview/list_node.h"
 
 namespace delvix::app {
 
 namespace {
 
-QIcon markIcon(fieldview::Mark mark, const std::optional<std::uint32_t>& swatch) {
-  QPixmap pixmap(swatch ? 28 : 12, 12);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  // The editable mark is a green dot, the read-only mark a grey one.
-  p.setPen(Qt::NoPen);
-  p.setBrush(mark == fieldview::Mark::editable ? QColor(0x3a, 0x9b, 0x4a) : QColor(0xb0, 0xb4, 0xba));
-  p.drawEllipse(QRectF(2, 2, 8, 8));
-  if (swatch) {
-    p.setPen(Qt::black);
-    p.setBrush(QColor::fromRgb(static_cast<QRgb>(*swatch | 0xFF000000u)));
-    p.drawRect(QRectF(14.5, 0.5, 12, 11));
-  }
-  return QIcon(pixmap);
+int digitsOf(std::int64_t value) {
+  int digits = 1;
+  for (std::uint64_t rest = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+       rest >= 10; rest /= 10)
+    ++digits;
+  return digits;
+}
+
+// Digits only (a "-" first where the field is signed), and no more of them than the field's range has.
+void limitToRange(QLineEdit* edit, const std::optional<fieldview::ValueRange>& range, const QString& text) {
+  const bool signedField = range && range->min < 0;
+  int length = range ? std::max(digitsOf(range->min) + (signedField ? 1 : 0), digitsOf(range->max)) : 10;
+  // What was read may be longer than the field allows (a damaged file); it still shows whole.
+  length = std::max(length, static_cast<int>(text.size()));
+  const QString pattern = signedField ? "-?[0-9]*" : "[0-9]*";
+  auto* validator = qobject_cast<const QRegularExpressionValidator*>(edit->validator());
+  if (!validator || validator->regularExpression().pattern() != pattern)
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+  edit->setMaxLength(length);
 }
 
 }  // namespace
@@ -50,48 +60,67 @@ QLineEdit* TFormANI::editBoxOf(fieldview::EditBox box) const {
 }
 
 void TFormANI::listSelectedNode(const model::Node& node) {
-  fieldview::FieldSettings settings{settings_.editTable, settings_.editData, settings_.editFact, currentPictureIndex_};
+  fieldview::FieldSettings settings{settings_.editTable, settings_.editData, settings_.editFact};
   showListing(fieldview::listNode(document_, node, settings, zoom_));
 }
 
-void TFormANI::showListing(const fieldview::Listing& listing) {
-  if (listing.outcome == fieldview::Outcome::unchanged) return;
-  clearFieldView();
-  if (listing.editMode) editMode_ = *listing.editMode;
-  QStringList captions;
-  for (const fieldview::Column& column : listing.columns) captions << QString::fromStdString(column.caption);
-  ListView1->setHeaderLabels(captions);
-  for (int i = 0; i < 3; ++i) {
-    const fieldview::Column& column = listing.columns[static_cast<std::size_t>(i)];
-    ListView1->header()->resizeSection(i, column.width);
-    ListView1->setColumnHidden(i, column.width == 0 && i == 2);
+void TFormANI::setFieldColumnLimits(const fieldview::Listing& listing) {
+  for (std::size_t i = 0; i < fieldColumnLimits_.size(); ++i) {
+    const fieldview::Column& column = listing.columns[i];
+    if (column.minWidth) fieldColumnLimits_[i].first = *column.minWidth;
+    if (column.maxWidth) fieldColumnLimits_[i].second = *column.maxWidth;
   }
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(listing.rows.size()));
-  for (std::size_t i = 0; i < listing.rows.size(); ++i) {
-    const fieldview::Row row = listing.rows.at(i);
-    auto* item = new QTreeWidgetItem(
-        {QString::fromStdString(row.caption), QString::fromStdString(row.value), QString::fromStdString(row.third)});
-    item->setIcon(0, markIcon(row.mark, row.swatch));
-    item->setTextAlignment(1, Qt::AlignCenter);
-    item->setTextAlignment(2, Qt::AlignCenter);
-    item->setData(0, Qt::UserRole, row.mark == fieldview::Mark::editable);
-    items << item;
-  }
-  ListView1->addTopLevelItems(items);
+}
 
-  for (QLineEdit* edit : {Edit1, EditInfo, EditR, EditG, EditB, EditRes, EditMask1, EditMask2, EditColor, EditMask})
-    edit->hide();
-  for (const fieldview::ShownBox& shown : listing.boxes) {
-    QLineEdit* edit = editBoxOf(shown.box);
-    edit->setToolTip(QString::fromStdString(shown.hint));
-    if (shown.maxLength) edit->setMaxLength(*shown.maxLength);
-    edit->show();
-  }
+void TFormANI::keepFieldColumnInLimits(int column, int, int newWidth) {
+  if (column < 0 || column >= static_cast<int>(fieldColumnLimits_.size())) return;
+  const auto [minimum, maximum] = fieldColumnLimits_[static_cast<std::size_t>(column)];
+  const int kept = std::clamp(newWidth, minimum, maximum);
+  if (kept != newWidth) ListView1->header()->resizeSection(column, kept);
+}
+
+void TFormANI::showListing(const fieldview::Listing& listing) {
+  if (listing.editMode) editMode_ = *listing.editMode;
   const fieldview::ButtonStates& b = listing.buttons;
   auto set = [](QWidget* widget, const std::optional<bool>& state) {
     if (state) widget->setEnabled(*state);
   };
+  if (listing.outcome == fieldview::Outcome::unchanged) {
+    // The table stays, but nothing in it may be applied.
+    set(ButApply, b.apply);
+    set(ButAdd, b.add);
+    set(ButRemove, b.remove);
+    return;
+  }
+  if (listing.keepsColumns) {
+    fieldModel_->removeRows();
+  } else {
+    clearFieldView();
+    setFieldColumnLimits(listing);
+    std::array<QString, 3> captions;
+    for (std::size_t i = 0; i < captions.size(); ++i) captions[i] = QString::fromStdString(listing.columns[i].caption);
+    fieldModel_->show(captions, listing.rows);
+    for (int i = 0; i < 3; ++i) {
+      const fieldview::Column& column = listing.columns[static_cast<std::size_t>(i)];
+      ListView1->setColumnHidden(i, i == 2 && column.width == 0);
+      if (column.width > 0) ListView1->header()->resizeSection(i, column.width);
+    }
+  }
+
+  for (QLineEdit* edit : {Edit1, EditInfo, EditR, EditG, EditB, EditRes, EditMask1, EditMask2, EditColor, EditMask})
+    edit->hide();
+  int position = 0;
+  for (const fieldview::ShownBox& shown : listing.boxes) {
+    QLineEdit* edit = editBoxOf(shown.box);
+    // The strip shows the boxes in the listing's order.
+    editRow_->removeWidget(edit);
+    editRow_->insertWidget(position++, edit);
+    edit->setToolTip(QString::fromStdString(shown.hint));
+    if (edit != EditInfo) limitToRange(edit, std::nullopt, {});
+    if (shown.maxLength) edit->setMaxLength(*shown.maxLength);
+    edit->setText(QString::fromStdString(shown.text));
+    edit->show();
+  }
   set(ButApply, b.apply);
   set(ButAdd, b.add);
   set(ButRemove, b.remove);
@@ -107,6 +136,101 @@ void TFormANI::showListing(const fieldview::Listing& listing) {
     ButSaveAll->setEnabled(*b.saveAll);
     Saveall1->setEnabled(*b.saveAll);
   }
+}
+
+std::optional<std::size_t> TFormANI::selectedFieldRow() const {
+  const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return std::nullopt;
+  return static_cast<std::size_t>(rows.first().row());
+}
+
+model::Node* TFormANI::selectedTreeNode() const {
+  // The tree model looks at the document without changing it; the node to edit is taken from its parent,
+  // which owns it.
+  const model::Node* shown = treeModel_->nodeAt(TreeView1->currentIndex());
+  if (!shown || !shown->parent()) return nullptr;
+  return &shown->parent()->child(shown->indexInParent());
+}
+
+void TFormANI::ListView1SelectItem() {
+  const std::optional<std::size_t> index = selectedFieldRow();
+  const model::Node* node = selectedTreeNode();
+  const std::optional<fieldview::Row> row = index ? fieldModel_->rowAt(*index) : std::nullopt;
+  if (!row || !node) {
+    ButRemove->setEnabled(false);
+    return;
+  }
+  const fieldview::RowSelection selection =
+      fieldview::selectRow(*node, *row, static_cast<std::size_t>(fieldModel_->rowCount()));
+  ButApply->setEnabled(selection.apply);
+  ButRemove->setEnabled(selection.remove);
+  if (Edit1->isVisible()) {
+    const QString text = QString::fromStdString(selection.edit1Text);
+    limitToRange(Edit1, row->range, text);
+    Edit1->setText(text);
+  }
+}
+
+void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node& node) {
+  using Kind = fieldview::ApplyResult::Kind;
+  if (result.kind == Kind::refused) {
+    report(result.message);
+    return;
+  }
+  if (result.kind != Kind::applied) return;
+  if (result.relist) {
+    listSelectedNode(node);
+  } else {
+    for (const auto& [index, row] : result.changedRows) fieldModel_->replaceRow(index, row);
+  }
+  if (result.delaysChanged) thumbnailModel_->refreshDelays();
+  if (result.statusText) {
+    Panel5->setText(QString::fromStdString(*result.statusText));
+    Panel5->setToolTip(Panel5->text());
+  }
+  if (result.redrawnPicture && *result.redrawnPicture == currentPictureIndex_) showPicture(currentPictureIndex_);
+}
+
+void TFormANI::ButApplyClick() {
+  model::Node* node = selectedTreeNode();
+  if (!node) return;
+  const bool infoItem = EditInfo->isVisible();
+  const std::optional<std::size_t> row = selectedFieldRow();
+  if (!row && !infoItem) return;
+  // The header, the sequence and the rates are what the player steps through.
+  if (editMode_ == fieldview::EditMode::aniHeader || editMode_ == fieldview::EditMode::rate ||
+      editMode_ == fieldview::EditMode::sequence)
+    stopPlayer();
+  fieldview::BoxTexts texts;
+  for (auto box :
+       {fieldview::EditBox::edit1, fieldview::EditBox::editInfo, fieldview::EditBox::editR, fieldview::EditBox::editG,
+        fieldview::EditBox::editB, fieldview::EditBox::editRes, fieldview::EditBox::editMask1,
+        fieldview::EditBox::editMask2, fieldview::EditBox::editColor, fieldview::EditBox::editMask})
+    texts[box] = editBoxOf(box)->text().toStdString();
+  try {
+    showApplyResult(fieldview::applyRow(document_, *node, editMode_, row.value_or(0), texts), *node);
+  } catch (const std::exception& error) {
+    report(std::string("The value could not be applied: ") + error.what());
+  }
+  if (infoItem)
+    TreeView1->setFocus();
+  else
+    ListView1->setFocus();
+}
+
+void TFormANI::ButAddClick() {
+  model::Node* node = selectedTreeNode();
+  if (!node || node->name() != "sequence") return;
+  stopPlayer();
+  showApplyResult(fieldview::addStep(document_, *node, Edit1->text().toStdString()), *node);
+}
+
+void TFormANI::ButRemoveClick() {
+  model::Node* node = selectedTreeNode();
+  const std::optional<std::size_t> row = selectedFieldRow();
+  if (!node || !row || node->name() != "sequence") return;
+  stopPlayer();
+  showApplyResult(fieldview::removeStep(document_, *node, *row), *node);
 }
 
 }  // namespace delvix::app

@@ -8,9 +8,6 @@ namespace delvix::app {
 void TFormANI::ButPlusClick() { stopPlayer(); }
 void TFormANI::ButMinusClick() { stopPlayer(); }
 
-void TFormANI::ButAddClick() {}
-void TFormANI::ButRemoveClick() {}
-void TFormANI::ButApplyClick() {}
 void TFormANI::ButNextClick() {}
 void TFormANI::ButPrevClick() {}
 

@@ -16,11 +16,11 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "app/field_table_model.h"
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/thumbnail_model.h"
@@ -104,12 +104,23 @@ QWidget* TFormANI::createFieldGroup() {
   GroupBox4 = named(new QGroupBox("Preview/Edit data"), "GroupBox4");
   auto* layout = new QVBoxLayout(GroupBox4);
   layout->setContentsMargins(4, 4, 4, 4);
-  ListView1 = named(new QTreeWidget(GroupBox4), "ListView1");
-  ListView1->setColumnCount(3);
-  ListView1->setHeaderLabels({"", "", ""});
+  ListView1 = named(new QTreeView(GroupBox4), "ListView1");
+  fieldModel_ = new FieldTableModel(ListView1);
+  ListView1->setModel(fieldModel_);
   ListView1->setRootIsDecorated(false);
+  ListView1->setItemsExpandable(false);
+  ListView1->setUniformRowHeights(true);
+  ListView1->setAllColumnsShowFocus(true);
+  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->header()->setStretchLastSection(false);
+  ListView1->header()->setSectionsMovable(false);
+  ListView1->setColumnHidden(2, true);
   keepSelectionVisible(ListView1);
+  connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { ListView1SelectItem(); });
+  connect(ListView1->header(), &QHeaderView::sectionResized, this, &TFormANI::keepFieldColumnInLimits);
   layout->addWidget(ListView1);
 
   auto* strip = named(new QWidget(GroupBox4), "Panel1");
@@ -130,6 +141,8 @@ QWidget* TFormANI::createFieldGroup() {
   EditMask2 = editBox(strip, row, "EditMask2", true);
   EditColor = editBox(strip, row, "EditColor", true);
   EditMask = editBox(strip, row, "EditMask", true);
+  editRow_ = row;
+  for (QLineEdit* edit : {EditInfo, EditR, EditG}) edit->installEventFilter(this);
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(2, 2, 2, 2);
   row->addStretch();

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <climits>
 
+#include "app/field_table_model.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/thumbnail_model.h"
@@ -114,8 +115,7 @@ void TFormANI::resetViews(const std::filesystem::path& path) {
   detachHandlers();
   treeModel_->setTree(nullptr);
   thumbnailModel_->setDocument(nullptr);
-  ListView1->clear();
-  ListView1->setHeaderLabels({"", "", ""});
+  fieldModel_->clear();
   document_.clear();
   currentPictureIndex_ = 0;
 

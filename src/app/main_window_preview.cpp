@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/field_table_model.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "preview/frame_render.h"
@@ -114,8 +115,7 @@ void TFormANI::enableBlendToggles() {
 }
 
 void TFormANI::clearFieldView() {
-  ListView1->clear();
-  ListView1->setHeaderLabels({"", "", ""});
+  fieldModel_->clear();
   ListView1->setColumnHidden(2, true);
   for (QLineEdit* edit : {Edit1, EditInfo, EditR, EditG, EditB, EditRes, EditMask1, EditMask2, EditColor, EditMask})
     edit->clear();

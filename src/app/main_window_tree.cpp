@@ -8,6 +8,8 @@
 #include <cctype>
 
 #include "app/main_window.h"
+#include <QLineEdit>
+#include <QPushButton>
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "model/picture_index.h"
@@ -79,6 +81,14 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
     const QModelIndex pressed = ListPreview->indexAt(mouse->position().toPoint());
     if (pressed.isValid() && pressed.row() == ListPreview->currentIndex().row()) ListPreviewSelectItem(pressed);
     return false;
+  }
+  // Enter applies from the INFO text and the red and green boxes, as long as Apply is enabled.
+  if ((watched == EditInfo || watched == EditR || watched == EditG) && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && ButApply->isEnabled()) {
+      ButApplyClick();
+      return true;
+    }
   }
   if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

@@ -20,8 +20,14 @@ void ThumbnailModel::setDocument(const model::Document* document) {
   beginResetModel();
   document_ = document;
   pixmaps_.assign(document ? document->pictures.size() : 0, QPixmap());
+  takeDelays();
+  endResetModel();
+}
+
+void ThumbnailModel::takeDelays() {
   frameDelays_.clear();
   laterDelays_.clear();
+  const model::Document* document = document_;
   if (document && document->kind == model::FileKind::animatedCursor) {
     const model::AniState& ani = document->ani;
     // Only the frames that were read or have a rate entry can differ; the count is bounded by the file.
@@ -34,7 +40,11 @@ void ThumbnailModel::setDocument(const model::Document* document) {
     }
     if (!ani.ratesPerStep()) laterDelays_ = QString::number(ani.header.displayRate);
   }
-  endResetModel();
+}
+
+void ThumbnailModel::refreshDelays() {
+  takeDelays();
+  if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
 }
 
 void ThumbnailModel::setColumns(model::FileKind kind) {

@@ -19,6 +19,8 @@ class ThumbnailModel : public QAbstractTableModel {
 
   // Shows the pictures of `document` (null: none), with the column captions of its kind.
   void setDocument(const model::Document* document);
+  // Takes the animated cursor's display times again, after they were edited.
+  void refreshDelays();
   // Gives the columns the captions of a kind of file (none: empty captions).
   void setColumns(model::FileKind kind);
   // The size of the first thumbnail, which every row's picture is shown at; empty when there is none.
@@ -31,6 +33,7 @@ class ThumbnailModel : public QAbstractTableModel {
 
  private:
   QPixmap pixmapOf(int row) const;
+  void takeDelays();
 
   const model::Document* document_ = nullptr;
   model::FileKind columns_ = model::FileKind::none;

@@ -10,6 +10,7 @@
 #include "cli/fields_command.h"
 #include "cli/info_command.h"
 #include "cli/save_commands.h"
+#include "cli/set_command.h"
 #include "cli/stderr_reporter.h"
 #include "codecs/png_encode.h"
 #include "formats/document_reader.h"
@@ -80,11 +81,12 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 7> table{{
+constexpr std::array<Command, 8> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"fields", "FILE [NODE]", "print the field table of NODE (a path like picture_1/bitm_info), or of every node", 0,
      printFields, true},
+    {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},

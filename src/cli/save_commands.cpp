@@ -101,7 +101,12 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
   StderrReporter reporter(streams.err);
   model::Document document;
   if (open(args[0], document, streams, reporter) != exitOk) return exitRefused;
-  const fs::path target(args[1]);
+  return saveOpenDocument(args[0], document, args[1], streams, reporter);
+}
+
+int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& targetPath,
+                     Streams streams, formats::Reporter& reporter) {
+  const fs::path target(targetPath);
   const std::string extension = lower(target.extension().string());
   std::error_code error;
   bool saved = false;
@@ -122,10 +127,10 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
     case model::FileKind::module:
       // Saving a module means saving each of its groups: into OUT as a folder.
       std::filesystem::create_directories(target, error);
-      return extractModule(args[0], document, target, reporter);
+      return extractModule(source, document, target, reporter);
     default: break;
   }
-  streams.err << "delvix-cli: cannot save " << fs::path(args[0]).filename().string() << " as "
+  streams.err << "delvix-cli: cannot save " << fs::path(source).filename().string() << " as "
               << (extension.empty() ? "a file without extension" : extension) << '\n';
   return exitUsage;
 }

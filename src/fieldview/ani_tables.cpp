@@ -5,11 +5,11 @@ namespace delvix::fieldview {
 
 namespace {
 
-// One row per entry, numbered from 1, each value `shown(entry)`, all editable.
-Rows numberedRows(const std::vector<std::uint32_t>& entries, std::uint64_t (*shown)(std::uint32_t)) {
+// One row per entry, numbered from 1, each value `shown(entry)`, all editable within `range`.
+Rows numberedRows(const std::vector<std::uint32_t>& entries, std::uint64_t (*shown)(std::uint32_t), ValueRange range) {
   auto kept = std::make_shared<const std::vector<std::uint32_t>>(entries);
-  return Rows(kept->size(), [kept, shown](std::size_t i) {
-    return Row{std::to_string(i + 1), std::to_string(shown((*kept)[i])), {}, Mark::editable, {}};
+  return Rows(kept->size(), [kept, shown, range](std::size_t i) {
+    return Row{std::to_string(i + 1), std::to_string(shown((*kept)[i])), {}, Mark::editable, {}, range};
   });
 }
 
@@ -20,16 +20,17 @@ Listing listAniHeader(const model::AniState& ani) {
   constexpr Mark rw = Mark::editable;
   const model::AniHeader& h = ani.header;
   TableBuilder table;
-  // The size and the two counts are listed as read; the writer works them out from what it writes.
+  // The size and the frame count are listed as read; the writer works them out from what it writes. Setting
+  // the step count makes the sequence that long.
   table.add("Size", std::to_string(h.cbSize), ro);
   table.add("Number of Frames", std::to_string(h.frames), ro);
-  table.add("Number of Steps", std::to_string(h.steps), ro);
-  table.add("x", std::to_string(h.width), rw);
-  table.add("y", std::to_string(h.height), rw);
+  table.add("Number of Steps", std::to_string(h.steps), rw, ValueRange{1, maxSteps});
+  table.add("x", std::to_string(h.width), rw, u32Range);
+  table.add("y", std::to_string(h.height), rw, u32Range);
   table.add("Bits per Pixel", std::to_string(h.bitCount), ro);
   table.add("Number of Planes", std::to_string(h.planes), ro);
-  table.add("Default rate (1/60 s)", std::to_string(h.displayRate), rw);
-  table.add("Flag", std::to_string(h.attributes), rw);
+  table.add("Default rate (1/60 s)", std::to_string(h.displayRate), rw, u32Range);
+  table.add("Flag", std::to_string(h.attributes), rw, u32Range);
   Listing listing = clearedListing(EditMode::aniHeader);
   listing.columns = columns("Field", 140, "Data", 60);
   listing.rows = table.rows();
@@ -40,7 +41,8 @@ Listing listAniHeader(const model::AniState& ani) {
 Listing listRates(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::rate);
   listing.columns = columns(ani.ratesPerStep() ? "Step" : "Frame", 120, "time(jif)", 90);
-  listing.rows = numberedRows(ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; });
+  listing.rows = numberedRows(
+      ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; }, u32Range);
   listing.buttons.removeChunk = true;
   return listing;
 }
@@ -48,7 +50,9 @@ Listing listRates(const model::AniState& ani) {
 Listing listSequence(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::sequence);
   listing.columns = columns("Step", 120, "Frame", 90);
-  listing.rows = numberedRows(ani.sequence, [](std::uint32_t frame) { return std::uint64_t{frame} + 1; });
+  listing.rows = numberedRows(
+      ani.sequence, [](std::uint32_t frame) { return std::uint64_t{frame} + 1; },
+      ValueRange{1, static_cast<std::int64_t>(ani.framesRead)});
   listing.buttons.add = true;
   listing.buttons.removeChunk = true;
   return listing;

@@ -102,10 +102,10 @@ Listing listHotSpot(const model::Node& node) {
 Listing listColourTable(const model::Node& node, const FieldSettings& settings) {
   const bool shown = node.stateImage() == model::state::valuesShown;
   Listing listing = clearedListing(shown ? std::optional(EditMode::colourTable) : std::nullopt, false);
-  listing.boxes = {{EditBox::editRes, "Reserved", {}},
-                   {EditBox::editR, "Red", {}},
-                   {EditBox::editG, "Green", {}},
-                   {EditBox::editB, "Blue", {}}};
+  listing.boxes = {{EditBox::editRes, "Reserved", {}, {}},
+                   {EditBox::editR, "Red", {}, {}},
+                   {EditBox::editG, "Green", {}, {}},
+                   {EditBox::editB, "Blue", {}, {}}};
   if (node.stateImage() == model::state::valuesHidden) listing.columns = columns("", 90, "", 110);
   if (!shown) return listing;
 
@@ -121,6 +121,7 @@ Listing listColourTable(const model::Node& node, const FieldSettings& settings) 
                 std::to_string(entry[0]),
             {},
             mark,
+            {},
             {}};
     row.swatch = std::uint32_t{entry[2]} << 16 | std::uint32_t{entry[1]} << 8 | entry[0];
     return row;
@@ -141,7 +142,7 @@ Listing listMask(const model::Node& node) {
   auto block = std::make_shared<const model::Block>(node.block());
   const std::size_t count = storedPart(*block, 4, 8).size();
   listing.rows = Rows(count, [block](std::size_t i) {
-    return Row{std::to_string(i + 1), hexByteText((*block)[8 + i]), {}, Mark::readOnly, {}};
+    return Row{std::to_string(i + 1), hexByteText((*block)[8 + i]), {}, Mark::readOnly, {}, {}};
   });
   return listing;
 }

@@ -54,7 +54,7 @@ std::optional<int> minusOne(std::optional<int> number) {
 
 Listing listInfoList() {
   Listing listing = clearedListing(EditMode::none, false);
-  listing.boxes.push_back({EditBox::editInfo, {}, {}});
+  listing.boxes.push_back({EditBox::editInfo, {}, {}, {}});
   listing.buttons.removeChunk = true;
   noZoom(listing);
   return listing;
@@ -66,9 +66,12 @@ Listing notListedYet(std::optional<EditMode> mode = std::nullopt) {
   return listing;
 }
 
+// The table stays on screen, but nothing in it can be applied any more.
 Listing unchanged() {
   Listing listing;
   listing.outcome = Outcome::unchanged;
+  listing.buttons.apply = listing.buttons.add = listing.buttons.remove = false;
+  listing.editMode = EditMode::none;
   return listing;
 }
 
@@ -154,12 +157,18 @@ std::optional<Listing> listStructureNode(const model::Document& document, const 
   return listKeptNode(document, node);
 }
 
+bool isInside(const model::Node& node, const model::Node& ancestor) {
+  for (const model::Node* at = &node; at; at = at->parent())
+    if (at == &ancestor) return true;
+  return false;
+}
+
 // A module's resource node selects its first picture; one without children changes nothing.
 Listing listResourceNode(const model::Document& document, const model::Node& node, int zoomFactor) {
   if (node.childCount() == 0) return unchanged();
   Listing listing = clearedListing(EditMode::none);
   zoomByFactor(listing, zoomFactor);
-  for (const model::Node* at = &node; at; at = document.tree.next(*at)) {
+  for (const model::Node* at = &node; at && isInside(*at, node); at = document.tree.next(*at)) {
     if (at->name().find(model::picturePrefix) == std::string::npos) continue;
     listing.pictureToSelect = checkedPicture(document, minusOne(model::pictureNumber(at->name())));
     break;
@@ -167,13 +176,18 @@ Listing listResourceNode(const model::Document& document, const model::Node& nod
   return listing;
 }
 
-// "Save All" writes icon and cursor groups: it is off while a bitmap resource's picture is the current one.
-void setSaveAll(const model::Document& document, const FieldSettings& settings, Listing& listing) {
-  std::optional<int> current = listing.pictureToSelect ? listing.pictureToSelect : settings.currentPicture;
-  current = checkedPicture(document, current);
-  if (!current) return;
-  const std::string& sizeText = document.pictures[static_cast<std::size_t>(*current)].sizeText;
-  listing.buttons.saveAll = sizeText.find("[Bitmap]") == std::string::npos;
+// The outermost resource node that holds `node` (or is it).
+const model::Node* resourceOf(const model::Node& node) {
+  const model::Node* resource = nullptr;
+  for (const model::Node* at = &node; at; at = at->parent())
+    if (isResourceNode(at->name())) resource = at;
+  return resource;
+}
+
+// "Save All" writes a module's icon and cursor groups: it is off for the nodes of a bitmap resource.
+void setSaveAll(const model::Node& node, Listing& listing) {
+  if (const model::Node* resource = resourceOf(node))
+    listing.buttons.saveAll = resource->name().find("[Bitmap_") == std::string::npos;
 }
 
 }  // namespace
@@ -188,8 +202,8 @@ Listing listNode(const model::Document& document, const model::Node& node, const
   }
   if (!listing && file.wave) listing = listWaveNode(document, node, settings);
   if (!listing) listing = listStructureNode(document, node, settings, zoomFactor, file);
-  if (!listing) return unchanged();
-  if (file.module) setSaveAll(document, settings, *listing);
+  if (!listing) listing = clearedListing(EditMode::none);
+  if (file.module) setSaveAll(node, *listing);
   return *listing;
 }
 

@@ -13,8 +13,6 @@ struct FieldSettings {
   int editTable = 1;
   int editData = 1;
   int editFact = 1;
-  // The picture the window shows now (zero-based), for the "Save All" state of modules.
-  std::optional<int> currentPicture;
 };
 
 // The field table of `node`, a node of `document`'s tree, at the preview's zoom factor (1 to 10).

@@ -9,28 +9,34 @@ Rows::Rows(std::vector<Row> rows) : count_(rows.size()) {
   make_ = [kept](std::size_t index) { return kept->at(index); };
 }
 
-void TableBuilder::field(std::string caption, std::size_t offset, std::size_t width, Mark mark, std::string value) {
+void TableBuilder::field(std::string caption, std::size_t offset, std::size_t width, Mark mark, std::string value,
+                         ValueRange range) {
   if (!fits(offset, width)) {
     add(std::move(caption), {}, Mark::readOnly);
     return;
   }
   add(std::move(caption), std::move(value), mark);
+  if (mark == Mark::editable) rows_.back().range = range;
 }
 
 void TableBuilder::u8(std::string caption, std::size_t offset, Mark mark) {
-  field(std::move(caption), offset, 1, mark, fits(offset, 1) ? std::to_string(formats::le8(block_, offset)) : "");
+  field(std::move(caption), offset, 1, mark, fits(offset, 1) ? std::to_string(formats::le8(block_, offset)) : "",
+        u8Range);
 }
 
 void TableBuilder::u16(std::string caption, std::size_t offset, Mark mark) {
-  field(std::move(caption), offset, 2, mark, fits(offset, 2) ? std::to_string(formats::le16(block_, offset)) : "");
+  field(std::move(caption), offset, 2, mark, fits(offset, 2) ? std::to_string(formats::le16(block_, offset)) : "",
+        u16Range);
 }
 
 void TableBuilder::u32(std::string caption, std::size_t offset, Mark mark) {
-  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::le32(block_, offset)) : "");
+  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::le32(block_, offset)) : "",
+        u32Range);
 }
 
 void TableBuilder::s32(std::string caption, std::size_t offset, Mark mark) {
-  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::les32(block_, offset)) : "");
+  field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::les32(block_, offset)) : "",
+        s32Range);
 }
 
 std::array<Column, 3> columns(std::string first, int firstWidth, std::string second, int secondWidth) {
@@ -44,7 +50,7 @@ Listing clearedListing(std::optional<EditMode> mode, bool showEdit1) {
   listing.buttons.apply = listing.buttons.add = listing.buttons.remove = false;
   listing.buttons.next = listing.buttons.previous = false;
   listing.editMode = mode;
-  if (showEdit1) listing.boxes.push_back({EditBox::edit1, {}, {}});
+  if (showEdit1) listing.boxes.push_back({EditBox::edit1, {}, {}, {}});
   return listing;
 }
 

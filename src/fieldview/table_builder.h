@@ -17,8 +17,8 @@ class TableBuilder {
  public:
   explicit TableBuilder(std::span<const std::uint8_t> block = {}) : block_(block) {}
 
-  void add(std::string caption, std::string value, Mark mark) {
-    rows_.push_back({std::move(caption), std::move(value), {}, mark, {}});
+  void add(std::string caption, std::string value, Mark mark, std::optional<ValueRange> range = std::nullopt) {
+    rows_.push_back({std::move(caption), std::move(value), {}, mark, {}, range});
   }
   void u8(std::string caption, std::size_t offset, Mark mark);
   void u16(std::string caption, std::size_t offset, Mark mark);
@@ -29,11 +29,19 @@ class TableBuilder {
 
  private:
   bool fits(std::size_t offset, std::size_t width) const { return offset + width <= block_.size(); }
-  void field(std::string caption, std::size_t offset, std::size_t width, Mark mark, std::string value);
+  void field(std::string caption, std::size_t offset, std::size_t width, Mark mark, std::string value,
+             ValueRange range);
 
   std::span<const std::uint8_t> block_;
   std::vector<Row> rows_;
 };
+
+inline constexpr ValueRange u8Range{0, 0xFF};
+inline constexpr ValueRange u16Range{0, 0xFFFF};
+inline constexpr ValueRange u32Range{0, 0xFFFFFFFF};
+inline constexpr ValueRange s32Range{-0x80000000LL, 0x7FFFFFFF};
+// A sequence holds at most this many steps.
+inline constexpr std::int64_t maxSteps = 65535;
 
 // The mark an edit setting gives: 0 editable, anything else read-only.
 inline Mark markOfSetting(int setting) { return setting == 0 ? Mark::editable : Mark::readOnly; }

@@ -17,8 +17,9 @@ class CorpusOpen : public WindowTest {
       list->setCurrentIndex(list->model()->index(row, 0));
       ASSERT_EQ(window().currentPictureIndex(), row) << file;
       const auto position = static_cast<std::size_t>(row);
-      if (position < pictures.size() && !pictures[position].placeholder)
+      if (position < pictures.size() && !pictures[position].placeholder) {
         EXPECT_FALSE(window().frameBitmap().empty()) << file << " picture " << row + 1;
+      }
     }
     EXPECT_FALSE(logged("Error: select item")) << file;
   }

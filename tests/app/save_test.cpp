@@ -144,15 +144,18 @@ TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
   const auto group = saveAs(&app::TFormANI::ButSaveAllClick, "group.cur");
   EXPECT_EQ(prompter.fileRequests.back().caption, "Save the group");
   ASSERT_TRUE(std::filesystem::exists(group));
-  if (haveProgram("icotool"))
+  if (haveProgram("icotool")) {
     EXPECT_NE(peer("icotool -l '" + group.string() + "'").find("--cursor"), std::string::npos);
+  }
 
   select("[Bitmap_", true);
   EXPECT_FALSE(enabled("ButSaveAll"));
   const auto bitmap = saveAs(&app::TFormANI::ButSaveClick, "bitmap.bmp");
   EXPECT_EQ(prompter.fileRequests.back().filter.rfind("Bitmap files(*.bmp)|*.bmp|", 0), 0u);
   ASSERT_TRUE(std::filesystem::exists(bitmap));
-  if (haveProgram("identify")) EXPECT_EQ(peer("identify -format '%m %wx%h' '" + bitmap.string() + "'"), "BMP3 2x2");
+  if (haveProgram("identify")) {
+    EXPECT_EQ(peer("identify -format '%m %wx%h' '" + bitmap.string() + "'"), "BMP3 2x2");
+  }
 
   openThroughDialog(write("moving.ani", animatedCursor(2, 3)));
   const auto ani = saveAs(&app::TFormANI::ButSaveAllClick, "again.ani");
@@ -163,7 +166,9 @@ TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
   openThroughDialog(write("sound.wav", waveFile(2, 16)));
   const auto wave = saveAs(&app::TFormANI::ButSaveAllClick, "again.wav");
   ASSERT_TRUE(std::filesystem::exists(wave));
-  if (haveProgram("soxi")) EXPECT_EQ(peer("soxi -c '" + wave.string() + "'"), "2\n");
+  if (haveProgram("soxi")) {
+    EXPECT_EQ(peer("soxi -c '" + wave.string() + "'"), "2\n");
+  }
 }
 
 }  // namespace

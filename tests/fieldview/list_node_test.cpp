@@ -131,7 +131,7 @@ TEST(FieldTables, ListEveryFieldWithItsMark) {
       {ico, "trailing_data", {"Size=3"}},
       {ani,
        "RIFF_ACON/ani_header",
-       {"Size=36", "Number of Frames=2", "Number of Steps=3", "x=0 rw", "y=0 rw", "Bits per Pixel=0",
+       {"Size=36", "Number of Frames=2", "Number of Steps=3 rw", "x=0 rw", "y=0 rw", "Bits per Pixel=0",
         "Number of Planes=1", "Default rate (1/60 s)=4 rw", "Flag=3 rw"}},
       {ani, "RIFF_ACON/time", {"1=5 rw", "2=6 rw", "3=7 rw"}},
       {ani, "RIFF_ACON/sequence", {"1=1 rw", "2=1 rw", "3=2 rw"}},

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace delvix::cli {
+
+inline constexpr const char* setArguments = "FILE NODE ROW VALUE OUT";
+
+// set FILE NODE ROW VALUE OUT: the field in row ROW (from 1) of NODE's table takes VALUE, as Apply does, and
+// the file is written as OUT. On "sequence", ROW "add" adds a step showing frame VALUE and ROW "remove"
+// removes step VALUE; an INFO item takes VALUE as its text whatever ROW says.
+int setField(std::span<const std::string> args, Streams streams);
+
+}  // namespace delvix::cli
