@@ -3,12 +3,14 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "fieldview/swatch_picture.h"
+
 namespace delvix::app {
 
 namespace {
 
 // The editable mark is a green dot, the read-only mark a grey one; a colour row adds its swatch.
-QPixmap markPicture(fieldview::Mark mark, const std::optional<std::uint32_t>& swatch) {
+QPixmap markPicture(fieldview::Mark mark, const std::optional<fieldview::Swatch>& swatch) {
   QPixmap pixmap(swatch ? 30 : 12, swatch ? 16 : 12);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
@@ -17,10 +19,10 @@ QPixmap markPicture(fieldview::Mark mark, const std::optional<std::uint32_t>& sw
   p.setBrush(mark == fieldview::Mark::editable ? QColor(0x3a, 0x9b, 0x4a) : QColor(0xb0, 0xb4, 0xba));
   p.drawEllipse(QRectF(2, pixmap.height() / 2.0 - 4, 8, 8));
   if (swatch) {
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Qt::black);
-    p.setBrush(QColor::fromRgb(static_cast<QRgb>(*swatch | 0xFF000000u)));
-    p.drawRect(16, 2, 12, 12);
+    const gfx::Image picture = fieldview::swatchPicture(*swatch);
+    p.drawImage(14, 0,
+                QImage(reinterpret_cast<const uchar*>(picture.pixels().data()), picture.width(), picture.height(),
+                       QImage::Format_ARGB32));
   }
   return pixmap;
 }

@@ -123,7 +123,8 @@ Listing listColourTable(const model::Node& node, const FieldSettings& settings) 
             mark,
             {},
             {}};
-    row.swatch = std::uint32_t{entry[2]} << 16 | std::uint32_t{entry[1]} << 8 | entry[0];
+    row.swatch =
+        Swatch{Swatch::Shape::square, std::uint32_t{entry[2]} << 16 | std::uint32_t{entry[1]} << 8 | entry[0], 0};
     return row;
   });
   return listing;

@@ -50,13 +50,27 @@ struct Column {
   std::optional<int> minWidth, maxWidth;
 };
 
+// The colour picture of a colour-table or pixel row.
+struct Swatch {
+  enum class Shape {
+    square,    // a colour-table entry
+    disc,      // one pixel
+    twoDiscs,  // the two pixels of a byte of a 16-colour bitmap
+  };
+  Shape shape = Shape::square;
+  // 0x00RRGGBB; `second` is the right-hand disc of two.
+  std::uint32_t colour = 0;
+  std::uint32_t second = 0;
+
+  bool operator==(const Swatch&) const = default;
+};
+
 struct Row {
   std::string caption;
   std::string value;
   std::string third;  // the mask column of pixel tables; empty elsewhere
   Mark mark = Mark::readOnly;
-  // 0x00RRGGBB of the row's swatch (colour-table and pixel rows).
-  std::optional<std::uint32_t> swatch;
+  std::optional<Swatch> swatch;
   // What an editable row's value may be.
   std::optional<ValueRange> range;
 

@@ -4,4 +4,4 @@ ApplyResult applyRow(model::Document&, model::Node&, EditMode, std::size_t, cons
 ApplyResult addStep(model::Document&, const model::Node&, const std::string&) { return {}; }
 ApplyResult removeStep(model::Document&, const model::Node&, std::size_t) { return {}; }
 std::optional<std::string> refreshStoredSizes(model::Document&) { return {}; }
-}
+}  // namespace delvix::fieldview

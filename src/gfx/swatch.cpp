@@ -4,23 +4,50 @@ namespace delvix::gfx {
 
 namespace {
 
-// The circle inscribed in the box (2, 2)-(14, 14), right and bottom edges excluded as in GDI.
-bool insideCircle(int x, int y) {
-  double dx = x + 0.5 - 8.0;
-  double dy = y + 0.5 - 8.0;
-  return dx * dx + dy * dy <= 36.0;
+constexpr int side = 16;
+constexpr Pixel outline = rgb(0, 0, 0);
+
+// The ellipse inscribed in the box [left, right) x [top, bottom), right and bottom edges excluded as the
+// Windows drawing functions do.
+struct Ellipse {
+  int left, top, right, bottom;
+
+  bool contains(int x, int y) const {
+    const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    const double dx = (x + 0.5 - left - rx) / rx, dy = (y + 0.5 - top - ry) / ry;
+    return dx * dx + dy * dy <= 1.0;
+  }
+};
+
+void drawDisc(Image& image, const Ellipse& disc, Pixel fill) {
+  for (int y = disc.top; y < disc.bottom; ++y)
+    for (int x = disc.left; x < disc.right; ++x) {
+      if (!disc.contains(x, y)) continue;
+      const bool edge =
+          !disc.contains(x - 1, y) || !disc.contains(x + 1, y) || !disc.contains(x, y - 1) || !disc.contains(x, y + 1);
+      image.at(x, y) = edge ? outline : fill;
+    }
 }
 
 }  // namespace
 
 Image makeColourSwatch(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  Image image(16, 16, rgb(255, 255, 255));
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) {
-      if (!insideCircle(x, y)) continue;
-      bool edge = !insideCircle(x - 1, y) || !insideCircle(x + 1, y) || !insideCircle(x, y - 1) || !insideCircle(x, y + 1);
-      image.at(x, y) = edge ? rgb(0, 0, 0) : rgb(r, g, b);
-    }
+  Image image(side, side);
+  drawDisc(image, {2, 2, 14, 14}, rgb(r, g, b));
+  return image;
+}
+
+Image makeTwoColourSwatch(Pixel left, Pixel right) {
+  Image image(side, side);
+  drawDisc(image, {0, 8, 8, 16}, left | 0xFF000000u);
+  drawDisc(image, {8, 8, 16, 16}, right | 0xFF000000u);
+  return image;
+}
+
+Image makeTableSwatch(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  Image image(side, side);
+  for (int y = 2; y <= 14; ++y)
+    for (int x = 2; x <= 14; ++x) image.at(x, y) = x == 2 || x == 14 || y == 2 || y == 14 ? outline : rgb(r, g, b);
   return image;
 }
 

@@ -176,15 +176,29 @@ TEST(Placeholder, WritesNoneInsideTheThumbnail) {
   EXPECT_GT(ink, 40);
 }
 
-TEST(ColourSwatch, FilledCircleWithBlackOutline) {
-  Image s = makeColourSwatch(10, 200, 30);
-  ASSERT_EQ(s.width(), 16);
-  EXPECT_EQ(s.at(8, 8), rgb(10, 200, 30));
-  EXPECT_EQ(s.at(0, 0), rgb(255, 255, 255));
-  EXPECT_EQ(s.at(15, 15), rgb(255, 255, 255));
-  EXPECT_EQ(s.at(2, 8), rgb(0, 0, 0));
-  EXPECT_EQ(s.at(8, 13), rgb(0, 0, 0));
-  EXPECT_EQ(s.at(8, 14), rgb(255, 255, 255));
+TEST(ColourSwatch, DiscsAndSquaresOutlinedInBlackOnATransparentGround) {
+  const Image disc = makeColourSwatch(10, 200, 30);
+  ASSERT_EQ(disc.width(), 16);
+  EXPECT_EQ(disc.at(8, 8), rgb(10, 200, 30));
+  EXPECT_EQ(disc.at(0, 0), 0u);
+  EXPECT_EQ(disc.at(15, 15), 0u);
+  EXPECT_EQ(disc.at(2, 8), rgb(0, 0, 0));
+  EXPECT_EQ(disc.at(8, 13), rgb(0, 0, 0));
+  EXPECT_EQ(disc.at(8, 14), 0u);
+
+  const Image pair = makeTwoColourSwatch(rgb(255, 0, 0), rgb(0, 0, 255));
+  EXPECT_EQ(pair.at(4, 12), rgb(255, 0, 0));
+  EXPECT_EQ(pair.at(12, 12), rgb(0, 0, 255));
+  EXPECT_EQ(pair.at(4, 4), 0u);
+  EXPECT_EQ(pair.at(0, 12), rgb(0, 0, 0));
+
+  const Image square = makeTableSwatch(1, 2, 3);
+  EXPECT_EQ(square.at(2, 2), rgb(0, 0, 0));
+  EXPECT_EQ(square.at(14, 8), rgb(0, 0, 0));
+  EXPECT_EQ(square.at(3, 3), rgb(1, 2, 3));
+  EXPECT_EQ(square.at(13, 13), rgb(1, 2, 3));
+  EXPECT_EQ(square.at(1, 1), 0u);
+  EXPECT_EQ(square.at(15, 15), 0u);
 }
 
 }  // namespace
