@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils xdotool
-  icoutils imagemagick sox time
+  icoutils imagemagick sox sndfile-programs time
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
 )
 

@@ -12,6 +12,10 @@ namespace delvix::cli {
 namespace {
 
 void printRows(const fieldview::Listing& listing, std::ostream& out) {
+  // An INFO item has its text in a box rather than in rows.
+  for (const fieldview::ShownBox& box : listing.boxes)
+    if (box.box == fieldview::EditBox::editInfo && listing.editMode == fieldview::EditMode::headerOrInfoItem)
+      out << "Text\t" << box.text << "\trw\n";
   const bool third = listing.columns[2].width > 0;
   for (std::size_t i = 0; i < listing.rows.size(); ++i) {
     const fieldview::Row row = listing.rows.at(i);

@@ -24,13 +24,13 @@ Listing listAniHeader(const model::AniState& ani) {
   // the step count makes the sequence that long.
   table.add("Size", std::to_string(h.cbSize), ro);
   table.add("Number of Frames", std::to_string(h.frames), ro);
-  table.add("Number of Steps", std::to_string(h.steps), rw, ValueRange{1, maxSteps});
-  table.add("x", std::to_string(h.width), rw, u32Range);
-  table.add("y", std::to_string(h.height), rw, u32Range);
+  table.add("Number of Steps", std::to_string(h.steps), rw, ranges::steps);
+  table.add("x", std::to_string(h.width), rw, ranges::u32);
+  table.add("y", std::to_string(h.height), rw, ranges::u32);
   table.add("Bits per Pixel", std::to_string(h.bitCount), ro);
   table.add("Number of Planes", std::to_string(h.planes), ro);
-  table.add("Default rate (1/60 s)", std::to_string(h.displayRate), rw, u32Range);
-  table.add("Flag", std::to_string(h.attributes), rw, u32Range);
+  table.add("Default rate (1/60 s)", std::to_string(h.displayRate), rw, ranges::u32);
+  table.add("Flag", std::to_string(h.attributes), rw, ranges::u32);
   Listing listing = clearedListing(EditMode::aniHeader);
   listing.columns = columns("Field", 140, "Data", 60);
   listing.rows = table.rows();
@@ -42,7 +42,7 @@ Listing listRates(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::rate);
   listing.columns = columns(ani.ratesPerStep() ? "Step" : "Frame", 120, "time(jif)", 90);
   listing.rows = numberedRows(
-      ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; }, u32Range);
+      ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; }, ranges::u32);
   listing.buttons.removeChunk = true;
   return listing;
 }
@@ -52,7 +52,7 @@ Listing listSequence(const model::AniState& ani) {
   listing.columns = columns("Step", 120, "Frame", 90);
   listing.rows = numberedRows(
       ani.sequence, [](std::uint32_t frame) { return std::uint64_t{frame} + 1; },
-      ValueRange{1, static_cast<std::int64_t>(ani.framesRead)});
+      ranges::sequenceFrame(ani.framesRead));
   listing.buttons.add = true;
   listing.buttons.removeChunk = true;
   return listing;

@@ -44,7 +44,7 @@ ApplyResult refusedWith(std::string message) {
 std::pair<std::size_t, Row> changedRow(const model::Document& document, const model::Node& node, std::size_t row,
                                        ValueRange range) {
   // Every edit setting on, so that the fact row is listed as the editable row it was when applied.
-  const FieldSettings editable{.editTable = 0, .editData = 0, .editFact = 0, .currentPicture = {}};
+  const FieldSettings editable{.editTable = 0, .editData = 0, .editFact = 0};
   const Listing listing = listNode(document, node, editable, 1);
   Row listed = row < listing.rows.size() ? listing.rows.at(row) : Row{};
   listed.mark = Mark::editable;

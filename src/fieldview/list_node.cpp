@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "fieldview/table_builder.h"
+#include "fieldview/info_text.h"
 #include "fieldview/tables.h"
 #include "model/info_items.h"
 #include "model/picture_index.h"
@@ -57,6 +58,18 @@ Listing listInfoList() {
   listing.boxes.push_back({EditBox::editInfo, {}, {}, {}});
   listing.buttons.removeChunk = true;
   noZoom(listing);
+  return listing;
+}
+
+// An INFO item shows its text in `EditInfo`, ready to be applied; the table keeps its columns and loses its rows.
+Listing listInfoItem(const model::Node& node) {
+  Listing listing;
+  listing.keepsColumns = true;
+  listing.editMode = EditMode::headerOrInfoItem;
+  const std::string text = infoItemText(node);
+  listing.boxes.push_back({EditBox::editInfo, text, {}, text});
+  listing.buttons.apply = true;
+  listing.buttons.removeChunk = true;
   return listing;
 }
 
@@ -151,7 +164,7 @@ std::optional<Listing> listStructureNode(const model::Document& document, const 
   }
   if (model::isInfoDescription(name)) {
     const bool riff = file.wave || document.kind == model::FileKind::animatedCursor;
-    if (riff) return notListedYet();
+    if (riff) return listInfoItem(node);
     return std::nullopt;
   }
   return listKeptNode(document, node);

@@ -21,22 +21,22 @@ void TableBuilder::field(std::string caption, std::size_t offset, std::size_t wi
 
 void TableBuilder::u8(std::string caption, std::size_t offset, Mark mark) {
   field(std::move(caption), offset, 1, mark, fits(offset, 1) ? std::to_string(formats::le8(block_, offset)) : "",
-        u8Range);
+        ranges::u8);
 }
 
 void TableBuilder::u16(std::string caption, std::size_t offset, Mark mark) {
   field(std::move(caption), offset, 2, mark, fits(offset, 2) ? std::to_string(formats::le16(block_, offset)) : "",
-        u16Range);
+        ranges::u16);
 }
 
 void TableBuilder::u32(std::string caption, std::size_t offset, Mark mark) {
   field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::le32(block_, offset)) : "",
-        u32Range);
+        ranges::u32);
 }
 
 void TableBuilder::s32(std::string caption, std::size_t offset, Mark mark) {
   field(std::move(caption), offset, 4, mark, fits(offset, 4) ? std::to_string(formats::les32(block_, offset)) : "",
-        s32Range);
+        ranges::s32);
 }
 
 std::array<Column, 3> columns(std::string first, int firstWidth, std::string second, int secondWidth) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fieldview/field_ranges.h"
 #include "fieldview/listing.h"
 #include "model/node.h"
 
@@ -35,13 +36,6 @@ class TableBuilder {
   std::span<const std::uint8_t> block_;
   std::vector<Row> rows_;
 };
-
-inline constexpr ValueRange u8Range{0, 0xFF};
-inline constexpr ValueRange u16Range{0, 0xFFFF};
-inline constexpr ValueRange u32Range{0, 0xFFFFFFFF};
-inline constexpr ValueRange s32Range{-0x80000000LL, 0x7FFFFFFF};
-// A sequence holds at most this many steps.
-inline constexpr std::int64_t maxSteps = 65535;
 
 // The mark an edit setting gives: 0 editable, anything else read-only.
 inline Mark markOfSetting(int setting) { return setting == 0 ? Mark::editable : Mark::readOnly; }

@@ -25,7 +25,7 @@ Listing listWaveFormat(const model::WaveState& wave) {
 // The fact value is the number of sample frames per channel.
 Listing listFact(const model::WaveState& wave, const FieldSettings& settings) {
   TableBuilder table;
-  table.add("The data in samples", std::to_string(wave.factValue), markOfSetting(settings.editFact), u32Range);
+  table.add("The data in samples", std::to_string(wave.factValue), markOfSetting(settings.editFact), ranges::u32);
   Listing listing = clearedListing(EditMode::fact);
   listing.columns = commonColumns();
   listing.rows = table.rows();

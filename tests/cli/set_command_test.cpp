@@ -1,0 +1,110 @@
+// Fields changed through the command line, the files written and read back by peers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cli/cli_run.h"
+#include "support/corpus.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
+
+namespace delvix::cli {
+namespace {
+
+using testing::runAndCapture;
+
+std::filesystem::path corpusFile(const char* folder, const std::string& name) {
+  for (const auto& file : testing::corpusFiles(folder))
+    if (file.filename() == name) return file;
+  return {};
+}
+
+// Runs `set` on `from` and returns the file it wrote.
+std::string set(const std::string& from, const std::string& node, const std::string& row, const std::string& value,
+                const testing::TempDir& dir, const std::string& name) {
+  const std::string to = (dir.path() / name).string();
+  CliRun run({"set", from, node, row, value, to});
+  EXPECT_EQ(run.status, exitOk) << node << " " << row << " " << value << ": " << run.err.str();
+  return to;
+}
+
+TEST(SetCommand, HotSpotFactAndInfoTextReachThePeers) {
+  const auto cursor = corpusFile("cur", "icotool-cursor.cur");
+  const auto info = corpusFile("wav", "ffmpeg-list-info.wav");
+  const auto adpcm = corpusFile("wav", "sox-ms-adpcm.wav");
+  if (cursor.empty() || info.empty() || adpcm.empty()) GTEST_SKIP() << "the sample corpus is not there";
+  testing::TempDir dir;
+
+  const std::string moved = set(cursor, "header/icon_dir_1", "5", "9", dir, "moved.cur");
+  if (testing::haveProgram("icotool")) {
+    EXPECT_NE(runAndCapture("icotool -l '" + moved + "'").find("--hotspot-x=9 --hotspot-y=7"), std::string::npos);
+  }
+  // Refused: too large for the field, a read-only row, no such row. Nothing is written.
+  for (const auto& [row, value] : {std::pair{"5", "70000"}, {"1", "16"}, {"9", "1"}}) {
+    CliRun refused({"set", cursor.string(), "header/icon_dir_1", row, value, (dir.path() / "no.cur").string()});
+    EXPECT_EQ(refused.status, exitRefused) << row;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "no.cur"));
+
+  const std::string renamed = set(info, "RIFF_WAVE/List_info/artist", "1", "Ünïcode Artist", dir, "info.wav");
+  const std::string counted = set(adpcm, "RIFF_WAVE/fact", "1", "1000", dir, "fact.wav");
+  CliRun status({"set", info.string(), "RIFF_WAVE/List_info/name", "1", "A longer name than before",
+                 (dir.path() / "longer.wav").string()});
+  const std::string riffSize =
+      "RIFF size: " + std::to_string(std::filesystem::file_size(dir.path() / "longer.wav") - 8);
+  EXPECT_NE(status.out.str().find(riffSize + " bytes"), std::string::npos) << status.out.str();
+  if (testing::haveProgram("sndfile-info")) {
+    EXPECT_NE(runAndCapture("sndfile-info '" + renamed + "'").find("IART : Ünïcode Artist"), std::string::npos);
+    EXPECT_NE(runAndCapture("sndfile-info '" + counted + "'").find("frames  : 1000"), std::string::npos);
+  }
+}
+
+#ifdef DELVIX_ANI_STEP_DELAYS
+// Each step of the file as gdk-pixbuf plays it: its delay in milliseconds and a checksum of its picture.
+std::vector<std::pair<int, std::string>> peerSteps(const std::string& file, int steps) {
+  std::istringstream lines(runAndCapture("ASAN_OPTIONS=detect_leaks=0 '" DELVIX_ANI_STEP_DELAYS "' '" + file + "' " +
+                                         std::to_string(steps) + " --frames 2>/dev/null"));
+  std::vector<std::pair<int, std::string>> read;
+  int delay = 0;
+  std::string picture;
+  while (lines >> delay >> picture) read.emplace_back(delay, picture);
+  return read;
+}
+#endif
+
+TEST(SetCommand, StepsAndRatesOfAnAnimatedCursorPlayInAPeer) {
+  const auto original = corpusFile("ani", "synthetic-seq-rate.ani");
+  if (original.empty()) GTEST_SKIP() << "the sample corpus is not there";
+  testing::TempDir dir;
+  // Sequence 1 2 3 4 3 2, rates 10 10 20 10 10 30, four frames.
+  std::string file = set(original, "RIFF_ACON/sequence", "2", "4", dir, "a.ani");  // 1 4 3 4 3 2
+  file = set(file, "RIFF_ACON/sequence", "add", "2", dir, "b.ani");                // 1 4 3 4 3 2 2
+  for (const char* step : {"7", "6", "5", "4"}) file = set(file, "RIFF_ACON/sequence", "remove", step, dir, "c.ani");
+  file = set(file, "RIFF_ACON/time", "2", "25", dir, "d.ani");       // rates 10 25 20
+  file = set(file, "RIFF_ACON/ani_header", "3", "7", dir, "e.ani");  // 1 4 3 4 1 2 3, new rates 10
+  EXPECT_EQ(CliRun({"fields", file, "RIFF_ACON/sequence"}).out.str(),
+            "1\t1\trw\n2\t4\trw\n3\t3\trw\n4\t4\trw\n5\t1\trw\n6\t2\trw\n7\t3\trw\n");
+  EXPECT_EQ(CliRun({"set", file, "RIFF_ACON/sequence", "1", "5", (dir.path() / "x.ani").string()}).status, exitRefused);
+  EXPECT_EQ(CliRun({"set", file, "RIFF_ACON/ani_header", "3", "0", (dir.path() / "x.ani").string()}).status,
+            exitRefused);
+
+  // Saved unedited, the file is what it was.
+  const std::string same = (dir.path() / "same.ani").string();
+  ASSERT_EQ(CliRun({"save", original.string(), same}).status, exitOk);
+  EXPECT_EQ(testing::readFileBytes(same), testing::readFileBytes(original));
+#ifdef DELVIX_ANI_STEP_DELAYS
+  const auto before = peerSteps(original.string(), 4);  // the four frames in order
+  const auto after = peerSteps(file, 7);
+  ASSERT_EQ(before.size(), 4u);
+  ASSERT_EQ(after.size(), 7u);
+  const int frames[] = {0, 3, 2, 3, 0, 1, 2};
+  const int delays[] = {10, 25, 20, 10, 10, 10, 10};
+  for (std::size_t step = 0; step < 7; ++step) {
+    EXPECT_EQ(after[step].second, before[static_cast<std::size_t>(frames[step])].second) << "step " << step + 1;
+    EXPECT_EQ(after[step].first, delays[step] * 1000 / 60) << "step " << step + 1;
+  }
+#endif
+}
+
+}  // namespace
+}  // namespace delvix::cli
