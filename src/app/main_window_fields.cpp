@@ -183,6 +183,7 @@ void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node
   } else {
     for (const auto& [index, row] : result.changedRows) fieldModel_->replaceRow(index, row);
   }
+  for (const auto& [box, text] : result.shownBoxes) editBoxOf(box)->setText(QString::fromStdString(text));
   if (result.delaysChanged) thumbnailModel_->refreshDelays();
   if (result.statusText) {
     Panel5->setText(QString::fromStdString(*result.statusText));

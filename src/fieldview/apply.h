@@ -35,6 +35,8 @@ struct ApplyResult {
   std::optional<std::string> statusText;
   // The picture (zero-based) whose rendering changed: its thumbnail and the preview are drawn again.
   std::optional<int> redrawnPicture;
+  // Boxes whose texts Apply changed: a value limited to what the field holds is shown back.
+  BoxTexts shownBoxes;
 };
 
 // Apply: writes the selected row's value, from `texts`, into `node`'s block or into the document's state,
