@@ -114,7 +114,8 @@ void TFormANI::showListing(const fieldview::Listing& listing) {
     QLineEdit* edit = editBoxOf(shown.box);
     // The strip shows the boxes in the listing's order.
     editRow_->removeWidget(edit);
-    editRow_->insertWidget(position++, edit);
+    // Edit1 and EditInfo take the width of the strip.
+    editRow_->insertWidget(position++, edit, edit == Edit1 || edit == EditInfo ? 1 : 0);
     edit->setToolTip(QString::fromStdString(shown.hint));
     if (edit != EditInfo) limitToRange(edit, std::nullopt, {});
     if (shown.maxLength) edit->setMaxLength(*shown.maxLength);

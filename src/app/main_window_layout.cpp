@@ -131,6 +131,7 @@ QWidget* TFormANI::createFieldGroup() {
   row->setContentsMargins(2, 7, 2, 2);
   rows->addLayout(row);
   Edit1 = editBox(strip, row, "Edit1", true);
+  Edit1->setMaximumWidth(QWIDGETSIZE_MAX);
   Edit1->show();
   EditInfo = editBox(strip, row, "EditInfo", false);
   EditR = editBox(strip, row, "EditR", true);
@@ -142,6 +143,8 @@ QWidget* TFormANI::createFieldGroup() {
   EditColor = editBox(strip, row, "EditColor", true);
   EditMask = editBox(strip, row, "EditMask", true);
   editRow_ = row;
+  row->setStretchFactor(Edit1, 1);
+  row->setStretchFactor(EditInfo, 1);
   for (QLineEdit* edit : {EditInfo, EditR, EditG}) edit->installEventFilter(this);
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(2, 2, 2, 2);

@@ -25,16 +25,20 @@ ByteVector iconFile(std::vector<int> sizes, std::uint16_t type) {
   return file.bytes();
 }
 
-ByteVector animatedCursor(int frames, int steps, std::uint32_t rate) {
+ByteVector animatedCursor(int frames, int steps, std::uint32_t rate, bool withSequence) {
   ByteVector body{'f', 'r', 'a', 'm'};
   for (int i = 0; i < frames; ++i) {
     ByteVector icon = iconChunk(image(32, 8));
     body.insert(body.end(), icon.begin(), icon.end());
   }
-  return riff("ACON", {aniHeader({.frames = static_cast<std::uint32_t>(frames),
-                                  .steps = static_cast<std::uint32_t>(steps),
-                                  .displayRate = rate}),
-                       chunk("LIST", body)});
+  const ByteVector header = aniHeader({.frames = static_cast<std::uint32_t>(frames),
+                                       .steps = static_cast<std::uint32_t>(steps),
+                                       .displayRate = rate,
+                                       .attributes = withSequence ? 3u : 1u});
+  if (!withSequence) return riff("ACON", {header, chunk("LIST", body)});
+  ByteVector sequence;
+  for (int step = 0; step < steps; ++step) appendLe32(sequence, static_cast<std::uint32_t>(step % frames));
+  return riff("ACON", {header, chunk("seq ", sequence), chunk("LIST", body)});
 }
 
 ByteVector waveFile(std::uint16_t channels, std::uint16_t bitsPerSample, std::uint16_t formatTag) {
