@@ -227,6 +227,8 @@ void TFormANI::openWave(const std::filesystem::path& path) {
 
   const bool read = readIntoDocument(path, model::FileKind::wave);
   if (!document_.tree.empty()) TreeView1->expandAll();
+  // A wave file selects no node: none is shown as selected either.
+  TreeView1->selectionModel()->clear();
   treeHandlerAttached_ = true;
   // A file without its format or its data is shown, but nothing may be played or saved of it.
   if (!read) return;

@@ -84,8 +84,8 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
 constexpr std::array<Command, 8> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
-    {"fields", "FILE [NODE]", "print the field table of NODE (a path like picture_1/bitm_info), or of every node", 0,
-     printFields, true},
+    {"fields", "FILE [NODE] [--show=...] [--edit=...]",
+     "print NODE's field table (NODE a path like picture_1/bitm_info), or every node's", 0, printFields, true},
     {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
@@ -101,7 +101,9 @@ std::span<const Command> commands() { return table; }
 void printUsage(std::ostream& out) {
   out << "usage: delvix-cli VERB ARGUMENTS\n\n";
   out << "  --kinds=LIST            with tree, thumbnails, info or export: the module resources to read\n"
-         "                          (icons, cursors, bitmaps; comma-separated; all by default)\n";
+         "                          (icons, cursors, bitmaps; comma-separated; all by default)\n"
+         "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
+         "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
     // A long head takes a line of its own, with the summary under the others.

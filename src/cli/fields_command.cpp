@@ -1,6 +1,8 @@
 #include "cli/fields_command.h"
 
 #include <ostream>
+#include <string_view>
+#include <vector>
 
 #include "cli/node_path.h"
 #include "cli/stderr_reporter.h"
@@ -27,19 +29,52 @@ void printRows(const fieldview::Listing& listing, std::ostream& out) {
 
 }  // namespace
 
-int printFields(std::span<const std::string> args, Streams streams) {
-  if (args.empty() || args.size() > 2) {
-    streams.err << "usage: delvix-cli fields FILE [NODE]\n";
+namespace {
+
+// "--show=table,color,mask" and "--edit=table,data,fact": which values are listed and which may be edited, as
+// the options of the window set them. False on a word it does not know.
+bool takeListingOptions(std::vector<std::string>& args, model::ShowSettings& show, fieldview::FieldSettings& edit) {
+  for (auto it = args.begin(); it != args.end();) {
+    const bool showOption = it->starts_with("--show="), editOption = it->starts_with("--edit=");
+    if (!showOption && !editOption) {
+      ++it;
+      continue;
+    }
+    std::string_view words = std::string_view(*it).substr(7);
+    while (!words.empty()) {
+      const std::size_t comma = words.find(',');
+      const std::string_view word = words.substr(0, comma);
+      words = comma == std::string_view::npos ? std::string_view() : words.substr(comma + 1);
+      int* setting = nullptr;
+      if (showOption)
+        setting = word == "table" ? &show.table : word == "color" ? &show.color : word == "mask" ? &show.mask : nullptr;
+      if (editOption)
+        setting = word == "table"  ? &edit.editTable
+                  : word == "data" ? &edit.editData
+                  : word == "fact" ? &edit.editFact
+                                   : nullptr;
+      if (!setting) return false;
+      *setting = showOption ? model::state::valuesShown : 0;
+    }
+    it = args.erase(it);
+  }
+  return true;
+}
+
+}  // namespace
+
+int printFields(std::span<const std::string> arguments, Streams streams) {
+  std::vector<std::string> args(arguments.begin(), arguments.end());
+  formats::ReadSettings settings = streams.settings;
+  fieldview::FieldSettings fieldSettings;
+  if (!takeListingOptions(args, settings.show, fieldSettings) || args.empty() || args.size() > 2) {
+    streams.err << "usage: delvix-cli fields FILE [NODE] [--show=table,color,mask] [--edit=table,data,fact]\n";
     return exitUsage;
   }
-  // Colour tables and masks are listed with their values, as with the "show" settings on.
-  formats::ReadSettings settings = streams.settings;
-  settings.show = {model::state::valuesShown, model::state::valuesShown, model::state::valuesShown};
   model::Document document;
   StderrReporter reporter(streams.err);
   if (formats::readDocument(args[0], document, settings, reporter) != formats::ReadOutcome::read) return exitRefused;
 
-  const fieldview::FieldSettings fieldSettings;
   constexpr int zoomFactor = 1;
   if (args.size() == 2) {
     const model::Node* node = nodeAtPath(document.tree, args[1]);
