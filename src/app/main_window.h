@@ -173,7 +173,6 @@ class TFormANI : public QMainWindow {
 
   // Tree and thumbnails (main_window_tree.cpp).
   void selectPictureThumbnail(int index);
-  void enableSaveGroup(const model::Node& node);
   void attachHandlers(bool thumbnails);
   void detachHandlers();
 

@@ -137,6 +137,8 @@ void TFormANI::showListing(const fieldview::Listing& listing) {
     ButSaveAll->setEnabled(*b.saveAll);
     Saveall1->setEnabled(*b.saveAll);
   }
+  if (listing.resetsPlayerStep) player_->resetStep();
+  if (listing.pictureToSelect) selectPictureThumbnail(*listing.pictureToSelect);
 }
 
 std::optional<std::size_t> TFormANI::selectedFieldRow() const {

@@ -19,13 +19,6 @@ namespace delvix::app {
 
 namespace {
 
-// The picture a node belongs to: a "picture_" n node or a child of one, or the directory entry "icon_dir_" n.
-std::optional<int> pictureOfNode(const model::Node& node) {
-  if (const auto picture = model::pictureIndexOf(node)) return picture;
-  if (const auto entry = model::numberAfter("icon_dir_", node.name())) return *entry - 1;
-  return std::nullopt;
-}
-
 bool removableKind(std::string extension) {
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -49,18 +42,6 @@ void TFormANI::TreeView1Change(const QModelIndex& current) {
   const model::Node* node = treeModel_->nodeAt(current);
   if (!node) return;
   listSelectedNode(*node);
-  if (document_.kind == model::FileKind::module) enableSaveGroup(*node);
-  if (const auto picture = pictureOfNode(*node)) selectPictureThumbnail(*picture);
-}
-
-void TFormANI::enableSaveGroup(const model::Node& node) {
-  // A module's icon or cursor group can be saved from any node of it; a bitmap cannot.
-  const model::Node* top = &node;
-  while (!document_.tree.isTopLevel(*top) && top->parent()) top = top->parent();
-  const bool group =
-      top->name().find(" [Icon_") != std::string::npos || top->name().find(" [Cursor_") != std::string::npos;
-  ButSaveAll->setEnabled(group);
-  Saveall1->setEnabled(group);
 }
 
 void TFormANI::TreeView1Collapsed(const QModelIndex& index) { TreeView1->setCurrentIndex(index); }

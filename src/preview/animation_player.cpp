@@ -122,6 +122,12 @@ void AnimationPlayer::moveTo(std::size_t step) {
   setButtons(stoppedButtons());
 }
 
+void AnimationPlayer::resetStep() {
+  if (state_ != PlayerState::stopped || !ani_) return;
+  currentStep_ = 0;
+  setButtons(stoppedButtons());
+}
+
 void AnimationPlayer::forward() {
   if (buttons_.forward && currentStep_ + 1 < steps_) moveTo(currentStep_ + 1);
 }

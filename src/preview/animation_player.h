@@ -65,6 +65,8 @@ class AnimationPlayer {
   void stop();
   void forward();
   void back();
+  // A picture's own parts are shown: a stopped player starts again from the first step, with Back off.
+  void resetStep();
   // The timer's callback.
   void timerExpired();
 
