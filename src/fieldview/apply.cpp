@@ -4,6 +4,7 @@
 #include "fieldview/field_ranges.h"
 #include "fieldview/list_node.h"
 #include "fieldview/number_text.h"
+#include "fieldview/pixel_table.h"
 #include "model/info_items.h"
 
 namespace delvix::fieldview {
@@ -64,12 +65,14 @@ ApplyResult applyRow(model::Document& document, model::Node& node, EditMode mode
     case EditMode::sequence: return applySequenceEntry(document, node, row, edit1);
     case EditMode::aniHeader: return applyAniHeader(document, node, row, edit1);
     case EditMode::fact: return applyFact(document, node, row, edit1);
+    case EditMode::colourTable: return applyColourTableRow(document, node, row, texts);
     case EditMode::headerOrInfoItem:
       // "header", the icon header, takes no edits.
       if (!isRiffDocument(document) || !model::isInfoDescription(node.name())) return {};
       return applyInfoItem(document, node, boxText(texts, EditBox::editInfo));
     default:
-      // The colour table and the pixel tables have their own edits; the other tables take none.
+      // The pixel tables need their page: the window applies them with applyPixelRow. The other tables
+      // take no edits.
       return {};
   }
 }

@@ -4,8 +4,9 @@
 #include <cctype>
 #include <filesystem>
 
-#include "fieldview/table_builder.h"
 #include "fieldview/info_text.h"
+#include "fieldview/pixel_table.h"
+#include "fieldview/table_builder.h"
 #include "fieldview/tables.h"
 #include "model/info_items.h"
 #include "model/picture_index.h"
@@ -70,12 +71,6 @@ Listing listInfoItem(const model::Node& node) {
   listing.boxes.push_back({EditBox::editInfo, text, {}, text});
   listing.buttons.apply = true;
   listing.buttons.removeChunk = true;
-  return listing;
-}
-
-Listing notListedYet(std::optional<EditMode> mode = std::nullopt) {
-  Listing listing = clearedListing(mode, false);
-  listing.outcome = Outcome::notListedYet;
   return listing;
 }
 
@@ -153,7 +148,7 @@ std::optional<Listing> listStructureNode(const model::Document& document, const 
   if (name == "hot_pot") return pictureChild(listHotSpot(node), document, node, zoomFactor);
   if (name == "bitm_info") return pictureChild(listBitmapHeader(node), document, node, zoomFactor);
   if (name == "color_table") return pictureChild(listColourTable(node, settings), document, node, zoomFactor);
-  if (name == "color_bitmap") return pictureChild(notListedYet(), document, node, zoomFactor);
+  if (name == "color_bitmap") return listPixelPage(document, node, 0, settings, zoomFactor);
   if (name == "mask_bitmap") return pictureChild(listMask(node), document, node, zoomFactor);
   if (name.starts_with("picture")) {
     Listing listing = clearedListing(EditMode::none);

@@ -75,7 +75,6 @@ std::array<std::uint8_t, bitmapInfoSize> headerOf(const Node& bitmapInfo) {
 }
 
 std::uint32_t compressionOf(ConstBytes header) { return formats::le32(header, 16); }
-std::int32_t storedHeightOf(ConstBytes header) { return formats::les32(header, 8); }
 int bitCountOf(ConstBytes header) { return formats::le16(header, 14); }
 
 // A block that starts with a u32 byte count: the bytes it holds, cut to the block.
@@ -185,6 +184,11 @@ std::vector<std::uint8_t> bottomUpRows(ConstBytes rows, int stride, int height) 
   return flipped;
 }
 
+// A bitmap resource may store its rows top down, which its negative height says.
+bool isTopDown(const gfx::DrawingHeader& header, bool hasMask) {
+  return !hasMask && header.height < 0 && header.height != std::numeric_limits<int>::min() && header.bitCount <= 32;
+}
+
 }  // namespace
 
 const model::Node* pictureNode(const model::Document& document, int index) {
@@ -202,18 +206,25 @@ Rendering renderPlain(const model::Document& document, int index) {
   if (!parts.bitmapInfo) return decoded ? opaqueCopy(*decoded) : withLogLine(noBitmapInfo);
 
   const auto info = headerOf(*parts.bitmapInfo);
-  // Compressed rows, top-down rows and rows that were not kept are shown from the reader's decoding;
-  // an icon image has none, and shows nothing.
+  // Compressed rows and rows that were not kept are shown from the reader's decoding; an icon image has
+  // none, and shows nothing. Rows that are kept are drawn from the node, which the pixel edits change.
   if (compressionOf(info) != 0) return decoded ? opaqueCopy(*decoded) : Rendering{};
-  if (decoded && (storedHeightOf(info) < 0 || !hasRows(parts.colourBitmap))) return opaqueCopy(*decoded);
+  if (decoded && !hasRows(parts.colourBitmap)) return opaqueCopy(*decoded);
   if (!hasRows(parts.colourBitmap)) return withError(colourBitmapError);
 
   const ConstBytes colourEntries = parts.colourTable ? countedBytes(*parts.colourTable) : ConstBytes{};
-  const auto header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, parts.mask != nullptr);
+  auto header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, parts.mask != nullptr);
+  const bool topDown = isTopDown(header, parts.mask != nullptr);
+  if (topDown) header.height = -header.height;
   if (auto problem = sizeProblem(*picture, header.width, header.height)) return withLogLine(*problem);
 
   gfx::Image canvas = gfx::prepareCanvas(header.width, header.height);
-  const ConstBytes colourRows = rowsOf(*parts.colourBitmap);
+  ConstBytes colourRows = rowsOf(*parts.colourBitmap);
+  std::vector<std::uint8_t> flipped;
+  if (topDown) {
+    flipped = bottomUpRows(colourRows, header.rowStride(), header.height);
+    colourRows = flipped;
+  }
   if (parts.mask) {
     gfx::drawMaskedImage(canvas, header.width, header.height, rowsOf(*parts.mask), colourRows, header);
   } else {
@@ -236,9 +247,7 @@ Rendering renderAlpha(const model::Document& document, int index) {
 
   auto header = gfx::DrawingHeader::fromBitmapInfo(info, {}, parts.mask != nullptr);
   ConstBytes colourRows = rowsOf(*parts.colourBitmap);
-  // A bitmap resource may store its rows top down, which its negative height says.
-  const bool topDown =
-      !parts.mask && header.height < 0 && header.height != std::numeric_limits<int>::min() && header.bitCount <= 32;
+  const bool topDown = isTopDown(header, parts.mask != nullptr);
   if (topDown) header.height = -header.height;
   if (auto problem = sizeProblem(*picture, header.width, header.height)) return withLogLine(*problem);
 

@@ -208,7 +208,8 @@ TEST(FieldTables, ColourTableAndMaskFollowTheirShowStateAndTheEditSetting) {
   model::Document& ico = *icoFile;
   const Listing readOnly = listAt(ico, "picture_1/color_table");
   ASSERT_EQ(readOnly.rows.size(), 16u);
-  EXPECT_EQ(readOnly.rows.at(0), (Row{"0", "0 17 34 51", {}, Mark::readOnly, Swatch{Swatch::Shape::square, 0x112233, 0}, {}}));
+  EXPECT_EQ(readOnly.rows.at(0),
+            (Row{"0", "0 17 34 51", {}, Mark::readOnly, Swatch{Swatch::Shape::square, 0x112233, 0}, {}}));
   EXPECT_EQ(readOnly.rows.at(15).caption, "15");
   EXPECT_EQ(readOnly.editMode, EditMode::colourTable);
   EXPECT_EQ(listAt(ico, "picture_1/color_table", {.editTable = 0}).rows.at(1).mark, Mark::editable);
@@ -235,7 +236,8 @@ TEST(FieldTables, SideEffectsOfSelection) {
   // One picture: it cannot be removed.
   EXPECT_EQ(listAt(ico, "picture_1").buttons.removeChunk, false);
   const Listing pixels = listAt(ico, "picture_1/color_bitmap");
-  EXPECT_EQ(pixels.outcome, Outcome::notListedYet);
+  EXPECT_EQ(pixels.outcome, Outcome::listed);
+  EXPECT_EQ(pixels.editMode, EditMode::pixels4);
   EXPECT_TRUE(pixels.resetsPlayerStep);
 
   const auto ani = aniDocument();
