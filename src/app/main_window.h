@@ -211,6 +211,12 @@ class TFormANI : public QMainWindow {
   std::optional<std::size_t> selectedFieldRow() const;
   model::Node* selectedTreeNode() const;
   void showApplyResult(const fieldview::ApplyResult& result, model::Node& node);
+  // Pixel pages (main_window_pixels.cpp).
+  void showPixelPage(model::Node& colourBitmap, std::size_t page);
+  void selectPixelRow(const model::Node& node, std::size_t row);
+  void pickPixel(QObject* box, const QPoint& position);
+  // EditColor and EditMask take 0 and 1 only: any other character typed becomes a 1.
+  bool filterBitKey(QObject* watched, QEvent* event);
 
   // Options (main_window_options.cpp).
   void applyOptions();
@@ -243,6 +249,7 @@ class TFormANI : public QMainWindow {
   int fieldRelistings_ = 0;
   fieldview::EditMode editMode_ = fieldview::EditMode::none;
   std::array<std::pair<int, int>, 2> fieldColumnLimits_{{{50, 160}, {10, 110}}};
+  std::size_t pixelPage_ = 0;
   codecs::gif::Settings gifSettings_;
   std::filesystem::path gifTarget_;
   gfx::Image gifPicture_;

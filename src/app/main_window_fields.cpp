@@ -15,6 +15,7 @@
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "fieldview/list_node.h"
+#include "fieldview/pixel_table.h"
 
 namespace delvix::app {
 
@@ -60,6 +61,7 @@ QLineEdit* TFormANI::editBoxOf(fieldview::EditBox box) const {
 }
 
 void TFormANI::listSelectedNode(const model::Node& node) {
+  pixelPage_ = 0;
   fieldview::FieldSettings settings{settings_.editTable, settings_.editData, settings_.editFact};
   showListing(fieldview::listNode(document_, node, settings, zoom_));
 }
@@ -171,6 +173,8 @@ void TFormANI::ListView1SelectItem() {
     const QString text = QString::fromStdString(selection.edit1Text);
     limitToRange(Edit1, row->range, text);
     Edit1->setText(text);
+  } else {
+    selectPixelRow(*node, *index);
   }
 }
 
@@ -192,7 +196,15 @@ void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node
     Panel5->setText(QString::fromStdString(*result.statusText));
     Panel5->setToolTip(Panel5->text());
   }
-  if (result.redrawnPicture && *result.redrawnPicture == currentPictureIndex_) showPicture(currentPictureIndex_);
+  if (result.redrawnPicture) {
+    thumbnailModel_->refreshThumbnail(*result.redrawnPicture);
+    // The picture is drawn again where it is, unless another one is on show (the player moved on).
+    if (*result.redrawnPicture != currentPictureIndex_) {
+      selectPictureThumbnail(*result.redrawnPicture);
+    } else if (renderPicture(currentPictureIndex_)) {
+      applyPreviewLayout(previewLayout_);
+    }
+  }
 }
 
 void TFormANI::ButApplyClick() {
@@ -211,8 +223,11 @@ void TFormANI::ButApplyClick() {
         fieldview::EditBox::editB, fieldview::EditBox::editRes, fieldview::EditBox::editMask1,
         fieldview::EditBox::editMask2, fieldview::EditBox::editColor, fieldview::EditBox::editMask})
     texts[box] = editBoxOf(box)->text().toStdString();
+  const bool pixels = editMode_ >= fieldview::EditMode::pixels1 && node->name() == "color_bitmap";
   try {
-    showApplyResult(fieldview::applyRow(document_, *node, editMode_, row.value_or(0), texts), *node);
+    showApplyResult(pixels ? fieldview::applyPixelRow(document_, *node, pixelPage_, row.value_or(0), texts)
+                           : fieldview::applyRow(document_, *node, editMode_, row.value_or(0), texts),
+                    *node);
   } catch (const std::exception& error) {
     report(std::string("The value could not be applied: ") + error.what());
   }

@@ -8,8 +8,6 @@ namespace delvix::app {
 void TFormANI::ButPlusClick() { stopPlayer(); }
 void TFormANI::ButMinusClick() { stopPlayer(); }
 
-void TFormANI::ButNextClick() {}
-void TFormANI::ButPrevClick() {}
 
 void TFormANI::BPlayLeftClick() {}
 void TFormANI::BPlayRightClick() {}

@@ -145,7 +145,7 @@ QWidget* TFormANI::createFieldGroup() {
   editRow_ = row;
   row->setStretchFactor(Edit1, 1);
   row->setStretchFactor(EditInfo, 1);
-  for (QLineEdit* edit : {EditInfo, EditR, EditG}) edit->installEventFilter(this);
+  for (QLineEdit* edit : {EditInfo, EditR, EditG, EditColor, EditMask}) edit->installEventFilter(this);
   auto* buttons = new QHBoxLayout;
   buttons->setContentsMargins(2, 2, 2, 2);
   row->addStretch();
@@ -205,6 +205,7 @@ QWidget* TFormANI::createImageGroup() {
   PaintAlpha->setToolTip("Alpha Blending");
   for (PictureBox* box : {PreviewBox, PaintAlpha}) {
     box->setGeometry(4, 4, 1, 1);
+    box->installEventFilter(this);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box, &QWidget::customContextMenuRequested, this,
             [this, box](const QPoint& at) { PopupBlend->popup(box->mapToGlobal(at)); });

@@ -1,15 +1,16 @@
 // The structure tree and the thumbnail list, and how a selection in one moves the other.
 #include <QAction>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
 #include <cctype>
 
 #include "app/main_window.h"
-#include <QLineEdit>
-#include <QPushButton>
+#include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "model/picture_index.h"
@@ -61,6 +62,12 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QModelIndex pressed = ListPreview->indexAt(mouse->position().toPoint());
     if (pressed.isValid() && pressed.row() == ListPreview->currentIndex().row()) ListPreviewSelectItem(pressed);
+    return false;
+  }
+  if (filterBitKey(watched, event)) return true;
+  if ((watched == PreviewBox || watched == PaintAlpha) && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) pickPixel(watched, mouse->position().toPoint());
     return false;
   }
   // Enter applies from the INFO text and the red and green boxes, as long as Apply is enabled.

@@ -47,6 +47,12 @@ void ThumbnailModel::refreshDelays() {
   if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
 }
 
+void ThumbnailModel::refreshThumbnail(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= pixmaps_.size()) return;
+  pixmaps_[static_cast<std::size_t>(row)] = QPixmap();
+  emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+}
+
 void ThumbnailModel::setColumns(model::FileKind kind) {
   columns_ = kind;
   emit headerDataChanged(Qt::Horizontal, 0, 2);

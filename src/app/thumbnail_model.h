@@ -21,6 +21,8 @@ class ThumbnailModel : public QAbstractTableModel {
   void setDocument(const model::Document* document);
   // Takes the animated cursor's display times again, after they were edited.
   void refreshDelays();
+  // Shows picture `row`'s thumbnail again, after it was drawn anew.
+  void refreshThumbnail(int row);
   // Gives the columns the captions of a kind of file (none: empty captions).
   void setColumns(model::FileKind kind);
   // The size of the first thumbnail, which every row's picture is shown at; empty when there is none.
