@@ -102,10 +102,13 @@ void TFormANI::showListing(const fieldview::Listing& listing) {
     std::array<QString, 3> captions;
     for (std::size_t i = 0; i < captions.size(); ++i) captions[i] = QString::fromStdString(listing.columns[i].caption);
     fieldModel_->show(captions, listing.rows);
+    ListView1->setIconSize(listing.swatches ? QSize(30, 16) : QSize(12, 12));
     for (int i = 0; i < 3; ++i) {
       const fieldview::Column& column = listing.columns[static_cast<std::size_t>(i)];
       ListView1->setColumnHidden(i, i == 2 && column.width == 0);
-      if (column.width > 0) ListView1->header()->resizeSection(i, column.width);
+      // The first column also holds the mark and the swatch, wider together than a mark alone.
+      const int width = i == 0 && listing.swatches ? column.width + 24 : column.width;
+      if (width > 0) ListView1->header()->resizeSection(i, width);
     }
   }
 

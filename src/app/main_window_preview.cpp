@@ -73,6 +73,7 @@ void TFormANI::placePixelMarkers() {
   ShapeBlitting->setGeometry(toQRect(markers.blitting));
   ShapeBlitting->show();
   ShapeBlitting->raise();
+  ScrollBox1->ensureWidgetVisible(ShapeBlitting);
   ShapeAlpha->setVisible(markers.alpha && alphaShown_);
   if (markers.alpha) {
     ShapeAlpha->setGeometry(toQRect(*markers.alpha));
