@@ -103,7 +103,8 @@ void printUsage(std::ostream& out) {
   out << "  --kinds=LIST            with tree, thumbnails, info or export: the module resources to read\n"
          "                          (icons, cursors, bitmaps; comma-separated; all by default)\n"
          "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
-         "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n";
+         "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
+         "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
     // A long head takes a line of its own, with the summary under the others.

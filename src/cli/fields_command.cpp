@@ -1,5 +1,8 @@
 #include "cli/fields_command.h"
 
+#include <charconv>
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -7,6 +10,7 @@
 #include "cli/node_path.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/list_node.h"
+#include "fieldview/pixel_table.h"
 #include "formats/document_reader.h"
 
 namespace delvix::cli {
@@ -61,14 +65,36 @@ bool takeListingOptions(std::vector<std::string>& args, model::ShowSettings& sho
   return true;
 }
 
+// "--page=N" (from 1) or "--page=all": which pages of a colour bitmap's pixel table are printed, as a range.
+bool takePageOption(std::vector<std::string>& args, std::optional<std::pair<std::size_t, std::size_t>>& pages) {
+  for (auto it = args.begin(); it != args.end(); ++it) {
+    if (!it->starts_with("--page=")) continue;
+    const std::string value = it->substr(7);
+    std::size_t page = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), page);
+    if (value == "all")
+      pages = {0, SIZE_MAX};
+    else if (error == std::errc() && end == value.data() + value.size() && page > 0)
+      pages = {page - 1, page};
+    else
+      return false;
+    args.erase(it);
+    return true;
+  }
+  return true;
+}
+
 }  // namespace
 
 int printFields(std::span<const std::string> arguments, Streams streams) {
   std::vector<std::string> args(arguments.begin(), arguments.end());
   formats::ReadSettings settings = streams.settings;
   fieldview::FieldSettings fieldSettings;
-  if (!takeListingOptions(args, settings.show, fieldSettings) || args.empty() || args.size() > 2) {
-    streams.err << "usage: delvix-cli fields FILE [NODE] [--show=table,color,mask] [--edit=table,data,fact]\n";
+  std::optional<std::pair<std::size_t, std::size_t>> pages;
+  if (!takeListingOptions(args, settings.show, fieldSettings) || !takePageOption(args, pages) || args.empty() ||
+      args.size() > 2) {
+    streams.err << "usage: delvix-cli fields FILE [NODE] [--show=table,color,mask] [--edit=table,data,fact] "
+                   "[--page=N|all]\n";
     return exitUsage;
   }
   model::Document document;
@@ -81,6 +107,13 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
     if (!node) {
       streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';
       return exitRefused;
+    }
+    if (pages && node->name() == "color_bitmap") {
+      const auto shape = fieldview::pixelTableShape(*node);
+      const std::size_t last = shape ? shape->pageCount() : 0;
+      for (std::size_t page = pages->first; page < std::min(pages->second, last); ++page)
+        printRows(fieldview::listPixelPage(document, *node, page, fieldSettings, zoomFactor), streams.out);
+      return exitOk;
     }
     const fieldview::Listing listing = fieldview::listNode(document, *node, fieldSettings, zoomFactor);
     if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << args[1] << ": not listed yet\n";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli_run.h"
 #include "support/icon_builder.h"
 #include "support/temp_dir.h"
@@ -23,6 +25,24 @@ TEST(FieldsCommand, PrintsOneNodeOrEveryNodeUnderItsPath) {
   EXPECT_NE(all.out.str().find("picture_1/bitm_info\nSize\t40\tro\n"), std::string::npos);
 
   EXPECT_EQ(CliRun({"fields", file, "picture_9"}).status, exitRefused);
+}
+
+TEST(FieldsCommand, PrintsThePagesOfAPixelTableWhenColourBitmapsAreShown) {
+  testing::TempDir dir;
+  testing::IconFile icon;
+  icon.entries.push_back({testing::DibImage{.width = 20, .height = 20, .bitCount = 32}.bytes()});
+  const std::string file = dir.write("big.ico", icon.bytes()).string();
+  auto lines = [](const CliRun& run) { return std::ranges::count(run.out.str(), '\n'); };
+
+  EXPECT_EQ(lines(CliRun({"fields", file, "picture_1/color_bitmap"})), 0);
+  EXPECT_EQ(lines(CliRun({"fields", file, "picture_1/color_bitmap", "--show=color"})), 360);
+  CliRun second({"fields", file, "picture_1/color_bitmap", "--show=color", "--edit=data", "--page=2"});
+  EXPECT_EQ(lines(second), 40);
+  EXPECT_EQ(second.out.str().substr(0, 4), "361\t");
+  EXPECT_NE(second.out.str().find("\trw\n"), std::string::npos);
+  EXPECT_EQ(lines(CliRun({"fields", file, "picture_1/color_bitmap", "--show=color", "--page=all"})), 400);
+  EXPECT_EQ(CliRun({"fields", file, "--page=0"}).status, exitUsage);
+  EXPECT_EQ(CliRun({"fields", file, "--show=colours"}).status, exitUsage);
 }
 
 }  // namespace
