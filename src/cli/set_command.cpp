@@ -2,12 +2,14 @@
 
 #include <charconv>
 #include <ostream>
+#include <sstream>
 
 #include "cli/node_path.h"
 #include "cli/save_commands.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/apply.h"
 #include "fieldview/list_node.h"
+#include "fieldview/pixel_table.h"
 #include "formats/document_reader.h"
 
 namespace delvix::cli {
@@ -21,6 +23,31 @@ std::optional<std::size_t> rowNumber(const std::string& text) {
   return number - 1;
 }
 
+// A colour-table entry or a pixel row (ROW counted over every page): VALUE's words go into the row's boxes in
+// the order the strip shows them ("res r g b", "a r g b mask", ...); boxes it leaves out keep the row's values.
+fieldview::ApplyResult editColours(model::Document& document, model::Node& node, const std::string& row,
+                                   const std::string& value, std::ostream& err) {
+  const auto index = rowNumber(row);
+  const bool pixels = node.name() == "color_bitmap";
+  const std::size_t page = pixels && index ? *index / fieldview::itemsPerPage : 0;
+  const std::size_t onPage = pixels && index ? *index % fieldview::itemsPerPage : index.value_or(0);
+  const fieldview::Listing listing =
+      pixels ? fieldview::listPixelPage(document, node, page, fieldview::FieldSettings{0, 0, 0}, 1)
+             : fieldview::listNode(document, node, fieldview::FieldSettings{0, 0, 0}, 1);
+  if (!index || onPage >= listing.rows.size()) {
+    err << "delvix-cli: the table of " << node.name() << " has no row " << row << '\n';
+    return {};
+  }
+  fieldview::BoxTexts texts =
+      pixels ? fieldview::selectPixelRow(node, page, onPage).boxes : fieldview::selectColourTableRow(node, onPage);
+  std::istringstream words(value);
+  std::string word;
+  for (const fieldview::ShownBox& box : listing.boxes)
+    if (words >> word) texts[box.box] = word;
+  if (pixels) return fieldview::applyPixelRow(document, node, page, onPage, texts);
+  return fieldview::applyRow(document, node, fieldview::EditMode::colourTable, onPage, texts);
+}
+
 // What the window would do with ROW and VALUE on the table listed for `node`.
 fieldview::ApplyResult edit(model::Document& document, model::Node& node, const std::string& row,
                             const std::string& value, std::ostream& err) {
@@ -31,6 +58,8 @@ fieldview::ApplyResult edit(model::Document& document, model::Node& node, const 
     if (!step) return {};
     return fieldview::removeStep(document, node, *step);
   }
+  if (node.name() == "color_table" || node.name() == "color_bitmap")
+    return editColours(document, node, row, value, err);
   const fieldview::Listing listing = fieldview::listNode(document, node, fieldview::FieldSettings{0, 0, 0}, 1);
   const bool infoItem = std::ranges::any_of(listing.boxes, [](auto& box) { return box.box == EditBox::editInfo; }) &&
                         listing.buttons.apply.value_or(false);
@@ -52,8 +81,10 @@ fieldview::ApplyResult edit(model::Document& document, model::Node& node, const 
 int setField(std::span<const std::string> args, Streams streams) {
   StderrReporter reporter(streams.err);
   model::Document document;
-  if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
-    return exitRefused;
+  // Colour tables and bitmaps are read with their values, so that their rows can be changed too.
+  formats::ReadSettings settings = streams.settings;
+  settings.show = {model::state::valuesShown, model::state::valuesShown, model::state::valuesShown};
+  if (formats::readDocument(args[0], document, settings, reporter) != formats::ReadOutcome::read) return exitRefused;
   model::Node* node = nodeAtPath(document.tree, args[1]);
   if (!node) {
     streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';

@@ -11,7 +11,8 @@ inline constexpr const char* setArguments = "FILE NODE ROW VALUE OUT";
 
 // set FILE NODE ROW VALUE OUT: the field in row ROW (from 1) of NODE's table takes VALUE, as Apply does, and
 // the file is written as OUT. On "sequence", ROW "add" adds a step showing frame VALUE and ROW "remove"
-// removes step VALUE; an INFO item takes VALUE as its text whatever ROW says.
+// removes step VALUE; an INFO item takes VALUE as its text whatever ROW says. A colour-table entry takes
+// "res r g b" and a pixel row (counted over every page) the words of its boxes, as "a r g b mask" for 32 bits.
 int setField(std::span<const std::string> args, Streams streams);
 
 }  // namespace delvix::cli

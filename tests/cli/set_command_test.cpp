@@ -59,6 +59,40 @@ TEST(SetCommand, HotSpotFactAndInfoTextReachThePeers) {
   }
 }
 
+// The pixels "x,y: colour" lines of `convert FILE txt:-` that differ between two files, as pairs of colours.
+std::vector<std::pair<std::string, std::string>> changedPixels(const std::string& before, const std::string& after) {
+  std::istringstream a(runAndCapture("convert '" + before + "' txt:-")),
+      b(runAndCapture("convert '" + after + "' txt:-"));
+  std::vector<std::pair<std::string, std::string>> changed;
+  for (std::string left, right; std::getline(a, left) && std::getline(b, right);)
+    if (left != right) changed.emplace_back(left.substr(left.rfind(' ') + 1), right.substr(right.rfind(' ') + 1));
+  return changed;
+}
+
+TEST(SetCommand, AColourTableEntryChangesExactlyThePixelsOfItsIndex) {
+  const auto original = corpusFile("ico", "im-4bit.ico");
+  if (original.empty() || !testing::haveProgram("convert")) GTEST_SKIP() << "no corpus or no ImageMagick";
+  testing::TempDir dir;
+  CliRun table({"fields", original.string(), "picture_1/color_table", "--show=table"});
+  ASSERT_NE(table.out.str().find("5\t0 252 196 48\t"), std::string::npos);
+  const std::string edited = set(original, "picture_1/color_table", "6", "0 1 2 3", dir, "entry.ico");
+  const auto changed = changedPixels(original.string(), edited);
+  ASSERT_FALSE(changed.empty());
+  for (const auto& [before, after] : changed) {
+    EXPECT_EQ(before, "srgba(252,196,48,1)");
+    EXPECT_EQ(after, "srgba(1,2,3,1)");
+  }
+  EXPECT_EQ(runAndCapture("convert '" + edited + "' txt:- | grep -c 'srgba(252,196,48,1)'"), "0\n");
+
+  // A pixel row, counted over every page: the first pixel of the bottom row of the 32-bit picture.
+  const auto cursor = corpusFile("cur", "icotool-cursor.cur");
+  if (cursor.empty()) return;
+  const std::string pixel = set(cursor, "picture_1/color_bitmap", "1", "255 0 0 255", dir, "pixel.cur");
+  const auto one = changedPixels(cursor.string(), pixel);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one.front().second, "blue");  // alpha 255, red 0, green 0, blue 255
+}
+
 #ifdef DELVIX_ANI_STEP_DELAYS
 // Each step of the file as gdk-pixbuf plays it: its delay in milliseconds and a checksum of its picture.
 std::vector<std::pair<int, std::string>> peerSteps(const std::string& file, int steps) {
