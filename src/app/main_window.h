@@ -37,7 +37,6 @@ class QToolBar;
 class QToolButton;
 class QTreeView;
 
-
 namespace delvix::platform {
 class QtStepTimer;
 }

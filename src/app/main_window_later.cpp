@@ -8,7 +8,6 @@ namespace delvix::app {
 void TFormANI::ButPlusClick() { stopPlayer(); }
 void TFormANI::ButMinusClick() { stopPlayer(); }
 
-
 void TFormANI::BPlayLeftClick() {}
 void TFormANI::BPlayRightClick() {}
 void TFormANI::BStopLeftClick() {}

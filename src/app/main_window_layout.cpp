@@ -19,8 +19,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/main_window.h"
 #include "app/field_table_model.h"
+#include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/thumbnail_model.h"
@@ -118,8 +118,7 @@ QWidget* TFormANI::createFieldGroup() {
   ListView1->header()->setSectionsMovable(false);
   ListView1->setColumnHidden(2, true);
   keepSelectionVisible(ListView1);
-  connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { ListView1SelectItem(); });
+  connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { ListView1SelectItem(); });
   connect(ListView1->header(), &QHeaderView::sectionResized, this, &TFormANI::keepFieldColumnInLimits);
   layout->addWidget(ListView1);
 

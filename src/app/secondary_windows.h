@@ -9,8 +9,8 @@
 namespace delvix::app {
 
 using dialogs::TFormOptions;
-using dialogs::TGifOptionForm;
 using dialogs::TFormTip;
+using dialogs::TGifOptionForm;
 
 // The program's other windows. Each is made once at start and stays hidden until it is used.
 class TFormWav : public QWidget {

@@ -13,15 +13,6 @@ namespace {
 
 class FieldEditing : public WindowTest {
  protected:
-  void selectNode(const char* name) {
-    auto* tree = window().findChild<QTreeView*>("TreeView1");
-    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1,
-                                            Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_FALSE(found.isEmpty()) << name;
-    // As a user would, the node is made visible before it is clicked.
-    tree->scrollTo(found.first());
-    tree->setCurrentIndex(found.first());
-  }
   QTreeView* table() { return window().findChild<QTreeView*>("ListView1"); }
   void clickRow(int row) {
     QTreeView* view = table();
@@ -41,7 +32,7 @@ class FieldEditing : public WindowTest {
 TEST_F(FieldEditing, StepsAreEditedAddedAndRemovedAndSaved) {
   openThroughDialog(write("steps.ani", animatedCursor(3, 3, 6, true)));
   window().show();
-  selectNode("sequence");
+  selectTreeNode("sequence");
   ASSERT_EQ(table()->model()->rowCount(), 3);
   EXPECT_FALSE(enabled("ButApply"));
   EXPECT_TRUE(enabled("ButAdd"));
@@ -71,7 +62,7 @@ TEST_F(FieldEditing, StepsAreEditedAddedAndRemovedAndSaved) {
   EXPECT_FALSE(enabled("ButApply"));
   EXPECT_FALSE(enabled("ButRemove"));
 
-  selectNode("ani_header");
+  selectTreeNode("ani_header");
   clickRow(2);
   type("Edit1", "0");
   click("ButApply");
@@ -79,13 +70,13 @@ TEST_F(FieldEditing, StepsAreEditedAddedAndRemovedAndSaved) {
   type("Edit1", "5");
   click("ButApply");
   EXPECT_EQ(cell(2), "5");
-  selectNode("sequence");
+  selectTreeNode("sequence");
   EXPECT_EQ(table()->model()->rowCount(), 5);
 
   prompter.choose((files.path() / "saved.ani").string());
   window().ButSaveAllClick();
   openThroughDialog(files.path() / "saved.ani");
-  selectNode("sequence");
+  selectTreeNode("sequence");
   std::vector<QString> frames;
   for (int row = 0; row < table()->model()->rowCount(); ++row) frames.push_back(cell(row));
   EXPECT_EQ(frames, (std::vector<QString>{"3", "3", "1", "1", "2"}));
@@ -94,7 +85,7 @@ TEST_F(FieldEditing, StepsAreEditedAddedAndRemovedAndSaved) {
 TEST_F(FieldEditing, EnterAppliesOnlyWhereItShould) {
   openThroughDialog(write("one.cur", iconFile({32}, 2)));
   window().show();
-  selectNode("icon_dir_1");
+  selectTreeNode("icon_dir_1");
   clickRow(4);
   ASSERT_TRUE(enabled("ButApply"));
   type("Edit1", "9");
@@ -107,7 +98,7 @@ TEST_F(FieldEditing, EnterAppliesOnlyWhereItShould) {
   clickRow(6);
   EXPECT_FALSE(enabled("ButApply"));
   clickRow(4);
-  selectNode("picture_1");
+  selectTreeNode("picture_1");
   EXPECT_FALSE(enabled("ButApply"));
 }
 

@@ -15,14 +15,6 @@ class PixelEditing : public WindowTest {
  protected:
   PixelEditing() { store.values = {{"Settings", 28}, {"Color", 8}, {"Table", 8}, {"Edit data", 0}, {"Edit table", 0}}; }
 
-  void selectNode(const char* name) {
-    auto* tree = window().findChild<QTreeView*>("TreeView1");
-    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1,
-                                            Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_FALSE(found.isEmpty()) << name;
-    tree->scrollTo(found.first());
-    tree->setCurrentIndex(found.first());
-  }
   QAbstractItemModel* table() { return window().findChild<QTreeView*>("ListView1")->model(); }
   int selectedRow() {
     const auto rows = window().findChild<QTreeView*>("ListView1")->selectionModel()->selectedRows();
@@ -43,7 +35,7 @@ TEST_F(PixelEditing, APickedPixelTakesItsNewColourIntoTheSavedFile) {
   icon.entries.push_back({image.bytes()});
   openThroughDialog(write("big.ico", icon.bytes()));
   window().show();
-  selectNode("color_bitmap");
+  selectTreeNode("color_bitmap");
   ASSERT_EQ(table()->rowCount(), 360);
   EXPECT_TRUE(enabled("ButNext"));
   EXPECT_FALSE(enabled("ButPrev"));
@@ -71,8 +63,7 @@ TEST_F(PixelEditing, APickedPixelTakesItsNewColourIntoTheSavedFile) {
   prompter.choose(saved.string());
   window().ButSaveAllClick();
   if (haveProgram("convert")) {
-    EXPECT_EQ(runAndCapture("convert '" + saved.string() + "[0]' -format '%[pixel:p{9,3}]' info:"),
-              "srgba(255,0,0,1)");
+    EXPECT_EQ(runAndCapture("convert '" + saved.string() + "[0]' -format '%[pixel:p{9,3}]' info:"), "srgba(255,0,0,1)");
     EXPECT_EQ(runAndCapture("compare -metric AE '" + (files.path() / "big.ico").string() + "' '" + saved.string() +
                             "' null: 2>&1"),
               "1");
@@ -84,7 +75,7 @@ TEST_F(PixelEditing, OneBitBoxesTakeZerosAndOnes) {
   icon.entries.push_back({DibImage{.width = 16, .height = 16, .bitCount = 1, .palette = {0, 0xFFFFFF}}.bytes()});
   openThroughDialog(write("mono.ico", icon.bytes()));
   window().show();
-  selectNode("color_bitmap");
+  selectTreeNode("color_bitmap");
   QTreeView* view = window().findChild<QTreeView*>("ListView1");
   view->selectionModel()->setCurrentIndex(table()->index(4, 0),
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -71,6 +71,15 @@ std::vector<std::string> WindowTest::treeRows(const char* parent) {
   return rows;
 }
 
+void WindowTest::selectTreeNode(const char* name) {
+  auto* tree = window().findChild<QTreeView*>("TreeView1");
+  const auto found =
+      tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly | Qt::MatchRecursive);
+  ASSERT_FALSE(found.isEmpty()) << name;
+  tree->scrollTo(found.first());
+  tree->setCurrentIndex(found.first());
+}
+
 std::string WindowTest::selectedTreeNode() {
   auto* tree = window().findChild<QTreeView*>("TreeView1");
   return tree->currentIndex().data().toString().toStdString();

@@ -41,6 +41,8 @@ class WindowTest : public ::testing::Test {
   // The names of the top-level rows of the structure tree view, and of the children of one.
   std::vector<std::string> treeRows(const char* parent = nullptr);
   std::string selectedTreeNode();
+  // Selects the first node of that name as a user would: made visible, then clicked.
+  void selectTreeNode(const char* name);
   // The display texts of a thumbnail row, and the column captions.
   std::vector<std::string> thumbnailRow(int row);
   std::vector<std::string> thumbnailCaptions();

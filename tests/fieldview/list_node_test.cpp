@@ -49,6 +49,7 @@ std::unique_ptr<model::Document> iconDocument(const std::string& path, ByteVecto
 std::unique_ptr<model::Document> aniDocument() {
   DibImage frame{.width = 2, .height = 2, .bitCount = 32};
   ByteVector bytes = riff("ACON", {testing::aniHeader({.frames = 2, .steps = 3, .displayRate = 4, .attributes = 3}),
+                                   testing::list("INFO", {chunk("INAM", testing::text("Walk"))}),
                                    chunk("rate", u32s({5, 6, 7})), chunk("seq ", u32s({0, 0, 1})),
                                    testing::list("fram", {testing::iconChunk(frame), testing::iconChunk(frame)})});
   auto document = std::make_unique<model::Document>();
@@ -243,6 +244,14 @@ TEST(FieldTables, SideEffectsOfSelection) {
   const auto ani = aniDocument();
   EXPECT_EQ(listAt(*ani, "RIFF_ACON/sequence").buttons.add, true);
   EXPECT_EQ(listAt(*ani, "RIFF_ACON/List_images/picture_2/bitm_info").pictureToSelect, 1);
+
+  // An INFO item: its text in EditInfo, ready to apply; the table keeps its columns.
+  const Listing info = listAt(*ani, "RIFF_ACON/List_info/name");
+  EXPECT_TRUE(info.keepsColumns);
+  EXPECT_EQ(info.editMode, EditMode::headerOrInfoItem);
+  EXPECT_EQ(info.boxes, (std::vector<ShownBox>{{EditBox::editInfo, "Walk", {}, "Walk"}}));
+  EXPECT_EQ(info.buttons.apply, true);
+  EXPECT_EQ(info.buttons.removeChunk, true);
 }
 
 }  // namespace
