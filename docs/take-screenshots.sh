@@ -1,7 +1,7 @@
 #!/bin/bash
 # Takes the screenshots of the preview and the dialogs in docs/ from the real program under Xvfb, driven with the mouse and the
 # keyboard as a user would drive it. Needs Xvfb, xdotool and ImageMagick's import (scripts/install-deps.sh
-# installs them) and the sample corpus beside the checkout.
+# installs them), icoutils' icotool and the sample corpus beside the checkout.
 #   docs/take-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,6 +47,26 @@ sleep 1.2
 import -window root "$root/docs/player.png"
 stop
 
+# A pixel of a 64 x 64 32-bit icon picked on the preview at 600 % and made opaque red, with the colour
+# bitmaps listed and their pixels editable.
+printf '[General]\nSettings=28\nColor=8\nEdit%%20data=0\n' >"$config/Delvix v.2.2.conf"
+convert -size 64x64 plasma:fractal -alpha set -channel A -fx 'i/w' +channel "$config/plasma.png"
+icotool -c -o "$config/plasma.ico" "$config/plasma.png"
+start "$config/plasma.ico"
+xdotool mousemove 100 105 click 1
+xdotool key --delay 80 Right Down Down ctrl+plus ctrl+plus ctrl+plus ctrl+plus ctrl+plus
+sleep 0.5
+xdotool mousemove 640 300 click 1
+sleep 0.3
+for box in "224 255" "277 255" "330 0" "384 0"; do
+  set -- $box
+  xdotool mousemove "$1" 699 click 1 key ctrl+a type "$2"
+done
+xdotool mousemove 437 725 click 1
+sleep 0.5
+import -window root "$root/docs/pixel-edit.png"
+stop
+
 # The dialogs: the tip of the day as a new user meets it, the options and the about box.
 rm "$config/Delvix v.2.2.conf"
 start "$corpus/ico/thg-hg.ico"
@@ -65,4 +85,4 @@ shot "Options" options.png
 xdotool mousemove 370 38 click 1
 shot "About" about.png
 stop
-echo "docs/preview-400.png docs/player.png docs/tip-of-the-day.png docs/options.png docs/about.png"
+echo "docs/preview-400.png docs/player.png docs/pixel-edit.png docs/tip-of-the-day.png docs/options.png docs/about.png"
