@@ -13,6 +13,8 @@ struct TrackScale {
   std::uint64_t step = 1;
   // Tick marks every this many steps, or 0 for none (they would crowd into a solid bar).
   int tickInterval = 0;
+  // The first frame shown at the track bar's end: the last frame then sits in the box's last column.
+  std::uint64_t lastFirstFrame = 0;
 
   // The first frame shown at track bar position `position`.
   std::uint64_t firstFrameAt(int position) const;
