@@ -1,0 +1,53 @@
+#include "cli/cut_command.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+#include "cli/save_commands.h"
+#include "cli/stderr_reporter.h"
+#include "formats/document_reader.h"
+#include "wave/sample_cut.h"
+
+namespace delvix::cli {
+
+namespace {
+
+std::optional<std::uint64_t> frameNumber(const std::string& text) {
+  std::uint64_t number = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+int cutWaveFrames(std::span<const std::string> args, Streams streams) {
+  const auto from = frameNumber(args[1]), to = frameNumber(args[2]);
+  if (!from || !to) {
+    streams.err << "delvix-cli: FROM and TO are sample frame numbers, from 0\n";
+    return exitUsage;
+  }
+  StderrReporter reporter(streams.err);
+  model::Document document;
+  if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  if (document.kind != model::FileKind::wave) {
+    streams.err << "delvix-cli: " << args[0] << " is not a wave file\n";
+    return exitRefused;
+  }
+  if (!document.wave.isPcm()) {
+    streams.err << "delvix-cli: only PCM sample frames can be cut\n";
+    return exitRefused;
+  }
+  const std::uint64_t frames = wave::frameCountOf(document.wave);
+  if (!wave::cutFrames(document, *from, *to)) {
+    streams.err << "delvix-cli: frames " << *from << " to " << *to << " are not a range of the " << frames
+                << " frames of " << args[0] << '\n';
+    return exitRefused;
+  }
+  streams.out << "frames removed\t" << (*to - *from + 1) << '\n' << document.statusText.substr(1) << '\n';
+  return saveOpenDocument(args[0], document, args[3], streams, reporter);
+}
+
+}  // namespace delvix::cli
