@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Deletes the middle tenth of a generated one-hour 44.1 kHz 16-bit stereo PCM wave file (about 635 MB of
+# samples) and saves the result: `delvix-cli cut IN FROM TO OUT` against `sox IN OUT trim 0 =FROMs =TO+1s`,
+# which keeps frames before FROM, drops FROM to TO and keeps the rest. Page cache warm, a new OUT each run;
+# runs alternate between the two. Checks that both wrote the same samples, then prints the best of RUNS wall
+# times, their ratio, and delvix-cli's peak resident memory against the data size, with the targets.
+# usage: bench/wave_cut_vs_sox.sh BUILD_DIR [SECONDS] [RUNS]
+set -euo pipefail
+build=${1:?build directory}
+seconds=${2:-3600}
+runs=${3:-3}
+cli="$build/src/delvix-cli"
+[[ -x $cli ]] || { echo "no $cli; build first" >&2; exit 1; }
+command -v sox > /dev/null || { echo "sox not found (apt-get install sox)" >&2; exit 1; }
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time not found (apt-get install time)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+wave="$work/hour.wav"
+ours="$work/ours.wav"
+theirs="$work/theirs.wav"
+frames=$((seconds * 44100))
+data_bytes=$((frames * 4))
+from=$((frames * 45 / 100))
+to=$((frames * 55 / 100 - 1))
+python3 "$(dirname "$0")/make_stereo_wave.py" "$wave" "$data_bytes"
+cat "$wave" > /dev/null  # warm the page cache
+sox_effect=(trim 0 "=${from}s" "=$((to + 1))s")
+echo "delvix-cli cut IN $from $to OUT   vs   sox IN OUT ${sox_effect[*]}"
+
+# Wall time in nanoseconds of one run writing the new file $1 with the rest of the arguments.
+time_ns() {
+  local target=$1
+  shift
+  rm -f "$target"
+  sync -f "$work" 2> /dev/null || true  # the previous run's pages are written back outside the timing
+  local start end
+  start=$(date +%s%N)
+  "$@" > /dev/null 2>&1
+  end=$(date +%s%N)
+  echo $((end - start))
+}
+sox_ns=0
+ours_ns=0
+for ((i = 0; i < runs; i++)); do
+  t=$(time_ns "$theirs" sox "$wave" "$theirs" "${sox_effect[@]}")
+  ((sox_ns == 0 || t < sox_ns)) && sox_ns=$t
+  t=$(time_ns "$ours" "$cli" cut "$wave" "$from" "$to" "$ours")
+  ((ours_ns == 0 || t < ours_ns)) && ours_ns=$t
+done
+# Both write a 44-byte header before the samples; the samples must be the same.
+cmp -s <(tail -c +45 "$ours") <(tail -c +45 "$theirs") || { echo "delvix-cli and sox kept different samples" >&2; exit 1; }
+rm -f "$ours" "$theirs"
+ours_kib=$(/usr/bin/time -v "$cli" cut "$wave" "$from" "$to" "$ours" 2>&1 > /dev/null |
+  awk -F': ' '/Maximum resident set size/ {print $2}')
+
+awk -v s="$sox_ns" -v o="$ours_ns" -v k="$ours_kib" -v d="$data_bytes" 'BEGIN {
+  t = o / s; m = k * 1024 / d
+  printf "data: %.0f MB; sox: %.3f s; delvix-cli cut: %.3f s; time ratio %.2f (target <= 1.0) %s\n",
+         d / 1e6, s / 1e9, o / 1e9, t, t <= 1.0 ? "met" : "MISSED"
+  printf "peak memory: %.0f MB = %.2f x data size (target <= 2.2) %s\n", k * 1024 / 1e6, m, m <= 2.2 ? "met" : "MISSED"
+}'
