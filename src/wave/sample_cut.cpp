@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "fieldview/apply.h"
 #include "formats/wav_reader.h"
