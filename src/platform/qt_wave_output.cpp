@@ -12,32 +12,51 @@
 
 namespace delvix::platform {
 
-// What the sink pulls from: the source's bytes, read as the sink asks for them.
+// What the sink pulls from: the source's bytes, read as the sink asks for them, then some silence. After an
+// underrun the sound server waits for its buffer to fill before it plays again; the silence fills it, so
+// that the last bytes of the sound are played rather than left waiting when the output is closed.
 class PcmSourceDevice : public QIODevice {
  public:
   PcmSourceDevice(std::unique_ptr<wave::PcmSource> source, QObject* parent)
-      : QIODevice(parent), source_(std::move(source)) {}
+      : QIODevice(parent),
+        source_(std::move(source)),
+        frameBytes_(static_cast<std::size_t>(std::max(source_->format().channels, 1)) *
+                    static_cast<std::size_t>(std::max(source_->format().bitsPerSample / 8, 1))),
+        silence_(source_->format().bitsPerSample == 8 ? 0x80 : 0) {}
+
+  // How much silence follows the sound: at least `bytes`, in whole frames.
+  void setTrailingSilence(std::size_t bytes) { silenceLeft_ = (bytes + frameBytes_ - 1) / frameBytes_ * frameBytes_; }
 
   bool isSequential() const override { return true; }
   bool atEnd() const override { return ended_; }
   qint64 bytesAvailable() const override {
-    const auto left = std::min<std::uint64_t>(source_->remaining(), std::numeric_limits<qint64>::max() / 2);
+    const auto left = std::min<std::uint64_t>(source_->remaining() + silenceLeft_, std::numeric_limits<qint32>::max());
     return static_cast<qint64>(left) + QIODevice::bytesAvailable();
   }
 
  protected:
   qint64 readData(char* data, qint64 maxSize) override {
-    if (maxSize <= 0 || ended_) return 0;
-    const std::size_t read =
-        source_->read(std::span(reinterpret_cast<std::uint8_t*>(data), static_cast<std::size_t>(maxSize)));
-    // Fewer bytes than a frame asked for give 0 too; the sink asks for whole periods, so 0 is the end.
-    if (read == 0) ended_ = true;
-    return static_cast<qint64>(read);
+    // The sink asks for whole periods; less than a frame is not worth an answer.
+    if (ended_ || maxSize < static_cast<qint64>(frameBytes_)) return 0;
+    const std::span out(reinterpret_cast<std::uint8_t*>(data), static_cast<std::size_t>(maxSize));
+    if (!sourceEnded_) {
+      if (const std::size_t read = source_->read(out)) return static_cast<qint64>(read);
+      sourceEnded_ = true;
+    }
+    const std::size_t silence = std::min(out.size() / frameBytes_ * frameBytes_, silenceLeft_);
+    std::fill_n(out.begin(), silence, silence_);
+    silenceLeft_ -= silence;
+    if (silence == 0) ended_ = true;
+    return static_cast<qint64>(silence);
   }
   qint64 writeData(const char*, qint64) override { return -1; }
 
  private:
   std::unique_ptr<wave::PcmSource> source_;
+  std::size_t frameBytes_;
+  std::uint8_t silence_;
+  std::size_t silenceLeft_ = 0;
+  bool sourceEnded_ = false;
   bool ended_ = false;
 };
 
@@ -112,6 +131,7 @@ bool QtWaveOutput::play(std::unique_ptr<wave::PcmSource> source, std::string& er
   auto* pulled = new PcmSourceDevice(std::move(source), sink.get());
   pulled->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
   sink->start(pulled);
+  pulled->setTrailingSilence(static_cast<std::size_t>(std::max<qsizetype>(sink->bufferSize(), 0)));
   // A sink that cannot start (no sound server) says so only here, without a change of state.
   if (sink->error() != QAudio::NoError || sink->state() == QAudio::StoppedState) {
     error = "The sound output could not be opened: " + errorText(sink->error()) + ".";
