@@ -91,7 +91,9 @@ class DecodedSource : public wave::PcmSource {
 
   std::uint64_t remaining() const override {
     if (ended_ || framesRead_ >= info_.frames) return 0;
-    return static_cast<std::uint64_t>(info_.frames - framesRead_) * static_cast<std::uint64_t>(format_.channels) * 2;
+    // A count libsndfile does not know may be as large as its type: no product may wrap round.
+    const auto frames = std::min<std::uint64_t>(static_cast<std::uint64_t>(info_.frames - framesRead_), 1ull << 60);
+    return frames * static_cast<std::uint64_t>(format_.channels) * 2;
   }
 
  private:
