@@ -5,11 +5,12 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev fonts-dejavu-core
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdg-utils xdotool
+  pulseaudio pulseaudio-utils
   icoutils imagemagick sox sndfile-programs time
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
 )

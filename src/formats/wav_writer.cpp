@@ -95,6 +95,8 @@ WrittenFile singleChannelLayout(const model::WaveFormat& source, std::span<const
 
 WrittenFile writeWaveFile(const model::Document& document) { return inOnePiece(waveFileLayout(document)); }
 
+WrittenFile waveFileInPlace(const model::Document& document) { return waveFileLayout(document); }
+
 std::uint64_t waveFileSize(const model::Document& document) { return waveFileLayout(document).size(); }
 
 bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
