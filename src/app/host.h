@@ -7,6 +7,7 @@
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
+#include "platform/wave_output.h"
 
 namespace delvix::app {
 
@@ -23,6 +24,8 @@ struct Host {
   // Where "Log.dat" goes when the program's folder cannot be written (an installed program's cannot).
   std::filesystem::path dataFolder;
   DocumentReader read = formats::readDocument;
+  // The sound output; without one nothing can be played.
+  platform::WaveOutput* waveOutput = nullptr;
 };
 
 }  // namespace delvix::app

@@ -13,6 +13,7 @@
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
+#include "platform/qt_wave_output.h"
 
 int main(int argc, char** argv) {
   using delvix::app::CommandLine;
@@ -38,8 +39,14 @@ int main(int argc, char** argv) {
   delvix::platform::QtPrompter prompter;
   delvix::platform::QtSettingsStore settings;
   delvix::platform::ProcessHelpViewer help;
-  delvix::app::Host host{prompter, settings, help, QApplication::applicationDirPath().toStdString(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()};
+  delvix::platform::QtWaveOutput sound;
+  delvix::app::Host host{prompter,
+                         settings,
+                         help,
+                         QApplication::applicationDirPath().toStdString(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+                         delvix::formats::readDocument,
+                         &sound};
 
   delvix::app::TFormANI window(host);
   prompter.setParent(&window);

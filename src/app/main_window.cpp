@@ -91,10 +91,15 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   }
   settings_ = readSettings(host_.settings, limits, log_);
   applyStoredLayout();
+  if (host_.waveOutput) host_.waveOutput->finished = [this] { setWaveIdleButtons(); };
 }
 
 TFormANI::~TFormANI() {
   player_->stop();
+  if (host_.waveOutput) {
+    host_.waveOutput->finished = nullptr;
+    host_.waveOutput->stop();
+  }
   if (host_.help.running()) host_.help.terminate();
   if (settings_.saveOptions) {
     writeSettings(host_.settings, settingsToStore(), log_);

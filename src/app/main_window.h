@@ -14,10 +14,13 @@
 #include "codecs/gif/gif_codec.h"
 #include "fieldview/apply.h"
 #include "fieldview/listing.h"
+#include "formats/wave_channels.h"
 #include "gfx/image.h"
 #include "model/document.h"
 #include "preview/animation_player.h"
 #include "preview/zoom.h"
+#include "wave/sample_selection.h"
+#include "wave/track_scale.h"
 
 class QAction;
 class QFrame;
@@ -47,6 +50,7 @@ class PictureBox;
 class PixelMarker;
 class FieldTableModel;
 class ThumbnailModel;
+class WaveformBox;
 class TreeModel;
 
 // The main window: the structure tree of the open file, its fields, its pictures or its wave, and every command.
@@ -134,6 +138,7 @@ class TFormANI : public QMainWindow {
   void BRunPlayClick();
   void BDeleteClick();
   void TrackBar1Change(int position);
+  void PaintLeftMouseUp(int x);
 
  protected:
   bool event(QEvent* event) override;
@@ -184,6 +189,19 @@ class TFormANI : public QMainWindow {
   void zoomBy(int step);
   void enableBlendToggles();
   void clearFieldView();
+
+  // The wave view (main_window_wave.cpp).
+  // Channels, track bar, red lines and buttons for the document's sound, after it was read or cut.
+  void prepareWaveView();
+  void applyTrackScale();
+  void setWaveIdleButtons();
+  void stopSound();
+  // Plays `source` (or, when the output cannot take it, the document decoded); `stop` is the button that
+  // stops it.
+  void playSound(std::unique_ptr<wave::PcmSource> source, QToolButton* stop);
+  void playChannel(bool right);
+  void saveChannel(bool right);
+  void waveError(const std::string& text);
 
   // The player (main_window_player.cpp).
   class PlayerScreen;
@@ -249,6 +267,10 @@ class TFormANI : public QMainWindow {
   fieldview::EditMode editMode_ = fieldview::EditMode::none;
   std::array<std::pair<int, int>, 2> fieldColumnLimits_{{{50, 160}, {10, 110}}};
   std::size_t pixelPage_ = 0;
+  formats::WaveChannels channels_;
+  wave::SampleSelection selection_;
+  wave::TrackScale trackScale_;
+  std::uint64_t waveFrames_ = 0;
   codecs::gif::Settings gifSettings_;
   std::filesystem::path gifTarget_;
   gfx::Image gifPicture_;
@@ -350,8 +372,8 @@ class TFormANI : public QMainWindow {
   // Wave.
   QGroupBox* GroupMusic = nullptr;
   QSlider* TrackBar1 = nullptr;
-  QLabel* PaintLeft = nullptr;
-  QLabel* PaintRight = nullptr;
+  WaveformBox* PaintLeft = nullptr;
+  WaveformBox* PaintRight = nullptr;
   QLabel* PanelForTime = nullptr;
   QLabel* Panel9 = nullptr;
   QToolButton* BPlayLeft = nullptr;

@@ -25,6 +25,7 @@
 #include "app/pictures.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "app/waveform_box.h"
 #include "app/widget_names.h"
 
 namespace delvix::app {
@@ -273,53 +274,71 @@ QWidget* TFormANI::createImageGroup() {
 }
 
 QWidget* TFormANI::createMusicGroup() {
-  GroupMusic = named(new QGroupBox("Wave"), "GroupMusic");
+  GroupMusic = named(new QGroupBox("Preview"), "GroupMusic");
   auto* layout = new QVBoxLayout(GroupMusic);
   layout->setContentsMargins(4, 4, 4, 4);
-  auto* bar = named(new QToolBar(GroupMusic), "ToolBar3");
-  bar->setIconSize({16, 16});
-  BPlayLeft = toolButton(bar, "BPlayLeft", "Left channel", ToolPicture::play);
-  BStopLeft = toolButton(bar, "BStopLeft", "Stop", ToolPicture::stop);
-  BSaveLeft = toolButton(bar, "BSaveLeft", "Save only the left channel", ToolPicture::save);
-  bar->addSeparator();
-  BPlayRight = toolButton(bar, "BPlayRight", "Right channel", ToolPicture::play);
-  BStopRight = toolButton(bar, "BStopRight", "Stop", ToolPicture::stop);
-  BSaveRight = toolButton(bar, "BSaveRight", "Save only the right channel", ToolPicture::save);
-  bar->addSeparator();
-  BRunPlay = toolButton(bar, "BRunPlay", "Play", ToolPicture::run);
-  BStopPlay = toolButton(bar, "BStopPlay", "Stop", ToolPicture::stop);
-  BDelete = toolButton(bar, "BDelete", "Delete between two red lines", ToolPicture::cut);
+  layout->setSpacing(2);
+  // Each channel: its play, stop and save buttons above its picture.
+  auto channel = [&](const char* panelName, const char* hint, const char* boxName, QToolButton*& play,
+                     QToolButton*& stop, QToolButton*& save, const char* playName, const char* stopName,
+                     const char* saveName, const char* saveHint) {
+    auto* panel = named(new QToolBar(GroupMusic), panelName);
+    panel->setIconSize({16, 16});
+    play = toolButton(panel, playName, hint, ToolPicture::play);
+    stop = toolButton(panel, stopName, "Stop", ToolPicture::stop);
+    save = toolButton(panel, saveName, saveHint, ToolPicture::save);
+    layout->addWidget(panel);
+    auto* box = named(new WaveformBox(GroupMusic), boxName);
+    box->setToolTip(hint);
+    layout->addWidget(box, 1);
+    return box;
+  };
+  PaintLeft = channel("Panel10", "Left channel", "PaintLeft", BPlayLeft, BStopLeft, BSaveLeft, "BPlayLeft", "BStopLeft",
+                      "BSaveLeft", "Save only the left channel");
+  PaintRight = channel("Panel11", "Right channel", "PaintRight", BPlayRight, BStopRight, BSaveRight, "BPlayRight",
+                       "BStopRight", "BSaveRight", "Save only the right channel");
   connect(BPlayLeft, &QToolButton::clicked, this, &TFormANI::BPlayLeftClick);
   connect(BStopLeft, &QToolButton::clicked, this, &TFormANI::BStopLeftClick);
   connect(BSaveLeft, &QToolButton::clicked, this, &TFormANI::BSaveLeftClick);
   connect(BPlayRight, &QToolButton::clicked, this, &TFormANI::BPlayRightClick);
   connect(BStopRight, &QToolButton::clicked, this, &TFormANI::BStopRightClick);
   connect(BSaveRight, &QToolButton::clicked, this, &TFormANI::BSaveRightClick);
-  connect(BRunPlay, &QToolButton::clicked, this, &TFormANI::BRunPlayClick);
-  connect(BStopPlay, &QToolButton::clicked, this, &TFormANI::BStopPlayClick);
-  connect(BDelete, &QToolButton::clicked, this, &TFormANI::BDeleteClick);
-  layout->addWidget(bar);
-
-  PaintLeft = named(new QLabel(GroupMusic), "PaintLeft");
-  PaintRight = named(new QLabel(GroupMusic), "PaintRight");
-  for (QLabel* channel : {PaintLeft, PaintRight}) {
-    channel->setMinimumHeight(60);
-    channel->setAutoFillBackground(true);
-    QPalette palette = channel->palette();
-    palette.setColor(QPalette::Window, Qt::green);
-    channel->setPalette(palette);
-    layout->addWidget(channel, 1);
+  for (WaveformBox* box : {PaintLeft, PaintRight}) {
+    connect(box, &WaveformBox::columnClicked, this, &TFormANI::PaintLeftMouseUp);
+    box->installEventFilter(this);
   }
+
   TrackBar1 = named(new QSlider(Qt::Horizontal, GroupMusic), "TrackBar1");
   TrackBar1->setEnabled(false);
   connect(TrackBar1, &QSlider::valueChanged, this, &TFormANI::TrackBar1Change);
   layout->addWidget(TrackBar1);
-  auto* times = new QHBoxLayout;
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(4);
   PanelForTime = statusPanel(GroupMusic, "PanelForTime", "0");
+  PanelForTime->setMinimumWidth(40);
+  row->addWidget(PanelForTime);
+  row->addWidget(new QLabel("sec", GroupMusic));
+  auto* bar = named(new QToolBar(GroupMusic), "ToolBar3");
+  bar->setIconSize({16, 16});
+  BRunPlay = toolButton(bar, "BRunPlay", "Play", ToolPicture::run);
+  BStopPlay = toolButton(bar, "BStopPlay", "Stop", ToolPicture::stop);
+  BDelete = toolButton(bar, "BDelete", "Delete between two red lines", ToolPicture::cut);
+  connect(BRunPlay, &QToolButton::clicked, this, &TFormANI::BRunPlayClick);
+  connect(BStopPlay, &QToolButton::clicked, this, &TFormANI::BStopPlayClick);
+  connect(BDelete, &QToolButton::clicked, this, &TFormANI::BDeleteClick);
+  row->addWidget(bar);
   Panel9 = statusPanel(GroupMusic, "Panel9", "0");
-  times->addWidget(PanelForTime);
-  times->addWidget(Panel9);
-  layout->addLayout(times);
+  Panel9->setToolTip("Selected samples for deleting");
+  Panel9->setAutoFillBackground(true);
+  QPalette white = Panel9->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  Panel9->setPalette(white);
+  Panel9->setMinimumWidth(40);
+  row->addWidget(Panel9);
+  row->addWidget(new QLabel("  samples", GroupMusic));
+  row->addStretch();
+  layout->addLayout(row);
   return GroupMusic;
 }
 

@@ -20,6 +20,7 @@
 #include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "app/waveform_box.h"
 #include "app/window_reporter.h"
 #include "model/picture_index.h"
 
@@ -98,6 +99,7 @@ void TFormANI::openFile(const QString& fileName) {
 void TFormANI::resetViews(const std::filesystem::path& path) {
   // Nothing may step through a document that is about to go.
   player_->load(nullptr, 0);
+  stopSound();
   hidePixelMarkers();
 
   folder_ = withTrailingSeparator(path.parent_path().string());
@@ -216,8 +218,14 @@ void TFormANI::openWave(const std::filesystem::path& path) {
   PanelRight->setCurrentWidget(GroupMusic);
   GroupImage->hide();
   GroupMusic->show();
+  stopSound();
+  channels_ = {};
+  waveFrames_ = 0;
+  PaintLeft->setChannel(nullptr);
+  PaintRight->setChannel(nullptr);
   TrackBar1->blockSignals(true);
   TrackBar1->setValue(0);
+  TrackBar1->blockSignals(false);
   TrackBar1->setEnabled(false);
   for (QToolButton* button :
        {BSaveLeft, BPlayLeft, BStopLeft, BSaveRight, BPlayRight, BStopRight, BRunPlay, BStopPlay, BDelete})
@@ -233,27 +241,9 @@ void TFormANI::openWave(const std::filesystem::path& path) {
   // A file without its format or its data is shown, but nothing may be played or saved of it.
   if (!read) return;
 
-  const model::WaveFormat& format = document_.wave.format;
-  const bool simplePcm = format.formatTag == model::wavePcmTag &&
-                         (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
-                         (format.channels == 1 || format.channels == 2);
-  if (simplePcm) {
-    TrackBar1->setEnabled(true);
-    TrackBar1->blockSignals(false);
-    const std::uint64_t frames =
-        std::uint64_t{document_.wave.dataSize} * 8 / (std::uint64_t{format.channels} * format.bitsPerSample);
-    const auto width = static_cast<std::uint64_t>(std::max(PaintLeft->width(), 0));
-    TrackBar1->setMaximum(frames > width ? static_cast<int>(std::min<std::uint64_t>(frames - width, INT_MAX)) : 0);
-    BPlayLeft->setEnabled(true);
-    BSaveLeft->setEnabled(true);
-    BPlayRight->setEnabled(format.channels == 2);
-    BSaveRight->setEnabled(format.channels == 2);
-    BRunPlay->setEnabled(true);
-  } else if (format.formatTag == model::wavePcmTag) {
-    return;
-  } else {
-    BRunPlay->setEnabled(true);
-  }
+  prepareWaveView();
+  // PCM of another depth or more channels can be played (decoded), but is not drawn, changed or saved.
+  if (document_.wave.isPcm() && waveFrames_ == 0 && document_.wave.dataSize > 0) return;
   enableSaveAllAndAdd(true, "Save");
 }
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QToolButton>
 #include <QTreeView>
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "app/waveform_box.h"
 #include "model/picture_index.h"
 #include "preview/frame_render.h"
 
@@ -65,6 +67,11 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (filterBitKey(watched, event)) return true;
+  if (watched == PaintLeft && event->type() == QEvent::Resize) {
+    applyTrackScale();
+    TrackBar1Change(TrackBar1->value());
+    return false;
+  }
   if ((watched == PreviewBox || watched == PaintAlpha) && event->type() == QEvent::MouseButtonRelease) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::LeftButton) pickPixel(watched, mouse->position().toPoint());

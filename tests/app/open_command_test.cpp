@@ -143,10 +143,11 @@ TEST_F(OpenCommand, WaveFormatsDecideWhatMayBePlayedAndSaved) {
   EXPECT_TRUE(enabled("BPlayLeft"));
   EXPECT_FALSE(enabled("BPlayRight"));
 
-  // 24-bit PCM is shown but cannot be played, changed or saved.
+  // 24-bit PCM is shown and can be played whole (decoded), but its channels are not drawn, changed or saved.
   openThroughDialog(write("deep.wav", waveFile(2, 24)));
   EXPECT_EQ(treeRows(), (Strings{"RIFF_WAVE"}));
-  for (const char* off : {"BPlayLeft", "BSaveLeft", "BRunPlay", "TrackBar1", "ButPlus", "ButSaveAll"})
+  EXPECT_TRUE(enabled("BRunPlay"));
+  for (const char* off : {"BPlayLeft", "BSaveLeft", "TrackBar1", "ButPlus", "ButSaveAll"})
     EXPECT_FALSE(enabled(off)) << off;
 
   // A compressed format may be played whole and saved, but its channels are not drawn.

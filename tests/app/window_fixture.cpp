@@ -11,7 +11,8 @@ WindowTest::~WindowTest() = default;
 
 app::TFormANI& WindowTest::window() {
   if (!window_)
-    window_ = std::make_unique<app::TFormANI>(app::Host{prompter, store, help, programPath, dataFolder, reader});
+    window_ =
+        std::make_unique<app::TFormANI>(app::Host{prompter, store, help, programPath, dataFolder, reader, &sound});
   return *window_;
 }
 

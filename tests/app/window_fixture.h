@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "platform/fake_wave_output.h"
 #include "platform/memory_settings_store.h"
 #include "platform/recording_help_viewer.h"
 #include "platform/scripted_prompter.h"
@@ -53,6 +54,7 @@ class WindowTest : public ::testing::Test {
   platform::MemorySettingsStore store;
   platform::ScriptedPrompter prompter;
   platform::RecordingHelpViewer help;
+  platform::FakeWaveOutput sound;
   TempDir files;
   TempDir programFolder;
   // Where the window thinks it is installed; the folder above unless a test says otherwise.
