@@ -40,6 +40,9 @@ void TFormANI::applyTrackScale() {
   TrackBar1->setMaximum(trackScale_.maximum);
   TrackBar1->setTickInterval(trackScale_.tickInterval);
   TrackBar1->setTickPosition(trackScale_.tickInterval > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
+  // Page Up and Page Down move by a box's width.
+  TrackBar1->setPageStep(static_cast<int>(std::max<std::uint64_t>(
+      1, static_cast<std::uint64_t>(PaintLeft->width()) / std::max<std::uint64_t>(1, trackScale_.step))));
 }
 
 void TFormANI::TrackBar1Change(int position) {
