@@ -65,9 +65,19 @@ TEST_F(WaveView, RedLinesDeleteAndScrolling) {
   prompter.choose(left.string());
   QTest::mouseClick(static_cast<QToolButton*>(widget("BSaveLeft")), Qt::LeftButton);
   EXPECT_EQ(prompter.fileRequests.back().caption, "Save only left channel");
-  if (haveProgram("soxi")) {
+  const auto cut = files.path() / "cut.wav";
+  prompter.choose(cut.string());
+  window().ButSaveAllClick();
+  if (haveProgram("sox")) {
+    const std::string original = (files.path() / "ramp.wav").string();
+    auto raw = [](const std::string& command) { return runAndCapture(command + " -t raw - | md5sum"); };
+    EXPECT_EQ(raw("sox '" + cut.string() + "'"), raw("sox '" + original + "'" + " -t wav - trim 0 100s =111s | sox -"));
+    EXPECT_EQ(raw("sox '" + left.string() + "'"), raw("sox '" + cut.string() + "' -t wav - remix 1 | sox -"));
     EXPECT_EQ(runAndCapture("soxi -c '" + left.string() + "'"), "1\n");
     EXPECT_EQ(runAndCapture("soxi -s '" + left.string() + "'"), "7989\n");
+  }
+  if (haveProgram("sndfile-info")) {
+    EXPECT_NE(runAndCapture("sndfile-info '" + left.string() + "'").find("frames  : 7989"), std::string::npos);
   }
 }
 
