@@ -28,18 +28,8 @@ cat "$wave" > /dev/null  # warm the page cache
 sox_effect=(trim 0 "=${from}s" "=$((to + 1))s")
 echo "delvix-cli cut IN $from $to OUT   vs   sox IN OUT ${sox_effect[*]}"
 
-# Wall time in nanoseconds of one run writing the new file $1 with the rest of the arguments.
-time_ns() {
-  local target=$1
-  shift
-  rm -f "$target"
-  sync -f "$work" 2> /dev/null || true  # the previous run's pages are written back outside the timing
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1
-  end=$(date +%s%N)
-  echo $((end - start))
-}
+# shellcheck source=bench/time_ns.sh
+source "$(dirname "$0")/time_ns.sh"
 sox_ns=0
 ours_ns=0
 for ((i = 0; i < runs; i++)); do

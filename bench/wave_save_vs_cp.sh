@@ -22,22 +22,14 @@ python3 "$(dirname "$0")/make_stereo_wave.py" "$wave" "$data_bytes"
 file_bytes=$(stat -c %s "$wave")
 cat "$wave" > /dev/null  # warm the page cache
 
-# Wall time in nanoseconds of one run writing a new $out.
-time_ns() {
-  rm -f "$out"
-  sync -f "$work" 2> /dev/null || true  # the previous run's pages are written back outside the timing
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1
-  end=$(date +%s%N)
-  echo $((end - start))
-}
+# shellcheck source=bench/time_ns.sh
+source "$(dirname "$0")/time_ns.sh"
 cp_ns=0
 ours_ns=0
 for ((i = 0; i < runs; i++)); do
-  t=$(time_ns cp "$wave" "$out")
+  t=$(time_ns "$out" cp "$wave" "$out")
   ((cp_ns == 0 || t < cp_ns)) && cp_ns=$t
-  t=$(time_ns "$cli" save "$wave" "$out")
+  t=$(time_ns "$out" "$cli" save "$wave" "$out")
   ((ours_ns == 0 || t < ours_ns)) && ours_ns=$t
 done
 cmp -s "$wave" "$out" || { echo "the saved file differs from the original" >&2; exit 1; }
