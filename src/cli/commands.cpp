@@ -82,7 +82,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 9> table{{
+constexpr std::array<Command, 10> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"fields", "FILE [NODE] [--show=...] [--edit=...]",
@@ -90,6 +90,8 @@ constexpr std::array<Command, 9> table{{
     {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
     {"cut", cutArguments, "remove sample frames FROM to TO (from 0) of a PCM wave file and write it as OUT", 4,
      cutWaveFrames},
+    {"remove", "FILE NODE OUT", "take out NODE (INFO list or item, fact, time, sequence, a kept chunk), write OUT", 3,
+     removeNode},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},

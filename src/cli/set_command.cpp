@@ -7,6 +7,7 @@
 #include "cli/node_path.h"
 #include "cli/save_commands.h"
 #include "cli/stderr_reporter.h"
+#include "edit/remove_chunk.h"
 #include "fieldview/apply.h"
 #include "fieldview/list_node.h"
 #include "fieldview/pixel_table.h"
@@ -99,6 +100,25 @@ int setField(std::span<const std::string> args, Streams streams) {
   for (const auto& [index, row] : result.changedRows) streams.out << row.caption << '\t' << row.value << '\n';
   if (result.statusText) streams.out << result.statusText->substr(1) << '\n';
   return saveOpenDocument(args[0], document, args[4], streams, reporter);
+}
+
+int removeNode(std::span<const std::string> args, Streams streams) {
+  StderrReporter reporter(streams.err);
+  model::Document document;
+  if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  const model::Node* node = nodeAtPath(document.tree, args[1]);
+  if (!node) {
+    streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';
+    return exitRefused;
+  }
+  const edit::Removal removal = edit::removeChunk(document, *node);
+  if (!removal.removed) {
+    streams.err << "delvix-cli: " << args[1] << " cannot be removed\n";
+    return exitRefused;
+  }
+  if (removal.statusText) streams.out << removal.statusText->substr(1) << '\n';
+  return saveOpenDocument(args[0], document, args[2], streams, reporter);
 }
 
 }  // namespace delvix::cli

@@ -15,4 +15,8 @@ inline constexpr const char* setArguments = "FILE NODE ROW VALUE OUT";
 // "res r g b" and a pixel row (counted over every page) the words of its boxes, as "a r g b mask" for 32 bits.
 int setField(std::span<const std::string> args, Streams streams);
 
+// remove FILE NODE OUT: the part at NODE ("List_info", an INFO item, "fact", "time", "sequence", a kept chunk)
+// taken out, the file written as OUT.
+int removeNode(std::span<const std::string> args, Streams streams);
+
 }  // namespace delvix::cli
