@@ -20,8 +20,29 @@ void ThumbnailModel::setDocument(const model::Document* document) {
   beginResetModel();
   document_ = document;
   pixmaps_.assign(document ? document->pictures.size() : 0, QPixmap());
+  rows_ = document ? std::max(document->imageCount, 0) : 0;
   takeDelays();
   endResetModel();
+}
+
+void ThumbnailModel::pictureInserted(int row) {
+  if (!document_ || row < 0 || row > rows_) return;
+  beginInsertRows({}, row, row);
+  pixmaps_.insert(pixmaps_.begin() + std::min<std::ptrdiff_t>(row, std::ssize(pixmaps_)), QPixmap());
+  ++rows_;
+  takeDelays();
+  endInsertRows();
+  refreshDelays();
+}
+
+void ThumbnailModel::pictureRemoved(int row) {
+  if (!document_ || row < 0 || row >= rows_) return;
+  beginRemoveRows({}, row, row);
+  if (row < std::ssize(pixmaps_)) pixmaps_.erase(pixmaps_.begin() + row);
+  --rows_;
+  takeDelays();
+  endRemoveRows();
+  refreshDelays();
 }
 
 void ThumbnailModel::takeDelays() {
@@ -66,7 +87,7 @@ QSize ThumbnailModel::thumbnailSize() const {
 
 int ThumbnailModel::rowCount(const QModelIndex& parent) const {
   if (!document_ || parent.isValid()) return 0;
-  return std::max(document_->imageCount, 0);
+  return rows_;
 }
 
 int ThumbnailModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }

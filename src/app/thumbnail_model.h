@@ -23,6 +23,9 @@ class ThumbnailModel : public QAbstractTableModel {
   void refreshDelays();
   // Shows picture `row`'s thumbnail again, after it was drawn anew.
   void refreshThumbnail(int row);
+  // A picture was added to the document at `row`, or removed from it; the display times are taken again.
+  void pictureInserted(int row);
+  void pictureRemoved(int row);
   // Gives the columns the captions of a kind of file (none: empty captions).
   void setColumns(model::FileKind kind);
   // The size of the first thumbnail, which every row's picture is shown at; empty when there is none.
@@ -38,6 +41,8 @@ class ThumbnailModel : public QAbstractTableModel {
   void takeDelays();
 
   const model::Document* document_ = nullptr;
+  // The rows the views were told of: the document's image count, followed one change at a time.
+  int rows_ = 0;
   model::FileKind columns_ = model::FileKind::none;
   mutable std::vector<QPixmap> pixmaps_;
   // An animated cursor's display times per frame ("10, 30" for a frame two steps show for different

@@ -14,11 +14,41 @@ TreeModel::TreeModel(QObject* parent) : QAbstractItemModel(parent) {
   for (int i = 0; i < stateImageCount; ++i) stateIcons_.push_back(stateIcon(i));
 }
 
-void TreeModel::setTree(const model::Tree* tree) {
+TreeModel::~TreeModel() {
+  if (tree_) tree_->setObserver(nullptr);
+}
+
+void TreeModel::setTree(model::Tree* tree) {
   beginResetModel();
+  if (tree_) tree_->setObserver(nullptr);
   tree_ = tree;
+  if (tree_) tree_->setObserver(this);
   endResetModel();
 }
+
+QModelIndex TreeModel::parentIndexOf(const model::Node& parent) const {
+  return tree_->isRoot(parent) ? QModelIndex() : indexOf(parent);
+}
+
+void TreeModel::aboutToInsert(const model::Node& parent, std::size_t index) {
+  const int row = static_cast<int>(index);
+  beginInsertRows(parentIndexOf(parent), row, row);
+}
+
+void TreeModel::inserted() { endInsertRows(); }
+
+void TreeModel::aboutToRemove(const model::Node& parent, std::size_t index) {
+  const int row = static_cast<int>(index);
+  beginRemoveRows(parentIndexOf(parent), row, row);
+}
+
+void TreeModel::removed() { endRemoveRows(); }
+
+void TreeModel::renamed(const model::Node& node) { nodeChanged(node); }
+
+void TreeModel::aboutToClear() { beginResetModel(); }
+
+void TreeModel::cleared() { endResetModel(); }
 
 void TreeModel::nodeChanged(const model::Node& node) {
   const QModelIndex index = indexOf(node);

@@ -47,15 +47,19 @@ Node& Node::addChild(std::string name, Data data, int stateImage) {
 void Node::rename(std::string name) {
   name_ = std::move(name);
   structureChanged();
+  if (TreeObserver* observer = treeObserver()) observer->renamed(*this);
 }
 
 Node& Node::insertChild(std::size_t index, std::string name, Data data, int stateImage) {
   auto node = std::make_unique<Node>(std::move(name), std::move(data), stateImage);
   node->parent_ = this;
   index = std::min(index, children_.size());
+  TreeObserver* observer = treeObserver();
+  if (observer) observer->aboutToInsert(*this, index);
   auto it = children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(node));
   renumberChildren(index);
   structureChanged();
+  if (observer) observer->inserted();
   return **it;
 }
 
@@ -63,14 +67,20 @@ void Node::removeChild(const Node& child) {
   const std::size_t index = child.index_;
   if (child.parent_ != this || index >= children_.size() || children_[index].get() != &child)
     throw std::invalid_argument("removeChild: not a child of this node");
+  TreeObserver* observer = treeObserver();
+  if (observer) observer->aboutToRemove(*this, index);
   children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
   renumberChildren(index);
   structureChanged();
+  if (observer) observer->removed();
 }
 
 void Node::clearChildren() {
+  TreeObserver* observer = treeObserver();
+  if (observer) observer->aboutToClear();
   children_.clear();
   structureChanged();
+  if (observer) observer->cleared();
 }
 
 void Node::renumberChildren(std::size_t first) {
@@ -81,6 +91,12 @@ void Node::structureChanged() {
   Node* top = this;
   while (top->parent_) top = top->parent_;
   ++top->structureVersion_;
+}
+
+TreeObserver* Node::treeObserver() const {
+  const Node* top = this;
+  while (top->parent_) top = top->parent_;
+  return top->observer_;
 }
 
 Node* Node::findChild(std::string_view name) const {

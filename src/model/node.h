@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "model/tree_observer.h"
+
 namespace delvix::model {
 
 // The bytes of one part of the file, in the fixed layout that the node's name implies.
@@ -81,12 +83,17 @@ class Node {
   // tree; lets a tree tell whether what it has indexed is still current.
   std::uint64_t structureVersion() const { return structureVersion_; }
 
+  // Tells `observer` of every change below this node while it is the top of its tree; null: nobody.
+  void setObserver(TreeObserver* observer) { observer_ = observer; }
+
   // Number of Node objects alive in the process; lets tests prove that removing nodes frees them.
   static std::size_t liveCount();
 
  private:
   // Bumps the version of the topmost ancestor.
   void structureChanged();
+  // The observer of the tree this node belongs to, or null.
+  TreeObserver* treeObserver() const;
   // Gives the children from `first` on their positions again.
   void renumberChildren(std::size_t first);
 
@@ -97,6 +104,7 @@ class Node {
   std::size_t index_ = 0;
   std::uint64_t structureVersion_ = 0;
   bool counted_ = true;
+  TreeObserver* observer_ = nullptr;
   std::vector<std::unique_ptr<Node>> children_;
 };
 

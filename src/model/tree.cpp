@@ -8,6 +8,10 @@ Node& Tree::addTopLevel(std::string name, Node::Data data, int stateImage) {
   return root_.addChild(std::move(name), std::move(data), stateImage);
 }
 
+Node& Tree::insertTopLevel(std::size_t index, std::string name, Node::Data data, int stateImage) {
+  return root_.insertChild(index, std::move(name), std::move(data), stateImage);
+}
+
 void Tree::remove(const Node& node) {
   if (Node* parent = node.parent()) parent->removeChild(node);
 }

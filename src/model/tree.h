@@ -20,6 +20,7 @@ class Tree {
   Tree();
 
   Node& addTopLevel(std::string name, Node::Data data = {}, int stateImage = state::none);
+  Node& insertTopLevel(std::size_t index, std::string name, Node::Data data = {}, int stateImage = state::none);
   std::size_t topLevelCount() const { return root_.childCount(); }
   Node& topLevel(std::size_t index) const { return root_.child(index); }
   bool empty() const { return root_.childCount() == 0; }
@@ -42,6 +43,10 @@ class Tree {
   std::size_t ownedDataCount() const;
 
   bool isTopLevel(const Node& node) const { return node.parent() == &root_; }
+  bool isRoot(const Node& node) const { return &node == &root_; }
+
+  // Tells `observer` of every insertion, removal, rename and clearing; null: nobody.
+  void setObserver(TreeObserver* observer) { root_.setObserver(observer); }
 
  private:
   // The first node of each name in display order; keys view the nodes' own names.
