@@ -6,6 +6,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/add_command.h"
 #include "cli/cut_command.h"
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
@@ -82,7 +83,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 10> table{{
+constexpr std::array<Command, 11> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"fields", "FILE [NODE] [--show=...] [--edit=...]",
@@ -90,7 +91,10 @@ constexpr std::array<Command, 10> table{{
     {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
     {"cut", cutArguments, "remove sample frames FROM to TO (from 0) of a PCM wave file and write it as OUT", 4,
      cutWaveFrames},
-    {"remove", "FILE NODE OUT", "take out NODE (INFO list or item, fact, time, sequence, a kept chunk), write OUT", 3,
+    {"add", addArguments, "add INFO items, rate, seq, fact or another file's image as Add chunk does, write OUT", 0,
+     addChunks, true},
+    {"remove", "FILE NODE OUT",
+     "take out NODE (INFO list or item, fact, time, sequence, a kept chunk, a picture or frame), write OUT", 3,
      removeNode},
     {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},

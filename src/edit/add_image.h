@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,11 +22,13 @@ struct IconSource {
   std::vector<std::string> lines;
   // The label above the list: "This file contains 3 icons.".
   std::string label;
+  // The file's bytes, to check what its directory claims against.
+  std::vector<std::uint8_t> file;
 };
 
-// Reads `file` as an icon or cursor file to take images from. Nullopt, after the reporter was told
+// Reads `file` as an icon or cursor file to take images from. Null, after the reporter was told
 // ("Too little size to be ico(cur)-file.", "This is not ico(cur)-file."), when it is none.
-std::optional<IconSource> readIconSource(std::span<const std::uint8_t> file, formats::Reporter& reporter);
+std::unique_ptr<IconSource> readIconSource(std::span<const std::uint8_t> file, formats::Reporter& reporter);
 
 // Why entry `entry` of `source` cannot be offered at all ("This file is corrupt." for an image the file does
 // not hold whole); empty when it can.

@@ -1,7 +1,9 @@
 #include "edit/remove_chunk.h"
 
+#include "edit/icon_directory.h"
 #include "fieldview/apply.h"
 #include "model/info_items.h"
+#include "model/picture_index.h"
 
 namespace delvix::edit {
 
@@ -32,6 +34,107 @@ void dropSequence(model::AniState& ani) {
   ani.stepCount = static_cast<std::uint32_t>(frames);
 }
 
+// Gives the numbered nodes from `first` on (among `parent`'s children named `prefix` n) the numbers
+// first, first + 1, ...
+void renumberFrom(model::Node& parent, std::string_view prefix, std::size_t firstChild, int firstNumber) {
+  int number = firstNumber;
+  for (std::size_t i = firstChild; i < parent.childCount(); ++i) {
+    model::Node& child = parent.child(i);
+    if (!model::numberAfter(prefix, child.name())) continue;
+    const std::string name = std::string(prefix) + std::to_string(number++);
+    if (child.name() != name) child.rename(name);
+  }
+}
+
+// The picture that takes the removed one's place, or the new last one.
+const model::Node* pictureAfterRemoval(const model::Node& parent, std::size_t removedAt) {
+  const model::Node* chosen = nullptr;
+  for (std::size_t i = 0; i < parent.childCount(); ++i) {
+    const model::Node& child = parent.child(i);
+    if (!model::pictureNumber(child.name())) continue;
+    chosen = &child;
+    if (i >= removedAt) break;
+  }
+  return chosen;
+}
+
+// The steps that showed frame `frame` go, with their rates when rates are per step; later frames move down.
+// Without a step left the frames play in order.
+void dropFrameSteps(model::AniState& ani, std::uint32_t frame, std::size_t framesLeft) {
+  const bool perStep = ani.hasRate && ani.ratesPerStep();
+  std::vector<std::uint32_t> sequence;
+  std::vector<std::uint32_t> rates;
+  for (std::size_t step = 0; step < ani.sequence.size(); ++step) {
+    const std::uint32_t shown = ani.sequence[step];
+    if (shown == frame) continue;
+    sequence.push_back(shown > frame ? shown - 1 : shown);
+    if (perStep && step < ani.rates.size()) rates.push_back(ani.rates[step]);
+  }
+  if (perStep) {
+    // Entries beyond the steps are kept as they were.
+    for (std::size_t entry = ani.sequence.size(); entry < ani.rates.size(); ++entry) rates.push_back(ani.rates[entry]);
+  }
+  if (sequence.empty()) {
+    for (std::size_t shown = 0; shown < framesLeft; ++shown) sequence.push_back(static_cast<std::uint32_t>(shown));
+    if (perStep) rates.assign(framesLeft, ani.header.displayRate);
+  }
+  ani.sequence = std::move(sequence);
+  if (perStep) ani.rates = std::move(rates);
+  if (ani.hasRate && !ani.ratesPerStep() && frame < ani.rates.size())
+    ani.rates.erase(ani.rates.begin() + static_cast<std::ptrdiff_t>(frame));
+  ani.header.steps = ani.stepCount = static_cast<std::uint32_t>(ani.sequence.size());
+}
+
+Removal removeFrame(model::Document& document, const model::Node& picture, int index) {
+  Removal removal;
+  model::Node* frames = picture.parent();
+  if (!frames || frames->name() != "List_images" || document.imageCount < 2) return removal;
+  const auto frame = static_cast<std::size_t>(index);
+  const std::size_t position = picture.indexInParent();
+  model::AniState& ani = document.ani;
+  const std::size_t framesLeft = std::max<std::size_t>(ani.framesRead, frame + 1) - 1;
+  dropFrameSteps(ani, static_cast<std::uint32_t>(frame), framesLeft);
+  if (frame < ani.frameSizes.size()) ani.frameSizes.erase(ani.frameSizes.begin() + static_cast<std::ptrdiff_t>(frame));
+  ani.framesRead = framesLeft;
+  if (ani.header.frames > 0) --ani.header.frames;
+  if (frame < document.pictures.size())
+    document.pictures.erase(document.pictures.begin() + static_cast<std::ptrdiff_t>(frame));
+  --document.imageCount;
+
+  frames->removeChild(picture);
+  renumberFrom(*frames, model::picturePrefix, position, index + 1);
+  removal.removed = true;
+  removal.removedPicture = index;
+  removal.delaysChanged = true;
+  removal.select = pictureAfterRemoval(*frames, position);
+  removal.statusText = fieldview::refreshStoredSizes(document);
+  return removal;
+}
+
+Removal removeIconPicture(model::Document& document, const model::Node& picture, int index) {
+  Removal removal;
+  model::Node* header = document.tree.findFirst("header");
+  if (!document.tree.isTopLevel(picture) || document.imageCount < 2 || !header) return removal;
+  if (model::Node* entry = model::findNumberedChild(*header, "icon_dir_", index + 1)) {
+    const std::size_t at = entry->indexInParent();
+    header->removeChild(*entry);
+    renumberFrom(*header, "icon_dir_", at, index + 1);
+  }
+  const std::size_t position = picture.indexInParent();
+  if (static_cast<std::size_t>(index) < document.pictures.size())
+    document.pictures.erase(document.pictures.begin() + index);
+  --document.imageCount;
+  document.tree.remove(picture);
+  model::Node* root = document.tree.first() ? document.tree.first()->parent() : nullptr;
+  if (root) renumberFrom(*root, model::picturePrefix, position, index + 1);
+  refreshIconDirectory(document);
+  removal.removed = true;
+  removal.removedPicture = index;
+  removal.select = root ? pictureAfterRemoval(*root, position) : nullptr;
+  removal.statusText = document.statusText;
+  return removal;
+}
+
 bool isRiffDocument(const model::Document& document) {
   return document.kind == model::FileKind::wave || document.kind == model::FileKind::animatedCursor;
 }
@@ -45,6 +148,11 @@ Removal removeChunk(model::Document& document, const model::Node& node) {
   const bool infoItem = model::isInfoDescription(name) && parent && parent->name() == "List_info";
   const bool ani = document.kind == model::FileKind::animatedCursor;
   const bool wave = document.kind == model::FileKind::wave;
+  if (const auto number = model::pictureNumber(name)) {
+    if (ani) return removeFrame(document, node, *number - 1);
+    if (document.kind == model::FileKind::iconFile) return removeIconPicture(document, node, *number - 1);
+    return removal;
+  }
   if (!isRiffDocument(document)) return removal;
   if (name == "fact" && wave) {
     document.wave.hasFact = false;
@@ -64,6 +172,7 @@ Removal removeChunk(model::Document& document, const model::Node& node) {
   }
   // An INFO list without items is left out too.
   const model::Node* gone = infoItem && parent->childCount() == 1 ? parent : &node;
+  removal.select = document.tree.previous(*gone);
   document.tree.remove(*gone);
   removal.removed = true;
   removal.statusText = fieldview::refreshStoredSizes(document);

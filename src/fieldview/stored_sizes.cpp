@@ -23,12 +23,12 @@ std::uint32_t tableChunkSize(bool present, std::size_t entries, std::size_t tail
   return present ? clampedToU32(8 + 4 * std::uint64_t{entries} + tail) : 0;
 }
 
-// The size field of the INFO list in a written RIFF file; 0 without one.
-std::uint32_t infoListSizeIn(std::span<const std::uint8_t> file) {
+// The size field of a top-level list of a written RIFF file; 0 without one.
+std::uint32_t listSizeIn(std::span<const std::uint8_t> file, const char* type) {
   formats::riff::Navigator navigator(file);
   formats::riff::Chunk form, list;
   if (navigator.descendRiff(form) != formats::riff::code::ok) return 0;
-  if (navigator.descendList(list, form, fourccFromString("INFO")) != formats::riff::code::ok) return 0;
+  if (navigator.descendList(list, form, fourccFromString(type)) != formats::riff::code::ok) return 0;
   return list.declaredSize;
 }
 
@@ -45,7 +45,8 @@ std::optional<std::string> refreshAnimatedCursor(model::Document& document) {
   const std::vector<std::uint8_t> file = formats::writeAniFile(document).bytes;
   if (file.size() < 8) return std::nullopt;
   ani.riffSize = clampedToU32(file.size() - 8);
-  ani.infoListSize = infoListSizeIn(file);
+  ani.infoListSize = listSizeIn(file, "INFO");
+  if (const std::uint32_t frames = listSizeIn(file, "fram")) ani.frameListSize = frames + 12;
   return riffSizeText(ani.riffSize);
 }
 
