@@ -27,8 +27,10 @@ void writeFormat(riff::RiffWriter& writer, const model::WaveFormat& f, bool with
   writer.close();
 }
 
+enum class Parts { whole, soundOnly };
+
 // The file with the samples left where they are (an inset), so that laying it out copies nothing large.
-WrittenFile waveFileLayout(const model::Document& document) {
+WrittenFile waveFileLayout(const model::Document& document, Parts parts = Parts::whole) {
   const model::Node* root = document.tree.findFirst("RIFF_WAVE");
   if (!root) return WrittenFile{{}, false, {}};
   const model::WaveState& wave = document.wave;
@@ -43,6 +45,7 @@ WrittenFile waveFileLayout(const model::Document& document) {
     writer.close();
   }
   writer.chunkInPlace(fourccFromString("data"), wave.samples.bytes());
+  if (parts == Parts::soundOnly) return writer.finishFile();
   if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
   riff::writeKeptChunks(writer, *root);
   return writer.finishFile();
@@ -96,6 +99,8 @@ WrittenFile singleChannelLayout(const model::WaveFormat& source, std::span<const
 WrittenFile writeWaveFile(const model::Document& document) { return inOnePiece(waveFileLayout(document)); }
 
 WrittenFile waveFileInPlace(const model::Document& document) { return waveFileLayout(document); }
+
+WrittenFile soundFileInPlace(const model::Document& document) { return waveFileLayout(document, Parts::soundOnly); }
 
 std::uint64_t waveFileSize(const model::Document& document) { return waveFileLayout(document).size(); }
 

@@ -17,6 +17,9 @@ WrittenFile writeWaveFile(const model::Document& document);
 WrittenFile waveFileInPlace(const model::Document& document);
 // The length of that file, worked out without copying the samples.
 std::uint64_t waveFileSize(const model::Document& document);
+// Only what a sound decoder needs ("fmt ", "fact", "data"), the samples as an inset: decoders need not parse
+// the INFO list or the chunks kept as they were, which some cannot parse in reasonable time.
+WrittenFile soundFileInPlace(const model::Document& document);
 // Writes the samples into the new file straight from where the document holds them. A file longer than
 // a RIFF file can describe (more than 4 GiB) is refused with a message, and nothing is written.
 bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);

@@ -135,7 +135,7 @@ class DecodedSource : public wave::PcmSource {
 }  // namespace
 
 std::unique_ptr<wave::PcmSource> decodedSource(const model::Document& document, std::string& error) {
-  auto source = std::make_unique<DecodedSource>(formats::waveFileInPlace(document), document.wave.samples);
+  auto source = std::make_unique<DecodedSource>(formats::soundFileInPlace(document), document.wave.samples);
   if (!source->open(error)) return nullptr;
   return source;
 }
