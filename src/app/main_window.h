@@ -235,6 +235,16 @@ class TFormANI : public QMainWindow {
   // EditColor and EditMask take 0 and 1 only: any other character typed becomes a 1.
   bool filterBitKey(QObject* watched, QEvent* event);
 
+  // Adding and removing chunks (main_window_chunks.cpp).
+  void chunkDialogFinished(int result);
+  void addFromChunkDialog();
+  // Shows a node that an addition or removal left to be selected, with its fields and, for a picture node,
+  // its picture.
+  void selectChangedNode(const model::Node* node);
+  // The player steps through what the animated cursor now holds.
+  void reloadPlayer();
+  void showStatusText(const std::string& text);
+
   // Options (main_window_options.cpp).
   void applyOptions();
   void listSelectedNodeFields();

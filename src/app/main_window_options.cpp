@@ -11,6 +11,7 @@ namespace delvix::app {
 void TFormANI::setSecondaryWindows(const SecondaryWindows& windows) {
   windows_ = windows;
   if (windows_.options) connect(windows_.options, &QDialog::accepted, this, &TFormANI::applyOptions);
+  if (windows_.chunk) connect(windows_.chunk, &QDialog::finished, this, &TFormANI::chunkDialogFinished);
   if (windows_.gifOptions) {
     connect(windows_.gifOptions, &QDialog::accepted, this, &TFormANI::writeGifExport);
     connect(windows_.gifOptions, &QDialog::rejected, this, [this] {

@@ -2,12 +2,14 @@
 
 #include <QWidget>
 
+#include "dialogs/chunk_dialog.h"
 #include "dialogs/gif_options_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/tip_dialog.h"
 
 namespace delvix::app {
 
+using dialogs::TFormChunk;
 using dialogs::TFormOptions;
 using dialogs::TFormTip;
 using dialogs::TGifOptionForm;
@@ -17,12 +19,6 @@ class TFormWav : public QWidget {
   Q_OBJECT
  public:
   explicit TFormWav(QWidget* owner);
-};
-
-class TFormChunk : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormChunk(QWidget* owner);
 };
 
 class TFormInfo : public QWidget {

@@ -117,7 +117,8 @@ std::optional<Listing> listKeptNode(const model::Document& document, const model
   if (name == "more_images") listing = listMoreImages(node);
   if (name.starts_with("chunk_")) listing = listKeptChunk(node);
   if (!listing) return std::nullopt;
-  listing->buttons.removeChunk = false;
+  // A chunk kept whole can be left out of the file; the other kept parts belong to a picture or the file's end.
+  listing->buttons.removeChunk = name.starts_with("chunk_");
   listing->pictureToSelect = checkedPicture(document, model::pictureIndexOf(node));
   return listing;
 }

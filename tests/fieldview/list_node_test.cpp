@@ -252,6 +252,10 @@ TEST(FieldTables, SideEffectsOfSelection) {
   EXPECT_EQ(info.boxes, (std::vector<ShownBox>{{EditBox::editInfo, "Walk", {}, "Walk"}}));
   EXPECT_EQ(info.buttons.apply, true);
   EXPECT_EQ(info.buttons.removeChunk, true);
+
+  // A chunk kept as it was read can be removed; bytes kept after the images cannot.
+  EXPECT_EQ(listAt(*waveDocument({}), "RIFF_WAVE/chunk_bext").buttons.removeChunk, true);
+  EXPECT_EQ(listAt(*iconDocument("app.ico", ByteVector(3, 9)), "trailing_data").buttons.removeChunk, false);
 }
 
 }  // namespace
