@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -77,7 +78,11 @@ class ChunkCommand : public WindowTest {
     window().ButPlusClick();
     ASSERT_TRUE(dialog().isVisible());
   }
-  void tick(const char* name) { QTest::mouseClick(part<QCheckBox>(name), Qt::LeftButton); }
+  // Clicks the box's indicator: a box stretched by its layout does not take clicks beyond its caption.
+  void tick(const char* name) {
+    auto* box = part<QCheckBox>(name);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+  }
   void clickOk() { QTest::mouseClick(part<QPushButton>("XiButton1"), Qt::LeftButton); }
 
   app::SecondaryWindows windows_;
@@ -152,6 +157,8 @@ TEST_F(ChunkCommand, OkAddsTheTickedInfoItemsAndFactToAWaveFile) {
   tick("CheckEngineer");
   tick("CheckEngineer");
   EXPECT_FALSE(part("EditEngineer")->isEnabled());
+  part<QTabWidget>("PageControl1")->setCurrentIndex(1);
+  QCoreApplication::processEvents();
   tick("CheckFact");
   clickOk();
 
