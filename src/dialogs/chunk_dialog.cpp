@@ -226,7 +226,7 @@ void TFormChunk::SpeedButtonAddClick() {
   const std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                               static_cast<std::size_t>(bytes.size()));
   app::WindowReporter reporter(*log_, *prompter_);
-  source_.reset(new SourceHandle(edit::readIconSource(content, reporter)));
+  source_ = edit::readIconSource(content, reporter);
   const edit::IconSource* read = source();
 
   const QSignalBlocker quiet(ListBox1);

@@ -76,11 +76,9 @@ class TFormChunk : public controls::XiDialog {
   platform::Prompter* prompter_ = nullptr;
   app::MessageLog* log_ = nullptr;
   std::string folder_;
-  // What readIconSource hands back, kept where it was made: a source holds a tree, which cannot move.
-  using SourceHandle = decltype(edit::readIconSource({}, std::declval<formats::Reporter&>()));
-  std::unique_ptr<SourceHandle> source_;
+  std::unique_ptr<edit::IconSource> source_;
 
-  const edit::IconSource* source() const { return source_ && *source_ ? &**source_ : nullptr; }
+  const edit::IconSource* source() const { return source_.get(); }
 
   QTabWidget* PageControl1 = nullptr;
   std::array<InfoRow, 10> info_{};
