@@ -5,8 +5,8 @@
 
 namespace delvix::formats::riff {
 
-model::Block sizedBlock(Bytes file, const Chunk& chunk) {
-  Bytes data = file.subspan(chunk.dataOffset, chunk.size);
+model::Block sizedBlock(Navigator& navigator, const Chunk& chunk) {
+  Bytes data = navigator.bytesAt(chunk.dataOffset, chunk.size);
   model::Block block(4 + data.size());
   setLe32(block, 0, static_cast<std::uint32_t>(data.size()));
   std::copy(data.begin(), data.end(), block.begin() + 4);
@@ -25,7 +25,7 @@ void addInfoItems(Navigator& navigator, const Chunk& list, model::Node& listInfo
     navigator.seek(firstItem);
     Chunk found;
     if (navigator.descendChunk(found, list, fourccFromString(item.id)) != code::ok) continue;
-    listInfo.addChild(std::string(item.description), sizedBlock(navigator.file(), found), model::state::infoItem);
+    listInfo.addChild(std::string(item.description), sizedBlock(navigator, found), model::state::infoItem);
     navigator.ascend(found);
   }
 
@@ -33,7 +33,7 @@ void addInfoItems(Navigator& navigator, const Chunk& list, model::Node& listInfo
   for (const Chunk& chunk : navigator.children(list)) {
     const bool inTable = model::infoPositionById(fourccText(chunk.id)).has_value();
     if (inTable && shown.insert(chunk.id).second) continue;
-    listInfo.addChild(keptChunkName(chunk), sizedBlock(navigator.file(), chunk), model::state::none);
+    listInfo.addChild(keptChunkName(chunk), sizedBlock(navigator, chunk), model::state::none);
   }
 }
 
@@ -41,7 +41,7 @@ void addUninterpretedChunks(Navigator& navigator, const Chunk& form, const std::
                             model::Node& parent) {
   for (const Chunk& chunk : navigator.children(form)) {
     if (interpreted.count(chunk.dataOffset)) continue;
-    parent.addChild(keptChunkName(chunk), sizedBlock(navigator.file(), chunk), model::state::none);
+    parent.addChild(keptChunkName(chunk), sizedBlock(navigator, chunk), model::state::none);
   }
 }
 
