@@ -75,25 +75,38 @@ void Navigator::noteClamp(const Chunk& chunk) {
               " are there.");
 }
 
-// A form's declared size is often wrong; its chunks are looked for up to the end of the file.
-void Navigator::fitForm(Chunk& form) {
+// A form's declared size is often wrong (a streaming writer leaves it 0 or 0xFFFFFFFF); its chunks are looked
+// for up to the end of the file.
+bool Navigator::fitForm(Chunk& form) {
   const std::size_t available = size_ - form.dataOffset;
-  if (form.declaredSize >= available) return;
+  if (form.declaredSize >= available) return false;
   form.size = available;
-  if (notes_ && available - form.declaredSize > 1)
+  if (form.type == 0 && form.size >= 4) {
+    const Bytes type = source().read(form.dataOffset, 4);
+    if (type.size() == 4) form.type = le32(type, 0);
+  }
+  return available - form.declaredSize > 1;
+}
+
+void Navigator::noteFittedForm(const Chunk& form) {
+  if (notes_)
     notes_->log("The RIFF size of " + std::to_string(form.declaredSize) + " bytes ends before the file does (" +
-                std::to_string(available) +
+                std::to_string(form.size) +
                 " bytes follow the header); chunks are looked for up to the end of the file.");
 }
 
 int Navigator::search(Chunk& found, std::size_t end, FourCC id, std::optional<FourCC> type, bool isForm) {
   std::size_t offset = position_;
   while (auto chunk = headerAt(offset, end)) {
-    const bool typeMatches = !hasTypeCode(id) || (chunk->size >= 4 && (!type || chunk->type == *type));
-    if (chunk->id == id && typeMatches) {
-      if (isForm) fitForm(*chunk);
-      noteClamp(*chunk);
-      found = *chunk;
+    // A form is matched by its type as fitted to the file; a form of another type is walked over by its
+    // declared size, where a second form may follow.
+    Chunk candidate = *chunk;
+    const bool fitted = isForm && candidate.id == id && fitForm(candidate);
+    const bool typeMatches = !hasTypeCode(id) || (candidate.size >= 4 && (!type || candidate.type == *type));
+    if (candidate.id == id && typeMatches) {
+      if (fitted) noteFittedForm(candidate);
+      noteClamp(candidate);
+      found = candidate;
       position_ = found.dataOffset + typeCodeSize(found);
       return code::ok;
     }

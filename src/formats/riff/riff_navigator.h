@@ -98,7 +98,9 @@ class Navigator {
   std::size_t following(const Chunk& chunk, std::size_t end);
   bool plausibleHeaderAt(std::size_t offset, std::size_t end);
   void noteClamp(const Chunk& chunk);
-  void fitForm(Chunk& form);
+  // Widens a form whose declared size ends before the file to the file's end; true when that is worth a note.
+  bool fitForm(Chunk& form);
+  void noteFittedForm(const Chunk& form);
 
   ByteSource& source() {
     if (source_) return *source_;
