@@ -7,6 +7,7 @@
 
 #include "browse/file_names.h"
 #include "browse/file_summary.h"
+#include "codecs/png_decode.h"
 #include "formats/byte_source.h"
 #include "formats/ico_reader.h"
 #include "formats/icon_image_reader.h"
@@ -30,6 +31,9 @@ using formats::ByteSource;
 constexpr formats::riff::FourCC aconForm = formats::riff::fourcc('A', 'C', 'O', 'N');
 constexpr formats::riff::FourCC frameListType = formats::riff::fourcc('f', 'r', 'a', 'm');
 constexpr formats::riff::FourCC iconId = formats::riff::fourcc('i', 'c', 'o', 'n');
+// A compressed image this large is not drawn for a 16-pixel icon: a small file could otherwise ask for the
+// preview's whole canvas.
+constexpr std::int64_t largestPngPixels = std::int64_t{1024} * 1024;
 
 // A directory entry's width byte; 0 stands for 256.
 int dimensionOf(std::uint8_t value) { return value == 0 ? 256 : value; }
@@ -71,6 +75,10 @@ bool allCanvas(const gfx::Image& image) {
 
 // One icon image record (bitmap or PNG) read by the icon reader and drawn by the preview.
 gfx::Image drawnRecord(Bytes record, std::size_t allocationLimit) {
+  if (codecs::hasPngSignature(record)) {
+    const auto info = codecs::readPngInfo(record);
+    if (!info || std::int64_t{info->width} * info->height > largestPngPixels) return {};
+  }
   model::Document document;
   model::Node& picture = document.tree.addTopLevel(model::pictureName(1), {}, model::state::picture);
   formats::RecordingReporter ignored;

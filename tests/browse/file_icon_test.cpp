@@ -53,6 +53,9 @@ ByteVector module(std::initializer_list<std::pair<int, gfx::Pixel>> firstGroup) 
 TEST(FileIcon, TheSmallestImageOfAtLeast16PixelsScaledTo16) {
   IconFile withPng = iconFile({{32, blue}});
   withPng.entries.push_back({.record = testing::solidPng(16, 16, 0x00FF00FF), .width = 16, .height = 16});
+  // A few kilobytes that would decode to more than a million pixels.
+  IconFile hugePng;
+  hugePng.entries.push_back({.record = testing::solidPng(1025, 1024, 0x00FF00FF), .width = 16, .height = 16});
   IconFile pointsOutside = iconFile({{16, red}});
   pointsOutside.entries[0].imageOffset = 100000;
 
@@ -75,6 +78,7 @@ TEST(FileIcon, TheSmallestImageOfAtLeast16PixelsScaledTo16) {
       {"saver.SCR", module({{32, green}}), green},
       {"library.dll", module({{16, red}}), 0},
       {"outside.ico", pointsOutside.bytes(), 0},
+      {"huge-png.ico", hugePng.bytes(), 0},
       {"not-an-icon.ico", {'R', 'I', 'F', 'F'}, 0},
       {"no-frames.ani", testing::riff("ACON", {testing::aniHeader({})}), 0},
   };
