@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a wave file, prepares the channels and draws the first screen, then lays the
 // document out again as the writer would and turns its samples little-endian for playing; plays both channels
 // and the whole data through the sound sources, then cuts the middle third of the frames and lays it out again.
+// Reading the headers only, as the wave browser does, must give the same format and playing time.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   delvix::model::Document document;
   delvix::formats::RecordingReporter reporter;
-  delvix::formats::readWaveFile(std::span(data, size), document, reporter);
+  const bool read = delvix::formats::readWaveFile(std::span(data, size), document, reporter);
+  {
+    delvix::formats::MemorySource source(std::span(data, size));
+    delvix::model::Document headers;
+    delvix::formats::RecordingReporter notes;
+    if (delvix::formats::readWaveHeaders(source, headers, notes) && read &&
+        (headers.wave.format != document.wave.format || headers.wave.playingTime != document.wave.playingTime))
+      __builtin_trap();
+  }
   std::size_t bytes = 0;
   document.tree.forEach([&](const delvix::model::Node& node, int) { bytes += node.block().size(); });
   delvix::formats::WaveChannels channels = delvix::formats::prepareChannels(document.wave);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/add_command.h"
+#include "cli/browse_command.h"
 #include "cli/cut_command.h"
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
@@ -83,7 +84,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
-constexpr std::array<Command, 11> table{{
+constexpr std::array<Command, 12> table{{
     {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"fields", "FILE [NODE] [--show=...] [--edit=...]",
@@ -101,6 +102,8 @@ constexpr std::array<Command, 11> table{{
     {"extract", "FILE DIR", "write every picture of FILE as its own file in DIR", 2, extractPictures},
     {"export", exportArguments, "write every picture of FILE as drawn, as DIR/picture_N.png (or the format's)", 2,
      exportPictures, true},
+    {"browse", browseArguments,
+     "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated", 0, browseFolder, true},
 }};
 
 }  // namespace

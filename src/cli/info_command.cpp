@@ -2,11 +2,10 @@
 
 #include <ostream>
 
+#include "browse/file_summary.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
 #include "formats/document_reader.h"
-#include "formats/file_content.h"
-#include "formats/pe/resource_counts.h"
 #include "formats/wave_channels.h"
 #include "model/document.h"
 
@@ -14,18 +13,19 @@ namespace delvix::cli {
 
 namespace {
 
-// Modules are counted straight from their resource directory, without building pictures.
+// Modules are counted from their headers and resource directory, read where they lie, as the image browser
+// counts them.
 int printResourceCounts(const std::string& path, Streams streams) {
-  auto content = formats::FileContent::read(path);
-  auto counts = content ? formats::pe::countResources(content->bytes()) : std::nullopt;
-  if (!counts) {
+  const browse::FileSummary summary = browse::summarizeFile(path, browse::FileKind::module);
+  if (summary.access != browse::Access::read || !summary.reason.empty()) {
     streams.err << "Could not open this file.\n";
     return exitRefused;
   }
+  const formats::pe::ResourceCounts& counts = summary.resources;
   auto shown = [](bool on, std::size_t count) { return on ? std::to_string(count) : std::string("?"); };
-  streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts->iconGroups) << '\n'
-              << "cursor groups: " << shown(streams.settings.resources.cursors, counts->cursorGroups) << '\n'
-              << "bitmaps: " << shown(streams.settings.resources.bitmaps, counts->bitmaps) << '\n';
+  streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts.iconGroups) << '\n'
+              << "cursor groups: " << shown(streams.settings.resources.cursors, counts.cursorGroups) << '\n'
+              << "bitmaps: " << shown(streams.settings.resources.bitmaps, counts.bitmaps) << '\n';
   return exitOk;
 }
 

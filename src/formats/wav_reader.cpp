@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "formats/byte_source.h"
 #include "formats/file_content.h"
 #include "formats/le_bytes.h"
 #include "formats/riff/riff_navigator.h"
@@ -32,24 +33,35 @@ constexpr std::uint32_t sizeInSizesChunk = 0xFFFFFFFF;
 constexpr std::array<std::uint8_t, 16> pcmSubFormat{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                                     0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr std::size_t subFormatOffsetInTail = 6;
+// Of a "fmt " chunk read for its headers only: more than any format's fixed fields take.
+constexpr std::size_t formatBytesForHeaders = 1024;
 
-bool looksLikeChunkHeader(Bytes file, std::size_t offset) {
+// Block codecs whose "fmt " chunk gives the sample frames of one block right after the 18-byte record.
+constexpr std::uint16_t msAdpcmTag = 0x0002;
+constexpr std::uint16_t imaAdpcmTag = 0x0011;
+constexpr std::uint16_t gsm610Tag = 0x0031;
+
+bool looksLikeChunkHeader(ByteSource& file, std::size_t offset) {
   if (offset > file.size() || file.size() - offset < riff::chunkHeaderSize) return false;
-  return std::all_of(file.begin() + static_cast<std::ptrdiff_t>(offset),
-                     file.begin() + static_cast<std::ptrdiff_t>(offset + 4),
-                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  const Bytes id = file.read(offset, 4);
+  return id.size() == 4 && std::all_of(id.begin(), id.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
 }
+
+enum class WaveParts { all, headersOnly };
 
 class WaveReader {
  public:
-  // With shared file bytes the samples stay in them; without them they are copied out.
-  WaveReader(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter)
+  // With shared file bytes the samples stay in them; without them they are copied out. With only the
+  // headers, neither the samples nor the INFO list nor kept chunks are read.
+  WaveReader(ByteSource& file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter,
+             WaveParts parts)
       : file_(file),
         sharedFile_(sharedFile),
         document_(document),
         wave_(document.wave),
         reporter_(reporter),
-        navigator_(file, &reporter) {}
+        navigator_(file, &reporter),
+        parts_(parts) {}
 
   bool read() {
     document_.kind = model::FileKind::wave;
@@ -60,7 +72,7 @@ class WaveReader {
     document_.statusText = " RIFF size: " + std::to_string(riffSize_) + " bytes";
 
     const bool complete = readChunks();
-    if (complete) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
+    if (complete && parts_ == WaveParts::all) riff::addUninterpretedChunks(navigator_, form_, interpreted_, *root_);
     wave_.playingTime = playingTimeOf(wave_);
     return complete;
   }
@@ -72,7 +84,8 @@ class WaveReader {
   // 64-bit ones of its "ds64" chunk (riff size, data size, sample count). A file that starts with a "RIFX"
   // or "RF64" header is not walked for a "RIFF" form first.
   bool descendForm() {
-    const riff::FourCC leading = file_.size() >= 4 ? le32(file_, 0) : 0;
+    const Bytes start = file_.read(0, 4);
+    const riff::FourCC leading = start.size() == 4 ? le32(start, 0) : 0;
     int riff = riff::code::chunkNotFound;
     if (leading != riff::rifxId && leading != riff::rf64Id) {
       riff = navigator_.descendRiff(form_);
@@ -111,7 +124,7 @@ class WaveReader {
     if (!readFormat()) return false;
     readFact();
     if (!readData()) return false;
-    readInfoList();
+    if (parts_ == WaveParts::all) readInfoList();
     return true;
   }
 
@@ -126,7 +139,7 @@ class WaveReader {
     if (!check(navigator_.descendChunk(chunk, form_, formatId))) return false;
     interpreted_.insert(chunk.dataOffset);
     wave_.fmtSize = chunk.declaredSize;
-    Bytes data = navigator_.read(chunk.size);
+    Bytes data = navigator_.read(parts_ == WaveParts::all ? chunk.size : std::min(chunk.size, formatBytesForHeaders));
     Block record(model::waveFormatRecordSize, 0);
     std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
     const ByteOrder order = navigator_.byteOrder();
@@ -187,9 +200,13 @@ class WaveReader {
       reporter_.log("The 'data' chunk declares 0 bytes, but " + std::to_string(chunk.size) +
                     " bytes follow it; they are taken as the sample data.");
     }
-    const Bytes samples = navigator_.read(chunk.size);
-    wave_.dataSize = samples.size();
-    wave_.samples = sharedFile_ ? sharedFile_->part(samples) : model::SharedBytes::copyOf(samples);
+    if (parts_ == WaveParts::all) {
+      const Bytes samples = navigator_.read(chunk.size);
+      wave_.dataSize = samples.size();
+      wave_.samples = sharedFile_ ? sharedFile_->part(samples) : model::SharedBytes::copyOf(samples);
+    } else {
+      wave_.dataSize = chunk.size;
+    }
     root_->addChild("data", {}, model::state::waveData);
     return check(navigator_.ascend(chunk));
   }
@@ -204,12 +221,13 @@ class WaveReader {
     riff::addInfoItems(navigator_, list, listInfo);
   }
 
-  Bytes file_;
+  ByteSource& file_;
   const model::SharedBytes* sharedFile_;
   model::Document& document_;
   model::WaveState& wave_;
   Reporter& reporter_;
   riff::Navigator navigator_;
+  WaveParts parts_;
   Chunk form_;
   std::uint64_t riffSize_ = 0;
   Node* root_ = nullptr;
@@ -218,29 +236,56 @@ class WaveReader {
 
 }  // namespace
 
-float playingTimeOf(const model::WaveState& wave) {
-  const model::WaveFormat& f = wave.format;
-  if (f.samplesPerSecond == 0) return 0;
-  const double rate = f.samplesPerSecond;
-  if (!wave.isPcm() && wave.factValue != 0) return static_cast<float>(wave.factValue / rate);
-  if (wave.isPcm() && wave.pcmFrameBytes() != 0)
-    return static_cast<float>(static_cast<double>(wave.dataSize) / (wave.pcmFrameBytes() * rate));
-  const double bitsPerSecond = static_cast<double>(f.bitsPerSample) * f.channels * rate;
-  return bitsPerSecond == 0 ? 0.0f : static_cast<float>(wave.dataSize * 8.0 / bitsPerSecond);
+std::optional<std::uint32_t> samplesPerBlockOf(const model::WaveState& wave) {
+  const std::uint16_t tag = wave.format.formatTag;
+  if ((tag != msAdpcmTag && tag != imaAdpcmTag && tag != gsm610Tag) || wave.formatTail.size() < 2) return std::nullopt;
+  const std::uint16_t perBlock = le16(wave.formatTail, 0);
+  return perBlock == 0 ? std::nullopt : std::optional<std::uint32_t>(perBlock);
 }
+
+std::optional<double> playingSecondsOf(const model::WaveState& wave) {
+  const model::WaveFormat& f = wave.format;
+  if (f.samplesPerSecond == 0) return std::nullopt;
+  const double rate = f.samplesPerSecond;
+  const auto dataSize = static_cast<double>(wave.dataSize);
+  if (wave.isPcm()) {
+    if (wave.pcmFrameBytes() == 0) return std::nullopt;
+    return dataSize / (wave.pcmFrameBytes() * rate);
+  }
+  if (wave.factValue != 0) return wave.factValue / rate;
+  // Without a frame count (a streaming writer leaves it 0), a block codec holds whole blocks of a known
+  // number of frames.
+  if (auto perBlock = samplesPerBlockOf(wave); perBlock && f.blockAlign != 0)
+    return static_cast<double>(wave.dataSize / f.blockAlign) * *perBlock / rate;
+  const double bitsPerSecond = static_cast<double>(f.bitsPerSample) * f.channels * rate;
+  if (bitsPerSecond == 0) return std::nullopt;
+  return dataSize * 8.0 / bitsPerSecond;
+}
+
+float playingTimeOf(const model::WaveState& wave) { return static_cast<float>(playingSecondsOf(wave).value_or(0.0)); }
 
 namespace {
 
-bool readWave(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter) {
+bool readWave(ByteSource& file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter,
+              WaveParts parts) {
   try {
-    return WaveReader(file, sharedFile, document, reporter).read();
+    return WaveReader(file, sharedFile, document, reporter, parts).read();
   } catch (const std::exception&) {
     reporter.error("This file is corrupt.");
     return false;
   }
 }
 
+bool readWave(Bytes file, const model::SharedBytes* sharedFile, model::Document& document, Reporter& reporter) {
+  MemorySource source(file);
+  return readWave(source, sharedFile, document, reporter, WaveParts::all);
+}
+
 }  // namespace
+
+bool readWaveHeaders(ByteSource& file, model::Document& document, Reporter& reporter) {
+  return readWave(file, nullptr, document, reporter, WaveParts::headersOnly);
+}
 
 bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter) {
   return readWave(file, nullptr, document, reporter);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 
 #include "formats/byte_reader.h"
+#include "formats/byte_source.h"
 #include "formats/reporter.h"
 #include "model/document.h"
 
@@ -17,9 +20,20 @@ bool readWaveFile(Bytes file, model::Document& document, Reporter& reporter);
 bool readWaveFile(const model::SharedBytes& file, model::Document& document, Reporter& reporter);
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter);
 
-// The playing time in seconds: for PCM the data size over the bytes per second that the frame size
-// (model::WaveState::pcmFrameBytes) and the sample rate give; for other formats the "fact" frame count
-// over the sample rate; 0 when a divisor is 0.
+// What the wave browser needs, read from where it lies: the form, "fmt ", "fact" and the place and size of
+// "data" (cut to the file), as readWaveFile reads them, without the samples, the INFO list or other chunks.
+// The wave state is filled as readWaveFile fills it, with no samples; the return is as readWaveFile's.
+bool readWaveHeaders(ByteSource& file, model::Document& document, Reporter& reporter);
+
+// The sample frames of one block of a block codec (MS ADPCM, IMA ADPCM, GSM 6.10), from its "fmt " chunk.
+std::optional<std::uint32_t> samplesPerBlockOf(const model::WaveState& wave);
+
+// The playing time in seconds: sample frames per channel over the sample rate. For PCM the data size over
+// the frame size (model::WaveState::pcmFrameBytes); for other formats the "fact" frame count, or without
+// one whole blocks times the frames per block of a block codec, or else the data size over the bits per
+// second that the format gives. Nullopt when there is nothing to divide by.
+std::optional<double> playingSecondsOf(const model::WaveState& wave);
+// The same, 0 when it cannot be worked out.
 float playingTimeOf(const model::WaveState& wave);
 
 }  // namespace delvix::formats

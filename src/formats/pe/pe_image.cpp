@@ -25,26 +25,34 @@ std::uint32_t le32At(Bytes b, std::size_t offset) {
 }  // namespace
 
 std::optional<PeImage> PeImage::parse(Bytes file) {
-  if (file.size() < 0x40 || file[0] != 'M' || file[1] != 'Z') return std::nullopt;
-  const std::uint32_t peOffset = le32At(file, 0x3C);
-  if (!rangeFits(peOffset, 4 + coffHeaderSize + 2, file.size())) return std::nullopt;
-  if (file[peOffset] != 'P' || file[peOffset + 1] != 'E' || file[peOffset + 2] != 0 || file[peOffset + 3] != 0)
-    return std::nullopt;
+  auto image = parse(std::make_shared<MemorySource>(file));
+  if (image) image->memory_ = file;
+  return image;
+}
+
+std::optional<PeImage> PeImage::parse(std::shared_ptr<ByteSource> source) {
+  const std::uint64_t fileSize = source->size();
+  const Bytes dos = source->read(0, 0x40);
+  if (dos.size() < 0x40 || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
+  const std::uint32_t peOffset = le32At(dos, 0x3C);
+  if (!rangeFits(peOffset, 4 + coffHeaderSize + 2, fileSize)) return std::nullopt;
+  const Bytes head = source->read(peOffset, 4 + coffHeaderSize + 2);
+  if (head.size() < 4 + coffHeaderSize + 2) return std::nullopt;
+  if (head[0] != 'P' || head[1] != 'E' || head[2] != 0 || head[3] != 0) return std::nullopt;
 
   PeImage image;
-  image.file_ = file;
-  const std::size_t coff = std::size_t{peOffset} + 4;
-  const std::uint16_t sectionCount = le16At(file, coff + 2);
-  const std::uint16_t optionalSize = le16At(file, coff + 16);
-  const std::size_t optional = coff + coffHeaderSize;
-  const std::uint16_t magic = le16At(file, optional);
+  image.source_ = std::move(source);
+  const std::uint16_t sectionCount = le16At(head, 4 + 2);
+  const std::uint16_t optionalSize = le16At(head, 4 + 16);
+  const std::uint16_t magic = le16At(head, 4 + coffHeaderSize);
   if (magic != pe32Magic && magic != pe32PlusMagic) return std::nullopt;
   image.is64Bit_ = magic == pe32PlusMagic;
+  const std::uint64_t optional = std::uint64_t{peOffset} + 4 + coffHeaderSize;
+  const Bytes optionalHeader = image.source_->read(optional, optionalSize);
 
   // Fields the optional header may lack when it is cut short read as 0.
-  const std::size_t optionalEnd = std::min<std::size_t>(optional + optionalSize, file.size());
   auto optionalField = [&](std::size_t at) -> std::uint32_t {
-    return optional + at + 4 <= optionalEnd ? le32At(file, optional + at) : 0;
+    return at + 4 <= optionalHeader.size() ? le32At(optionalHeader, at) : 0;
   };
   const std::uint32_t fileAlignment = optionalField(36);
   image.sizeOfHeaders_ = optionalField(60);
@@ -56,19 +64,21 @@ std::optional<PeImage> PeImage::parse(Bytes file) {
     image.resourceSize_ = optionalField(directoriesAt + 8 * resourceDirectoryIndex + 4);
   }
 
-  const std::size_t tableAt = optional + optionalSize;
-  std::size_t available = tableAt < file.size() ? (file.size() - tableAt) / sectionHeaderSize : 0;
-  std::size_t count = std::min<std::size_t>({sectionCount, available, maxSections});
+  const std::uint64_t tableAt = optional + optionalSize;
+  const std::uint64_t available = tableAt < fileSize ? (fileSize - tableAt) / sectionHeaderSize : 0;
+  std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>({sectionCount, available, maxSections}));
+  const Bytes table = image.source_->read(tableAt, count * sectionHeaderSize);
+  count = std::min(count, table.size() / sectionHeaderSize);
   if (count < sectionCount)
     image.warnings_.push_back("The module lists " + std::to_string(sectionCount) + " sections; " +
                               std::to_string(count) + " are read.");
   for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t at = tableAt + i * sectionHeaderSize;
+    const std::size_t at = i * sectionHeaderSize;
     Section section;
-    section.virtualSize = le32At(file, at + 8);
-    section.virtualAddress = le32At(file, at + 12);
-    section.rawSize = le32At(file, at + 16);
-    section.rawOffset = le32At(file, at + 20);
+    section.virtualSize = le32At(table, at + 8);
+    section.virtualAddress = le32At(table, at + 12);
+    section.rawSize = le32At(table, at + 16);
+    section.rawOffset = le32At(table, at + 20);
     // The loader reads section data from the file alignment boundary below the stated offset.
     if (fileAlignment >= 0x200) section.rawOffset &= ~std::uint32_t{0x1FF};
     image.sections_.push_back(section);
@@ -83,17 +93,17 @@ std::optional<std::size_t> PeImage::offsetOf(std::uint32_t rva) const {
     const std::uint32_t delta = rva - section.virtualAddress;
     if (delta >= section.rawSize) return std::nullopt;  // in memory only (zero-filled), not in the file
     const std::uint64_t offset = std::uint64_t{section.rawOffset} + delta;
-    if (offset >= file_.size()) return std::nullopt;
+    if (offset >= source_->size()) return std::nullopt;
     return static_cast<std::size_t>(offset);
   }
-  if (rva < sizeOfHeaders_ && rva < file_.size()) return rva;
+  if (rva < sizeOfHeaders_ && rva < source_->size()) return rva;
   return std::nullopt;
 }
 
 std::optional<Bytes> PeImage::bytesAt(std::uint32_t rva, std::uint32_t size) const {
   auto offset = offsetOf(rva);
   if (!offset) return std::nullopt;
-  std::uint64_t limit = file_.size() - *offset;
+  std::uint64_t limit = source_->size() - *offset;
   bool inSection = false;
   for (const Section& section : sections_) {
     const std::uint32_t extent = std::max(section.virtualSize, section.rawSize);
@@ -104,7 +114,7 @@ std::optional<Bytes> PeImage::bytesAt(std::uint32_t rva, std::uint32_t size) con
     }
   }
   if (!inSection) limit = std::min<std::uint64_t>(limit, sizeOfHeaders_ - rva);
-  return file_.subspan(*offset, static_cast<std::size_t>(std::min<std::uint64_t>(limit, size)));
+  return source_->read(*offset, static_cast<std::size_t>(std::min<std::uint64_t>(limit, size)));
 }
 
 }  // namespace delvix::formats::pe

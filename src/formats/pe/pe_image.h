@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "formats/byte_reader.h"
+#include "formats/byte_source.h"
 
 namespace delvix::formats::pe {
 
@@ -16,13 +18,18 @@ struct Section {
   std::uint32_t rawSize = 0;
 };
 
-// The headers of a program module (PE32 or PE32+), parsed from its bytes and never mapped or run.
+// The headers of a program module (PE32 or PE32+), parsed from its bytes and never mapped or run. Only the
+// parts asked for are read: from a FileSource, the headers and what the resource lookups need, never the
+// whole module.
 class PeImage {
  public:
   // Nullopt when `file` is not a module: no "MZ", no "PE\0\0", or an optional header of an unknown kind.
   static std::optional<PeImage> parse(Bytes file);
+  static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source);
 
-  Bytes file() const { return file_; }
+  // The whole file when the image was parsed from bytes in memory; empty when it reads from another source.
+  Bytes file() const { return memory_; }
+  std::uint64_t fileSize() const { return source_->size(); }
   bool is64Bit() const { return is64Bit_; }
   const std::vector<Section>& sections() const { return sections_; }
   std::uint32_t resourceRva() const { return resourceRva_; }
@@ -37,7 +44,8 @@ class PeImage {
   std::optional<Bytes> bytesAt(std::uint32_t rva, std::uint32_t size) const;
 
  private:
-  Bytes file_;
+  std::shared_ptr<ByteSource> source_;
+  Bytes memory_;
   bool is64Bit_ = false;
   std::uint32_t sizeOfHeaders_ = 0;
   std::vector<Section> sections_;

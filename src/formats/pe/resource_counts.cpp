@@ -6,7 +6,11 @@
 namespace delvix::formats::pe {
 
 std::optional<ResourceCounts> countResources(Bytes file) {
-  auto image = PeImage::parse(file);
+  return countResources(std::make_shared<MemorySource>(file));
+}
+
+std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file) {
+  auto image = PeImage::parse(std::move(file));
   if (!image) return std::nullopt;
   auto resources = ResourceDirectory::open(*image);
   if (!resources) return ResourceCounts{};

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "formats/byte_reader.h"
+#include "formats/byte_source.h"
 
 namespace delvix::formats::pe {
 
@@ -15,5 +17,8 @@ struct ResourceCounts {
 // The numbers of names of RT_GROUP_ICON, RT_GROUP_CURSOR and RT_BITMAP resources; nullopt when
 // `file` is not a module (a module without resources has none of each).
 std::optional<ResourceCounts> countResources(Bytes file);
+// The same from a source that reads only what is asked for (a FileSource): the headers and the resource
+// directory, never the resources' data.
+std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file);
 
 }  // namespace delvix::formats::pe

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/le_bytes.h"
 #include "formats/pe/utf16.h"
 
 namespace delvix::formats::pe {
@@ -51,25 +52,28 @@ std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDire
                                                                                       std::size_t wanted) {
   const std::uint64_t rva = std::uint64_t{image_->resourceRva()} + offset;
   if (rva > 0xFFFFFFFFu) return std::nullopt;
-  auto bytes = image_->bytesAt(static_cast<std::uint32_t>(rva), 0xFFFFFFFFu);
-  if (!bytes || bytes->size() < directoryHeaderSize) {
+  auto header = image_->bytesAt(static_cast<std::uint32_t>(rva), directoryHeaderSize);
+  if (!header || header->size() < directoryHeaderSize) {
     warn("The resource directory at " + hex(offset) + " is not in the file.");
     return std::nullopt;
   }
+  const std::size_t declared = std::size_t{le16(*header, 12)} + le16(*header, 14);
+  // Only the entries asked for are read.
+  const std::size_t reading = std::min(declared, wanted);
+  auto bytes = image_->bytesAt(static_cast<std::uint32_t>(rva),
+                               static_cast<std::uint32_t>(directoryHeaderSize + reading * entrySize));
+  if (!bytes) return std::nullopt;
   ByteReader reader(*bytes);
-  reader.skip(12);
-  const std::uint16_t namedCount = *reader.u16();
-  const std::uint16_t idCount = *reader.u16();
-  const std::size_t declared = std::size_t{namedCount} + idCount;
+  reader.skip(directoryHeaderSize);
   const std::size_t fitting = reader.remaining() / entrySize;
-  const std::size_t count = std::min(declared, fitting);
-  if (count < declared)
+  const std::size_t count = std::min(reading, fitting);
+  if (count < reading)
     warn("The resource directory at " + hex(offset) + " lists " + std::to_string(declared) + " entries; " +
          std::to_string(count) + " are in the file.");
 
   std::vector<Entry> entries;
-  entries.reserve(std::min(count, wanted));
-  for (std::size_t i = 0; i < count && i < wanted; ++i) {
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t name = *reader.u32();
     const std::uint32_t target = *reader.u32();
     Entry entry;
@@ -84,13 +88,16 @@ std::optional<std::vector<ResourceDirectory::Entry>> ResourceDirectory::readDire
 
 std::optional<std::string> ResourceDirectory::readName(std::uint32_t offset) {
   const std::uint64_t rva = std::uint64_t{image_->resourceRva()} + offset;
-  auto bytes = rva <= 0xFFFFFFFFu ? image_->bytesAt(static_cast<std::uint32_t>(rva), 0xFFFFFFFFu) : std::nullopt;
-  if (!bytes || bytes->size() < 2) {
+  auto lengthBytes = rva <= 0xFFFFFFFFu ? image_->bytesAt(static_cast<std::uint32_t>(rva), 2) : std::nullopt;
+  if (!lengthBytes || lengthBytes->size() < 2) {
     warn("The resource name at " + hex(offset) + " is not in the file.");
     return std::nullopt;
   }
+  const std::uint16_t length = le16(*lengthBytes, 0);
+  auto bytes = image_->bytesAt(static_cast<std::uint32_t>(rva), 2 + std::uint32_t{length} * 2);
+  if (!bytes) return std::nullopt;
   ByteReader reader(*bytes);
-  const std::uint16_t length = *reader.u16();
+  reader.skip(2);
   const std::size_t units = std::min<std::size_t>(length, reader.remaining() / 2);
   if (units > nameUnitsLeft_) {
     warn("The resource names are longer together than the file; the later names are not read.");

@@ -67,7 +67,8 @@ class ResourceDirectory {
     std::uint32_t offset = 0;
   };
 
-  explicit ResourceDirectory(const PeImage& image) : image_(&image), nameUnitsLeft_(image.file().size()) {}
+  explicit ResourceDirectory(const PeImage& image)
+      : image_(&image), nameUnitsLeft_(static_cast<std::size_t>(image.fileSize())) {}
 
   const TypeIndex* typeIndex(std::uint32_t type);
 

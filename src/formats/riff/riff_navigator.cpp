@@ -32,30 +32,33 @@ std::string printableFourcc(FourCC code) {
   return text;
 }
 
-std::optional<Chunk> Navigator::headerAt(std::size_t offset, std::size_t end) const {
-  end = std::min(end, file_.size());
+std::optional<Chunk> Navigator::headerAt(std::size_t offset, std::size_t end) {
+  end = std::min(end, size_);
   if (offset > end || end - offset < chunkHeaderSize) return std::nullopt;
+  // The header and the type code a form or list puts after it, read together.
+  const Bytes header = source().read(offset, chunkHeaderSize + 4);
+  if (header.size() < chunkHeaderSize) return std::nullopt;
   Chunk chunk;
-  chunk.id = le32(file_, offset);
-  chunk.declaredSize = u32In(file_, offset + 4, order_);
+  chunk.id = le32(header, 0);
+  chunk.declaredSize = u32In(header, 4, order_);
   chunk.dataOffset = offset + chunkHeaderSize;
   chunk.claimedSize = chunk.declaredSize;
   if (auto kept = keptSizes_.find(chunk.id); kept != keptSizes_.end() && chunk.declaredSize == 0xFFFFFFFF)
     chunk.claimedSize = kept->second;
   chunk.size = std::min<std::uint64_t>(chunk.claimedSize, end - chunk.dataOffset);
-  if (hasTypeCode(chunk.id) && chunk.size >= 4) chunk.type = le32(file_, chunk.dataOffset);
+  if (hasTypeCode(chunk.id) && chunk.size >= 4 && header.size() >= chunkHeaderSize + 4)
+    chunk.type = le32(header, chunkHeaderSize);
   return chunk;
 }
 
-bool Navigator::plausibleHeaderAt(std::size_t offset, std::size_t end) const {
-  end = std::min(end, file_.size());
+bool Navigator::plausibleHeaderAt(std::size_t offset, std::size_t end) {
+  end = std::min(end, size_);
   if (offset > end || end - offset < chunkHeaderSize) return false;
-  return std::all_of(file_.begin() + static_cast<std::ptrdiff_t>(offset),
-                     file_.begin() + static_cast<std::ptrdiff_t>(offset + 4),
-                     [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
+  const Bytes id = source().read(offset, 4);
+  return id.size() == 4 && std::all_of(id.begin(), id.end(), [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
 }
 
-std::size_t Navigator::following(const Chunk& chunk, std::size_t end) const {
+std::size_t Navigator::following(const Chunk& chunk, std::size_t end) {
   const std::size_t unpadded = chunk.end();
   if (chunk.clamped() || chunk.size % 2 == 0) return unpadded;
   const std::size_t padded = unpadded + 1;
@@ -72,25 +75,38 @@ void Navigator::noteClamp(const Chunk& chunk) {
               " are there.");
 }
 
-// A form's declared size is often wrong; its chunks are looked for up to the end of the file.
-void Navigator::fitForm(Chunk& form) {
-  const std::size_t available = file_.size() - form.dataOffset;
-  if (form.declaredSize >= available) return;
+// A form's declared size is often wrong (a streaming writer leaves it 0 or 0xFFFFFFFF); its chunks are looked
+// for up to the end of the file.
+bool Navigator::fitForm(Chunk& form) {
+  const std::size_t available = size_ - form.dataOffset;
+  if (form.declaredSize >= available) return false;
   form.size = available;
-  if (notes_ && available - form.declaredSize > 1)
+  if (form.type == 0 && form.size >= 4) {
+    const Bytes type = source().read(form.dataOffset, 4);
+    if (type.size() == 4) form.type = le32(type, 0);
+  }
+  return available - form.declaredSize > 1;
+}
+
+void Navigator::noteFittedForm(const Chunk& form) {
+  if (notes_)
     notes_->log("The RIFF size of " + std::to_string(form.declaredSize) + " bytes ends before the file does (" +
-                std::to_string(available) +
+                std::to_string(form.size) +
                 " bytes follow the header); chunks are looked for up to the end of the file.");
 }
 
 int Navigator::search(Chunk& found, std::size_t end, FourCC id, std::optional<FourCC> type, bool isForm) {
   std::size_t offset = position_;
   while (auto chunk = headerAt(offset, end)) {
-    const bool typeMatches = !hasTypeCode(id) || (chunk->size >= 4 && (!type || chunk->type == *type));
-    if (chunk->id == id && typeMatches) {
-      if (isForm) fitForm(*chunk);
-      noteClamp(*chunk);
-      found = *chunk;
+    // A form is matched by its type as fitted to the file; a form of another type is walked over by its
+    // declared size, where a second form may follow.
+    Chunk candidate = *chunk;
+    const bool fitted = isForm && candidate.id == id && fitForm(candidate);
+    const bool typeMatches = !hasTypeCode(id) || (candidate.size >= 4 && (!type || candidate.type == *type));
+    if (candidate.id == id && typeMatches) {
+      if (fitted) noteFittedForm(candidate);
+      noteClamp(candidate);
+      found = candidate;
       position_ = found.dataOffset + typeCodeSize(found);
       return code::ok;
     }
@@ -104,7 +120,7 @@ int Navigator::search(Chunk& found, std::size_t end, FourCC id, std::optional<Fo
 int Navigator::descendRiff(Chunk& found, std::optional<FourCC> form) { return descendForm(found, riffId, form); }
 
 int Navigator::descendForm(Chunk& found, FourCC formId, std::optional<FourCC> form) {
-  return search(found, file_.size(), formId, form, true);
+  return search(found, size_, formId, form, true);
 }
 
 int Navigator::descendList(Chunk& found, const Chunk& parent, FourCC type) {
@@ -115,24 +131,23 @@ int Navigator::descendChunk(Chunk& found, const Chunk& parent, FourCC id) {
   return search(found, parent.end(), id, std::nullopt, false);
 }
 
-int Navigator::descendChunk(Chunk& found, FourCC id) { return search(found, file_.size(), id, std::nullopt, false); }
+int Navigator::descendChunk(Chunk& found, FourCC id) { return search(found, size_, id, std::nullopt, false); }
 
 int Navigator::ascend(const Chunk& chunk) {
-  if (chunk.end() > file_.size()) return code::cannotSeek;
-  position_ = std::min(following(chunk, file_.size()), file_.size());
+  if (chunk.end() > size_) return code::cannotSeek;
+  position_ = std::min(following(chunk, size_), size_);
   return code::ok;
 }
 
 int Navigator::seek(std::size_t position) {
-  if (position > file_.size()) return code::cannotSeek;
+  if (position > size_) return code::cannotSeek;
   position_ = position;
   return code::ok;
 }
 
 Bytes Navigator::read(std::size_t count) {
-  const std::size_t available = std::min(count, file_.size() - position_);
-  Bytes view = file_.subspan(position_, available);
-  position_ += available;
+  Bytes view = source().read(position_, count);
+  position_ += view.size();
   return view;
 }
 

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "formats/byte_reader.h"
+#include "formats/byte_source.h"
 #include "formats/reporter.h"
 #include "formats/riff/byte_order.h"
 #include "formats/riff/fourcc.h"
@@ -43,14 +44,20 @@ struct Chunk {
   bool clamped() const { return size < claimedSize; }
 };
 
-// Finds chunks in a RIFF file held in memory. Chunks are walked by id and size (with the pad byte of
-// odd sizes); a search runs from the current position to the end of the parent. Declared sizes that run
-// past the parent or the file are cut to what is there, and the cut is noted through the reporter.
+// Finds chunks in a RIFF file, held in memory or read where needed from a ByteSource: only chunk headers
+// and what is asked for are read. Chunks are walked by id and size (with the pad byte of odd sizes); a search
+// runs from the current position to the end of the parent. Declared sizes that run past the parent or the
+// file are cut to what is there, and the cut is noted through the reporter.
 class Navigator {
  public:
-  explicit Navigator(Bytes file, Reporter* notes = nullptr) : file_(file), notes_(notes) {}
+  explicit Navigator(Bytes file, Reporter* notes = nullptr) : memory_(file), size_(file.size()), notes_(notes) {}
+  // `source` must outlive the navigator.
+  explicit Navigator(ByteSource& source, Reporter* notes = nullptr)
+      : memory_({}), source_(&source), size_(static_cast<std::size_t>(source.size())), notes_(notes) {}
 
-  Bytes file() const { return file_; }
+  // The whole file when the navigator reads from memory; empty when it reads from another source.
+  Bytes file() const { return source_ ? Bytes{} : memory_.bytes(); }
+  std::size_t fileSize() const { return size_; }
   std::size_t position() const { return position_; }
 
   // A "RIFF" chunk of form type `form` (any form type when nullopt), from the current position on.
@@ -80,20 +87,31 @@ class Navigator {
   Bytes read(std::size_t count);
   // Copies what arrives into `target`; returns the count.
   std::size_t read(std::span<std::uint8_t> target);
+  // Up to `count` bytes at `offset`, cut at the end of the file; the position does not change.
+  Bytes bytesAt(std::size_t offset, std::size_t count) { return source().read(offset, count); }
 
   // Every chunk of `parent` in file order, as the searches see them.
   std::vector<Chunk> children(const Chunk& parent);
 
  private:
   int search(Chunk& found, std::size_t end, FourCC id, std::optional<FourCC> type, bool isForm);
-  std::optional<Chunk> headerAt(std::size_t offset, std::size_t end) const;
+  std::optional<Chunk> headerAt(std::size_t offset, std::size_t end);
   // Where the chunk after `chunk` begins, allowing for a missing pad byte.
-  std::size_t following(const Chunk& chunk, std::size_t end) const;
-  bool plausibleHeaderAt(std::size_t offset, std::size_t end) const;
+  std::size_t following(const Chunk& chunk, std::size_t end);
+  bool plausibleHeaderAt(std::size_t offset, std::size_t end);
   void noteClamp(const Chunk& chunk);
-  void fitForm(Chunk& form);
+  // Widens a form whose declared size ends before the file to the file's end; true when that is worth a note.
+  bool fitForm(Chunk& form);
+  void noteFittedForm(const Chunk& form);
 
-  Bytes file_;
+  ByteSource& source() {
+    if (source_) return *source_;
+    return memory_;
+  }
+
+  MemorySource memory_;
+  ByteSource* source_ = nullptr;
+  std::size_t size_;
   Reporter* notes_;
   std::size_t position_ = 0;
   std::set<std::size_t> noted_;

@@ -5,12 +5,25 @@
 
 namespace delvix::formats::riff {
 
-model::Block sizedBlock(Bytes file, const Chunk& chunk) {
-  Bytes data = file.subspan(chunk.dataOffset, chunk.size);
+namespace {
+
+model::Block sizedBlockOf(Bytes data) {
   model::Block block(4 + data.size());
   setLe32(block, 0, static_cast<std::uint32_t>(data.size()));
   std::copy(data.begin(), data.end(), block.begin() + 4);
   return block;
+}
+
+}  // namespace
+
+model::Block sizedBlock(Navigator& navigator, const Chunk& chunk) {
+  return sizedBlockOf(navigator.bytesAt(chunk.dataOffset, chunk.size));
+}
+
+model::Block sizedBlock(Bytes file, const Chunk& chunk) {
+  return sizedBlockOf(chunk.dataOffset < file.size()
+                          ? file.subspan(chunk.dataOffset).first(std::min(chunk.size, file.size() - chunk.dataOffset))
+                          : Bytes{});
 }
 
 std::string keptChunkName(const Chunk& chunk) {
@@ -25,7 +38,7 @@ void addInfoItems(Navigator& navigator, const Chunk& list, model::Node& listInfo
     navigator.seek(firstItem);
     Chunk found;
     if (navigator.descendChunk(found, list, fourccFromString(item.id)) != code::ok) continue;
-    listInfo.addChild(std::string(item.description), sizedBlock(navigator.file(), found), model::state::infoItem);
+    listInfo.addChild(std::string(item.description), sizedBlock(navigator, found), model::state::infoItem);
     navigator.ascend(found);
   }
 
@@ -33,7 +46,7 @@ void addInfoItems(Navigator& navigator, const Chunk& list, model::Node& listInfo
   for (const Chunk& chunk : navigator.children(list)) {
     const bool inTable = model::infoPositionById(fourccText(chunk.id)).has_value();
     if (inTable && shown.insert(chunk.id).second) continue;
-    listInfo.addChild(keptChunkName(chunk), sizedBlock(navigator.file(), chunk), model::state::none);
+    listInfo.addChild(keptChunkName(chunk), sizedBlock(navigator, chunk), model::state::none);
   }
 }
 
@@ -41,7 +54,7 @@ void addUninterpretedChunks(Navigator& navigator, const Chunk& form, const std::
                             model::Node& parent) {
   for (const Chunk& chunk : navigator.children(form)) {
     if (interpreted.count(chunk.dataOffset)) continue;
-    parent.addChild(keptChunkName(chunk), sizedBlock(navigator.file(), chunk), model::state::none);
+    parent.addChild(keptChunkName(chunk), sizedBlock(navigator, chunk), model::state::none);
   }
 }
 

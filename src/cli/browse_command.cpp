@@ -1,0 +1,120 @@
+#include "cli/browse_command.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "browse/browser_columns.h"
+#include "browse/file_summary.h"
+#include "browse/folder_listing.h"
+
+namespace delvix::cli {
+
+namespace {
+
+enum class Browser { images, wave };
+
+struct BrowseRequest {
+  std::string folder;
+  Browser browser = Browser::images;
+  browse::ExtensionFilter filter;
+};
+
+// "ani,cur,ico": each one of the image browser's filter boxes.
+std::optional<browse::ExtensionFilter> imageFilterOf(std::string_view list) {
+  std::vector<std::string> extensions;
+  std::string rest(list);
+  rest += ',';
+  for (std::size_t start = 0, end; (end = rest.find(',', start)) != std::string::npos; start = end + 1) {
+    const std::string extension = rest.substr(start, end - start);
+    if (std::find(std::begin(browse::imageBrowserExtensions), std::end(browse::imageBrowserExtensions), extension) ==
+        std::end(browse::imageBrowserExtensions))
+      return std::nullopt;
+    extensions.push_back(extension);
+  }
+  return browse::ExtensionFilter(std::move(extensions));
+}
+
+std::optional<BrowseRequest> parse(std::span<const std::string> args) {
+  BrowseRequest request;
+  std::optional<browse::ExtensionFilter> images;
+  bool wave = false;
+  std::vector<std::string> positional;
+  constexpr std::string_view imagesWithList = "--images=";
+  for (const std::string& arg : args) {
+    if (arg == "--images") {
+      images = browse::ExtensionFilter(
+          {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)});
+    } else if (arg.starts_with(imagesWithList)) {
+      images = imageFilterOf(std::string_view(arg).substr(imagesWithList.size()));
+      if (!images) return std::nullopt;
+    } else if (arg == "--wav") {
+      wave = true;
+    } else if (arg.starts_with("--")) {
+      return std::nullopt;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() != 1 || (wave && images)) return std::nullopt;
+  request.folder = positional[0];
+  if (wave) {
+    request.browser = Browser::wave;
+    request.filter = browse::waveBrowserFilter();
+  } else {
+    request.filter = images.value_or(browse::ExtensionFilter(
+        {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)}));
+  }
+  return request;
+}
+
+template <std::size_t N>
+void printRow(std::ostream& out, const std::string& name, const std::array<std::string, N>& columns) {
+  out << name;
+  for (const std::string& column : columns) out << '\t' << column;
+  out << '\n';
+}
+
+// What this process has read so far, as the kernel counts it.
+std::optional<std::uint64_t> bytesReadByThisProcess() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  std::uint64_t value = 0;
+  while (io >> key >> value)
+    if (key == "rchar:") return value;
+  return std::nullopt;
+}
+
+}  // namespace
+
+int browseFolder(std::span<const std::string> args, Streams streams) {
+  auto request = parse(args);
+  if (!request) {
+    streams.err << "usage: delvix-cli browse " << browseArguments << '\n';
+    return exitUsage;
+  }
+  const browse::ListingOutcome outcome = browse::listFolder(request->folder, request->filter);
+  if (!outcome.listing) {
+    streams.err << outcome.error << '\n';
+    return exitRefused;
+  }
+  for (const browse::FolderRow& row : outcome.listing->rows) {
+    if (row.kind != browse::RowKind::file) continue;
+    const browse::FileSummary summary = browse::summarizeFile(row.path);
+    // The name as it is stored, so that it can be used again as it is printed.
+    const std::string name = row.path.filename().string();
+    if (request->browser == Browser::wave)
+      printRow(streams.out, name, browse::waveColumns(summary));
+    else
+      printRow(streams.out, name, browse::imageColumns(summary));
+    if (!summary.reason.empty()) streams.err << name << ": " << summary.reason << '\n';
+  }
+  if (std::getenv("DELVIX_REPORT_READ_BYTES"))
+    if (auto read = bytesReadByThisProcess()) streams.err << "read bytes: " << *read << '\n';
+  return exitOk;
+}
+
+}  // namespace delvix::cli
