@@ -242,6 +242,8 @@ class TFormANI : public QMainWindow {
   void listSelectedNodeFields();
 
   void report(const std::string& text);
+  // Shows a quick-info browser and brings it to the front.
+  void showBrowser(QWidget* browser);
   void showTipOfDay();
 
   Host host_;

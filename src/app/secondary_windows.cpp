@@ -12,14 +12,8 @@ void setUp(QWidget* window, const char* name, const char* caption, QSize size) {
 
 }  // namespace
 
-TFormWav::TFormWav(QWidget* owner) : QWidget(owner, Qt::Window) {
-  setUp(this, "FormWav", "Quick info (wav)", {600, 400});
-}
 TFormChunk::TFormChunk(QWidget* owner) : QWidget(owner, Qt::Dialog) {
   setUp(this, "FormChunk", "Add chunks", {420, 300});
-}
-TFormInfo::TFormInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
-  setUp(this, "FormInfo", "Quick Info (images)", {600, 400});
 }
 
 SecondaryWindows createSecondaryWindows(QWidget* owner) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "app/image_browser.h"
+#include "app/wave_browser.h"
 #include "dialogs/gif_options_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/tip_dialog.h"
@@ -13,22 +15,10 @@ using dialogs::TFormTip;
 using dialogs::TGifOptionForm;
 
 // The program's other windows. Each is made once at start and stays hidden until it is used.
-class TFormWav : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormWav(QWidget* owner);
-};
-
 class TFormChunk : public QWidget {
   Q_OBJECT
  public:
   explicit TFormChunk(QWidget* owner);
-};
-
-class TFormInfo : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormInfo(QWidget* owner);
 };
 
 struct SecondaryWindows {
