@@ -74,6 +74,44 @@ QIcon themed(const char* name, QStyle::StandardPixmap fallback) {
   return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
 }
 
+QIcon themed(const char* name, const std::function<void(QPainter&)>& fallback) {
+  return QIcon::fromTheme(QString::fromLatin1(name), QIcon(drawn(fallback)));
+}
+
+void page(QPainter& p) {
+  QPolygonF sheet;
+  sheet << QPointF(7, 3) << QPointF(20, 3) << QPointF(26, 9) << QPointF(26, 29) << QPointF(7, 29);
+  p.setBrush(paper);
+  p.drawPolygon(sheet);
+}
+
+// A page with two linked blocks: code for others to use.
+void library(QPainter& p) {
+  page(p);
+  p.setBrush(blue);
+  p.drawRect(QRectF(10, 12, 7, 7));
+  p.setBrush(yellow);
+  p.drawRect(QRectF(15, 18, 7, 7));
+}
+
+// An empty program window.
+void program(QPainter& p) {
+  p.setBrush(paper);
+  p.drawRect(QRectF(3, 6, 26, 21));
+  p.setBrush(blue);
+  p.drawRect(QRectF(3, 6, 26, 6));
+}
+
+// A page with two sliders: a settings module.
+void controls(QPainter& p) {
+  page(p);
+  for (const auto& [y, knob] : {std::pair{14.0, 13.0}, std::pair{22.0, 19.0}}) {
+    p.drawLine(QPointF(10, y), QPointF(23, y));
+    p.setBrush(red);
+    p.drawEllipse(QPointF(knob, y), 2.5, 2.5);
+  }
+}
+
 }  // namespace
 
 QIcon lockPicture() {
@@ -99,10 +137,10 @@ QIcon fixedRowPicture(browse::FixedPicture picture) {
   switch (picture) {
     case browse::FixedPicture::folder: return themed("folder", QStyle::SP_DirIcon);
     case browse::FixedPicture::parentFolder: return themed("go-up", QStyle::SP_FileDialogToParent);
-    case browse::FixedPicture::library: return themed("application-x-sharedlib", QStyle::SP_DriveHDIcon);
-    case browse::FixedPicture::programWithoutIcon: return themed("application-x-executable", QStyle::SP_ComputerIcon);
-    case browse::FixedPicture::otherWithoutIcon: return themed("image-x-generic", QStyle::SP_FileIcon);
-    case browse::FixedPicture::controlModule: return themed("preferences-system", QStyle::SP_DesktopIcon);
+    case browse::FixedPicture::library: return themed("application-x-sharedlib", library);
+    case browse::FixedPicture::programWithoutIcon: return themed("application-x-executable", program);
+    case browse::FixedPicture::otherWithoutIcon: return themed("image-x-generic", page);
+    case browse::FixedPicture::controlModule: return themed("preferences-system", controls);
   }
   return {};
 }

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/browser_pictures.h"
 #include "app/pictures.h"
@@ -88,9 +89,12 @@ FolderBrowser::FolderBrowser(QWidget* owner, const char* name, const char* capti
   FilesBrowse->setIconSize({browse::fileIconSize, browse::fileIconSize});
   gridLines_ = new GridLineDelegate(FilesBrowse);
   FilesBrowse->setItemDelegate(gridLines_);
-  FilesBrowse->header()->setStretchLastSection(false);
-  FilesBrowse->header()->resizeSection(0, 180);
-  for (int column = 1; column < FilesBrowse->columnCount(); ++column) FilesBrowse->header()->resizeSection(column, 70);
+  // The name takes what the counts leave; each count is as wide as its caption.
+  QHeaderView* header = FilesBrowse->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column = 1; column < FilesBrowse->columnCount(); ++column)
+    header->resizeSection(column, std::max(56, header->sectionSizeHint(column)));
   FilesBrowse->installEventFilter(this);
   layout_->addWidget(FilesBrowse, 1);
 
