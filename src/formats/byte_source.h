@@ -32,6 +32,7 @@ class MemorySource final : public ByteSource {
     return bytes_.subspan(static_cast<std::size_t>(offset),
                           static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes_.size() - offset)));
   }
+  Bytes bytes() const { return bytes_; }
 
  private:
   Bytes bytes_;

@@ -24,7 +24,11 @@ std::uint32_t le32At(Bytes b, std::size_t offset) {
 
 }  // namespace
 
-std::optional<PeImage> PeImage::parse(Bytes file) { return parse(std::make_shared<MemorySource>(file)); }
+std::optional<PeImage> PeImage::parse(Bytes file) {
+  auto image = parse(std::make_shared<MemorySource>(file));
+  if (image) image->memory_ = file;
+  return image;
+}
 
 std::optional<PeImage> PeImage::parse(std::shared_ptr<ByteSource> source) {
   const std::uint64_t fileSize = source->size();

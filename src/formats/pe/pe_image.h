@@ -27,6 +27,8 @@ class PeImage {
   static std::optional<PeImage> parse(Bytes file);
   static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source);
 
+  // The whole file when the image was parsed from bytes in memory; empty when it reads from another source.
+  Bytes file() const { return memory_; }
   std::uint64_t fileSize() const { return source_->size(); }
   bool is64Bit() const { return is64Bit_; }
   const std::vector<Section>& sections() const { return sections_; }
@@ -43,6 +45,7 @@ class PeImage {
 
  private:
   std::shared_ptr<ByteSource> source_;
+  Bytes memory_;
   bool is64Bit_ = false;
   std::uint32_t sizeOfHeaders_ = 0;
   std::vector<Section> sections_;

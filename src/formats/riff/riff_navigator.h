@@ -55,6 +55,8 @@ class Navigator {
   explicit Navigator(ByteSource& source, Reporter* notes = nullptr)
       : memory_({}), source_(&source), size_(static_cast<std::size_t>(source.size())), notes_(notes) {}
 
+  // The whole file when the navigator reads from memory; empty when it reads from another source.
+  Bytes file() const { return source_ ? Bytes{} : memory_.bytes(); }
   std::size_t fileSize() const { return size_; }
   std::size_t position() const { return position_; }
 

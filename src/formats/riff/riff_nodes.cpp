@@ -5,12 +5,25 @@
 
 namespace delvix::formats::riff {
 
-model::Block sizedBlock(Navigator& navigator, const Chunk& chunk) {
-  Bytes data = navigator.bytesAt(chunk.dataOffset, chunk.size);
+namespace {
+
+model::Block sizedBlockOf(Bytes data) {
   model::Block block(4 + data.size());
   setLe32(block, 0, static_cast<std::uint32_t>(data.size()));
   std::copy(data.begin(), data.end(), block.begin() + 4);
   return block;
+}
+
+}  // namespace
+
+model::Block sizedBlock(Navigator& navigator, const Chunk& chunk) {
+  return sizedBlockOf(navigator.bytesAt(chunk.dataOffset, chunk.size));
+}
+
+model::Block sizedBlock(Bytes file, const Chunk& chunk) {
+  return sizedBlockOf(chunk.dataOffset < file.size()
+                          ? file.subspan(chunk.dataOffset).first(std::min(chunk.size, file.size() - chunk.dataOffset))
+                          : Bytes{});
 }
 
 std::string keptChunkName(const Chunk& chunk) {

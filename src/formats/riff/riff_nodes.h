@@ -10,6 +10,7 @@ namespace delvix::formats::riff {
 // u32 size followed by the chunk's data as stored (cut to what the file holds): the block of INFO
 // item nodes and of chunks kept without interpretation.
 model::Block sizedBlock(Navigator& navigator, const Chunk& chunk);
+model::Block sizedBlock(Bytes file, const Chunk& chunk);
 
 // "chunk_" followed by the chunk's code, and for a LIST its type: "chunk_bext", "chunk_LIST_adtl".
 std::string keptChunkName(const Chunk& chunk);
