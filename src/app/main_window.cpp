@@ -91,7 +91,11 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   }
   settings_ = readSettings(host_.settings, limits, log_);
   applyStoredLayout();
-  if (host_.waveOutput) host_.waveOutput->finished = [this] { setWaveIdleButtons(); };
+  if (host_.waveOutput)
+    host_.waveOutput->finished = [this] {
+      setWaveIdleButtons();
+      if (windows_.wav) windows_.wav->soundFinished();
+    };
 }
 
 TFormANI::~TFormANI() {
@@ -197,12 +201,15 @@ void TFormANI::report(const std::string& text) {
   log_.add(text);
 }
 
-void TFormANI::ToolButton6Click() {
-  if (windows_.info) windows_.info->show();
-}
+void TFormANI::ToolButton6Click() { showBrowser(windows_.info); }
 
-void TFormANI::ToolButton7Click() {
-  if (windows_.wav) windows_.wav->show();
+void TFormANI::ToolButton7Click() { showBrowser(windows_.wav); }
+
+void TFormANI::showBrowser(QWidget* browser) {
+  if (!browser) return;
+  browser->show();
+  browser->raise();
+  browser->activateWindow();
 }
 
 void TFormANI::Exit1Click() { close(); }

@@ -66,6 +66,8 @@ class TFormANI : public QMainWindow {
   void showAsStored();
   // The open command after its dialog: what the quick-info browsers, the command line and a drop use.
   void openFile(const QString& fileName);
+  // The same for a path as the file system gives it (its name need not be valid UTF-8).
+  void openPath(const std::filesystem::path& file);
 
   const model::Document& document() const { return document_; }
   const MessageLog& messageLog() const { return log_; }
@@ -250,6 +252,8 @@ class TFormANI : public QMainWindow {
   void listSelectedNodeFields();
 
   void report(const std::string& text);
+  // Shows a quick-info browser and brings it to the front.
+  void showBrowser(QWidget* browser);
   void showTipOfDay();
 
   Host host_;

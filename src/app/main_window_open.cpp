@@ -60,8 +60,10 @@ void TFormANI::ButLoadClick() {
   openFile(QString::fromStdString(*chosen));
 }
 
-void TFormANI::openFile(const QString& fileName) {
-  const std::filesystem::path path = std::filesystem::absolute(fileName.toStdString());
+void TFormANI::openFile(const QString& fileName) { openPath(fileName.toStdString()); }
+
+void TFormANI::openPath(const std::filesystem::path& file) {
+  const std::filesystem::path path = std::filesystem::absolute(file);
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     host_.prompter.show({"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}});

@@ -10,6 +10,18 @@ namespace delvix::app {
 
 void TFormANI::setSecondaryWindows(const SecondaryWindows& windows) {
   windows_ = windows;
+  const BrowserServices services{
+      [this](const std::filesystem::path& file) { openPath(file); },
+      [this](const std::string& line) { log_.add(line); },
+      [this] {
+        std::error_code error;
+        return folder_.empty() ? std::filesystem::current_path(error) : std::filesystem::path(folder_);
+      },
+      &host_.prompter,
+      host_.waveOutput,
+  };
+  if (windows_.info) windows_.info->setServices(services);
+  if (windows_.wav) windows_.wav->setServices(services);
   if (windows_.options) connect(windows_.options, &QDialog::accepted, this, &TFormANI::applyOptions);
   if (windows_.chunk) connect(windows_.chunk, &QDialog::finished, this, &TFormANI::chunkDialogFinished);
   if (windows_.gifOptions) {

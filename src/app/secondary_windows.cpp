@@ -2,23 +2,6 @@
 
 namespace delvix::app {
 
-namespace {
-
-void setUp(QWidget* window, const char* name, const char* caption, QSize size) {
-  window->setObjectName(name);
-  window->setWindowTitle(caption);
-  window->resize(size);
-}
-
-}  // namespace
-
-TFormWav::TFormWav(QWidget* owner) : QWidget(owner, Qt::Window) {
-  setUp(this, "FormWav", "Quick info (wav)", {600, 400});
-}
-TFormInfo::TFormInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
-  setUp(this, "FormInfo", "Quick Info (images)", {600, 400});
-}
-
 SecondaryWindows createSecondaryWindows(QWidget* owner) {
   SecondaryWindows windows;
   windows.wav = new TFormWav(owner);

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "app/image_browser.h"
+#include "app/wave_browser.h"
 #include "dialogs/chunk_dialog.h"
 #include "dialogs/gif_options_dialog.h"
 #include "dialogs/options_dialog.h"
@@ -15,18 +17,6 @@ using dialogs::TFormTip;
 using dialogs::TGifOptionForm;
 
 // The program's other windows. Each is made once at start and stays hidden until it is used.
-class TFormWav : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormWav(QWidget* owner);
-};
-
-class TFormInfo : public QWidget {
-  Q_OBJECT
- public:
-  explicit TFormInfo(QWidget* owner);
-};
-
 struct SecondaryWindows {
   TFormWav* wav = nullptr;
   TFormChunk* chunk = nullptr;
