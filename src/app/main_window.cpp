@@ -15,9 +15,11 @@
 #include <QTreeView>
 #include <iostream>
 
+#include "app/image_browser.h"
 #include "app/picture_box.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "app/wave_browser.h"
 #include "app/widget_names.h"
 #include "platform/qt_step_timer.h"
 

@@ -2,8 +2,10 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "app/image_browser.h"
 #include "app/main_window.h"
 #include "app/tree_model.h"
+#include "app/wave_browser.h"
 #include "model/show_states.h"
 
 namespace delvix::app {

@@ -1,5 +1,8 @@
 #include "app/secondary_windows.h"
 
+#include "app/image_browser.h"
+#include "app/wave_browser.h"
+
 namespace delvix::app {
 
 SecondaryWindows createSecondaryWindows(QWidget* owner) {

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include "app/image_browser.h"
-#include "app/wave_browser.h"
 #include "dialogs/chunk_dialog.h"
 #include "dialogs/gif_options_dialog.h"
 #include "dialogs/options_dialog.h"
@@ -11,6 +9,8 @@
 
 namespace delvix::app {
 
+class TFormInfo;
+class TFormWav;
 using dialogs::TFormChunk;
 using dialogs::TFormOptions;
 using dialogs::TFormTip;
