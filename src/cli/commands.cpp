@@ -117,12 +117,16 @@ void printUsage(std::ostream& out) {
          "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
          "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
          "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n";
+  out << "  --version               the program's version\n"
+         "  VERB --help             the verb's arguments and what it does\n\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
     // A long head takes a line of its own, with the summary under the others.
     out << "  " << head << (head.size() < 24 ? std::string(24 - head.size(), ' ') : "\n" + std::string(26, ' '))
         << c.summary << '\n';
   }
+  out << "\nexit status: 0 done; 1 refused (a file that cannot be read or written, a value or part refused);\n"
+         "2 a usage error\n";
 }
 
 int runCommandLine(std::span<const std::string> arguments, Streams streams) {
@@ -140,8 +144,16 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
     printUsage(streams.out);
     return exitOk;
   }
+  if (args[0] == "--version") {
+    streams.out << "delvix-cli " << DELVIX_VERSION << '\n';
+    return exitOk;
+  }
   for (const Command& c : table) {
     if (c.verb != args[0]) continue;
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+      streams.out << "usage: delvix-cli " << c.verb << ' ' << c.arguments << "\n\n" << c.summary << '\n';
+      return exitOk;
+    }
     if (!c.takesOptions && args.size() - 1 != c.argumentCount) {
       streams.err << "usage: delvix-cli " << c.verb << ' ' << c.arguments << '\n';
       return exitUsage;

@@ -47,6 +47,12 @@ TEST(CliTree, RefusedFilesAndUsageErrorsHaveTheirOwnExitCodes) {
   CliRun help({"help"});
   EXPECT_EQ(help.status, exitOk);
   EXPECT_NE(help.out.str().find("thumbnails FILE DIR"), std::string::npos);
+  CliRun verbHelp({"cut", "--help"});
+  EXPECT_EQ(verbHelp.status, exitOk);
+  EXPECT_TRUE(verbHelp.out.str().starts_with("usage: delvix-cli cut FILE FROM TO OUT\n\nremove sample frames"));
+  CliRun version({"--version"});
+  EXPECT_EQ(version.status, exitOk);
+  EXPECT_TRUE(version.out.str().starts_with("delvix-cli 2."));
 }
 
 TEST(CliThumbnails, WritesOnePngPerPicture) {
