@@ -13,6 +13,7 @@ packages=(
   pulseaudio pulseaudio-utils
   icoutils imagemagick sox sndfile-programs time
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
+  desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

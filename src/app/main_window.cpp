@@ -217,7 +217,12 @@ void TFormANI::showBrowser(QWidget* browser) {
 void TFormANI::Exit1Click() { close(); }
 
 void TFormANI::ButHelpClick() {
-  if (!host_.help.start(host_.programFolder / "help" / "index.html"))
+  // Beside the program in a build, in the shared data folder once installed (prefix/bin, prefix/share/delvix).
+  std::filesystem::path page = host_.programFolder / "help" / "index.html";
+  const std::filesystem::path installed = host_.programFolder.parent_path() / "share" / "delvix" / "help" / "index.html";
+  std::error_code error;
+  if (!std::filesystem::exists(page, error) && std::filesystem::exists(installed, error)) page = installed;
+  if (!host_.help.start(page))
     host_.prompter.show({helpFailure, platform::MessageButtons::ok, platform::MessageIcon::information, {}});
 }
 

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks what a desktop expects of it: the programs run from
+# there, the help pages sit in the shared data folder, the launcher and the software-centre description
+# validate, and the launcher is the default for the file types it names.
+set -euo pipefail
+build="$1"
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" > /dev/null
+"$prefix/bin/delvix-cli" --version
+"$prefix/bin/delvix" --version
+test -f "$prefix/share/delvix/help/index.html"
+desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
+metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
+test -f "$desktop" && test -f "$metainfo"
+if command -v desktop-file-validate > /dev/null; then desktop-file-validate "$desktop"; fi
+if command -v appstreamcli > /dev/null; then appstreamcli validate --no-net "$metainfo" > /dev/null; fi
+if command -v xdg-mime > /dev/null && command -v update-desktop-database > /dev/null; then
+  export XDG_DATA_HOME="$prefix/share" XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_CONFIG_HOME="$prefix/config"
+  mkdir -p "$XDG_CONFIG_HOME"
+  update-desktop-database "$prefix/share/applications"
+  for type in image/vnd.microsoft.icon application/x-navi-animation audio/x-wav; do
+    xdg-mime default io.github.delvix.Delvix.desktop "$type"
+    answer="$(xdg-mime query default "$type")"
+    [[ "$answer" == "io.github.delvix.Delvix.desktop" ]] || { echo "xdg-mime: $type opens with '$answer'"; exit 1; }
+  done
+fi
+echo "installed and checked in $prefix"
