@@ -12,6 +12,7 @@
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
 #include "cli/info_command.h"
+#include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
 #include "cli/stderr_reporter.h"
@@ -139,6 +140,10 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
   if (args.empty()) {
     printUsage(streams.err);
     return exitUsage;
+  }
+  if (args[0] == "help" && args.size() == 2 && args[1] == "--man") {
+    printManPage(streams.out);
+    return exitOk;
   }
   if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     printUsage(streams.out);

@@ -1,0 +1,60 @@
+#include "cli/man_page.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace delvix::cli {
+
+namespace {
+
+// Text as roff shows it: backslashes and hyphens escaped, no line starting with a control character.
+std::string roff(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\')
+      out += "\\e";
+    else if (c == '-')
+      out += "\\-";
+    else
+      out += c;
+  }
+  if (!out.empty() && (out.front() == '.' || out.front() == '\'')) out.insert(0, "\\&");
+  return out;
+}
+
+}  // namespace
+
+void printManPage(std::ostream& out) {
+  out << ".TH DELVIX\\-CLI 1 \"\" \"Delvix " << DELVIX_VERSION << "\" \"User Commands\"\n"
+      << ".SH NAME\n"
+      << "delvix\\-cli \\- look inside icon, cursor, animated cursor and wave files and program modules\n"
+      << ".SH SYNOPSIS\n"
+      << ".B delvix\\-cli\n"
+      << "[\\fB\\-\\-kinds=\\fILIST\\fR] \\fIVERB\\fR \\fIARGUMENTS\\fR\n"
+      << ".br\n"
+      << ".B delvix\\-cli\n"
+      << "\\fIVERB\\fR \\fB\\-\\-help\\fR | \\fBhelp\\fR | \\fB\\-\\-version\\fR\n"
+      << ".SH DESCRIPTION\n"
+      << "Reads the file a verb names with the same readers as the Delvix window, and prints or writes what the\n"
+      << "verb asks for. A file is written beside its target and renamed over it only when complete.\n"
+      << ".SH VERBS\n";
+  for (const Command& command : commands()) {
+    out << ".TP\n.B " << roff(command.verb) << ' ' << roff(command.arguments) << '\n' << roff(command.summary) << '\n';
+  }
+  out << ".SH OPTIONS\n"
+      << ".TP\n.BI \\-\\-kinds= LIST\n"
+      << "With tree, thumbnails, info or export: the module resources to read (icons, cursors, bitmaps, none;\n"
+      << "separated by commas; all by default).\n"
+      << ".SH EXIT STATUS\n"
+      << ".TP\n.B 0\nThe verb did its work.\n"
+      << ".TP\n.B 1\nThe verb refused: a file that cannot be read or written, a value or a part refused.\n"
+      << "Nothing is written then.\n"
+      << ".TP\n.B 2\nA usage error.\n"
+      << ".SH SEE ALSO\n"
+      << ".BR delvix (1),\n.BR icotool (1),\n.BR soxi (1)\n";
+}
+
+}  // namespace delvix::cli
