@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/batch.h"
 #include "cli/stderr_reporter.h"
 #include "formats/document_reader.h"
 #include "formats/file_save.h"
@@ -21,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ExportRequest {
+  BatchArguments batch;
   std::string file;
   fs::path directory;
   save::ImageFormat format = save::ImageFormat::png;
@@ -53,15 +55,18 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
       auto zoom = zoomOf(args[++i]);
       if (!zoom) return std::nullopt;
       request.zoom = *zoom;
-    } else if (arg.starts_with("--")) {
+    } else if (arg == "-r" || arg == "--recursive") {
+      request.batch.recursive = true;
+    } else if (arg.starts_with("-")) {
       return std::nullopt;
     } else {
       positional.push_back(arg);
     }
   }
-  if (positional.size() != 2) return std::nullopt;
-  request.file = positional[0];
-  request.directory = positional[1];
+  if (positional.size() < 2) return std::nullopt;
+  request.batch.target = positional.back();
+  positional.pop_back();
+  request.batch.inputs.assign(positional.begin(), positional.end());
   return request;
 }
 
@@ -104,6 +109,25 @@ bool exportPicture(const model::Document& document, int index, const ExportReque
   return true;
 }
 
+// Exports every picture of one file into `request.directory`.
+int exportFile(const ExportRequest& request, Streams streams) {
+  StderrReporter reporter(streams.err);
+  model::Document document;
+  if (formats::readDocument(request.file, document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  if (document.kind == model::FileKind::wave) {
+    streams.err << "delvix-cli: a wave file holds no pictures\n";
+    return exitRefused;
+  }
+  std::error_code error;
+  fs::create_directories(request.directory, error);
+
+  bool allSaved = true;
+  for (std::size_t index = 0; index < document.pictures.size(); ++index)
+    allSaved &= exportPicture(document, static_cast<int>(index), request, streams.err);
+  return allSaved ? exitOk : exitRefused;
+}
+
 }  // namespace
 
 int exportPictures(std::span<const std::string> args, Streams streams) {
@@ -113,21 +137,12 @@ int exportPictures(std::span<const std::string> args, Streams streams) {
                 << " to " << preview::largestZoom << ")\n";
     return exitUsage;
   }
-  StderrReporter reporter(streams.err);
-  model::Document document;
-  if (formats::readDocument(request->file, document, streams.settings, reporter) != formats::ReadOutcome::read)
-    return exitRefused;
-  if (document.kind == model::FileKind::wave) {
-    streams.err << "delvix-cli: a wave file holds no pictures\n";
-    return exitRefused;
-  }
-  std::error_code error;
-  fs::create_directories(request->directory, error);
-
-  bool allSaved = true;
-  for (std::size_t index = 0; index < document.pictures.size(); ++index)
-    allSaved &= exportPicture(document, static_cast<int>(index), *request, streams.err);
-  return allSaved ? exitOk : exitRefused;
+  return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder) {
+    ExportRequest one = *request;
+    one.file = file.string();
+    one.directory = folder;
+    return exportFile(one, streams);
+  });
 }
 
 }  // namespace delvix::cli

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/batch.h"
 #include "cli/stderr_reporter.h"
 #include "formats/ani_writer.h"
 #include "formats/bmp_file.h"
@@ -135,18 +136,20 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
   return exitUsage;
 }
 
-int extractPictures(std::span<const std::string> args, Streams streams) {
+namespace {
+
+// Every picture of one file as its own file in `directory`.
+int extractFile(const std::string& file, const fs::path& directory, Streams streams) {
   StderrReporter reporter(streams.err);
   model::Document document;
-  if (open(args[0], document, streams, reporter) != exitOk) return exitRefused;
-  const fs::path directory(args[1]);
+  if (open(file, document, streams, reporter) != exitOk) return exitRefused;
   std::error_code error;
   fs::create_directories(directory, error);
 
-  if (document.kind == model::FileKind::module) return extractModule(args[0], document, directory, reporter);
+  if (document.kind == model::FileKind::module) return extractModule(file, document, directory, reporter);
 
   bool allSaved = true;
-  const bool cursors = lower(fs::path(args[0]).extension().string()) != ".ico";
+  const bool cursors = lower(fs::path(file).extension().string()) != ".ico";
   for (int index = 0; index < document.imageCount; ++index) {
     const model::Node* picture = formats::findPicture(document, index);
     if (!picture) continue;
@@ -155,6 +158,31 @@ int extractPictures(std::span<const std::string> args, Streams streams) {
     allSaved &= formats::saveOneImage(document, *picture, target, reporter);
   }
   return allSaved ? exitOk : exitRefused;
+}
+
+}  // namespace
+
+int extractPictures(std::span<const std::string> args, Streams streams) {
+  BatchArguments batch;
+  for (const std::string& arg : args) {
+    if (arg == "-r" || arg == "--recursive") {
+      batch.recursive = true;
+    } else if (arg.starts_with("-")) {
+      streams.err << "usage: delvix-cli extract " << extractArguments << '\n';
+      return exitUsage;
+    } else {
+      batch.inputs.emplace_back(arg);
+    }
+  }
+  if (batch.inputs.size() < 2) {
+    streams.err << "usage: delvix-cli extract " << extractArguments << '\n';
+    return exitUsage;
+  }
+  batch.target = batch.inputs.back();
+  batch.inputs.pop_back();
+  return runBatch(batch, streams, [&](const fs::path& file, const fs::path& folder) {
+    return extractFile(file.string(), folder, streams);
+  });
 }
 
 }  // namespace delvix::cli

@@ -108,5 +108,29 @@ TEST(CliExtract, WritesEveryPictureAsItsOwnFile) {
   }
 }
 
+TEST(CliBatch, EveryFileGoesIntoItsOwnFolderAndADamagedOneDoesNotStopTheRest) {
+  testing::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "in" / "deep");
+  dir.write("in/a.ico", twoImageIcon());
+  dir.write("in/deep/b.ico", twoImageIcon());
+  dir.write("in/bad.ico", {0, 0, 7});
+  dir.write("in/notes.txt", {'x'});
+  const auto out = dir.path() / "out";
+  for (const char* verb : {"extract", "export"}) {
+    CliRun flat({verb, (dir.path() / "in").string(), (out / verb / "flat").string()});
+    EXPECT_EQ(flat.status, exitRefused) << verb;
+    EXPECT_NE(flat.err.str().find("bad.ico failed; going on"), std::string::npos) << verb;
+    const std::string extension = std::string(verb) == "extract" ? ".ico" : ".png";
+    EXPECT_TRUE(std::filesystem::exists(out / verb / "flat" / "in" / "a.ico" / ("picture_2" + extension))) << verb;
+    EXPECT_FALSE(std::filesystem::exists(out / verb / "flat" / "in" / "deep")) << verb;
+    EXPECT_FALSE(std::filesystem::exists(out / verb / "flat" / "in" / "notes.txt")) << verb;
+    CliRun deep({verb, "-r", (dir.path() / "in" / "a.ico").string(), (dir.path() / "in" / "deep").string(),
+                 (out / verb / "deep").string()});
+    EXPECT_EQ(deep.status, exitOk) << verb << deep.err.str();
+    EXPECT_TRUE(std::filesystem::exists(out / verb / "deep" / "a.ico" / ("picture_1" + extension))) << verb;
+    EXPECT_TRUE(std::filesystem::exists(out / verb / "deep" / "deep" / "b.ico" / ("picture_1" + extension))) << verb;
+  }
+}
+
 }  // namespace
 }  // namespace delvix::cli

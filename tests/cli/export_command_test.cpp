@@ -77,7 +77,7 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
   const std::string out = (dir.path() / "out").string();
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{"export", icon},
-                                             {"export", icon, out, "extra"},
+                                             {"export", icon, out, "-x"},
                                              {"export", icon, out, "--format", "tiff"},
                                              {"export", icon, out, "--format"},
                                              {"export", icon, out, "--zoom", "0"},
@@ -86,7 +86,7 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
                                              {"export", icon, out, "--fast"}}) {
     CliRun run(args);
     EXPECT_EQ(run.status, exitUsage) << args.back();
-    EXPECT_NE(run.err.str().find("usage: delvix-cli export FILE DIR"), std::string::npos);
+    EXPECT_NE(run.err.str().find("usage: delvix-cli export FILE... DIR"), std::string::npos);
   }
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(CliRun({"export", (dir.path() / "none.ico").string(), out}).status, exitRefused);
@@ -97,7 +97,8 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
   EXPECT_EQ(blocked.status, exitRefused);
   EXPECT_TRUE(testing::readFileBytes(dir.path() / "out" / "picture_2.png"));
   CliRun help({"help"});
-  EXPECT_NE(help.out.str().find("export FILE DIR [--format png|bmp|jpg|gif] [--alpha] [--zoom N]"), std::string::npos);
+  EXPECT_NE(help.out.str().find("export FILE... DIR [-r] [--format png|bmp|jpg|gif] [--alpha] [--zoom N]"),
+            std::string::npos);
 }
 
 }  // namespace

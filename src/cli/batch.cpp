@@ -1,0 +1,77 @@
+#include "cli/batch.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <ostream>
+
+#include "formats/document_reader.h"
+
+namespace delvix::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Job {
+  fs::path file;
+  fs::path folder;
+};
+
+bool holdsPictures(const fs::path& file) {
+  const auto kind = formats::fileKindOfExtension(file.extension().string());
+  return kind && *kind != model::FileKind::wave;
+}
+
+// The files of `folder` (and below, when recursive) that hold pictures, in name order.
+std::vector<fs::path> filesIn(const fs::path& folder, bool recursive, std::ostream& err) {
+  std::vector<fs::path> files;
+  std::error_code error;
+  const auto options = fs::directory_options::skip_permission_denied;
+  auto take = [&](const fs::directory_entry& entry) {
+    std::error_code statError;
+    if (entry.is_regular_file(statError) && holdsPictures(entry.path())) files.push_back(entry.path());
+  };
+  if (recursive) {
+    for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end; it.increment(error))
+      take(*it);
+  } else {
+    for (fs::directory_iterator it(folder, options, error), end; !error && it != end; it.increment(error)) take(*it);
+  }
+  if (error) err << "delvix-cli: " << folder.string() << ": " << error.message() << '\n';
+  std::ranges::sort(files);
+  return files;
+}
+
+}  // namespace
+
+int runBatch(const BatchArguments& batch, Streams streams,
+             const std::function<int(const fs::path& file, const fs::path& folder)>& one) {
+  std::vector<Job> jobs;
+  bool failed = false;
+  std::error_code error;
+  const bool single = batch.inputs.size() == 1 && !fs::is_directory(batch.inputs.front(), error);
+  for (const fs::path& input : batch.inputs) {
+    if (single) {
+      jobs.push_back({input, batch.target});
+    } else if (fs::is_directory(input, error)) {
+      const fs::path base = input.filename().empty() ? input.parent_path().filename() : input.filename();
+      for (const fs::path& file : filesIn(input, batch.recursive, streams.err))
+        jobs.push_back({file, batch.target / base / file.lexically_relative(input)});
+    } else {
+      jobs.push_back({input, batch.target / input.filename()});
+    }
+  }
+  const bool progress = isatty(STDERR_FILENO) == 1;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    if (progress) streams.err << '[' << i + 1 << '/' << jobs.size() << "] " << jobs[i].file.string() << '\n';
+    const int status = one(jobs[i].file, jobs[i].folder);
+    if (status != exitOk) {
+      failed = true;
+      if (!single) streams.err << "delvix-cli: " << jobs[i].file.string() << " failed; going on\n";
+    }
+  }
+  return failed ? exitRefused : exitOk;
+}
+
+}  // namespace delvix::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace delvix::cli {
+
+// The files and folders a batch verb was given, the target folder (the last of them) and whether folders
+// are descended into.
+struct BatchArguments {
+  std::vector<std::filesystem::path> inputs;
+  std::filesystem::path target;
+  bool recursive = false;
+};
+
+// Runs `one(file, folder)` for every file the inputs name: a single file writes into the target itself, as
+// before; with several inputs or a folder every file gets a sub-folder of the target named after it (its path
+// below the folder given, with -r). Folders give the files whose extension the viewer opens, less wave files.
+// A file that fails is reported and the batch goes on; on a terminal a progress line goes before each file.
+// The status is exitOk when every file was done, exitRefused otherwise.
+int runBatch(const BatchArguments& batch, Streams streams,
+             const std::function<int(const std::filesystem::path& file, const std::filesystem::path& folder)>& one);
+
+}  // namespace delvix::cli
