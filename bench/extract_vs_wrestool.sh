@@ -1,37 +1,50 @@
 #!/usr/bin/env bash
-# Times `delvix-cli extract` against icoutils' wrestool extracting the same icon and cursor groups
-# (-x -t14 and -x -t12) from one module, each run ROUNDS times in turn, and prints the ratio.
-# Usage: bench/extract_vs_wrestool.sh [MODULE] [ROUNDS]
+# Extracts every icon and cursor group from every module of the sample corpus and from a generated folder of
+# COPIES copies of them: one `delvix-cli extract -r` call against a shell loop of `wrestool -x` (types 14 and
+# 12, group icons and group cursors) over the same files. Page cache warm, new output folders each run, runs
+# alternating; prints the best of RUNS wall times and their ratio with the target (at least 5 times faster).
+# usage: bench/extract_vs_wrestool.sh BUILD_DIR [COPIES] [RUNS]
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-module="${1:-$root/../shared/corpus/pe/wine64-user32.dll}"
-rounds="${2:-20}"
-cli="$root/build/src/delvix-cli"
-[[ -x "$cli" ]] || { echo "build first: scripts/build.sh" >&2; exit 2; }
-command -v wrestool > /dev/null || { echo "wrestool (icoutils) is not installed" >&2; exit 2; }
+build=${1:?build directory}
+copies=${2:-500}
+runs=${3:-3}
+cli="$build/src/delvix-cli"
+corpus="$(dirname "$0")/../../shared/corpus/pe"
+[[ -x $cli ]] || { echo "no $cli; build first" >&2; exit 1; }
+command -v wrestool > /dev/null || { echo "wrestool not found (apt-get install icoutils)" >&2; exit 1; }
+[[ -d $corpus ]] || { echo "no sample corpus at $corpus" >&2; exit 1; }
 
-work="$(mktemp -d)"
+work=$(mktemp -d "${BENCH_TMPDIR:-/tmp}/extract.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-
-now() { date +%s%N; }
-delvix_total=0
-wrestool_total=0
-for ((i = 0; i < rounds; i++)); do
-  rm -rf "$work/d" "$work/w" && mkdir -p "$work/d" "$work/w"
-  start=$(now)
-  "$cli" --kinds=icons,cursors extract "$module" "$work/d" > /dev/null 2>&1
-  delvix_total=$((delvix_total + $(now) - start))
-  start=$(now)
-  wrestool -x -t14 -o "$work/w" "$module" 2> /dev/null
-  wrestool -x -t12 -o "$work/w" "$module" 2> /dev/null
-  wrestool_total=$((wrestool_total + $(now) - start))
+mkdir -p "$work/in"
+modules=("$corpus"/*.exe "$corpus"/*.dll)
+for ((i = 0; i < copies; i++)); do
+  module=${modules[i % ${#modules[@]}]}
+  cp "$module" "$work/in/$i-$(basename "$module")"
 done
+cp "${modules[@]}" "$work/in/"
+cat "$work"/in/* > /dev/null  # warm the page cache
+count=$(find "$work/in" -type f | wc -l)
 
-files_d=$(find "$work/d" -type f | wc -l)
-files_w=$(find "$work/w" -type f | wc -l)
-awk -v d="$delvix_total" -v w="$wrestool_total" -v n="$rounds" -v fd="$files_d" -v fw="$files_w" -v m="$(basename "$module")" 'BEGIN {
-  printf "module %s, %d rounds\n", m, n
-  printf "delvix-cli extract: %.2f ms per run, %d files\n", d / n / 1e6, fd
-  printf "wrestool -t14 -t12: %.2f ms per run, %d files\n", w / n / 1e6, fw
-  printf "ratio delvix/wrestool: %.2f (below 1 is faster)\n", d / w
-}'
+wrestool_loop() {
+  local out=$1
+  mkdir -p "$out"
+  for file in "$work"/in/*; do
+    wrestool -x -t 14 -o "$out" "$file" 2> /dev/null || true
+    wrestool -x -t 12 -o "$out" "$file" 2> /dev/null || true
+  done
+}
+
+# shellcheck source=bench/time_ns.sh
+source "$(dirname "$0")/time_ns.sh"
+ours_ns=0
+theirs_ns=0
+for ((i = 0; i < runs; i++)); do
+  rm -rf "$work/ours" "$work/theirs"
+  t=$(time_ns "$work/ours.done" "$cli" --kinds=icons,cursors extract -r "$work/in" "$work/ours")
+  ((ours_ns == 0 || t < ours_ns)) && ours_ns=$t
+  t=$(time_ns "$work/theirs.done" wrestool_loop "$work/theirs")
+  ((theirs_ns == 0 || t < theirs_ns)) && theirs_ns=$t
+done
+echo "$count modules: delvix-cli extract -r $((ours_ns / 1000000)) ms, wrestool -x loop $((theirs_ns / 1000000)) ms"
+echo "wrestool/delvix: $(python3 -c "print(f'{$theirs_ns / $ours_ns:.1f}')") (target: at least 5)"
