@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "browse/browser_columns.h"
+#include "browse/file_names.h"
 #include "browse/file_summary.h"
 #include "browse/folder_listing.h"
+#include "cli/json_output.h"
 
 namespace delvix::cli {
 
@@ -78,6 +80,17 @@ void printRow(std::ostream& out, const std::string& name, const std::array<std::
   out << '\n';
 }
 
+constexpr std::array<std::string_view, 3> imageColumnKeys{"icons", "cursors", "bitmaps"};
+constexpr std::array<std::string_view, 6> waveColumnKeys{
+    "size", "time", "format", "channels", "bits_per_sample", "samples_per_second"};
+
+template <std::size_t N>
+nlohmann::json columnsJson(const std::array<std::string_view, N>& keys, const std::array<std::string, N>& columns) {
+  nlohmann::json object = nlohmann::json::object();
+  for (std::size_t i = 0; i < N; ++i) object[std::string(keys[i])] = columnJson(columns[i]);
+  return object;
+}
+
 // What this process has read so far, as the kernel counts it.
 std::optional<std::uint64_t> bytesReadByThisProcess() {
   std::ifstream io("/proc/self/io");
@@ -101,17 +114,29 @@ int browseFolder(std::span<const std::string> args, Streams streams) {
     streams.err << outcome.error << '\n';
     return exitRefused;
   }
+  nlohmann::json rows = nlohmann::json::array();
   for (const browse::FolderRow& row : outcome.listing->rows) {
     if (row.kind != browse::RowKind::file) continue;
     const browse::FileSummary summary = browse::summarizeFile(row.path);
     // The name as it is stored, so that it can be used again as it is printed.
     const std::string name = row.path.filename().string();
+    if (streams.json) {
+      nlohmann::json entry = {
+          {"name", browse::displayText(name)},
+          {"path", browse::displayText(row.path.string())},
+          {"columns", request->browser == Browser::wave ? columnsJson(waveColumnKeys, browse::waveColumns(summary))
+                                                        : columnsJson(imageColumnKeys, browse::imageColumns(summary))}};
+      if (!summary.reason.empty()) entry["reason"] = browse::displayText(summary.reason);
+      rows.push_back(std::move(entry));
+      continue;
+    }
     if (request->browser == Browser::wave)
       printRow(streams.out, name, browse::waveColumns(summary));
     else
       printRow(streams.out, name, browse::imageColumns(summary));
     if (!summary.reason.empty()) streams.err << name << ": " << summary.reason << '\n';
   }
+  if (streams.json) writeJson(streams.out, {{"folder", browse::displayText(request->folder)}, {"rows", rows}});
   if (std::getenv("DELVIX_REPORT_READ_BYTES"))
     if (auto read = bytesReadByThisProcess()) streams.err << "read bytes: " << *read << '\n';
   return exitOk;

@@ -8,7 +8,7 @@
 
 namespace delvix::cli {
 
-inline constexpr std::string_view browseArguments = "DIR [--images[=ani,cur,ico,cpl,dll,exe,ocx,scr]] [--wav]";
+inline constexpr std::string_view browseArguments = "DIR [--images[=ani,cur,ico,cpl,dll,exe,ocx,scr]] [--wav] [--json]";
 
 // browse DIR [--images[=LIST]] [--wav]: the rows of the image browser (or with --wav the wave browser) for DIR,
 // one listed file a line: its name, then its columns separated by tabs. Why a file could not be read goes to

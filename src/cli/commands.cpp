@@ -12,6 +12,7 @@
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
 #include "cli/info_command.h"
+#include "cli/json_output.h"
 #include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
@@ -47,6 +48,16 @@ bool takeKindsOption(std::vector<std::string>& args, model::ResourceKinds& kinds
   return true;
 }
 
+// Takes "--json" out of `args`; true when it was there.
+bool takeJsonOption(std::vector<std::string>& args) {
+  auto it = std::find(args.begin(), args.end(), "--json");
+  if (it == args.end()) return false;
+  args.erase(it);
+  return true;
+}
+
+bool printsJson(std::string_view verb) { return verb == "tree" || verb == "info" || verb == "browse"; }
+
 // Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
 int openDocument(const std::string& path, model::Document& document, Streams streams) {
   StderrReporter reporter(streams.err);
@@ -61,6 +72,10 @@ int openDocument(const std::string& path, model::Document& document, Streams str
 int printTree(std::span<const std::string> args, Streams streams) {
   model::Document document;
   int status = openDocument(args[0], document, streams);
+  if (streams.json) {
+    writeJson(streams.out, treeJson(document, args[0]));
+    return status;
+  }
   document.tree.forEach([&](const model::Node& node, int depth) {
     streams.out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.name() << '\n';
   });
@@ -86,7 +101,8 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
 }
 
 constexpr std::array<Command, 12> table{{
-    {"tree", "FILE", "print the structure tree, one node per line", 1, printTree},
+    {"tree", "FILE [--json]", "print the structure tree, one node per line (or as JSON with every field table)", 1,
+     printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
     {"fields", "FILE [NODE] [--show=...] [--edit=...]",
      "print NODE's field table (NODE a path like picture_1/bitm_info), or every node's", 0, printFields, true},
@@ -98,7 +114,8 @@ constexpr std::array<Command, 12> table{{
     {"remove", "FILE NODE OUT",
      "take out NODE (INFO list or item, fact, time, sequence, a kept chunk, a picture or frame), write OUT", 3,
      removeNode},
-    {"info", "FILE", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1, printInfo},
+    {"info", "FILE [--json]", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1,
+     printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", extractArguments,
      "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME", 0,
@@ -119,7 +136,8 @@ void printUsage(std::ostream& out) {
          "                          (icons, cursors, bitmaps; comma-separated; all by default)\n"
          "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
          "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
-         "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n";
+         "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
+         "  --json                  with tree, info or browse: one JSON document instead of text\n";
   out << "  --version               the program's version\n"
          "  VERB --help             the verb's arguments and what it does\n\n";
   for (const Command& c : table) {
@@ -138,6 +156,7 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
     streams.err << "delvix-cli: --kinds takes icons, cursors, bitmaps or none, separated by commas\n";
     return exitUsage;
   }
+  streams.json = takeJsonOption(withoutOptions);
   std::span<const std::string> args = withoutOptions;
   if (args.empty()) {
     printUsage(streams.err);
@@ -160,6 +179,10 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
     if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
       streams.out << "usage: delvix-cli " << c.verb << ' ' << c.arguments << "\n\n" << c.summary << '\n';
       return exitOk;
+    }
+    if (streams.json && !printsJson(c.verb)) {
+      streams.err << "delvix-cli: --json goes with tree, info and browse\n";
+      return exitUsage;
     }
     if (!c.takesOptions && args.size() - 1 != c.argumentCount) {
       streams.err << "usage: delvix-cli " << c.verb << ' ' << c.arguments << '\n';

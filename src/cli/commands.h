@@ -19,6 +19,8 @@ struct Streams {
   std::ostream& err;
   // What the readers take from the options before the verb (--kinds=...).
   formats::ReadSettings settings = {};
+  // --json: tree, info and browse print one JSON document instead of text.
+  bool json = false;
 };
 
 struct Command {

@@ -2,7 +2,9 @@
 
 #include <ostream>
 
+#include "browse/file_names.h"
 #include "browse/file_summary.h"
+#include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
 #include "formats/document_reader.h"
@@ -22,6 +24,16 @@ int printResourceCounts(const std::string& path, Streams streams) {
     return exitRefused;
   }
   const formats::pe::ResourceCounts& counts = summary.resources;
+  if (streams.json) {
+    // A kind left unread is null, as the text shows it "?".
+    auto counted = [](bool on, std::size_t count) { return on ? nlohmann::json(count) : nlohmann::json(nullptr); };
+    writeJson(streams.out, {{"file", browse::displayText(path)},
+                            {"kind", "module"},
+                            {"icon_groups", counted(streams.settings.resources.icons, counts.iconGroups)},
+                            {"cursor_groups", counted(streams.settings.resources.cursors, counts.cursorGroups)},
+                            {"bitmaps", counted(streams.settings.resources.bitmaps, counts.bitmaps)}});
+    return exitOk;
+  }
   auto shown = [](bool on, std::size_t count) { return on ? std::to_string(count) : std::string("?"); };
   streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts.iconGroups) << '\n'
               << "cursor groups: " << shown(streams.settings.resources.cursors, counts.cursorGroups) << '\n'
@@ -41,6 +53,17 @@ void printWave(const model::WaveState& wave, std::ostream& out) {
   out << '\n';
 }
 
+nlohmann::json waveJson(const model::WaveState& wave) {
+  const model::WaveFormat& f = wave.format;
+  nlohmann::json info = {
+      {"format_tag", f.formatTag},          {"channels", f.channels},
+      {"bits_per_sample", f.bitsPerSample}, {"samples_per_second", f.samplesPerSecond},
+      {"data_bytes", wave.dataSize},        {"playing_time", std::stod(playingTimeText(wave.playingTime))}};
+  const formats::WaveChannels channels = formats::prepareChannels(wave);
+  if (channels.layout.channels != 0) info["sample_frames"] = channels.frameCount;
+  return info;
+}
+
 // Icon frames carry their own size and depth, so the header often leaves them 0; the first frame then tells.
 void printAnimatedCursor(const model::Document& document, std::ostream& out) {
   const model::AniHeader& h = document.ani.header;
@@ -53,6 +76,23 @@ void printAnimatedCursor(const model::Document& document, std::ostream& out) {
   } else {
     out << ", size: " << h.width << 'x' << h.height << ", bit count: " << h.bitCount << '\n';
   }
+}
+
+nlohmann::json animatedCursorJson(const model::Document& document) {
+  const model::AniHeader& h = document.ani.header;
+  nlohmann::json info = {{"frames", h.frames}, {"steps", h.steps}};
+  const bool fromFirstFrame =
+      h.width == 0 && h.height == 0 && !document.pictures.empty() && !document.pictures.front().placeholder;
+  if (fromFirstFrame) {
+    const model::PictureEntry& first = document.pictures.front();
+    info["size"] = browse::displayText(first.sizeText);
+    info["bit_count"] = columnJson(first.bitCountText);
+  } else {
+    info["size"] = std::to_string(h.width) + 'x' + std::to_string(h.height);
+    info["bit_count"] = h.bitCount;
+  }
+  info["from_first_frame"] = fromFirstFrame;
+  return info;
 }
 
 }  // namespace
@@ -68,6 +108,16 @@ int printInfo(std::span<const std::string> args, Streams streams) {
   StderrReporter reporter(streams.err);
   if (formats::readDocument(path, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
+  if (streams.json) {
+    nlohmann::json info = {{"file", browse::displayText(path)}, {"kind", kindName(document)}};
+    switch (document.kind) {
+      case model::FileKind::wave: info.update(waveJson(document.wave)); break;
+      case model::FileKind::animatedCursor: info.update(animatedCursorJson(document)); break;
+      default: info["images"] = document.imageCount; break;
+    }
+    writeJson(streams.out, info);
+    return exitOk;
+  }
   switch (document.kind) {
     case model::FileKind::wave: printWave(document.wave, streams.out); break;
     case model::FileKind::animatedCursor: printAnimatedCursor(document, streams.out); break;

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_run.h"
+#include "support/corpus.h"
+#include "support/icon_builder.h"
+#include "support/riff_builder.h"
+#include "support/temp_dir.h"
+
+namespace delvix::cli {
+namespace {
+
+// Runs delvix-cli with `args` and hands its output to Python's json module; what comes back is
+// ascii(`expression`) over the parsed document `d`, or nothing when the output is not JSON.
+std::string parsedByPython(const std::string& args, const std::string& expression) {
+  return testing::runAndCapture("'" DELVIX_CLI_PATH "' " + args +
+                                " | python3 -c 'import json,sys; d=json.load(sys.stdin); print(ascii((" + expression +
+                                ")))'");
+}
+
+TEST(CliJson, TreeInfoAndBrowsePrintJsonThatParses) {
+  if (!testing::haveProgram("python3")) GTEST_SKIP() << "python3 is not there";
+  testing::TempDir dir;
+  testing::IconFile icon;
+  icon.entries.push_back({testing::DibImage{.width = 16, .height = 16, .bitCount = 4}.bytes()});
+  const auto iconPath = dir.write("a.ico", icon.bytes());
+  dir.write(std::string("\xff") + ".ico", {0, 0, 1, 0, 3, 0});
+  dir.write("b.wav",
+            testing::riff("WAVE", {testing::waveFormat({.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}),
+                                   testing::chunk("data", testing::ByteVector(1000000))}));
+  dir.write("c.wav", {'n', 'o'});
+  const std::string quoted = "'" + dir.path().string() + "/";
+
+  struct Case {
+    std::string args, expression, expected;
+  };
+  const Case cases[] = {
+      {"tree " + quoted + "a.ico' --json",
+       "d[\"kind\"], d[\"file\"].endswith(\"a.ico\"), len(d[\"nodes\"]) > 0, "
+       "all(isinstance(f[\"editable\"], bool) and isinstance(f[\"value\"], str) "
+       "for n in d[\"nodes\"] for f in n[\"fields\"])",
+       "('icon', True, True, True)\n"},
+      {"info " + quoted + "b.wav' --json",
+       "d[\"kind\"], d[\"channels\"], d[\"samples_per_second\"], d[\"data_bytes\"], d[\"playing_time\"], "
+       "d[\"sample_frames\"]",
+       "('wave', 2, 44100, 1000000, 5.67, 250000)\n"},
+      {"info " + quoted + "a.ico' --json", "d[\"kind\"], d[\"images\"]", "('icon', 1)\n"},
+      {"browse " + quoted + "' --json", "[(r[\"name\"], r[\"columns\"][\"icons\"]) for r in d[\"rows\"]]",
+       "[('a.ico', 1), ('\\ufffd.ico', 3)]\n"},
+      {"browse --wav " + quoted + "' --json",
+       "[(r[\"name\"], r[\"columns\"][\"time\"], r[\"columns\"][\"channels\"], \"reason\" in r) for r in d[\"rows\"]]",
+       "[('b.wav', 5.67, 2, False), ('c.wav', None, None, True)]\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parsedByPython(c.args, c.expression), c.expected) << c.args;
+
+  CliRun fields({"fields", iconPath.string(), "--json"});
+  EXPECT_EQ(fields.status, exitUsage);
+}
+
+}  // namespace
+}  // namespace delvix::cli
