@@ -7,27 +7,15 @@
 #include <QStyle>
 #include <functional>
 
+#include "app/drawing_kit.h"
+
 namespace delvix::app {
 
 namespace {
 
-// Drawn on a 32 x 32 grid, like the main window's tool pictures.
-constexpr int grid = 32;
-const QColor ink(0x2b, 0x3a, 0x55);
-const QColor blue(0x3d, 0x7d, 0xd8);
-const QColor red(0xc9, 0x4a, 0x3a);
-const QColor yellow(0xe8, 0xb7, 0x30);
-const QColor paper(0xfa, 0xfa, 0xf5);
+using namespace drawing;
 
-QPixmap drawn(const std::function<void(QPainter&)>& draw) {
-  QPixmap pixmap(grid, grid);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  draw(p);
-  return pixmap;
-}
+QPixmap drawn(const std::function<void(QPainter&)>& draw) { return drawnPixmap(draw); }
 
 QIcon switched(const QPixmap& up, const QPixmap& down) {
   QIcon icon;

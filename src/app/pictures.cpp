@@ -5,32 +5,16 @@
 #include <QPixmap>
 #include <functional>
 
+#include "app/drawing_kit.h"
 #include "model/node.h"
 
 namespace delvix::app {
 
 namespace {
 
-// Every picture is drawn on a 32 x 32 grid and scaled by the views.
-constexpr int grid = 32;
-const QColor ink(0x2b, 0x3a, 0x55);
-const QColor blue(0x3d, 0x7d, 0xd8);
-const QColor green(0x3a, 0x9b, 0x4a);
-const QColor red(0xc9, 0x4a, 0x3a);
-const QColor yellow(0xe8, 0xb7, 0x30);
-const QColor paper(0xfa, 0xfa, 0xf5);
-const QColor grey(0x9a, 0xa3, 0xb0);
+using namespace drawing;
 
-QIcon drawn(const std::function<void(QPainter&)>& draw) {
-  QPixmap pixmap(grid, grid);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  draw(p);
-  p.end();
-  return QIcon(pixmap);
-}
+QIcon drawn(const std::function<void(QPainter&)>& draw) { return QIcon(drawnPixmap(draw)); }
 
 void page(QPainter& p, QRectF r) {
   p.setBrush(paper);
