@@ -10,6 +10,9 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 "$prefix/bin/delvix-cli" --version
 "$prefix/bin/delvix" --version
 test -f "$prefix/share/delvix/help/index.html"
+for size in 16 32 48 256; do
+  file "$prefix/share/icons/hicolor/${size}x$size/apps/io.github.delvix.Delvix.png" | grep -q "PNG image data, $size x $size"
+done
 if command -v groff > /dev/null; then
   warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/delvix-cli.1" 2>&1 > /dev/null)"
   [[ -z "$warnings" ]] || { echo "delvix-cli.1: $warnings"; exit 1; }

@@ -44,8 +44,13 @@ QStringList qtNameFilters(const std::string& filter) {
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
-    // Qt takes the patterns from the last parentheses, so the description may keep its own.
-    filters << parts[i] + " (" + patterns + ")";
+    // Qt takes the patterns from the last parentheses and shows the text whole, so a description's own
+    // pattern list ("Icons (*.ico,*.cur)") gives way to the real one rather than showing twice.
+    QString description = parts[i];
+    const qsizetype open = description.lastIndexOf('(');
+    if (description.endsWith(')') && open >= 0 && description.indexOf('*', open) >= 0)
+      description = description.left(open).trimmed();
+    filters << description + " (" + patterns + ")";
   }
   return filters;
 }

@@ -106,6 +106,9 @@ TEST(SaveDialog, ANameWithoutExtensionGetsTheChosenTypes) {
   EXPECT_EQ(platform::defaultSuffixOf("Icon files (*.ico) (*.ico)"), "ico");
   EXPECT_EQ(platform::defaultSuffixOf("JPEG files(*jpg) (*.jpg)"), "jpg");
   EXPECT_EQ(platform::defaultSuffixOf("All (*)"), "");
+  // A description's own pattern list gives way to the real one; other parentheses stay.
+  EXPECT_EQ(platform::qtNameFilters("Icons (*.ico,*.cur)|*.ico;*.cur|Bitmap (BMP)|*.bmp|JPEG files(*jpg)|*.jpg"),
+            QStringList({"Icons (*.ico *.cur)", "Bitmap (BMP) (*.bmp)", "JPEG files (*.jpg)"}));
 }
 
 }  // namespace
