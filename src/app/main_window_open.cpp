@@ -63,8 +63,11 @@ void TFormANI::ButLoadClick() {
 void TFormANI::openFile(const QString& fileName) { openPath(fileName.toStdString()); }
 
 void TFormANI::openPath(const std::filesystem::path& file) {
-  const std::filesystem::path path = std::filesystem::absolute(file);
   std::error_code error;
+  // The folder as the system resolves it ("a/../b" shown as "b"); the name as given, even a link's.
+  std::filesystem::path path = std::filesystem::absolute(file);
+  if (auto folder = std::filesystem::weakly_canonical(path.parent_path(), error); !error)
+    path = folder / path.filename();
   if (!std::filesystem::is_regular_file(path, error)) {
     host_.prompter.show({"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}});
     return;

@@ -65,7 +65,10 @@ TEST_F(OpenCommand, AnIconFileShowsItsTreeThumbnailsAndStatusAndSelectsTheFirstP
 }
 
 TEST_F(OpenCommand, ACursorFileWithACapitalExtensionIsReadAsAnIconFile) {
-  openThroughDialog(write("POINTER.CUR", iconFile({32}, 2)));
+  write("POINTER.CUR", iconFile({32}, 2));
+  std::filesystem::create_directory(files.path() / "sub");
+  openThroughDialog(files.path() / "sub" / ".." / "POINTER.CUR");
+  EXPECT_EQ(text("Panel3").toStdString(), " " + files.path().string() + "/");
   EXPECT_EQ(treeRows(), (Strings{"header", "picture_1"}));
   EXPECT_EQ(thumbnailRow(0), (Strings{"1", "32x32", "32"}));
   EXPECT_EQ(selectedTreeNode(), "picture_1");
