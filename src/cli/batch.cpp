@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <ostream>
 
+#include "browse/file_names.h"
+#include "cli/json_output.h"
 #include "formats/document_reader.h"
 
 namespace delvix::cli {
@@ -45,10 +47,8 @@ std::vector<fs::path> filesIn(const fs::path& folder, bool recursive, std::ostre
 
 }  // namespace
 
-int runBatch(const BatchArguments& batch, Streams streams,
-             const std::function<int(const fs::path& file, const fs::path& folder)>& one) {
+int runBatch(const BatchArguments& batch, Streams streams, const BatchJob& one) {
   std::vector<Job> jobs;
-  bool failed = false;
   std::error_code error;
   const bool single = batch.inputs.size() == 1 && !fs::is_directory(batch.inputs.front(), error);
   for (const fs::path& input : batch.inputs) {
@@ -63,15 +63,30 @@ int runBatch(const BatchArguments& batch, Streams streams,
     }
   }
   const bool progress = isatty(STDERR_FILENO) == 1;
+  nlohmann::json files = nlohmann::json::array();
+  std::size_t failures = 0;
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     if (progress) streams.err << '[' << i + 1 << '/' << jobs.size() << "] " << jobs[i].file.string() << '\n';
-    const int status = one(jobs[i].file, jobs[i].folder);
+    WrittenFiles written;
+    const int status = one(jobs[i].file, jobs[i].folder, written);
     if (status != exitOk) {
-      failed = true;
+      ++failures;
       if (!single) streams.err << "delvix-cli: " << jobs[i].file.string() << " failed; going on\n";
     }
+    if (streams.json) {
+      nlohmann::json paths = nlohmann::json::array();
+      for (const fs::path& path : written) paths.push_back(browse::displayText(path.string()));
+      files.push_back({{"file", browse::displayText(jobs[i].file.string())},
+                       {"folder", browse::displayText(jobs[i].folder.string())},
+                       {"ok", status == exitOk},
+                       {"written", std::move(paths)}});
+    }
   }
-  return failed ? exitRefused : exitOk;
+  if (streams.json)
+    writeJson(
+        streams.out,
+        {{"target", browse::displayText(batch.target.string())}, {"failed", failures}, {"files", std::move(files)}});
+  return failures > 0 ? exitRefused : exitOk;
 }
 
 }  // namespace delvix::cli

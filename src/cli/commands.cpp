@@ -56,7 +56,9 @@ bool takeJsonOption(std::vector<std::string>& args) {
   return true;
 }
 
-bool printsJson(std::string_view verb) { return verb == "tree" || verb == "info" || verb == "browse"; }
+bool printsJson(std::string_view verb) {
+  return verb == "tree" || verb == "info" || verb == "browse" || verb == "extract" || verb == "export";
+}
 
 // Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
 int openDocument(const std::string& path, model::Document& document, Streams streams) {
@@ -137,7 +139,7 @@ void printUsage(std::ostream& out) {
          "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
          "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
          "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
-         "  --json                  with tree, info or browse: one JSON document instead of text\n";
+         "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n";
   out << "  --version               the program's version\n"
          "  VERB --help             the verb's arguments and what it does\n\n";
   for (const Command& c : table) {
@@ -181,7 +183,7 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
       return exitOk;
     }
     if (streams.json && !printsJson(c.verb)) {
-      streams.err << "delvix-cli: --json goes with tree, info and browse\n";
+      streams.err << "delvix-cli: --json goes with tree, info, browse, extract and export\n";
       return exitUsage;
     }
     if (!c.takesOptions && args.size() - 1 != c.argumentCount) {

@@ -19,7 +19,7 @@ struct Streams {
   std::ostream& err;
   // What the readers take from the options before the verb (--kinds=...).
   formats::ReadSettings settings = {};
-  // --json: tree, info and browse print one JSON document instead of text.
+  // --json: tree, info, browse, extract and export print one JSON document instead of text.
   bool json = false;
 };
 

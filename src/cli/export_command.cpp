@@ -77,7 +77,8 @@ preview::Rendering render(const model::Document& document, int index, bool alpha
 }
 
 // Draws, enlarges, encodes and writes one picture; false (with the reason on `err`) when it could not.
-bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err) {
+bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err,
+                   WrittenFiles& written) {
   const std::string name = model::pictureName(index + 1);
   preview::Rendering rendering = render(document, index, request.alpha);
   if (!rendering.logLine.empty()) err << rendering.logLine << '\n';
@@ -106,11 +107,12 @@ bool exportPicture(const model::Document& document, int index, const ExportReque
     err << "Could not write " << target.string() << ": " << failure->reason << '\n';
     return false;
   }
+  written.push_back(target);
   return true;
 }
 
 // Exports every picture of one file into `request.directory`.
-int exportFile(const ExportRequest& request, Streams streams) {
+int exportFile(const ExportRequest& request, Streams streams, WrittenFiles& written) {
   StderrReporter reporter(streams.err);
   model::Document document;
   if (formats::readDocument(request.file, document, streams.settings, reporter) != formats::ReadOutcome::read)
@@ -124,7 +126,7 @@ int exportFile(const ExportRequest& request, Streams streams) {
 
   bool allSaved = true;
   for (std::size_t index = 0; index < document.pictures.size(); ++index)
-    allSaved &= exportPicture(document, static_cast<int>(index), request, streams.err);
+    allSaved &= exportPicture(document, static_cast<int>(index), request, streams.err, written);
   return allSaved ? exitOk : exitRefused;
 }
 
@@ -137,11 +139,11 @@ int exportPictures(std::span<const std::string> args, Streams streams) {
                 << " to " << preview::largestZoom << ")\n";
     return exitUsage;
   }
-  return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder) {
+  return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {
     ExportRequest one = *request;
     one.file = file.string();
     one.directory = folder;
-    return exportFile(one, streams);
+    return exportFile(one, streams, written);
   });
 }
 

@@ -7,7 +7,8 @@
 
 namespace delvix::cli {
 
-inline constexpr std::string_view exportArguments = "FILE... DIR [-r] [--format png|bmp|jpg|gif] [--alpha] [--zoom N]";
+inline constexpr std::string_view exportArguments =
+    "FILE... DIR [-r] [--format png|bmp|jpg|gif] [--alpha] [--zoom N] [--json]";
 
 // export FILE DIR [options]: every picture of FILE drawn as the preview draws it and written as
 // DIR/picture_N.png (or .bmp, .jpg, .gif).

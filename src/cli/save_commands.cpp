@@ -54,7 +54,7 @@ ResourceKind kindOf(const model::Node& node) {
 
 // Every icon group as NAME.ico, every cursor group as NAME.cur, every bitmap as NAME.bmp.
 int extractModule(const std::string& modulePath, const model::Document& document, const fs::path& directory,
-                  formats::Reporter& reporter) {
+                  formats::Reporter& reporter, WrittenFiles& written) {
   // The bitmaps are written from the module's own bytes; the file is read again only when there are any.
   bool opened = false;
   std::optional<formats::FileContent> content;
@@ -86,12 +86,16 @@ int extractModule(const std::string& modulePath, const model::Document& document
       }
       fs::path target = directory / (base + ".bmp");
       reporter.log("file for saving: " + target.string());
-      allSaved &= formats::deliverFile(target, {*file}, "Could not open this file.", reporter);
+      const bool saved = formats::deliverFile(target, {*file}, "Could not open this file.", reporter);
+      if (saved) written.push_back(target);
+      allSaved &= saved;
       continue;
     }
     fs::path target = directory / (base + (kind == ResourceKind::icon ? ".ico" : ".cur"));
     reporter.log("saving of file: " + target.string());
-    allSaved &= formats::saveIconGroup(document, &node, target, reporter);
+    const bool saved = formats::saveIconGroup(document, &node, target, reporter);
+    if (saved) written.push_back(target);
+    allSaved &= saved;
   }
   return allSaved ? exitOk : exitRefused;
 }
@@ -125,10 +129,12 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
       if (extension != ".wav") break;
       reporter.log("saving of file: " + target.string());
       return formats::saveWaveFile(document, target, reporter) ? exitOk : exitRefused;
-    case model::FileKind::module:
+    case model::FileKind::module: {
       // Saving a module means saving each of its groups: into OUT as a folder.
       std::filesystem::create_directories(target, error);
-      return extractModule(source, document, target, reporter);
+      WrittenFiles written;
+      return extractModule(source, document, target, reporter, written);
+    }
     default: break;
   }
   streams.err << "delvix-cli: cannot save " << fs::path(source).filename().string() << " as "
@@ -139,14 +145,14 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
 namespace {
 
 // Every picture of one file as its own file in `directory`.
-int extractFile(const std::string& file, const fs::path& directory, Streams streams) {
+int extractFile(const std::string& file, const fs::path& directory, Streams streams, WrittenFiles& written) {
   StderrReporter reporter(streams.err);
   model::Document document;
   if (open(file, document, streams, reporter) != exitOk) return exitRefused;
   std::error_code error;
   fs::create_directories(directory, error);
 
-  if (document.kind == model::FileKind::module) return extractModule(file, document, directory, reporter);
+  if (document.kind == model::FileKind::module) return extractModule(file, document, directory, reporter, written);
 
   bool allSaved = true;
   const bool cursors = lower(fs::path(file).extension().string()) != ".ico";
@@ -155,7 +161,9 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
     if (!picture) continue;
     fs::path target = directory / ("picture_" + std::to_string(index + 1) + (cursors ? ".cur" : ".ico"));
     reporter.log("file for saving: " + target.string());
-    allSaved &= formats::saveOneImage(document, *picture, target, reporter);
+    const bool saved = formats::saveOneImage(document, *picture, target, reporter);
+    if (saved) written.push_back(target);
+    allSaved &= saved;
   }
   return allSaved ? exitOk : exitRefused;
 }
@@ -180,8 +188,8 @@ int extractPictures(std::span<const std::string> args, Streams streams) {
   }
   batch.target = batch.inputs.back();
   batch.inputs.pop_back();
-  return runBatch(batch, streams, [&](const fs::path& file, const fs::path& folder) {
-    return extractFile(file.string(), folder, streams);
+  return runBatch(batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {
+    return extractFile(file.string(), folder, streams, written);
   });
 }
 

@@ -14,7 +14,7 @@ int saveDocument(std::span<const std::string> args, Streams streams);
 // `document`, read from `source`, written as `target` with the writer its extension calls for.
 int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& target,
                      Streams streams, formats::Reporter& reporter);
-inline constexpr const char* extractArguments = "FILE... DIR [-r]";
+inline constexpr const char* extractArguments = "FILE... DIR [-r] [--json]";
 
 // extract FILE... DIR [-r]: every picture of each FILE as its own file in DIR (several files or folders: each
 // file in a sub-folder of DIR named after it; -r descends into folders).

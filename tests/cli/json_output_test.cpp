@@ -49,6 +49,9 @@ TEST(CliJson, TreeInfoAndBrowsePrintJsonThatParses) {
       {"browse --wav " + quoted + "' --json",
        "[(r[\"name\"], r[\"columns\"][\"time\"], r[\"columns\"][\"channels\"], \"reason\" in r) for r in d[\"rows\"]]",
        "[('b.wav', 5.67, 2, False), ('c.wav', None, None, True)]\n"},
+      {"extract " + quoted + "a.ico' " + quoted + "c.wav' " + quoted + "out' --json",
+       "d[\"failed\"], [(f[\"ok\"], [w.split(\"/\")[-2:] for w in f[\"written\"]]) for f in d[\"files\"]]",
+       "(1, [(True, [['a.ico', 'picture_1.ico']]), (False, [])])\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(parsedByPython(c.args, c.expression), c.expected) << c.args;
 
