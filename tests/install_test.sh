@@ -28,8 +28,17 @@ if command -v xdg-mime > /dev/null && command -v update-desktop-database > /dev/
   export XDG_DATA_HOME="$prefix/share" XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_CONFIG_HOME="$prefix/config"
   mkdir -p "$XDG_CONFIG_HOME"
   update-desktop-database "$prefix/share/applications"
-  for type in image/vnd.microsoft.icon application/x-navi-animation audio/x-wav; do
-    xdg-mime default io.github.delvix.Delvix.desktop "$type"
+  # The types the system gives the sample files (by their content, as a file manager does; a damaged file is
+  # just bytes) and the usual ones: with nothing set by hand, the installed launcher is what opens them.
+  corpus="$(dirname "$0")/../../shared/corpus"
+  types=(image/vnd.microsoft.icon image/x-win-bitmap application/x-navi-animation audio/x-wav
+    application/vnd.microsoft.portable-executable)
+  for file in "$corpus"/{ico,cur,ani,wav,pe}/*; do
+    [[ -f "$file" ]] || continue
+    type="$(xdg-mime query filetype "$file")"
+    [[ "$type" == application/octet-stream ]] || types+=("$type")
+  done
+  for type in $(printf '%s\n' "${types[@]}" | sort -u); do
     answer="$(xdg-mime query default "$type")"
     [[ "$answer" == "io.github.delvix.Delvix.desktop" ]] || { echo "xdg-mime: $type opens with '$answer'"; exit 1; }
   done
