@@ -3,6 +3,7 @@
 
 #include "fieldview/apply_edits.h"
 #include "fieldview/field_ranges.h"
+#include "fieldview/icon_block_fields.h"
 #include "fieldview/number_text.h"
 #include "formats/le_bytes.h"
 #include "model/picture_index.h"
@@ -12,73 +13,33 @@ namespace delvix::fieldview {
 
 namespace {
 
-enum class FieldType { u8, u16, u32, s32 };
-
-struct BlockField {
-  std::size_t offset;
-  FieldType type;
-};
-
-std::size_t widthOf(FieldType type) {
-  switch (type) {
-    case FieldType::u8: return 1;
-    case FieldType::u16: return 2;
-    default: return 4;
-  }
-}
-
-ValueRange rangeOf(FieldType type) {
-  switch (type) {
-    case FieldType::u8: return ranges::u8;
-    case FieldType::u16: return ranges::u16;
-    case FieldType::u32: return ranges::u32;
-    default: return ranges::s32;
-  }
-}
-
-// A module's cursor group keeps the size as two u16 values where an icon entry has four bytes, so its
-// table lists two rows fewer before the hot spot.
-bool isModuleCursorGroupEntry(const model::Document& document, const model::Node& entry) {
-  if (document.kind != model::FileKind::module) return false;
-  const model::Node* header = entry.parent();
-  return header && header->block().size() >= 4 && formats::le16(header->block(), 2) == 2;
-}
-
-std::optional<BlockField> directoryEntryField(const model::Document& document, const model::Node& node,
-                                              std::size_t row) {
-  if (isModuleCursorGroupEntry(document, node)) {
-    if (row == 2) return BlockField{4, FieldType::u16};
-    if (row == 3) return BlockField{6, FieldType::u16};
-    return std::nullopt;
-  }
-  if (row == 3) return BlockField{3, FieldType::u8};
-  if (row == 4) return BlockField{4, FieldType::u16};
-  if (row == 5) return BlockField{6, FieldType::u16};
-  return std::nullopt;
-}
-
 // The field behind an editable row, when `node` is the node the mode edits.
 std::optional<BlockField> editableField(const model::Document& document, const model::Node& node, EditMode mode,
                                         std::size_t row) {
   const std::string& name = node.name();
+  std::span<const BlockField> fields;
   switch (mode) {
     case EditMode::directoryEntry:
       if (!name.starts_with("icon_dir")) return std::nullopt;
-      return directoryEntryField(document, node, row);
+      fields = directoryEntryFields(
+          directoryEntryKindOf(node, document.kind == model::FileKind::module, /*cursorFile=*/false));
+      break;
     case EditMode::frameHeader:
       if (name != "image_info") return std::nullopt;
-      if (row == 6) return BlockField{9, FieldType::u8};
-      if (row == 7) return BlockField{10, FieldType::u16};
-      if (row == 8) return BlockField{12, FieldType::u16};
-      return std::nullopt;
+      fields = frameHeaderFields();
+      break;
     case EditMode::hotSpot:
-      if (name != "hot_pot" || row > 1) return std::nullopt;
-      return BlockField{2 * row, FieldType::u16};
+      if (name != "hot_pot") return std::nullopt;
+      fields = hotSpotFields();
+      break;
     case EditMode::bitmapHeader:
-      if (name != "bitm_info" || row < 7 || row > 10) return std::nullopt;
-      return BlockField{24 + 4 * (row - 7), row <= 8 ? FieldType::s32 : FieldType::u32};
+      if (name != "bitm_info") return std::nullopt;
+      fields = bitmapHeaderFields();
+      break;
     default: return std::nullopt;
   }
+  if (row >= fields.size() || fields[row].mark != Mark::editable) return std::nullopt;
+  return fields[row];
 }
 
 // The entries the picture's "color_table" holds (u32 byte count, then 4 bytes an entry), 0 without one.
@@ -118,7 +79,7 @@ ApplyResult applyBlockField(model::Document& document, model::Node& node, EditMo
   const ValueRange range = rangeOf(field->type);
   auto value = numberInRange(text, range);
   if (!value) return refusedWith(notANumberMessage(text, range));
-  const bool colourCount = mode == EditMode::bitmapHeader && row == 9;
+  const bool colourCount = mode == EditMode::bitmapHeader && field->caption == "ClrUsed";
   if (colourCount)
     if (auto refusal = colourCountRefusal(node, *value)) return refusedWith(*refusal);
 

@@ -7,9 +7,6 @@ namespace delvix::fieldview {
 
 namespace {
 
-constexpr Mark ro = Mark::readOnly;
-constexpr Mark rw = Mark::editable;
-
 Listing withRows(Listing listing, TableBuilder& table) {
   listing.columns = commonColumns();
   listing.rows = table.rows();
@@ -23,81 +20,36 @@ std::span<const std::uint8_t> storedPart(const model::Block& block, std::size_t 
   return std::span(block).subspan(dataAt, std::min(declared, block.size() - dataAt));
 }
 
-bool isCursorGroupEntry(const model::Node& entry) {
-  const model::Node* header = entry.parent();
-  return header && header->block().size() >= 4 && formats::le16(header->block(), 2) == 2;
+}  // namespace
+
+namespace {
+
+Listing listFields(const model::Node& node, std::span<const BlockField> fields, EditMode mode) {
+  TableBuilder table(node.block());
+  table.fields(fields);
+  return withRows(clearedListing(mode), table);
 }
 
 }  // namespace
 
 Listing listIconHeader(const model::Node& node) {
-  TableBuilder table(node.block());
-  table.u16("Reserve", 0, ro);
-  table.u16("Type", 2, ro);
-  table.u16("Count", 4, ro);
-  return withRows(clearedListing(EditMode::headerOrInfoItem), table);
+  return listFields(node, iconHeaderFields(), EditMode::headerOrInfoItem);
 }
 
 Listing listDirectoryEntry(const model::Node& node, const FileTraits& file) {
-  TableBuilder table(node.block());
-  if (file.module && isCursorGroupEntry(node)) {
-    // A module's cursor group stores the size as two u16 values where an icon entry has four bytes.
-    table.u16("Width", 0, ro);
-    table.u16("Height", 2, ro);
-  } else {
-    table.u8("Width", 0, ro);
-    table.u8("Height", 1, ro);
-    table.u8("ColorCount", 2, ro);
-    table.u8("Reserve", 3, rw);
-  }
-  table.u16(file.cursorFile ? "HotPot X" : "Planes", 4, rw);
-  table.u16(file.cursorFile ? "HotPot Y" : "BitCount", 6, rw);
-  table.u32("BytesInRes", 8, ro);
-  if (file.module)
-    table.u16("ID", 12, ro);
-  else
-    table.u32("ImageOffset", 12, ro);
-  return withRows(clearedListing(EditMode::directoryEntry), table);
+  return listFields(node, directoryEntryFields(directoryEntryKindOf(node, file.module, file.cursorFile)),
+                    EditMode::directoryEntry);
 }
 
 Listing listBitmapHeader(const model::Node& node) {
-  TableBuilder table(node.block());
-  table.u32("Size", 0, ro);
-  table.s32("Width", 4, ro);
-  table.s32("Height", 8, ro);
-  table.u16("Planes", 12, ro);
-  table.u16("BitCount", 14, ro);
-  table.u32("Compression", 16, ro);
-  table.u32("SizeImage", 20, ro);
-  table.s32("XPelsPerMeter", 24, rw);
-  table.s32("YPelsPerMeter", 28, rw);
-  table.u32("ClrUsed", 32, rw);
-  table.u32("ClrImportant", 36, rw);
-  return withRows(clearedListing(EditMode::bitmapHeader), table);
+  return listFields(node, bitmapHeaderFields(), EditMode::bitmapHeader);
 }
 
 Listing listFrameHeader(const model::Node& node) {
-  TableBuilder table(node.block());
-  table.u16("Reserve1", 0, ro);
-  table.u16("Type", 2, ro);
-  table.u16("Count", 4, ro);
-  table.u8("Width", 6, ro);
-  table.u8("Height", 7, ro);
-  table.u8("ColorCount", 8, ro);
-  table.u8("Reserve2", 9, rw);
-  table.u16("HotPot X", 10, rw);
-  table.u16("HotPot Y", 12, rw);
-  table.u32("BytesInRes", 14, ro);
-  table.u32("ImageOffset", 18, ro);
-  return withRows(clearedListing(EditMode::frameHeader), table);
+  return listFields(node, frameHeaderFields(), EditMode::frameHeader);
 }
 
-Listing listHotSpot(const model::Node& node) {
-  TableBuilder table(node.block());
-  table.u16("X", 0, rw);
-  table.u16("Y", 2, rw);
-  return withRows(clearedListing(EditMode::hotSpot), table);
-}
+Listing listHotSpot(const model::Node& node) { return listFields(node, hotSpotFields(), EditMode::hotSpot); }
 
 Listing listColourTable(const model::Node& node, const FieldSettings& settings) {
   const bool shown = node.stateImage() == model::state::valuesShown;

@@ -39,6 +39,18 @@ void TableBuilder::s32(std::string caption, std::size_t offset, Mark mark) {
         ranges::s32);
 }
 
+void TableBuilder::fields(std::span<const BlockField> fields) {
+  for (const BlockField& f : fields) {
+    std::string caption(f.caption);
+    switch (f.type) {
+      case FieldType::u8: u8(std::move(caption), f.offset, f.mark); break;
+      case FieldType::u16: u16(std::move(caption), f.offset, f.mark); break;
+      case FieldType::u32: u32(std::move(caption), f.offset, f.mark); break;
+      case FieldType::s32: s32(std::move(caption), f.offset, f.mark); break;
+    }
+  }
+}
+
 std::array<Column, 3> columns(std::string first, int firstWidth, std::string second, int secondWidth) {
   return {Column{std::move(first), firstWidth, {}, {}}, Column{std::move(second), secondWidth, {}, {}}, Column{}};
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fieldview/field_ranges.h"
+#include "fieldview/icon_block_fields.h"
 #include "fieldview/listing.h"
 #include "model/node.h"
 
@@ -25,6 +26,8 @@ class TableBuilder {
   void u16(std::string caption, std::size_t offset, Mark mark);
   void u32(std::string caption, std::size_t offset, Mark mark);
   void s32(std::string caption, std::size_t offset, Mark mark);
+  // One row for each of `fields`.
+  void fields(std::span<const BlockField> fields);
 
   Rows rows() { return Rows(std::move(rows_)); }
 
