@@ -19,6 +19,7 @@ if command -v groff > /dev/null; then
 else
   test -s "$prefix/share/man/man1/delvix-cli.1"
 fi
+bash -n "$prefix/share/bash-completion/completions/delvix-cli"
 desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
 metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
 test -f "$desktop" && test -f "$metainfo"

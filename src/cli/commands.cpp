@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/add_command.h"
+#include "cli/bash_completion.h"
 #include "cli/browse_command.h"
 #include "cli/cut_command.h"
 #include "cli/export_command.h"
@@ -106,7 +107,7 @@ constexpr std::array<Command, 12> table{{
     {"tree", "FILE [--json]", "print the structure tree, one node per line (or as JSON with every field table)", 1,
      printTree},
     {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
-    {"fields", "FILE [NODE] [--show=...] [--edit=...]",
+    {"fields", "FILE [NODE] [--show=...] [--edit=...] [--page=N|all]",
      "print NODE's field table (NODE a path like picture_1/bitm_info), or every node's", 0, printFields, true},
     {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
     {"cut", cutArguments, "remove sample frames FROM to TO (from 0) of a PCM wave file and write it as OUT", 4,
@@ -166,6 +167,10 @@ int runCommandLine(std::span<const std::string> arguments, Streams streams) {
   }
   if (args[0] == "help" && args.size() == 2 && args[1] == "--man") {
     printManPage(streams.out);
+    return exitOk;
+  }
+  if (args[0] == "help" && args.size() == 2 && args[1] == "--bash-completion") {
+    printBashCompletion(streams.out);
     return exitOk;
   }
   if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
