@@ -13,12 +13,14 @@ test -f "$prefix/share/delvix/help/index.html"
 for size in 16 32 48 256; do
   file "$prefix/share/icons/hicolor/${size}x$size/apps/io.github.delvix.Delvix.png" | grep -q "PNG image data, $size x $size"
 done
-if command -v groff > /dev/null; then
-  warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/delvix-cli.1" 2>&1 > /dev/null)"
-  [[ -z "$warnings" ]] || { echo "delvix-cli.1: $warnings"; exit 1; }
-else
-  test -s "$prefix/share/man/man1/delvix-cli.1"
-fi
+for page in delvix.1 delvix-cli.1; do
+  if command -v groff > /dev/null; then
+    warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/$page" 2>&1 > /dev/null)"
+    [[ -z "$warnings" ]] || { echo "$page: $warnings"; exit 1; }
+  else
+    test -s "$prefix/share/man/man1/$page"
+  fi
+done
 bash -n "$prefix/share/bash-completion/completions/delvix-cli"
 desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
 metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
