@@ -10,12 +10,14 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 "$prefix/bin/delvix-cli" --version
 "$prefix/bin/delvix" --version
 test -f "$prefix/share/delvix/help/index.html"
-if command -v groff > /dev/null; then
-  warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/delvix-cli.1" 2>&1 > /dev/null)"
-  [[ -z "$warnings" ]] || { echo "delvix-cli.1: $warnings"; exit 1; }
-else
-  test -s "$prefix/share/man/man1/delvix-cli.1"
-fi
+for page in delvix-cli.1 delvix.1; do
+  if command -v groff > /dev/null; then
+    warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/$page" 2>&1 > /dev/null)"
+    [[ -z "$warnings" ]] || { echo "$page: $warnings"; exit 1; }
+  else
+    test -s "$prefix/share/man/man1/$page"
+  fi
+done
 desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
 metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
 test -f "$desktop" && test -f "$metainfo"
