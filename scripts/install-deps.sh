@@ -14,6 +14,7 @@ packages=(
   icoutils imagemagick sox sndfile-programs time
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
   desktop-file-utils appstream shared-mime-info
+  dpkg-dev file lintian
 )
 
 missing=()

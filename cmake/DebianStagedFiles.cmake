@@ -1,0 +1,39 @@
+# Run by CPack between staging the install and building the .deb: adds the copyright file, the changelog
+# compresses the manual pages, and sets the modes Debian expects.
+set(usr "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+if(NOT IS_DIRECTORY "${usr}/bin")
+  message(FATAL_ERROR "No staged programs in ${usr}/bin")
+endif()
+set(doc "${usr}/share/doc/${CPACK_PACKAGE_NAME}")
+
+# file(COPY), not file(INSTALL): CPack's DESTDIR is still set here and would be prefixed twice.
+file(COPY "${CPACK_DELVIX_DEBIAN_DIR}/copyright" DESTINATION "${doc}")
+
+# gzip -n leaves out the name and the time, so the same sources make the same package.
+function(gzip_into source target)
+  execute_process(COMMAND gzip -n9 -c "${source}" OUTPUT_FILE "${target}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip ${source}: ${failed}")
+  endif()
+endfunction()
+file(STRINGS "${CPACK_DELVIX_DEBIAN_DIR}/changelog" latest LIMIT_COUNT 1)
+if(NOT latest MATCHES "^${CPACK_PACKAGE_NAME} \\(${CPACK_PACKAGE_VERSION}\\) ")
+  message(FATAL_ERROR "cmake/debian/changelog has no entry for ${CPACK_PACKAGE_VERSION} on top: add one")
+endif()
+gzip_into("${CPACK_DELVIX_DEBIAN_DIR}/changelog" "${doc}/changelog.gz")
+file(GLOB_RECURSE manual_pages "${usr}/share/man/*.[1-9]")
+foreach(page IN LISTS manual_pages)
+  gzip_into("${page}" "${page}.gz")
+  file(REMOVE "${page}")
+endforeach()
+
+# Independent of the umask of whoever builds: directories and programs 0755, every other file 0644.
+file(GLOB_RECURSE staged LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+foreach(path IN LISTS staged)
+  if(IS_DIRECTORY "${path}" OR path MATCHES "/bin/[^/]+$")
+    file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                                     WORLD_EXECUTE)
+  else()
+    file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
+endforeach()
