@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop expects of it: the programs run from
-# there, the help pages sit in the shared data folder, the launcher and the software-centre description
-# validate, and the launcher is the default for the file types it names.
+# there, the help pages sit in the shared data folder with everything they link to, the launcher and the
+# software-centre description validate, and the launcher is the default for the file types it names.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d)"
@@ -10,6 +10,12 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 "$prefix/bin/delvix-cli" --version
 "$prefix/bin/delvix" --version
 test -f "$prefix/share/delvix/help/index.html"
+# Every link and picture of the help pages is installed with them.
+for page in "$prefix"/share/delvix/help/*.html; do
+  for target in $(grep -oE '(href|src)="[^"#]*' "$page" | cut -d'"' -f2); do
+    [[ "$target" == *://* || -f "$(dirname "$page")/$target" ]] || { echo "$page: $target is not installed"; exit 1; }
+  done
+done
 if command -v groff > /dev/null; then
   warnings="$(groff -man -Tutf8 -ww "$prefix/share/man/man1/delvix-cli.1" 2>&1 > /dev/null)"
   [[ -z "$warnings" ]] || { echo "delvix-cli.1: $warnings"; exit 1; }
