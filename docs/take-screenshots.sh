@@ -92,7 +92,7 @@ stop
 # A pixel of a 64 x 64 32-bit icon picked on the preview at 600 % and made opaque red, with the colour
 # bitmaps listed and their pixels editable.
 printf '[General]\nSettings=28\nColor=8\nEdit%%20data=0\n' >"$config/Delvix v.2.2.conf"
-convert -size 64x64 plasma:fractal -alpha set -channel A -fx 'i/w' +channel "$config/plasma.png"
+convert -seed 7 -size 64x64 plasma:fractal -alpha set -channel A -fx 'i/w' +channel "$config/plasma.png"
 icotool -c -o "$config/plasma.ico" "$config/plasma.png"
 start "$config/plasma.ico"
 roomy_preview
