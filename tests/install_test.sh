@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop expects of it: the programs run from
-# there, the help pages sit in the shared data folder, the launcher and the software-centre description
-# validate, and the launcher is the default for the file types it names.
+# there, the help pages sit in the shared data folder with everything they link to, the launcher and the
+# software-centre description validate, and the launcher is the default for the file types it names.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d)"
@@ -22,6 +22,12 @@ for page in delvix.1 delvix-cli.1; do
   fi
 done
 bash -n "$prefix/share/bash-completion/completions/delvix-cli"
+# Every link and picture of the help pages is installed with them.
+for page in "$prefix"/share/delvix/help/*.html; do
+  for target in $(grep -oE '(href|src)="[^"#]*' "$page" | cut -d'"' -f2); do
+    [[ "$target" == *://* || -f "$(dirname "$page")/$target" ]] || { echo "$page: $target is not installed"; exit 1; }
+  done
+done
 desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
 metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
 test -f "$desktop" && test -f "$metainfo"
