@@ -93,6 +93,7 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   }
   settings_ = readSettings(host_.settings, limits, log_);
   applyStoredLayout();
+  host_.help.failed = [this](const std::filesystem::path& page) { showHelpFailure(page); };
   if (host_.waveOutput)
     host_.waveOutput->finished = [this] {
       setWaveIdleButtons();
@@ -106,6 +107,7 @@ TFormANI::~TFormANI() {
     host_.waveOutput->finished = nullptr;
     host_.waveOutput->stop();
   }
+  host_.help.failed = nullptr;
   if (host_.help.running()) host_.help.terminate();
   if (settings_.saveOptions) {
     writeSettings(host_.settings, settingsToStore(), log_);
@@ -219,11 +221,18 @@ void TFormANI::Exit1Click() { close(); }
 void TFormANI::ButHelpClick() {
   // Beside the program in a build, in the shared data folder once installed (prefix/bin, prefix/share/delvix).
   std::filesystem::path page = host_.programFolder / "help" / "index.html";
-  const std::filesystem::path installed = host_.programFolder.parent_path() / "share" / "delvix" / "help" / "index.html";
+  const std::filesystem::path installed =
+      host_.programFolder.parent_path() / "share" / "delvix" / "help" / "index.html";
   std::error_code error;
   if (!std::filesystem::exists(page, error) && std::filesystem::exists(installed, error)) page = installed;
-  if (!host_.help.start(page))
-    host_.prompter.show({helpFailure, platform::MessageButtons::ok, platform::MessageIcon::information, {}});
+  if (!host_.help.start(page)) showHelpFailure(page);
+}
+
+void TFormANI::showHelpFailure(const std::filesystem::path& page) {
+  host_.prompter.show({std::string(helpFailure) + "\n\nThe help pages: " + page.string(),
+                       platform::MessageButtons::ok,
+                       platform::MessageIcon::information,
+                       {}});
 }
 
 void TFormANI::TipOfDayClick() { showTipOfDay(); }

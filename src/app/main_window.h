@@ -150,6 +150,8 @@ class TFormANI : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // The message that the help could not be shown, with where its pages are.
+  void showHelpFailure(const std::filesystem::path& page);
   // Building the window (main_window_layout.cpp, main_window_commands.cpp).
   void createCommands();
   void createMenus();

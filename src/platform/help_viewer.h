@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace delvix::platform {
 
@@ -13,6 +14,10 @@ class HelpViewer {
   virtual bool running() const = 0;
   // Ends every viewer process that is still running.
   virtual void terminate() = 0;
+
+  // Called when a viewer that started gives up on `page` soon after (no program for the page), on the thread
+  // that started it.
+  std::function<void(const std::filesystem::path& page)> failed;
 };
 
 }  // namespace delvix::platform

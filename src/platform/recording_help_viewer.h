@@ -20,6 +20,12 @@ class RecordingHelpViewer : public HelpViewer {
     isRunning = false;
   }
 
+  // The started viewer gives up, as "xdg-open" does when nothing on the desktop shows web pages.
+  void giveUp() {
+    isRunning = false;
+    if (failed && !pages.empty()) failed(pages.back());
+  }
+
   bool startable = true;
   bool isRunning = false;
   int terminations = 0;

@@ -129,11 +129,18 @@ TEST_F(WindowLife, HelpStartsTheViewerOnThePagesBesideTheProgramAndEndsItAtExit)
   EXPECT_EQ(help.terminations, 1);
 }
 
-TEST_F(WindowLife, HelpThatCannotStartSaysSoWithAnOkButton) {
+TEST_F(WindowLife, HelpThatCannotStartOrGivesUpSaysSoWithAnOkButton) {
+  // A viewer that starts and then finds nothing to show the page with is reported the same way.
+  window().ButHelpClick();
+  EXPECT_TRUE(prompter.messages.empty());
+  help.giveUp();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.ends_with("\n\nThe help pages: " + help.pages[0].string()));
+
   help.startable = false;
   window().ButHelpClick();
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  const platform::Message& message = prompter.messages[0];
+  ASSERT_EQ(prompter.messages.size(), 2u);
+  const platform::Message& message = prompter.messages[1];
   EXPECT_EQ(message.text.rfind("Sorry, but our help can't be run successfully under your Windows version.\nFor view "
                                "it:\n\n- Use Windows 98 or later.\n",
                                0),
