@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <iostream>
 
+#include "app/help_window.h"
 #include "app/image_browser.h"
 #include "app/picture_box.h"
 #include "app/thumbnail_model.h"
@@ -229,6 +230,13 @@ void TFormANI::ButHelpClick() {
 }
 
 void TFormANI::showHelpFailure(const std::filesystem::path& page) {
+  // Nothing on the desktop shows web pages: the program shows its own.
+  std::error_code error;
+  if (std::filesystem::is_regular_file(page, error)) {
+    if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+    helpWindow_->showPage(page);
+    return;
+  }
   host_.prompter.show({std::string(helpFailure) + "\n\nThe help pages: " + page.string(),
                        platform::MessageButtons::ok,
                        platform::MessageIcon::information,

@@ -49,6 +49,7 @@ namespace delvix::app {
 class PictureBox;
 class PixelMarker;
 class FieldTableModel;
+class HelpWindow;
 class ThumbnailModel;
 class WaveformBox;
 class TreeModel;
@@ -260,6 +261,7 @@ class TFormANI : public QMainWindow {
 
   Host host_;
   SecondaryWindows windows_;
+  HelpWindow* helpWindow_ = nullptr;  // made when first needed; a child of the window
   MessageLog log_;
   Settings settings_;
   model::Document document_;

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextBrowser>
 #include <QTreeView>
 #include <QUrl>
 #include <fstream>
@@ -129,25 +130,44 @@ TEST_F(WindowLife, HelpStartsTheViewerOnThePagesBesideTheProgramAndEndsItAtExit)
   EXPECT_EQ(help.terminations, 1);
 }
 
-TEST_F(WindowLife, HelpThatCannotStartOrGivesUpSaysSoWithAnOkButton) {
-  // A viewer that starts and then finds nothing to show the page with is reported the same way.
-  window().ButHelpClick();
-  EXPECT_TRUE(prompter.messages.empty());
-  help.giveUp();
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_TRUE(prompter.messages[0].text.ends_with("\n\nThe help pages: " + help.pages[0].string()));
-
+TEST_F(WindowLife, HelpThatCannotStartOrGivesUpShowsThePagesInTheProgramOrSaysWhereTheyAre) {
+  // Without its pages there is nothing to show: the message says so, for a viewer that cannot start and for
+  // one that starts and then finds nothing to show the page with.
   help.startable = false;
   window().ButHelpClick();
-  ASSERT_EQ(prompter.messages.size(), 2u);
-  const platform::Message& message = prompter.messages[1];
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  const platform::Message& message = prompter.messages[0];
   EXPECT_EQ(message.text.rfind("Sorry, but our help can't be run successfully under your Windows version.\nFor view "
                                "it:\n\n- Use Windows 98 or later.\n",
                                0),
             0u);
+  EXPECT_TRUE(message.text.ends_with("\n\nThe help pages: " + help.pages[0].string()));
   EXPECT_EQ(message.buttons, platform::MessageButtons::ok);
   EXPECT_EQ(message.icon, platform::MessageIcon::information);
   EXPECT_FALSE(logged(message.text));
+  help.startable = true;
+  window().ButHelpClick();
+  help.giveUp();
+  EXPECT_EQ(prompter.messages.size(), 2u);
+
+  // With them, the program shows them itself, links followed inside it.
+  std::filesystem::create_directory(programFolder.path() / "help");
+  const std::string index =
+      "<html><head><title>Delvix help</title></head><body><a href=\"two.html\">Two</a></body></html>";
+  const std::string two = "<html><head><title>Two - Delvix help</title></head><body>two</body></html>";
+  programFolder.write("help/index.html", std::vector<std::uint8_t>(index.begin(), index.end()));
+  programFolder.write("help/two.html", std::vector<std::uint8_t>(two.begin(), two.end()));
+  window().ButHelpClick();
+  help.giveUp();
+  EXPECT_EQ(prompter.messages.size(), 2u);
+  auto* pages = window().findChild<QWidget*>("HelpWindow");
+  ASSERT_NE(pages, nullptr);
+  EXPECT_TRUE(pages->isVisible());
+  auto* browser = pages->findChild<QTextBrowser*>("HelpBrowser");
+  EXPECT_EQ(pages->windowTitle(), "Delvix help");
+  browser->setSource(QUrl("two.html"));
+  EXPECT_EQ(pages->windowTitle(), "Two - Delvix help");
+  EXPECT_TRUE(browser->isBackwardAvailable());
 }
 
 TEST_F(WindowLife, EnterOpensAndClosesANodeAndOpeningSelectsIt) {
