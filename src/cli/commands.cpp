@@ -142,7 +142,9 @@ void printUsage(std::ostream& out) {
          "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
          "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n";
   out << "  --version               the program's version\n"
-         "  VERB --help             the verb's arguments and what it does\n\n";
+         "  VERB --help             the verb's arguments and what it does\n"
+         "  help --man              this text as the manual page delvix-cli(1), in roff\n"
+         "  help --bash-completion  a bash completion script for delvix-cli\n\n";
   for (const Command& c : table) {
     std::string head = std::string(c.verb) + " " + std::string(c.arguments);
     // A long head takes a line of its own, with the summary under the others.
