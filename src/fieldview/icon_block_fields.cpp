@@ -30,11 +30,12 @@ constexpr std::array cursorFileEntry{
     BlockField{"BytesInRes", 8, u32, ro}, BlockField{"ImageOffset", 12, u32, ro},
 };
 
-constexpr std::array moduleIconGroupEntry{
-    BlockField{"Width", 0, u8, ro},       BlockField{"Height", 1, u8, ro},  BlockField{"ColorCount", 2, u8, ro},
-    BlockField{"Reserve", 3, u8, rw},     BlockField{"Planes", 4, u16, rw}, BlockField{"BitCount", 6, u16, rw},
-    BlockField{"BytesInRes", 8, u32, ro}, BlockField{"ID", 12, u16, ro},
-};
+// A module's icon group entry ends in the icon's resource ID where a file's entry has its offset.
+constexpr auto moduleIconGroupEntry = [] {
+  auto fields = iconFileEntry;
+  fields.back() = BlockField{"ID", 12, u16, ro};
+  return fields;
+}();
 
 constexpr std::array moduleCursorGroupEntry{
     BlockField{"Width", 0, u16, ro},    BlockField{"Height", 2, u16, ro},     BlockField{"Planes", 4, u16, rw},
