@@ -57,12 +57,13 @@ TFormANI::TFormANI(Host host, QWidget* parent)
       playerScreen_(std::make_unique<PlayerScreen>(*this)),
       player_(std::make_unique<preview::AnimationPlayer>(*stepTimer_, *playerScreen_)) {
   setObjectName("FormANI");
-  setWindowTitle("Delvix v.2.2");
+  setWindowTitle("Delvix");
   resize(designedWidth, designedHeight);
   setMinimumSize(650, 250);
   setAcceptDrops(true);
 
   createCommands();
+  createHistoryCommands();
   createMenus();
   createToolBar();
 

@@ -16,6 +16,7 @@
 #include "fieldview/listing.h"
 #include "formats/wave_channels.h"
 #include "gfx/image.h"
+#include "history/edit_history.h"
 #include "model/document.h"
 #include "preview/animation_player.h"
 #include "preview/zoom.h"
@@ -89,6 +90,10 @@ class TFormANI : public QMainWindow {
   void selectPixel(int x, int y);
   // The extension of the open file as it was typed, with its dot.
   const std::string& openExtension() const { return extension_; }
+  const history::EditHistory& editHistory() const { return history_; }
+  // Asks whether the changes are saved first when the document has any: true when they were saved or the
+  // user let them go, false when the action that would lose them is to stop.
+  bool maybeSaveChanges();
 
  public slots:
   // File
@@ -97,6 +102,10 @@ class TFormANI : public QMainWindow {
   void ToolButton7Click();
   void ButSaveAllClick();
   void ButSaveClick();
+  // Saves to the open file when its kind can be written there, else asks for a name; true when saved.
+  bool SaveDocumentClick();
+  void UndoClick();
+  void RedoClick();
   void AlphaBlendingClick();
   void ScalingClick();
   void Exit1Click();
@@ -147,6 +156,7 @@ class TFormANI : public QMainWindow {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -215,7 +225,22 @@ class TFormANI : public QMainWindow {
   void enablePlayerButtons(const preview::PlayerButtons& buttons);
   void stopPlayer();
 
+  // The edit history (main_window_history.cpp).
+  void createHistoryCommands();
+  void updateHistoryCommands();
+  void updateTitle();
+  // Shows again what an undo or a redo changed.
+  void showReplayed(const history::Replayed& replayed);
+  std::string applyStepName(const model::Node& node, std::optional<std::size_t> row, bool infoItem) const;
+
   // Saving and copying (main_window_save.cpp).
+  // Asks for a name and saves the whole document (or a module's group) there; true when saved.
+  bool saveDocumentAs();
+  // Writes the whole document to `target`; true when it is all there. A document saved as itself is clean.
+  bool writeDocument(const std::filesystem::path& target);
+  bool canSaveInPlace() const;
+  // The document is now the file it was saved as: the title and the status bar name it, and it is clean.
+  void adoptSavedFile(const std::filesystem::path& target);
   // The picture that Save frame and Copy frame take, as the two toggles choose; empty when there is none.
   gfx::Image framePicture(bool alpha);
   void exportPicture(const std::filesystem::path& target, bool alpha);
@@ -265,6 +290,7 @@ class TFormANI : public QMainWindow {
   MessageLog log_;
   Settings settings_;
   model::Document document_;
+  history::EditHistory history_;
   std::string folder_;
   std::string extension_;
   int currentPictureIndex_ = 0;
@@ -306,11 +332,14 @@ class TFormANI : public QMainWindow {
   QAction* Open2 = nullptr;
   QAction* QuickInfoImages1 = nullptr;
   QAction* QuickInfoWav1 = nullptr;
+  QAction* Save1 = nullptr;
   QAction* Saveall1 = nullptr;
   QAction* SaveFrameBlit = nullptr;
   QAction* AlphaBlending2 = nullptr;
   QAction* Scaling2 = nullptr;
   QAction* Exit1 = nullptr;
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
   QAction* Copy1 = nullptr;
   QAction* Addchunk1 = nullptr;
   QAction* Removechunk1 = nullptr;

@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "app/main_window.h"
+#include "app/quiet_handlers.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "edit/add_chunks.h"
@@ -22,28 +23,6 @@ bool isRiff(const model::Document& document) {
   return document.kind == model::FileKind::animatedCursor || document.kind == model::FileKind::wave;
 }
 
-// Tree and thumbnail handlers stay quiet while the core changes the tree under the views: a selection that
-// Qt moves off a removed row must not list a node whose document is half changed.
-class QuietHandlers {
- public:
-  QuietHandlers(bool& tree, bool& thumbnails)
-      : tree_(tree), thumbnails_(thumbnails), treeWas_(tree), thumbnailsWere_(thumbnails) {
-    tree_ = thumbnails_ = false;
-  }
-  ~QuietHandlers() {
-    tree_ = treeWas_;
-    thumbnails_ = thumbnailsWere_;
-  }
-  QuietHandlers(const QuietHandlers&) = delete;
-  QuietHandlers& operator=(const QuietHandlers&) = delete;
-
- private:
-  bool& tree_;
-  bool& thumbnails_;
-  bool treeWas_;
-  bool thumbnailsWere_;
-};
-
 }  // namespace
 
 // Adding changes what the player steps through: it stops first.
@@ -58,7 +37,8 @@ void TFormANI::chunkDialogFinished(int result) {
   ToolBar1->update();
   if (result == QDialog::Accepted) {
     try {
-      addFromChunkDialog();
+      // What the dialog adds is one step, named after the picture when one came with it.
+      history_.perform(document_, "Add chunks", [this] { addFromChunkDialog(); });
     } catch (const std::exception& error) {
       report(std::string("The chunks could not be added: ") + error.what());
     }
@@ -87,6 +67,7 @@ void TFormANI::addFromChunkDialog() {
     image = edit::addImage(document_, *source, *entry);
   }
   for (const std::string& line : image.log) log_.add(line);
+  if (image.added && image.picture) history_.nameStep("Add " + image.picture->name());
   if (!image.added) {
     if (!image.error.empty())
       host_.prompter.show({image.error, platform::MessageButtons::yes, platform::MessageIcon::error, {}});
@@ -108,7 +89,8 @@ void TFormANI::ButMinusClick() {
   edit::Removal removal;
   {
     QuietHandlers quiet(treeHandlerAttached_, thumbnailHandlerAttached_);
-    removal = edit::removeChunk(document_, *node);
+    removal =
+        history_.perform(document_, "Remove " + node->name(), [&] { return edit::removeChunk(document_, *node); });
   }
   if (!removal.removed) return;
   clearFieldView();

@@ -26,7 +26,7 @@ void TFormANI::createCommands() {
   Open2 = command(this, "Open2", "Open", keys("Ctrl+O"));
   QuickInfoImages1 = command(this, "QuickInfoImages1", "Quick Info (images)", keys("Ctrl+I"));
   QuickInfoWav1 = command(this, "QuickInfoWav1", "Quick Info (wav)", keys("Ctrl+W"));
-  Saveall1 = command(this, "Saveall1", "Save All", keys("Ctrl+S"));
+  Saveall1 = command(this, "Saveall1", "Save All", QKeySequence::SaveAs);
   SaveFrameBlit = command(this, "SaveFrameBlit", "Save frame", keys("Ctrl+F"));
   AlphaBlending2 = command(this, "AlphaBlending2", "With Alpha Blending");
   Scaling2 = command(this, "Scaling2", "With Scaling");
@@ -79,6 +79,7 @@ void TFormANI::createMenus() {
   file->addAction(QuickInfoImages1);
   file->addAction(QuickInfoWav1);
   file->addSeparator();
+  file->addAction(Save1);
   file->addAction(Saveall1);
   file->addAction(SaveFrameBlit);
   file->addAction(AlphaBlending2);
@@ -87,6 +88,9 @@ void TFormANI::createMenus() {
   file->addAction(Exit1);
 
   QMenu* edit = named(menuBar()->addMenu("Edit"), "Edit2");
+  edit->addAction(Undo1);
+  edit->addAction(Redo1);
+  edit->addSeparator();
   edit->addAction(Copy1);
   edit->addAction(Addchunk1);
   edit->addAction(Removechunk1);

@@ -210,6 +210,12 @@ void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node
   }
 }
 
+std::string TFormANI::applyStepName(const model::Node& node, std::optional<std::size_t> row, bool infoItem) const {
+  if (infoItem || !row) return "Apply " + node.name();
+  const std::optional<fieldview::Row> shown = fieldModel_->rowAt(*row);
+  return "Apply " + (shown && !shown->caption.empty() ? shown->caption : node.name());
+}
+
 void TFormANI::ButApplyClick() {
   model::Node* node = selectedTreeNode();
   if (!node) return;
@@ -228,8 +234,12 @@ void TFormANI::ButApplyClick() {
     texts[box] = editBoxOf(box)->text().toStdString();
   const bool pixels = editMode_ >= fieldview::EditMode::pixels1 && node->name() == "color_bitmap";
   try {
-    showApplyResult(pixels ? fieldview::applyPixelRow(document_, *node, pixelPage_, row.value_or(0), texts)
-                           : fieldview::applyRow(document_, *node, editMode_, row.value_or(0), texts),
+    showApplyResult(history_.perform(
+                        document_, applyStepName(*node, row, infoItem),
+                        [&] {
+                          return pixels ? fieldview::applyPixelRow(document_, *node, pixelPage_, row.value_or(0), texts)
+                                        : fieldview::applyRow(document_, *node, editMode_, row.value_or(0), texts);
+                        }),
                     *node);
   } catch (const std::exception& error) {
     report(std::string("The value could not be applied: ") + error.what());
@@ -244,7 +254,9 @@ void TFormANI::ButAddClick() {
   model::Node* node = selectedTreeNode();
   if (!node || node->name() != "sequence") return;
   stopPlayer();
-  showApplyResult(fieldview::addStep(document_, *node, Edit1->text().toStdString()), *node);
+  const std::string frame = Edit1->text().toStdString();
+  showApplyResult(history_.perform(document_, "Add step", [&] { return fieldview::addStep(document_, *node, frame); }),
+                  *node);
 }
 
 void TFormANI::ButRemoveClick() {
@@ -252,7 +264,9 @@ void TFormANI::ButRemoveClick() {
   const std::optional<std::size_t> row = selectedFieldRow();
   if (!node || !row || node->name() != "sequence") return;
   stopPlayer();
-  showApplyResult(fieldview::removeStep(document_, *node, *row), *node);
+  showApplyResult(history_.perform(document_, "Remove step " + std::to_string(*row + 1),
+                                   [&] { return fieldview::removeStep(document_, *node, *row); }),
+                  *node);
 }
 
 }  // namespace delvix::app

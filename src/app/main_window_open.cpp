@@ -80,6 +80,9 @@ void TFormANI::openPath(const std::filesystem::path& file) {
     return;
   }
 
+  // The open document goes: its changes are saved first, or let go, or the file is not opened.
+  if (!maybeSaveChanges()) return;
+
   QCoreApplication::processEvents();
   log_.add("--------------");
   log_.add("opening of file: " + path.string());
@@ -99,11 +102,14 @@ void TFormANI::openPath(const std::filesystem::path& file) {
     showViews();
     report("Invalid memory block address.");
   }
+  updateTitle();
+  updateHistoryCommands();
 }
 
 void TFormANI::resetViews(const std::filesystem::path& path) {
-  // Nothing may step through a document that is about to go.
+  // Nothing may step through a document that is about to go, nor undo into it.
   player_->load(nullptr, 0);
+  history_.clear();
   stopSound();
   hidePixelMarkers();
 

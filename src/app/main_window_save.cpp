@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QToolBar>
 #include <QTreeView>
 #include <algorithm>
@@ -46,7 +47,27 @@ bool contains(const std::string& text, const char* part) { return text.find(part
 
 }  // namespace
 
-void TFormANI::ButSaveAllClick() {
+void TFormANI::ButSaveAllClick() { saveDocumentAs(); }
+
+bool TFormANI::canSaveInPlace() const {
+  const std::string own = extensionOf(document_.path);
+  switch (document_.kind) {
+    case model::FileKind::animatedCursor: return own == ".ani";
+    case model::FileKind::iconFile: return own == ".ico" || own == ".cur";
+    case model::FileKind::wave: return own == ".wav";
+    case model::FileKind::module:
+    case model::FileKind::none: return false;
+  }
+  return false;
+}
+
+bool TFormANI::SaveDocumentClick() {
+  if (!Saveall1->isEnabled()) return false;
+  if (canSaveInPlace()) return writeDocument(document_.path);
+  return saveDocumentAs();
+}
+
+bool TFormANI::saveDocumentAs() {
   const std::string own = lowerCase(extension_);
   std::string title = "Save all";
   std::string types;
@@ -58,31 +79,64 @@ void TFormANI::ButSaveAllClick() {
       types = iconFirst;
       break;
     case model::FileKind::wave: types = waveTypes; break;
-    case model::FileKind::none: return;
+    case model::FileKind::none: return false;
   }
   const auto chosen = host_.prompter.saveFile({title, types, folder_});
-  if (!chosen) return;
-  const std::filesystem::path target(*chosen);
+  if (!chosen) return false;
+  return writeDocument(*chosen);
+}
+
+bool TFormANI::writeDocument(const std::filesystem::path& target) {
   log_.add("saving of file: " + target.string());
   ToolBar1->update();
 
   WindowReporter reporter(log_, host_.prompter);
   const std::string extension = extensionOf(target);
   const bool iconTarget = extension == ".ico" || extension == ".cur";
+  bool saved = false;
   try {
     if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
-      formats::saveAniFile(document_, target, reporter);
+      saved = formats::saveAniFile(document_, target, reporter);
     else if (document_.kind == model::FileKind::iconFile && iconTarget)
-      formats::saveIconFile(document_, target, reporter);
+      saved = formats::saveIconFile(document_, target, reporter);
     else if (document_.kind == model::FileKind::module && iconTarget)
-      formats::saveIconGroup(document_, treeModel_->nodeAt(TreeView1->currentIndex()), target, reporter);
+      // A group of a module is a file of its own: the module stays as it is, changes and all.
+      return formats::saveIconGroup(document_, treeModel_->nodeAt(TreeView1->currentIndex()), target, reporter);
     else if (document_.kind == model::FileKind::wave && extension == ".wav")
-      formats::saveWaveFile(document_, target, reporter);
+      saved = formats::saveWaveFile(document_, target, reporter);
     else
       report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
+  if (!saved) return false;
+  adoptSavedFile(target);
+  return true;
+}
+
+void TFormANI::adoptSavedFile(const std::filesystem::path& target) {
+  // An icon saved as a cursor (or the other way) was converted on the way: the file is opened again, so that
+  // what is shown and saved next is what the file now holds.
+  if (document_.kind == model::FileKind::iconFile && extensionOf(target) != extensionOf(document_.path)) {
+    history_.markClean();
+    openPath(target);
+    return;
+  }
+  history_.markClean();
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(target, error);
+  const std::filesystem::path path = error ? target : absolute;
+  document_.path = path.string();
+  folder_ = path.parent_path().string();
+  if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+  extension_ = path.extension().string();
+  const QString folderText = QString::fromStdString(" " + folder_);
+  const QString nameText = QString::fromStdString(" " + path.filename().string());
+  Panel3->setText(folderText);
+  Panel3->setToolTip(folderText);
+  Panel4->setText(nameText);
+  Panel4->setToolTip(nameText);
+  updateTitle();
 }
 
 gfx::Image TFormANI::framePicture(bool alpha) {

@@ -65,7 +65,10 @@ void TFormANI::BDeleteClick() {
   const auto range = selection_.range();
   if (!range) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool cut = wave::cutFrames(document_, range->first, range->second);
+  const std::uint64_t frames = range->second - range->first + 1;
+  const bool cut =
+      history_.perform(document_, "Delete " + std::to_string(frames) + (frames == 1 ? " sample" : " samples"),
+                       [&] { return wave::cutFrames(document_, range->first, range->second); });
   QApplication::restoreOverrideCursor();
   if (!cut) {
     report("The samples could not be deleted.");

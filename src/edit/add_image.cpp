@@ -11,6 +11,7 @@
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
 #include "model/picture_index.h"
+#include "model/picture_list.h"
 
 namespace delvix::edit {
 
@@ -128,9 +129,7 @@ ImageAddition addToIconFile(model::Document& document, const IconSource& source,
   header->insertChild(at, "icon_dir_" + std::to_string(number), std::move(directoryEntry), model::state::listChunk);
 
   const auto index = static_cast<std::size_t>(number - 1);
-  document.pictures.insert(
-      document.pictures.begin() + static_cast<std::ptrdiff_t>(std::min(index, document.pictures.size())),
-      std::move(shown));
+  model::insertPicture(document, std::min(index, document.pictures.size()), std::move(shown));
   document.imageCount = number;
   refreshIconDirectory(document);
 
@@ -199,8 +198,8 @@ ImageAddition addToAnimation(model::Document& document, const IconSource& source
   if (ani.hasRate) insertEntry(ani.rates, ani.ratesPerStep() ? step : index, ani.header.displayRate);
   ani.sequence.push_back(static_cast<std::uint32_t>(index));
   ani.header.steps = ani.stepCount = static_cast<std::uint32_t>(ani.sequence.size());
-  document.pictures.resize(std::min(document.pictures.size(), index));
-  document.pictures.push_back(std::move(shown));
+  while (document.pictures.size() > index) model::erasePicture(document, document.pictures.size() - 1);
+  model::insertPicture(document, document.pictures.size(), std::move(shown));
   document.imageCount = static_cast<int>(index + 1);
 
   ImageAddition result;

@@ -13,14 +13,15 @@ void refreshIconDirectory(model::Document& document) {
   const std::span<const std::uint8_t> written = file.bytes;
   if (written.size() < formats::iconHeaderSize) return;
   const std::uint16_t count = formats::le16(written, 4);
-  formats::setLe16(header->block(), 4, count);
+  formats::setLe16(header->editBlock(), 4, count);
   std::size_t entry = 0;
   for (const auto& child : header->children()) {
     if (!child->name().starts_with("icon_dir_") || child->block().size() < formats::iconDirEntrySize) continue;
     if (entry >= count) break;
     const std::size_t at = formats::iconHeaderSize + entry * formats::iconDirEntrySize;
-    formats::setLe32(child->block(), 8, formats::le32(written, at + 8));
-    formats::setLe32(child->block(), 12, formats::le32(written, at + 12));
+    model::Block& entryBlock = child->editBlock();
+    formats::setLe32(entryBlock, 8, formats::le32(written, at + 8));
+    formats::setLe32(entryBlock, 12, formats::le32(written, at + 12));
     ++entry;
   }
   document.statusText = " Size: " + std::to_string(written.size()) + " bytes";

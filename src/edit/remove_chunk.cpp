@@ -4,6 +4,7 @@
 #include "fieldview/apply.h"
 #include "model/info_items.h"
 #include "model/picture_index.h"
+#include "model/picture_list.h"
 
 namespace delvix::edit {
 
@@ -97,8 +98,7 @@ Removal removeFrame(model::Document& document, const model::Node& picture, int i
   if (frame < ani.frameSizes.size()) ani.frameSizes.erase(ani.frameSizes.begin() + static_cast<std::ptrdiff_t>(frame));
   ani.framesRead = framesLeft;
   if (ani.header.frames > 0) --ani.header.frames;
-  if (frame < document.pictures.size())
-    document.pictures.erase(document.pictures.begin() + static_cast<std::ptrdiff_t>(frame));
+  if (frame < document.pictures.size()) model::erasePicture(document, frame);
   --document.imageCount;
 
   frames->removeChild(picture);
@@ -122,7 +122,7 @@ Removal removeIconPicture(model::Document& document, const model::Node& picture,
   }
   const std::size_t position = picture.indexInParent();
   if (static_cast<std::size_t>(index) < document.pictures.size())
-    document.pictures.erase(document.pictures.begin() + index);
+    model::erasePicture(document, static_cast<std::size_t>(index));
   --document.imageCount;
   document.tree.remove(picture);
   model::Node* root = document.tree.first() ? document.tree.first()->parent() : nullptr;

@@ -83,7 +83,7 @@ ApplyResult applyBlockField(model::Document& document, model::Node& node, EditMo
   if (colourCount)
     if (auto refusal = colourCountRefusal(node, *value)) return refusedWith(*refusal);
 
-  store(node.block(), *field, *value);
+  store(node.editBlock(), *field, *value);
   ApplyResult result;
   result.kind = ApplyResult::Kind::applied;
   result.changedRows.push_back(changedRow(document, node, row, range));

@@ -40,7 +40,7 @@ ApplyResult applyPixelRow(model::Document& document, model::Node& colourBitmap, 
 
   const std::size_t offset = pixels::itemOffset(*shape, item);
   const std::size_t size = pixels::bytesPerItem(shape->bitCount);
-  const std::span<std::uint8_t> colourRows = pixels::storedRows(colourBitmap.block());
+  const std::span<const std::uint8_t> colourRows = pixels::storedRows(colourBitmap.block());
   if (offset > colourRows.size() || size > colourRows.size() - offset) return {};
   model::Node* mask = pixels::siblingAfter(colourBitmap, "mask_bitmap");
   const pixels::MaskBits maskBits = pixels::maskBitsOf(*shape, item);
@@ -57,13 +57,15 @@ ApplyResult applyPixelRow(model::Document& document, model::Node& colourBitmap, 
       return refusedWith(*refusal);
 
   const std::vector<std::uint8_t> bytes = pixels::itemBytesOf(shape->bitCount, colour);
-  std::copy(bytes.begin(), bytes.end(), colourRows.begin() + static_cast<std::ptrdiff_t>(offset));
+  // Only the bytes that change are written, so that undoing a pixel keeps no copy of the bitmap.
+  colourBitmap.writeBytes(pixels::rowsAt + offset, bytes);
   if (mask) {
-    std::uint8_t& byte = pixels::storedRows(mask->block())[maskBits.byte];
+    std::uint8_t byte = pixels::storedRows(std::as_const(*mask).block())[maskBits.byte];
     for (int i = 0; i < maskBits.count; ++i) {
       const auto bit = static_cast<std::uint8_t>(1u << (maskBits.highest - i));
       byte = static_cast<std::uint8_t>(maskValues[static_cast<std::size_t>(i)] ? byte | bit : byte & ~bit);
     }
+    mask->writeBytes(pixels::rowsAt + maskBits.byte, std::span(&byte, 1));
   }
 
   result.kind = ApplyResult::Kind::applied;

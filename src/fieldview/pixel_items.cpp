@@ -10,8 +10,6 @@ namespace delvix::fieldview::pixels {
 
 namespace {
 
-constexpr std::size_t rowsAt = 8;
-
 // The most colour-table entries an index of 8 bits reaches.
 constexpr std::size_t largestPalette = 256;
 
@@ -72,11 +70,6 @@ std::vector<int> bitsOf(std::uint8_t byte, int highest, int count) {
 }  // namespace
 
 std::span<const std::uint8_t> storedRows(const model::Block& block) {
-  if (block.size() < rowsAt) return {};
-  return std::span(block).subspan(rowsAt, std::min<std::size_t>(formats::le32(block, 4), block.size() - rowsAt));
-}
-
-std::span<std::uint8_t> storedRows(model::Block& block) {
   if (block.size() < rowsAt) return {};
   return std::span(block).subspan(rowsAt, std::min<std::size_t>(formats::le32(block, 4), block.size() - rowsAt));
 }

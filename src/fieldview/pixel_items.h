@@ -15,10 +15,12 @@
 // are, what they read as, and how the edit boxes map onto them.
 namespace delvix::fieldview::pixels {
 
+// Where the rows of a "color_bitmap" or "mask_bitmap" block start.
+inline constexpr std::size_t rowsAt = 8;
+
 // The rows of a "color_bitmap" or "mask_bitmap" block (from byte 8), cut to the length stored at byte 4 and
 // to the block.
 std::span<const std::uint8_t> storedRows(const model::Block& block);
-std::span<std::uint8_t> storedRows(model::Block& block);
 
 // The sibling right before or after `node`, when it has that name.
 model::Node* siblingBefore(const model::Node& node, std::string_view name);

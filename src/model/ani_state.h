@@ -22,6 +22,8 @@ struct AniHeader {
   std::uint32_t planes = 0;
   std::uint32_t displayRate = 0;
   std::uint32_t attributes = 0;  // bit 0: frames are icon or cursor images; bit 1: a "seq " chunk is present
+
+  bool operator==(const AniHeader&) const = default;
 };
 
 // What the animated cursor reader keeps beside the tree, for the player, the field tables and the writer.
@@ -77,6 +79,8 @@ struct AniState {
   // most maxDelaysPerFrame values.
   static constexpr std::size_t maxDelaysPerFrame = 8;
   std::vector<std::vector<std::uint32_t>> frameDelays(std::size_t frames) const;
+
+  bool operator==(const AniState&) const = default;
 };
 
 }  // namespace delvix::model

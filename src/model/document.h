@@ -6,21 +6,13 @@
 #include "gfx/image.h"
 #include "model/ani_state.h"
 #include "model/module_state.h"
+#include "model/picture_entry.h"
 #include "model/tree.h"
 #include "model/wave_state.h"
 
 namespace delvix::model {
 
 enum class FileKind { none, iconFile, animatedCursor, wave, module };
-
-// What the thumbnail list shows of one picture: its thumbnail, its size text ("32x32" or "none")
-// and its bit-count text.
-struct PictureEntry {
-  gfx::Image thumbnail;
-  bool placeholder = false;
-  std::string sizeText;
-  std::string bitCountText;
-};
 
 // The state images that the show settings give to the pixel-data nodes.
 struct ShowSettings {

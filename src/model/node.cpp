@@ -4,6 +4,8 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "model/change_journal.h"
+
 namespace delvix::model {
 
 namespace {
@@ -29,9 +31,32 @@ const Block& Node::block() const {
   return block ? *block : emptyBlock;
 }
 
-Block& Node::block() {
+Block& Node::editBlock() {
+  if (ChangeJournal* journal = treeJournal()) journal->dataChanging(*this, data_);
   if (!hasBlock()) data_ = Block{};
   return std::get<Block>(data_);
+}
+
+void Node::writeBytes(std::size_t offset, std::span<const std::uint8_t> bytes) {
+  Block* block = std::get_if<Block>(&data_);
+  if (!block || offset > block->size() || bytes.size() > block->size() - offset)
+    throw std::out_of_range("writeBytes: past the end of the block");
+  if (bytes.empty()) return;
+  if (ChangeJournal* journal = treeJournal())
+    journal->bytesChanging(*this, offset, std::span<const std::uint8_t>(*block).subspan(offset, bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), block->begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+void Node::swapBytes(std::size_t offset, std::span<std::uint8_t> other) {
+  Block* block = std::get_if<Block>(&data_);
+  if (!block || offset > block->size() || other.size() > block->size() - offset)
+    throw std::out_of_range("swapBytes: past the end of the block");
+  std::swap_ranges(other.begin(), other.end(), block->begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+void Node::setData(Data data) {
+  if (ChangeJournal* journal = treeJournal()) journal->dataChanging(*this, std::move(data_));
+  data_ = std::move(data);
 }
 
 bool Node::ownsData() const {
@@ -45,6 +70,7 @@ Node& Node::addChild(std::string name, Data data, int stateImage) {
 }
 
 void Node::rename(std::string name) {
+  if (ChangeJournal* journal = treeJournal()) journal->renaming(*this, name_);
   name_ = std::move(name);
   structureChanged();
   if (TreeObserver* observer = treeObserver()) observer->renamed(*this);
@@ -60,6 +86,7 @@ Node& Node::insertChild(std::size_t index, std::string name, Data data, int stat
   renumberChildren(index);
   structureChanged();
   if (observer) observer->inserted();
+  if (ChangeJournal* journal = treeJournal()) journal->inserted(*this, index);
   return **it;
 }
 
@@ -67,15 +94,40 @@ void Node::removeChild(const Node& child) {
   const std::size_t index = child.index_;
   if (child.parent_ != this || index >= children_.size() || children_[index].get() != &child)
     throw std::invalid_argument("removeChild: not a child of this node");
+  std::unique_ptr<Node> gone = detachChild(index);
+  if (ChangeJournal* journal = treeJournal()) journal->removed(*this, index, std::move(gone));
+}
+
+std::unique_ptr<Node> Node::detachChild(std::size_t index) {
+  if (index >= children_.size()) throw std::out_of_range("detachChild: no such child");
   TreeObserver* observer = treeObserver();
   if (observer) observer->aboutToRemove(*this, index);
+  std::unique_ptr<Node> child = std::move(children_[index]);
   children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(index));
+  child->parent_ = nullptr;
   renumberChildren(index);
   structureChanged();
   if (observer) observer->removed();
+  return child;
+}
+
+void Node::attachChild(std::size_t index, std::unique_ptr<Node> child) {
+  index = std::min(index, children_.size());
+  TreeObserver* observer = treeObserver();
+  if (observer) observer->aboutToInsert(*this, index);
+  child->parent_ = this;
+  children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(child));
+  renumberChildren(index);
+  structureChanged();
+  if (observer) observer->inserted();
 }
 
 void Node::clearChildren() {
+  if (treeJournal()) {
+    // Each child goes into the journal, the last first, so that undoing puts them back in order.
+    while (!children_.empty()) removeChild(*children_.back());
+    return;
+  }
   TreeObserver* observer = treeObserver();
   if (observer) observer->aboutToClear();
   children_.clear();
@@ -87,17 +139,21 @@ void Node::renumberChildren(std::size_t first) {
   for (std::size_t i = first; i < children_.size(); ++i) children_[i]->index_ = i;
 }
 
+const Node& Node::top() const {
+  const Node* top = this;
+  while (top->parent_) top = top->parent_;
+  return *top;
+}
+
 void Node::structureChanged() {
   Node* top = this;
   while (top->parent_) top = top->parent_;
   ++top->structureVersion_;
 }
 
-TreeObserver* Node::treeObserver() const {
-  const Node* top = this;
-  while (top->parent_) top = top->parent_;
-  return top->observer_;
-}
+TreeObserver* Node::treeObserver() const { return top().observer_; }
+
+ChangeJournal* Node::treeJournal() const { return top().journal_; }
 
 Node* Node::findChild(std::string_view name) const {
   for (const auto& c : children_)

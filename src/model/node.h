@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "model/tree_observer.h"
 
 namespace delvix::model {
+
+class ChangeJournal;
 
 // The bytes of one part of the file, in the fixed layout that the node's name implies.
 using Block = std::vector<std::uint8_t>;
@@ -53,14 +56,22 @@ class Node {
   bool hasBlock() const { return std::holds_alternative<Block>(data_); }
   // The node's block; empty when the node owns none.
   const Block& block() const;
-  Block& block();
-  void setBlock(Block block) { data_ = std::move(block); }
+  // The block to change in place (made when the node has none). The whole block is kept for undoing first,
+  // so blocks that may be large are changed with writeBytes instead.
+  Block& editBlock();
+  // Overwrites bytes of the block from `offset` on; throws std::out_of_range when they do not fit.
+  void writeBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
+  void setBlock(Block block) { setData(std::move(block)); }
 
   const ResourceName* resourceName() const { return std::get_if<ResourceName>(&data_); }
-  void setResourceName(ResourceName name) { data_ = std::move(name); }
+  void setResourceName(ResourceName name) { setData(std::move(name)); }
 
   // Drops whatever the node owns (the deletion rule).
-  void releaseData() { data_ = std::monostate{}; }
+  void releaseData() { setData(std::monostate{}); }
+  // Swaps `other` with the block's bytes from `offset` on, without recording it; throws when they do not fit.
+  void swapBytes(std::size_t offset, std::span<std::uint8_t> other);
+  // Swaps what the node owns with `data` without recording it (undo and redo do their own recording).
+  void swapData(Data& data) { data_.swap(data); }
   // True when the node owns a block or a copy of a resource's string name.
   bool ownsData() const;
 
@@ -71,9 +82,14 @@ class Node {
 
   Node& addChild(std::string name, Data data = {}, int stateImage = state::none);
   Node& insertChild(std::size_t index, std::string name, Data data = {}, int stateImage = state::none);
-  // Removes a child with its whole subtree, freeing everything they own.
+  // Removes a child with its whole subtree, freeing everything they own (or keeping them in the tree's change
+  // journal while an edit is recorded).
   void removeChild(const Node& child);
   void clearChildren();
+  // Takes a child out of the tree and puts one back, as undo and redo do: the views are told, nothing is
+  // recorded.
+  std::unique_ptr<Node> detachChild(std::size_t index);
+  void attachChild(std::size_t index, std::unique_ptr<Node> child);
   // Position among the parent's children; kept up to date by every insertion and removal.
   std::size_t indexInParent() const { return index_; }
   // First child with the given name, or null.
@@ -85,11 +101,16 @@ class Node {
 
   // Tells `observer` of every change below this node while it is the top of its tree; null: nobody.
   void setObserver(TreeObserver* observer) { observer_ = observer; }
+  // Records every change below this node while it is the top of its tree into `journal`; null: nothing.
+  void setJournal(ChangeJournal* journal) { journal_ = journal; }
+  ChangeJournal* treeJournal() const;
 
   // Number of Node objects alive in the process; lets tests prove that removing nodes frees them.
   static std::size_t liveCount();
 
  private:
+  void setData(Data data);
+  const Node& top() const;
   // Bumps the version of the topmost ancestor.
   void structureChanged();
   // The observer of the tree this node belongs to, or null.
@@ -105,6 +126,7 @@ class Node {
   std::uint64_t structureVersion_ = 0;
   bool counted_ = true;
   TreeObserver* observer_ = nullptr;
+  ChangeJournal* journal_ = nullptr;
   std::vector<std::unique_ptr<Node>> children_;
 };
 

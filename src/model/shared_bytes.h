@@ -33,7 +33,10 @@ class SharedBytes {
   auto begin() const { return bytes_.begin(); }
   auto end() const { return bytes_.end(); }
 
-  friend bool operator==(const SharedBytes& a, const SharedBytes& b) { return std::ranges::equal(a.bytes_, b.bytes_); }
+  friend bool operator==(const SharedBytes& a, const SharedBytes& b) {
+    if (a.bytes_.data() == b.bytes_.data() && a.bytes_.size() == b.bytes_.size()) return true;
+    return std::ranges::equal(a.bytes_, b.bytes_);
+  }
 
  private:
   std::shared_ptr<const void> owner_;

@@ -47,6 +47,9 @@ class Tree {
 
   // Tells `observer` of every insertion, removal, rename and clearing; null: nobody.
   void setObserver(TreeObserver* observer) { root_.setObserver(observer); }
+  // Records every change into `journal` (an edit being made); null: nothing is recorded.
+  void setJournal(ChangeJournal* journal) { root_.setJournal(journal); }
+  ChangeJournal* journal() const { return root_.treeJournal(); }
 
  private:
   // The first node of each name in display order; keys view the nodes' own names.

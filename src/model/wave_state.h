@@ -54,6 +54,8 @@ struct WaveState {
   // blocks hold them little-endian; the samples keep the file's order.
   bool bigEndian = false;
 
+  bool operator==(const WaveState&) const = default;
+
   bool isPcm() const { return format.formatTag == wavePcmTag || extensiblePcm; }
 
   // The whole bytes one sample takes in a frame (a 12-bit sample takes 2).

@@ -24,6 +24,9 @@ struct Message {
   bool operator==(const Message&) const = default;
 };
 
+// The answers to "save the changes first?".
+enum class UnsavedChoice { save, discard, cancel };
+
 // Every dialog that waits for the user: the file dialogs and the modal message boxes.
 class Prompter {
  public:
@@ -32,6 +35,8 @@ class Prompter {
   virtual std::optional<std::string> openFile(const FileRequest& request) = 0;
   virtual std::optional<std::string> saveFile(const FileRequest& request) = 0;
   virtual void show(const Message& message) = 0;
+  // Asks whether the changes to the document named `documentName` are saved before they would be lost.
+  virtual UnsavedChoice askToSave(const std::string& documentName) = 0;
 };
 
 }  // namespace delvix::platform

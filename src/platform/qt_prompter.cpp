@@ -73,4 +73,18 @@ void QtPrompter::show(const Message& message) {
   box.exec();
 }
 
+UnsavedChoice QtPrompter::askToSave(const std::string& documentName) {
+  QMessageBox box(
+      QMessageBox::Warning, QStringLiteral("Delvix"),
+      QStringLiteral("Save the changes to \"%1\" before closing it?").arg(QString::fromStdString(documentName)),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+  box.setInformativeText(QStringLiteral("Your changes will be lost if you don't save them."));
+  box.setDefaultButton(QMessageBox::Save);
+  switch (box.exec()) {
+    case QMessageBox::Save: return UnsavedChoice::save;
+    case QMessageBox::Discard: return UnsavedChoice::discard;
+    default: return UnsavedChoice::cancel;
+  }
+}
+
 }  // namespace delvix::platform

@@ -16,6 +16,7 @@ class QtPrompter : public Prompter {
   std::optional<std::string> openFile(const FileRequest& request) override;
   std::optional<std::string> saveFile(const FileRequest& request) override;
   void show(const Message& message) override;
+  UnsavedChoice askToSave(const std::string& documentName) override;
 
  private:
   QPointer<QWidget> parent_;

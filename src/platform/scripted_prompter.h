@@ -14,6 +14,14 @@ class ScriptedPrompter : public Prompter {
   std::optional<std::string> openFile(const FileRequest& request) override { return answer(request); }
   std::optional<std::string> saveFile(const FileRequest& request) override { return answer(request); }
   void show(const Message& message) override { messages.push_back(message); }
+  // Answers from `choices` in turn, discarding when it is empty.
+  UnsavedChoice askToSave(const std::string& documentName) override {
+    questions.push_back(documentName);
+    if (choices.empty()) return UnsavedChoice::discard;
+    const UnsavedChoice next = choices.front();
+    choices.pop_front();
+    return next;
+  }
 
   // The next file dialog chooses `path`; nullopt cancels it.
   void choose(std::optional<std::string> path) { answers.push_back(std::move(path)); }
@@ -26,6 +34,9 @@ class ScriptedPrompter : public Prompter {
   std::deque<std::optional<std::string>> answers;
   std::vector<FileRequest> fileRequests;
   std::vector<Message> messages;
+  std::deque<UnsavedChoice> choices;
+  // The documents askToSave asked about, in order.
+  std::vector<std::string> questions;
 
  private:
   std::optional<std::string> answer(const FileRequest& request) {

@@ -23,7 +23,7 @@ std::vector<std::string> linesOf(const std::filesystem::path& file) {
 class WindowLife : public WindowTest {};
 
 TEST_F(WindowLife, StartsWithTheDesignedCaptionSizeAndStates) {
-  EXPECT_EQ(window().windowTitle(), "Delvix v.2.2");
+  EXPECT_EQ(window().windowTitle(), "Delvix");
   EXPECT_EQ(window().minimumSize(), QSize(650, 250));
   EXPECT_EQ(text("Panel3"), " Select ani, ico, cur, exe, dll, ocx, cpl, scr or wav file");
   for (const char* off : {"ButSaveAll", "ButSave", "ButCopy", "ButPlus", "ButMinus", "ButApply", "ButAdd", "ButRemove",
