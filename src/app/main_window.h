@@ -94,6 +94,8 @@ class TFormANI : public QMainWindow {
   // Asks whether the changes are saved first when the document has any: true when they were saved or the
   // user let them go, false when the action that would lose them is to stop.
   bool maybeSaveChanges();
+  // The desktop session is ending: true when it may, after asking about unsaved changes when `mayAsk`.
+  bool sessionMayEnd(bool mayAsk);
 
  public slots:
   // File

@@ -36,9 +36,7 @@ void TFormANI::createHistoryCommands() {
   connect(Save1, &QAction::triggered, this, &TFormANI::SaveDocumentClick);
   history_.setListener([this] { updateHistoryCommands(); });
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
-    if (history_.isClean()) return;
-    // The desktop session ends: ask when it lets us, else keep the edits by leaving the window open.
-    if (!manager.allowsInteraction() || !maybeSaveChanges()) manager.cancel();
+    if (!sessionMayEnd(history_.isClean() || manager.allowsInteraction())) manager.cancel();
   });
   updateHistoryCommands();
 }
@@ -71,6 +69,12 @@ bool TFormANI::maybeSaveChanges() {
     case platform::UnsavedChoice::cancel: return false;
   }
   return false;
+}
+
+bool TFormANI::sessionMayEnd(bool mayAsk) {
+  if (history_.isClean()) return true;
+  // Without leave to ask, the changes are kept by keeping the session.
+  return mayAsk && maybeSaveChanges();
 }
 
 void TFormANI::closeEvent(QCloseEvent* event) {

@@ -100,7 +100,8 @@ TEST_F(EditHistoryWindow, EveryWayOfLosingChangesAsksFirst) {
       run();
       ASSERT_EQ(prompter.questions, std::vector<std::string>{"two.ico"});
       const bool goesOn = choice != platform::UnsavedChoice::cancel;
-      const bool closing = std::string(way) == "exit" || std::string(way) == "close";
+      const bool closing =
+          std::string(way) == "exit" || std::string(way) == "close" || std::string(way) == "session end";
       EXPECT_EQ(readFileBytes(path),
                 iconFile(choice == platform::UnsavedChoice::save ? std::vector{16} : std::vector{16, 32}));
       if (closing)
@@ -112,6 +113,14 @@ TEST_F(EditHistoryWindow, EveryWayOfLosingChangesAsksFirst) {
       prompter.choices.clear();
     }
   }
+}
+
+TEST_F(EditHistoryWindow, ASessionThatMayNotAskKeepsTheChanges) {
+  openAndChange();
+  EXPECT_FALSE(window().sessionMayEnd(false));
+  EXPECT_TRUE(prompter.questions.empty());
+  action("Undo1")->trigger();
+  EXPECT_TRUE(window().sessionMayEnd(false));
 }
 
 TEST_F(EditHistoryWindow, StandardKeysReachTheHistoryAndTheSave) {
