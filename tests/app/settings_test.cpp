@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory_settings_store.h"
+#include "platform/qt_settings_store.h"
+#include "support/temp_dir.h"
 
 namespace delvix::app {
 
@@ -134,6 +136,21 @@ TEST(SettingsWrite, WritesEveryValueInOrderAndSettingsLast) {
   EXPECT_FALSE(back.tipsAtStart);
   EXPECT_EQ(back.layout.windowWidth, 700);
   EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(SettingsWrite, TheDesktopStoreKeepsFileNamesByteForByte) {
+  delvix::testing::TempDir folder;
+  const std::string names[] = {"/a, b; c=d.ico", "@ByteArray(x)", "/two\nlines.cur", "/latin1-\xE9\xFF.wav",
+                               " spaces "};
+  {
+    platform::QtSettingsStore store(QString::fromStdString((folder.path() / "settings.ini").string()));
+    for (std::size_t i = 0; i < std::size(names); ++i) store.writeText("Recent file " + std::to_string(i), names[i]);
+    store.flush();
+  }
+  platform::QtSettingsStore store(QString::fromStdString((folder.path() / "settings.ini").string()));
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(store.readText("Recent file " + std::to_string(i)), names[i]);
+  EXPECT_EQ(store.readText("Recent file 99"), std::nullopt);
 }
 
 TEST(SettingsWrite, AMaximisedWindowSetsBitZeroAndWritesNoHeight) {
