@@ -99,6 +99,7 @@ void TFormANI::openPath(const std::filesystem::path& file) {
     showViews();
     report("Invalid memory block address.");
   }
+  rememberRecentFile(path);
 }
 
 void TFormANI::resetViews(const std::filesystem::path& path) {
