@@ -32,6 +32,8 @@ class QuietSettings : public delvix::platform::SettingsStore {
   }
   bool canWrite() const override { return false; }
   void write(const std::string&, std::uint32_t) override {}
+  std::optional<std::string> readText(const std::string&) const override { return std::nullopt; }
+  void writeText(const std::string&, const std::string&) override {}
   void flush() override {}
 };
 

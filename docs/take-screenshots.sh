@@ -138,7 +138,7 @@ start "$corpus/ico/lazarus-LazarusSource.ico"
 roomy_preview
 xdotool mousemove 100 105 click 1 key --delay 80 Down ctrl+plus
 xdotool mousemove 530 170 click 3 sleep 0.4 key Up Return
-xdotool mousemove 100 123 click 1 key ctrl+f
+xdotool mousemove 100 123 click 1 key ctrl+e
 choose_file "Save only current image" "$config/frame.gif"
 dialog=$(xdotool search --sync --name "^Gif options( — Delvix)?$" | head -1)
 xdotool windowmove "$dialog" 238 238

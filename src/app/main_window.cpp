@@ -81,6 +81,7 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   imageSplitter_->setStretchFactor(1, 1);
   setCentralWidget(mainSplitter_);
   createStatusBar();
+  createKeys();
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect desk = screen->availableGeometry();
@@ -95,6 +96,7 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   }
   settings_ = readSettings(host_.settings, limits, log_);
   applyStoredLayout();
+  showRecentFiles();
   host_.help.failed = [this](const std::filesystem::path& page) { showHelpFailure(page); };
   if (host_.waveOutput)
     host_.waveOutput->finished = [this] {

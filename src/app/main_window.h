@@ -277,6 +277,18 @@ class TFormANI : public QMainWindow {
   void reloadPlayer();
   void showStatusText(const std::string& text);
 
+  // Keys (main_window_keys.cpp) and File > Open Recent (main_window_recent.cpp).
+  void createKeys();
+  // The boxes of the edit strip, where Enter applies.
+  bool isValueBox(const QObject* watched) const;
+  // Ctrl+C in the field table copies the selected row, not the frame.
+  bool copyFieldRow(QObject* watched, QEvent* event);
+  QMenu* createRecentMenu();
+  void showRecentFiles();
+  void rememberRecentFile(const std::filesystem::path& file);
+  void openRecentFile(const std::filesystem::path& file);
+  void ClearRecentClick();
+
   // Options (main_window_options.cpp).
   void applyOptions();
   void listSelectedNodeFields();
@@ -354,6 +366,10 @@ class TFormANI : public QMainWindow {
   QAction* CopyBlitting1 = nullptr;
   QAction* AlphaBlending = nullptr;
   QAction* Scaling = nullptr;
+  QAction* ZoomIn1 = nullptr;
+  QAction* ZoomOut1 = nullptr;
+  QMenu* OpenRecent1 = nullptr;
+  QAction* ClearRecent1 = nullptr;
 
   QToolBar* ToolBar1 = nullptr;
   QToolButton* ButLoad = nullptr;

@@ -21,15 +21,15 @@
 namespace delvix::app {
 
 void TFormANI::createHistoryCommands() {
-  Undo1 = named(new QAction("Undo", this), "Undo1");
+  Undo1 = named(new QAction("&Undo", this), "Undo1");
   Undo1->setShortcuts(QKeySequence::Undo);
-  Redo1 = named(new QAction("Redo", this), "Redo1");
+  Redo1 = named(new QAction("&Redo", this), "Redo1");
   // Ctrl+Shift+Z and Ctrl+Y both redo, whichever the desktop names first.
   QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
   for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
     if (!redoKeys.contains(key)) redoKeys.append(key);
   Redo1->setShortcuts(redoKeys);
-  Save1 = named(new QAction("Save", this), "Save1");
+  Save1 = named(new QAction("&Save", this), "Save1");
   Save1->setShortcuts(QKeySequence::Save);
   connect(Undo1, &QAction::triggered, this, &TFormANI::UndoClick);
   connect(Redo1, &QAction::triggered, this, &TFormANI::RedoClick);
@@ -46,8 +46,8 @@ void TFormANI::updateHistoryCommands() {
   const bool redo = history_.canRedo();
   Undo1->setEnabled(undo);
   Redo1->setEnabled(redo);
-  Undo1->setText(undo ? QString::fromStdString("Undo " + history_.undoName()) : QStringLiteral("Undo"));
-  Redo1->setText(redo ? QString::fromStdString("Redo " + history_.redoName()) : QStringLiteral("Redo"));
+  Undo1->setText(undo ? QString::fromStdString("&Undo " + history_.undoName()) : QStringLiteral("&Undo"));
+  Redo1->setText(redo ? QString::fromStdString("&Redo " + history_.redoName()) : QStringLiteral("&Redo"));
   Save1->setEnabled(document_.kind != model::FileKind::none && Saveall1->isEnabled());
   setWindowModified(!history_.isClean());
 }

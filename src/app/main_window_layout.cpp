@@ -176,8 +176,6 @@ QWidget* TFormANI::createImageGroup() {
   ToolBar2->setIconSize({16, 16});
   ButUp = toolButton(ToolBar2, "ButUp", "Zoom In", ToolPicture::zoomIn);
   ButDown = toolButton(ToolBar2, "ButDown", "Zoom Out", ToolPicture::zoomOut);
-  ButUp->setShortcut(QKeySequence::ZoomIn);
-  ButDown->setShortcut(QKeySequence::ZoomOut);
   connect(ButUp, &QToolButton::clicked, this, &TFormANI::ButUpClick);
   connect(ButDown, &QToolButton::clicked, this, &TFormANI::ButDownClick);
 

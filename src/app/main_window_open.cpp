@@ -102,6 +102,7 @@ void TFormANI::openPath(const std::filesystem::path& file) {
     showViews();
     report("Invalid memory block address.");
   }
+  rememberRecentFile(path);
   updateTitle();
   updateHistoryCommands();
 }

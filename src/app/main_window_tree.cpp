@@ -77,8 +77,9 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
     if (mouse->button() == Qt::LeftButton) pickPixel(watched, mouse->position().toPoint());
     return false;
   }
-  // Enter applies from the INFO text and the red and green boxes, as long as Apply is enabled.
-  if ((watched == EditInfo || watched == EditR || watched == EditG) && event->type() == QEvent::KeyPress) {
+  if (copyFieldRow(watched, event)) return true;
+  // Enter applies from every box of the edit strip, as long as Apply is enabled.
+  if (isValueBox(watched) && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && ButApply->isEnabled()) {
       ButApplyClick();

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include "app/recent_files.h"
+
 namespace delvix::app {
 
 namespace {
@@ -27,6 +29,9 @@ int readEither(const platform::SettingsStore& store, const char* name, int first
     return static_cast<int>(*value);
   return fallback;
 }
+
+// "Recent file 1" to "Recent file 10"; an empty one holds no file.
+std::string recentFileName(std::size_t index) { return "Recent file " + std::to_string(index + 1); }
 
 std::uint32_t flagsOf(const Settings& s) {
   std::uint32_t bits = 0;
@@ -84,6 +89,10 @@ Settings readSettings(const platform::SettingsStore& store, const WindowLimits& 
     if (store.read("Height Window"))
       l.windowHeight = readRanged(store, "Height Window", 150, limits.screenHeight, 470, 470);
   }
+  std::vector<std::string> recent;
+  for (std::size_t i = 0; i < maxRecentFiles; ++i)
+    if (auto file = store.readText(recentFileName(i))) recent.push_back(std::move(*file));
+  s.recentFiles = tidiedRecentFiles(recent);
   return s;
 }
 
@@ -106,6 +115,8 @@ void writeSettings(platform::SettingsStore& store, const Settings& s, MessageLog
   store.write("Width Panel4", static_cast<std::uint32_t>(l.namePanelWidth));
   if (l.windowWidth) store.write("Width Window", static_cast<std::uint32_t>(*l.windowWidth));
   if (!s.maximised && l.windowHeight) store.write("Height Window", static_cast<std::uint32_t>(*l.windowHeight));
+  for (std::size_t i = 0; i < maxRecentFiles; ++i)
+    store.writeText(recentFileName(i), i < s.recentFiles.size() ? s.recentFiles[i] : std::string());
   store.write("Settings", flagsOf(s));
   store.flush();
 }

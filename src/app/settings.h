@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/message_log.h"
 #include "formats/document_reader.h"
@@ -35,6 +37,8 @@ struct Settings {
   bool tipsAtStart = true;
   bool maximised = false;
   Layout layout;
+  // File > Open Recent, most recent first.
+  std::vector<std::string> recentFiles;
 
   formats::ReadSettings readSettings() const;
 };

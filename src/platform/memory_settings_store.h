@@ -22,11 +22,21 @@ class MemorySettingsStore : public SettingsStore {
     values[name] = value;
     written.push_back(name);
   }
+  std::optional<std::string> readText(const std::string& name) const override {
+    auto found = texts.find(name);
+    if (found == texts.end()) return std::nullopt;
+    return found->second;
+  }
+  void writeText(const std::string& name, const std::string& value) override {
+    texts[name] = value;
+    written.push_back(name);
+  }
   void flush() override { ++flushes; }
 
   bool readable = true;
   bool writable = true;
   std::map<std::string, std::uint32_t> values;
+  std::map<std::string, std::string> texts;
   // The names written, in order.
   std::vector<std::string> written;
   int flushes = 0;

@@ -27,6 +27,22 @@ void QtSettingsStore::write(const std::string& name, std::uint32_t value) {
   settings_.setValue(QString::fromStdString(name), static_cast<uint>(value));
 }
 
+std::optional<std::string> QtSettingsStore::readText(const std::string& name) const {
+  const QVariant value = settings_.value(QString::fromStdString(name));
+  if (!value.isValid()) return std::nullopt;
+  return value.toByteArray().toStdString();
+}
+
+void QtSettingsStore::writeText(const std::string& name, const std::string& value) {
+  const QByteArray bytes = QByteArray::fromStdString(value);
+  // Readable text where it is UTF-8; other bytes as a byte array, which QSettings keeps exactly.
+  const QString text = QString::fromUtf8(bytes);
+  if (text.toUtf8() == bytes)
+    settings_.setValue(QString::fromStdString(name), text);
+  else
+    settings_.setValue(QString::fromStdString(name), bytes);
+}
+
 void QtSettingsStore::flush() { settings_.sync(); }
 
 }  // namespace delvix::platform

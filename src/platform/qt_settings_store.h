@@ -19,6 +19,8 @@ class QtSettingsStore : public SettingsStore {
   std::optional<std::uint32_t> read(const std::string& name) const override;
   bool canWrite() const override;
   void write(const std::string& name, std::uint32_t value) override;
+  std::optional<std::string> readText(const std::string& name) const override;
+  void writeText(const std::string& name, const std::string& value) override;
   void flush() override;
 
  private:

@@ -6,7 +6,7 @@
 
 namespace delvix::platform {
 
-// The per-user store of the program's settings: named unsigned 32-bit values under one key.
+// The per-user store of the program's settings: named unsigned 32-bit values and texts under one key.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -17,6 +17,9 @@ class SettingsStore {
   // False when the key cannot be opened for writing.
   virtual bool canWrite() const = 0;
   virtual void write(const std::string& name, std::uint32_t value) = 0;
+  // Texts are kept byte for byte: a file name need not be valid UTF-8.
+  virtual std::optional<std::string> readText(const std::string& name) const = 0;
+  virtual void writeText(const std::string& name, const std::string& value) = 0;
   // Makes what was written permanent.
   virtual void flush() = 0;
 };

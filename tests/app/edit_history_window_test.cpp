@@ -39,14 +39,14 @@ class EditHistoryWindow : public WindowTest {
 TEST_F(EditHistoryWindow, UndoAndRedoBringBackWhatTheyName) {
   openAndChange();
   EXPECT_EQ(window().windowTitle(), QString("two.ico[*] \u2013 Delvix"));
-  EXPECT_EQ(action("Undo1")->text(), "Undo Remove picture_2");
+  EXPECT_EQ(action("Undo1")->text(), "&Undo Remove picture_2");
   EXPECT_FALSE(enabled("Redo1"));
   action("Undo1")->trigger();
   EXPECT_EQ(thumbnailRowCount(), 2);
   EXPECT_EQ(treeRows(), (std::vector<std::string>{"header", "picture_1", "picture_2"}));
   EXPECT_FALSE(window().isWindowModified());
   EXPECT_FALSE(enabled("Undo1"));
-  EXPECT_EQ(action("Redo1")->text(), "Redo Remove picture_2");
+  EXPECT_EQ(action("Redo1")->text(), "&Redo Remove picture_2");
   action("Redo1")->trigger();
   EXPECT_EQ(thumbnailRowCount(), 1);
   EXPECT_EQ(treeRows(), (std::vector<std::string>{"header", "picture_1"}));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory_settings_store.h"
+#include "platform/qt_settings_store.h"
+#include "support/temp_dir.h"
 
 namespace delvix::app {
 
@@ -119,11 +121,14 @@ TEST(SettingsWrite, WritesEveryValueInOrderAndSettingsLast) {
   s.tipsAtStart = false;
   s.layout.windowWidth = 700;
   s.layout.windowHeight = 500;
+  s.recentFiles = {"/b.ani", "/a.ico"};
   writeSettings(store, s, log);
-  EXPECT_EQ(store.written,
-            (std::vector<std::string>{"Table", "Color", "Mask", "Edit table", "Edit data", "Edit fact",
-                                      "Height ScrollBox", "Width TreeView", "Width ListView", "Width Panel3",
-                                      "Width Panel4", "Width Window", "Height Window", "Settings"}));
+  std::vector<std::string> names({"Table", "Color", "Mask", "Edit table", "Edit data", "Edit fact", "Height ScrollBox",
+                                  "Width TreeView", "Width ListView", "Width Panel3", "Width Panel4", "Width Window",
+                                  "Height Window"});
+  for (int i = 1; i <= 10; ++i) names.push_back("Recent file " + std::to_string(i));
+  names.push_back("Settings");
+  EXPECT_EQ(store.written, names);
   EXPECT_EQ(store.values["Table"], 8u);
   EXPECT_EQ(store.values["Settings"], 0b011110u);
   EXPECT_EQ(store.flushes, 1);
@@ -133,7 +138,23 @@ TEST(SettingsWrite, WritesEveryValueInOrderAndSettingsLast) {
   EXPECT_EQ(back.table, 8);
   EXPECT_FALSE(back.tipsAtStart);
   EXPECT_EQ(back.layout.windowWidth, 700);
+  EXPECT_EQ(back.recentFiles, s.recentFiles);
   EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(SettingsWrite, TheDesktopStoreKeepsFileNamesByteForByte) {
+  delvix::testing::TempDir folder;
+  const std::string names[] = {"/a, b; c=d.ico", "@ByteArray(x)", "/two\nlines.cur", "/latin1-\xE9\xFF.wav",
+                               " spaces "};
+  {
+    platform::QtSettingsStore store(QString::fromStdString((folder.path() / "settings.ini").string()));
+    for (std::size_t i = 0; i < std::size(names); ++i) store.writeText("Recent file " + std::to_string(i), names[i]);
+    store.flush();
+  }
+  platform::QtSettingsStore store(QString::fromStdString((folder.path() / "settings.ini").string()));
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(store.readText("Recent file " + std::to_string(i)), names[i]);
+  EXPECT_EQ(store.readText("Recent file 99"), std::nullopt);
 }
 
 TEST(SettingsWrite, AMaximisedWindowSetsBitZeroAndWritesNoHeight) {
