@@ -220,7 +220,7 @@ TEST(Apply, BlockFieldsTakeNumbersInTheirRange) {
 
   // A block cut short has no field to write.
   model::Node& header = nodeAt(*ico, bitmap);
-  header.block().resize(30);
+  header.editBlock().resize(30);
   EXPECT_EQ(apply(*ico, bitmap, bmp, 8, "1").kind, Kind::nothing);
   EXPECT_EQ(header.block().size(), 30u);
 }

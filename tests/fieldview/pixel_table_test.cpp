@@ -183,7 +183,7 @@ TEST(PixelTable, RowTextsMasksAndSwatches) {
 
   // An index past the colour table shows black.
   auto document = iconOf(fourBit());
-  formats::setLe32(nodeNamed(*document, "color_table").block(), 0, 8);
+  formats::setLe32(nodeNamed(*document, "color_table").editBlock(), 0, 8);
   EXPECT_EQ(listNode(*document, nodeNamed(*document, "color_bitmap"), {}, 1).rows.at(0).swatch,
             (Swatch{Swatch::Shape::twoDiscs, 0, 0}));
 }
@@ -338,7 +338,7 @@ TEST(PixelTable, ApplyRefusesOrSkipsWithoutWriting) {
 
   // A mask block cut short of the item's mask byte: the row lists no mask, Apply writes nothing.
   model::Node& mask = nodeNamed(*one, "mask_bitmap");
-  mask.block().resize(8 + 5);
+  mask.editBlock().resize(8 + 5);
   model::Node& bitmap = nodeNamed(*one, "color_bitmap");
   EXPECT_EQ(listNode(*one, bitmap, {}, 1).rows.at(5).third, "");
   const model::Block before = bitmap.block();
@@ -365,7 +365,7 @@ TEST(PixelTable, ColourTableRowsAreSelectedAndApplied) {
   EXPECT_EQ(applied.redrawnPicture, 0);
   EXPECT_EQ(applyColourTableRow(*document, table, 16, texts).kind, Kind::nothing);
 
-  formats::setLe32(nodeNamed(*document, "bitm_info").block(), 16, 1);
+  formats::setLe32(nodeNamed(*document, "bitm_info").editBlock(), 16, 1);
   const model::Block before = table.block();
   const ApplyResult refused = applyColourTableRow(*document, table, 3, texts);
   EXPECT_EQ(refused.kind, Kind::refused);

@@ -77,7 +77,7 @@ TEST(ImageExport, OptionsComeFromThePicturesBitCountAndColourTable) {
   EXPECT_EQ(exportOptionsOf(document, 1).bitCount, 32);
   // A colour table block that claims more than it holds gives what it holds.
   model::Node* table = document.tree.findFirst("picture_1")->findChild("color_table");
-  table->block().resize(4 + 4 * 3);
+  table->editBlock().resize(4 + 4 * 3);
   EXPECT_EQ(exportOptionsOf(document, 0).colourTable.size(), 3u);
 }
 
