@@ -2,8 +2,9 @@
 # Deletes the middle tenth of a generated one-hour 44.1 kHz 16-bit stereo PCM wave file (about 635 MB of
 # samples) and saves the result: `delvix-cli cut IN FROM TO OUT` against `sox IN OUT trim 0 =FROMs =TO+1s`,
 # which keeps frames before FROM, drops FROM to TO and keeps the rest. Page cache warm, a new OUT each run;
-# runs alternate between the two. Checks that both wrote the same samples, then prints the best of RUNS wall
-# times, their ratio, and delvix-cli's peak resident memory against the data size, with the targets.
+# runs alternate between the two. Checks that both wrote the same samples, then prints the median, fastest and
+# slowest of RUNS wall times, the ratio of the medians, and delvix-cli's peak resident memory against the data
+# size, with the targets.
 # usage: bench/wave_cut_vs_sox.sh BUILD_DIR [SECONDS] [RUNS]
 set -euo pipefail
 build=${1:?build directory}
@@ -30,13 +31,11 @@ echo "delvix-cli cut IN $from $to OUT   vs   sox IN OUT ${sox_effect[*]}"
 
 # shellcheck source=bench/time_ns.sh
 source "$(dirname "$0")/time_ns.sh"
-sox_ns=0
-ours_ns=0
+sox_ns=()
+ours_ns=()
 for ((i = 0; i < runs; i++)); do
-  t=$(time_ns "$theirs" sox "$wave" "$theirs" "${sox_effect[@]}")
-  ((sox_ns == 0 || t < sox_ns)) && sox_ns=$t
-  t=$(time_ns "$ours" "$cli" cut "$wave" "$from" "$to" "$ours")
-  ((ours_ns == 0 || t < ours_ns)) && ours_ns=$t
+  sox_ns+=("$(time_ns "$theirs" sox "$wave" "$theirs" "${sox_effect[@]}")")
+  ours_ns+=("$(time_ns "$ours" "$cli" cut "$wave" "$from" "$to" "$ours")")
 done
 # Both write a 44-byte header before the samples; the samples must be the same.
 cmp -s <(tail -c +45 "$ours") <(tail -c +45 "$theirs") || { echo "delvix-cli and sox kept different samples" >&2; exit 1; }
@@ -44,9 +43,14 @@ rm -f "$ours" "$theirs"
 ours_kib=$(/usr/bin/time -v "$cli" cut "$wave" "$from" "$to" "$ours" 2>&1 > /dev/null |
   awk -F': ' '/Maximum resident set size/ {print $2}')
 
-awk -v s="$sox_ns" -v o="$ours_ns" -v k="$ours_kib" -v d="$data_bytes" 'BEGIN {
-  t = o / s; m = k * 1024 / d
-  printf "data: %.0f MB; sox: %.3f s; delvix-cli cut: %.3f s; time ratio %.2f (target <= 1.0) %s\n",
-         d / 1e6, s / 1e9, o / 1e9, t, t <= 1.0 ? "met" : "MISSED"
+# "median min max" of the nanosecond times given, in seconds.
+spread() { printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 / 1e9 } END {
+  printf "%.3f %.3f %.3f", NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2, t[1], t[NR] }'; }
+awk -v s="$(spread "${sox_ns[@]}")" -v o="$(spread "${ours_ns[@]}")" -v k="$ours_kib" -v d="$data_bytes" \
+    -v n="$runs" 'BEGIN {
+  split(s, S, " "); split(o, O, " "); t = O[1] / S[1]; m = k * 1024 / d
+  printf "data: %.0f MB; %d runs each, median (min to max) wall time\n", d / 1e6, n
+  printf "sox trim: %.3f s (%.3f to %.3f); delvix-cli cut: %.3f s (%.3f to %.3f)\n", S[1], S[2], S[3], O[1], O[2], O[3]
+  printf "time ratio of the medians %.2f (target <= 1.0) %s\n", t, t <= 1.0 ? "met" : "MISSED"
   printf "peak memory: %.0f MB = %.2f x data size (target <= 2.2) %s\n", k * 1024 / 1e6, m, m <= 2.2 ? "met" : "MISSED"
 }'

@@ -29,7 +29,7 @@ void writeFormat(riff::RiffWriter& writer, const model::WaveFormat& f, bool with
 
 enum class Parts { whole, soundOnly };
 
-// The file with the samples left where they are (an inset), so that laying it out copies nothing large.
+// The file with the samples left where they are (an inset for each piece), so that laying it out copies nothing large.
 WrittenFile waveFileLayout(const model::Document& document, Parts parts = Parts::whole) {
   const model::Node* root = document.tree.findFirst("RIFF_WAVE");
   if (!root) return WrittenFile{{}, false, {}};
@@ -44,7 +44,9 @@ WrittenFile waveFileLayout(const model::Document& document, Parts parts = Parts:
     writer.u32(wave.factValue);
     writer.close();
   }
-  writer.chunkInPlace(fourccFromString("data"), wave.samples.bytes());
+  writer.open(fourccFromString("data"));
+  for (const model::SharedBytes& piece : wave.samples.pieces()) writer.bytesInPlace(piece);
+  writer.close();
   if (parts == Parts::soundOnly) return writer.finishFile();
   if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
   riff::writeKeptChunks(writer, *root);

@@ -13,11 +13,11 @@ namespace delvix::formats {
 // every byte it had beyond the format record), "fact", "data", the INFO list (items in table order), then
 // the chunks kept without interpretation. Every size describes what is written.
 WrittenFile writeWaveFile(const model::Document& document);
-// The same file with the samples left where the document holds them, as an inset: nothing large is copied.
+// The same file with the samples left where the document holds them, as insets: nothing large is copied.
 WrittenFile waveFileInPlace(const model::Document& document);
 // The length of that file, worked out without copying the samples.
 std::uint64_t waveFileSize(const model::Document& document);
-// Only what a sound decoder needs ("fmt ", "fact", "data"), the samples as an inset: decoders need not parse
+// Only what a sound decoder needs ("fmt ", "fact", "data"), the samples as insets: decoders need not parse
 // the INFO list or the chunks kept as they were, which some cannot parse in reasonable time.
 WrittenFile soundFileInPlace(const model::Document& document);
 // Writes the samples into the new file straight from where the document holds them. A file longer than

@@ -27,11 +27,12 @@ void reverseExtensibleNumbers(std::span<std::uint8_t> tail) {
   reverseField(tail, 12, 2);
 }
 
-model::SharedBytes littleEndianSamples(const model::WaveState& wave) {
+model::SampleData littleEndianSamples(const model::WaveState& wave) {
   const std::size_t width = wave.containerBytes();
   const bool sampleCoded = wave.isPcm() || wave.format.formatTag == ieeeFloatTag;
   if (!wave.bigEndian || width < 2 || !sampleCoded) return wave.samples;
-  auto copy = std::make_shared<std::vector<std::uint8_t>>(wave.samples.begin(), wave.samples.end());
+  auto copy = std::make_shared<std::vector<std::uint8_t>>(wave.samples.size());
+  wave.samples.read(0, *copy);
   const std::size_t whole = copy->size() / width * width;
   for (std::size_t offset = 0; offset < whole; offset += width) reverseField(*copy, offset, width);
   return model::SharedBytes(copy, *copy);

@@ -15,6 +15,6 @@ void reverseExtensibleNumbers(std::span<std::uint8_t> formatTail);
 // The sample data with every sample little-endian, as the sound output plays it: the data itself for a
 // little-endian file, 8-bit samples or a coded format, otherwise (PCM or float of a big-endian file) a
 // copy with each sample's bytes reversed.
-model::SharedBytes littleEndianSamples(const model::WaveState& wave);
+model::SampleData littleEndianSamples(const model::WaveState& wave);
 
 }  // namespace delvix::formats

@@ -14,29 +14,74 @@ std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave) {
   return ChannelLayout{f.channels, f.bitsPerSample};
 }
 
-ChannelView::ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset,
-                         std::size_t sampleBytes, bool bigEndian)
-    : frameBytes_(frameBytes),
+namespace {
+
+// Frames copied out of pieced data at a time when a channel is gathered.
+constexpr std::size_t framesAtOnce = 4096;
+
+}  // namespace
+
+ChannelView::ChannelView(model::SampleData frames, std::size_t frameBytes, std::size_t offset, std::size_t sampleBytes,
+                         bool bigEndian)
+    : frames_(std::move(frames)),
+      frameBytes_(frameBytes),
+      offset_(offset),
       sampleBytes_(sampleBytes),
-      frameCount_(frameBytes == 0 || offset + sampleBytes > frameBytes ? 0 : frames.size() / frameBytes),
+      frameCount_(frameBytes == 0 || sampleBytes == 0 || offset + sampleBytes > frameBytes
+                      ? 0
+                      : static_cast<std::size_t>(frames_.size() / frameBytes)),
       bigEndian_(bigEndian) {
-  if (frameCount_ != 0) first_ = frames.data() + offset;
+  if (const auto bytes = frames_.contiguous(); bytes && frameCount_ != 0) contiguous_ = bytes->data() + offset;
+}
+
+const std::uint8_t* ChannelView::sampleAt(std::size_t frame, std::span<std::uint8_t, 2> scratch) const {
+  if (contiguous_) return contiguous_ + frame * frameBytes_;
+  frames_.read(std::uint64_t{frame} * frameBytes_ + offset_,
+               std::span(scratch).first(std::min<std::size_t>(sampleBytes_, 2)));
+  return scratch.data();
+}
+
+std::uint8_t ChannelView::sample8(std::size_t frame) const {
+  std::uint8_t scratch[2]{};
+  return *sampleAt(frame, scratch);
 }
 
 std::int16_t ChannelView::sample16(std::size_t frame) const {
-  const std::uint8_t* s = sample(frame);
+  std::uint8_t scratch[2]{};
+  const std::uint8_t* s = sampleAt(frame, scratch);
   return static_cast<std::int16_t>(bigEndian_ ? (s[0] << 8) | s[1] : s[0] | (s[1] << 8));
+}
+
+void ChannelView::putLittleEndian(const std::uint8_t* sample, std::uint8_t* target) const {
+  if (bigEndian_)
+    std::reverse_copy(sample, sample + sampleBytes_, target);
+  else
+    std::copy_n(sample, sampleBytes_, target);
+}
+
+std::size_t ChannelView::gather(std::size_t first, std::span<std::uint8_t> out) const {
+  if (first >= frameCount_) return 0;
+  const std::size_t count = std::min(out.size() / sampleBytes_, frameCount_ - first);
+  std::uint8_t* target = out.data();
+  if (contiguous_) {
+    for (std::size_t i = first; i < first + count; ++i, target += sampleBytes_)
+      putLittleEndian(contiguous_ + i * frameBytes_, target);
+    return count * sampleBytes_;
+  }
+  std::vector<std::uint8_t> block(std::min(count, framesAtOnce) * frameBytes_);
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t frames = std::min(count - done, framesAtOnce);
+    frames_.read(std::uint64_t{first + done} * frameBytes_, std::span(block).first(frames * frameBytes_));
+    for (std::size_t i = 0; i < frames; ++i, target += sampleBytes_)
+      putLittleEndian(block.data() + i * frameBytes_ + offset_, target);
+    done += frames;
+  }
+  return count * sampleBytes_;
 }
 
 std::vector<std::uint8_t> ChannelView::gather() const {
   std::vector<std::uint8_t> samples(frameCount_ * sampleBytes_);
-  for (std::size_t i = 0; i < frameCount_; ++i) {
-    std::uint8_t* target = samples.data() + i * sampleBytes_;
-    if (bigEndian_)
-      std::reverse_copy(sample(i), sample(i) + sampleBytes_, target);
-    else
-      std::copy_n(sample(i), sampleBytes_, target);
-  }
+  gather(0, samples);
   return samples;
 }
 
@@ -45,10 +90,9 @@ WaveChannels prepareChannels(const model::WaveState& wave) {
   auto layout = channelLayoutOf(wave);
   if (!layout) return channels;
   channels.layout = *layout;
-  channels.samples = wave.samples;
   const std::size_t sampleBytes = static_cast<std::size_t>(layout->bitsPerSample / 8);
   const std::size_t frameBytes = sampleBytes * static_cast<std::size_t>(layout->channels);
-  const auto frames = wave.samples.bytes().first(std::min<std::size_t>(wave.dataSize, wave.samples.size()));
+  const model::SampleData frames = wave.samples.slice(0, std::min(wave.dataSize, wave.samples.size()));
   channels.left = ChannelView(frames, frameBytes, 0, sampleBytes, wave.bigEndian);
   if (layout->channels == 2) channels.right = ChannelView(frames, frameBytes, sampleBytes, sampleBytes, wave.bigEndian);
   channels.frameCount = channels.left.frameCount();
@@ -59,7 +103,7 @@ ChannelPoints::ChannelPoints(const ChannelView& channel, int paintHeight)
     : channel_(&channel), middle_(std::max(paintHeight, 0) >> 1), size_(channel.frameCount()) {}
 
 int ChannelPoints::operator[](std::size_t frame) const {
-  if (channel_->sampleBytes() != 2) return channel_->sample(frame)[0] / 5;
+  if (channel_->sampleBytes() != 2) return channel_->sample8(frame) / 5;
   return middle_ - channel_->sample16(frame) / 120;
 }
 

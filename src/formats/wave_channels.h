@@ -18,26 +18,36 @@ struct ChannelLayout {
 };
 std::optional<ChannelLayout> channelLayoutOf(const model::WaveState& wave);
 
-// One channel of interleaved sample frames, read where the frames are: no copy of a long recording.
-// The samples are in the file's byte order (big-endian in a "RIFX" file).
+// One channel of interleaved sample frames, read where the frames are: no copy of a long recording. The
+// view keeps the frames alive. The samples are in the file's byte order (big-endian in a "RIFX" file).
 class ChannelView {
  public:
   ChannelView() = default;
-  ChannelView(std::span<const std::uint8_t> frames, std::size_t frameBytes, std::size_t offset, std::size_t sampleBytes,
+  ChannelView(model::SampleData frames, std::size_t frameBytes, std::size_t offset, std::size_t sampleBytes,
               bool bigEndian = false);
 
   std::size_t frameCount() const { return frameCount_; }
   std::size_t sampleBytes() const { return sampleBytes_; }
-  const std::uint8_t* sample(std::size_t frame) const { return first_ + frame * frameBytes_; }
+  // An 8-bit sample's value.
+  std::uint8_t sample8(std::size_t frame) const;
   // A 16-bit sample's value, whatever the file's byte order.
   std::int16_t sample16(std::size_t frame) const;
-  // The channel's samples one after another, little-endian: mono PCM of the file's depth, as a
-  // single-channel file holds them and the sound output plays them.
+  // The samples of the frames from `first` on, as many as fit whole into `out`, one after another and
+  // little-endian; how many bytes.
+  std::size_t gather(std::size_t first, std::span<std::uint8_t> out) const;
+  // The channel's samples so: mono PCM of the file's depth, as a single-channel file holds them and the
+  // sound output plays them.
   std::vector<std::uint8_t> gather() const;
 
  private:
-  const std::uint8_t* first_ = nullptr;
+  // The bytes of one sample: where they are, or copied into `scratch` when the frames are in pieces.
+  const std::uint8_t* sampleAt(std::size_t frame, std::span<std::uint8_t, 2> scratch) const;
+  void putLittleEndian(const std::uint8_t* sample, std::uint8_t* target) const;
+
+  model::SampleData frames_;
+  const std::uint8_t* contiguous_ = nullptr;  // the first frame's sample, when the frames are in one piece
   std::size_t frameBytes_ = 0;
+  std::size_t offset_ = 0;
   std::size_t sampleBytes_ = 0;
   std::size_t frameCount_ = 0;
   bool bigEndian_ = false;
@@ -47,7 +57,6 @@ class ChannelView {
 struct WaveChannels {
   ChannelLayout layout;
   std::uint64_t frameCount = 0;
-  model::SharedBytes samples;
   ChannelView left;
   ChannelView right;  // no frames for mono
 };

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/node.h"
-#include "model/shared_bytes.h"
+#include "model/sample_data.h"
 
 namespace delvix::model {
 
@@ -39,8 +39,8 @@ struct WaveState {
   // The bytes of sample data kept (cut to what the file holds): the size of `samples`. It may be more than
   // a RIFF file can hold (an RF64 file); such a document cannot be saved as a wave file.
   std::uint64_t dataSize = 0;
-  // The sample data, usually a view of the file as it was read, with its bytes in the file's order.
-  SharedBytes samples;
+  // The sample data, usually views of the file as it was read, with its bytes in the file's order.
+  SampleData samples;
   // As the file gives it; for an RF64 file, the 64-bit size of its "ds64" chunk.
   std::uint64_t riffSize = 0;
   std::uint32_t infoListSize = 0;

@@ -31,7 +31,7 @@ std::int16_t toSixteenBits(float sample) {
 
 class DecodedSource : public wave::PcmSource {
  public:
-  DecodedSource(formats::WrittenFile file, model::SharedBytes samples) : file_(std::move(file), std::move(samples)) {}
+  DecodedSource(formats::WrittenFile file, model::SampleData samples) : file_(std::move(file), std::move(samples)) {}
   DecodedSource(const DecodedSource&) = delete;
   DecodedSource& operator=(const DecodedSource&) = delete;
 

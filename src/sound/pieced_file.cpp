@@ -7,24 +7,35 @@ namespace delvix::sound {
 
 namespace {
 
-bool liesIn(std::span<const std::uint8_t> part, std::span<const std::uint8_t> whole) {
+using Span = std::span<const std::uint8_t>;
+
+const std::uint8_t* startOf(Span bytes) { return bytes.data(); }
+
+// Whether `part` lies inside one of `wholes`, which are sorted by where they start. Were they to overlap, a
+// part might be missed: it would only be copied.
+bool liesIn(Span part, std::span<const Span> wholes) {
   if (part.empty()) return true;
   const std::less_equal<const std::uint8_t*> notAfter;
-  return notAfter(whole.data(), part.data()) && notAfter(part.data() + part.size(), whole.data() + whole.size());
+  const auto after = std::ranges::upper_bound(wholes, part.data(), std::less<const std::uint8_t*>(), startOf);
+  if (after == wholes.begin()) return false;
+  const Span whole = *(after - 1);  // the last one that starts at or before the part
+  return notAfter(part.data() + part.size(), whole.data() + whole.size());
 }
 
 }  // namespace
 
-PiecedFile::PiecedFile(formats::WrittenFile file, model::SharedBytes kept)
+PiecedFile::PiecedFile(formats::WrittenFile file, model::SampleData kept)
     : file_(std::move(file)), kept_(std::move(kept)) {
   std::ranges::stable_sort(file_.insets, {}, &formats::Inset::offset);
-  const std::span<const std::uint8_t> own = file_.bytes;
+  std::vector<Span> keptPieces(kept_.pieces().begin(), kept_.pieces().end());
+  std::ranges::sort(keptPieces, std::less<const std::uint8_t*>(), startOf);
+  const Span own = file_.bytes;
   std::size_t done = 0;
   copies_.reserve(file_.insets.size());
   for (const formats::Inset& inset : file_.insets) {
     const std::size_t offset = std::clamp(inset.offset, done, own.size());
     add(own.subspan(done, offset - done));
-    if (liesIn(inset.data, kept_.bytes())) {
+    if (liesIn(inset.data, keptPieces)) {
       add(inset.data);
     } else {
       copies_.emplace_back(inset.data.begin(), inset.data.end());

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "formats/file_save.h"
-#include "model/shared_bytes.h"
+#include "model/sample_data.h"
 
 namespace delvix::sound {
 
 // A written file read back in place: the writer's own bytes with the insets between them, read across
-// the pieces without joining them. Insets that lie in `kept` are read from there (and `kept` keeps them
-// alive); any other inset is copied, since nothing keeps its bytes alive once the document changes.
+// the pieces without joining them. Insets that lie in a piece of `kept` are read from there (and `kept` keeps
+// them alive); any other inset is copied, since nothing keeps its bytes alive once the document changes.
 class PiecedFile {
  public:
-  PiecedFile(formats::WrittenFile file, model::SharedBytes kept);
+  PiecedFile(formats::WrittenFile file, model::SampleData kept);
   PiecedFile(const PiecedFile&) = delete;
   PiecedFile& operator=(const PiecedFile&) = delete;
 
@@ -31,7 +31,7 @@ class PiecedFile {
   void add(std::span<const std::uint8_t> bytes);
 
   formats::WrittenFile file_;
-  model::SharedBytes kept_;
+  model::SampleData kept_;
   std::vector<std::vector<std::uint8_t>> copies_;
   std::vector<Piece> pieces_;
   std::uint64_t size_ = 0;

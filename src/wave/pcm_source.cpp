@@ -1,8 +1,8 @@
 #include "wave/pcm_source.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace delvix::wave {
 
@@ -28,26 +28,15 @@ class ChannelSource final : public PcmSource {
   PcmFormat format() const override { return format_; }
 
   std::size_t read(std::span<std::uint8_t> out) override {
-    const std::size_t sampleBytes = view_.sampleBytes();
-    const std::size_t count = wholeFrames(out.size(), view_.frameCount() - next_, sampleBytes);
-    std::uint8_t* target = out.data();
-    for (std::size_t i = next_; i < next_ + count; ++i) {
-      if (sampleBytes == 1) {
-        *target++ = *view_.sample(i);
-      } else {
-        const auto value = static_cast<std::uint16_t>(view_.sample16(i));
-        *target++ = static_cast<std::uint8_t>(value);
-        *target++ = static_cast<std::uint8_t>(value >> 8);
-      }
-    }
-    next_ += count;
-    return count * sampleBytes;
+    const std::size_t bytes = view_.gather(next_, out);
+    next_ += bytes / view_.sampleBytes();
+    return bytes;
   }
 
   std::uint64_t remaining() const override { return std::uint64_t{view_.frameCount() - next_} * view_.sampleBytes(); }
 
  private:
-  formats::WaveChannels channels_;  // keeps the samples alive; view_ points into them
+  formats::WaveChannels channels_;
   const formats::ChannelView& view_;
   PcmFormat format_;
   std::size_t next_ = 0;
@@ -56,9 +45,8 @@ class ChannelSource final : public PcmSource {
 // The whole data, frame after frame, with 16-bit samples of a big-endian file turned round.
 class DataSource final : public PcmSource {
  public:
-  DataSource(model::SharedBytes samples, std::span<const std::uint8_t> frames, PcmFormat format, bool swapPairs)
-      : samples_(std::move(samples)),
-        frames_(frames),
+  DataSource(model::SampleData frames, PcmFormat format, bool swapPairs)
+      : frames_(std::move(frames)),
         frameBytes_(static_cast<std::size_t>(format.channels) * static_cast<std::size_t>(format.bitsPerSample / 8)),
         format_(format),
         swapPairs_(swapPairs) {}
@@ -66,17 +54,10 @@ class DataSource final : public PcmSource {
   PcmFormat format() const override { return format_; }
 
   std::size_t read(std::span<std::uint8_t> out) override {
-    const std::size_t bytes =
-        wholeFrames(out.size(), (frames_.size() - next_) / frameBytes_, frameBytes_) * frameBytes_;
-    const std::uint8_t* from = frames_.data() + next_;
-    if (swapPairs_) {
-      for (std::size_t i = 0; i < bytes; i += 2) {
-        out[i] = from[i + 1];
-        out[i + 1] = from[i];
-      }
-    } else if (bytes != 0) {
-      std::memcpy(out.data(), from, bytes);
-    }
+    const std::size_t bytes = wholeFrames(out.size(), remaining() / frameBytes_, frameBytes_) * frameBytes_;
+    frames_.read(next_, out.first(bytes));
+    if (swapPairs_)
+      for (std::size_t i = 0; i < bytes; i += 2) std::swap(out[i], out[i + 1]);
     next_ += bytes;
     return bytes;
   }
@@ -84,12 +65,11 @@ class DataSource final : public PcmSource {
   std::uint64_t remaining() const override { return frames_.size() - next_; }
 
  private:
-  model::SharedBytes samples_;  // keeps frames_ alive
-  std::span<const std::uint8_t> frames_;
+  model::SampleData frames_;  // whole frames only
   std::size_t frameBytes_;
   PcmFormat format_;
   bool swapPairs_;
-  std::size_t next_ = 0;
+  std::uint64_t next_ = 0;
 };
 
 }  // namespace
@@ -106,9 +86,9 @@ std::unique_ptr<PcmSource> pcmDataSource(const model::Document& document) {
   if (!wave.isPcm() || (f.bitsPerSample != 8 && f.bitsPerSample != 16) || f.channels == 0) return nullptr;
   const PcmFormat format{sampleRateOf(f), f.channels, f.bitsPerSample};
   const std::size_t frameBytes = static_cast<std::size_t>(f.channels) * (f.bitsPerSample / 8u);
-  const auto held = wave.samples.bytes().first(std::min<std::uint64_t>(wave.dataSize, wave.samples.size()));
-  const auto frames = held.first(held.size() / frameBytes * frameBytes);
-  return std::make_unique<DataSource>(wave.samples, frames, format, wave.bigEndian && f.bitsPerSample == 16);
+  const std::uint64_t held = std::min(wave.dataSize, wave.samples.size());
+  return std::make_unique<DataSource>(wave.samples.slice(0, held / frameBytes * frameBytes), format,
+                                      wave.bigEndian && f.bitsPerSample == 16);
 }
 
 }  // namespace delvix::wave

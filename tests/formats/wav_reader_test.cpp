@@ -8,6 +8,7 @@
 #include "formats/wave_channels.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
+#include "support/sample_bytes.h"
 #include "support/temp_dir.h"
 
 namespace delvix::formats {
@@ -34,7 +35,7 @@ struct Read {
   }
 };
 
-ByteVector samplesOf(const model::WaveState& wave) { return {wave.samples.begin(), wave.samples.end()}; }
+ByteVector samplesOf(const model::WaveState& wave) { return testing::bytesOf(wave.samples); }
 
 ByteVector wave(const WaveFormatFields& format, const ByteVector& data) {
   return testing::riff("WAVE", {waveFormat(format), chunk("data", data)});

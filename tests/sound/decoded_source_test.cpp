@@ -9,6 +9,7 @@
 #include "formats/wav_reader.h"
 #include "support/corpus.h"
 #include "support/riff_builder.h"
+#include "support/sample_bytes.h"
 
 namespace delvix {
 namespace {
@@ -94,15 +95,21 @@ TEST(DecodedSource, PlaysTheSamplesTheDocumentHoldsNow) {
   if (!fs::exists(path)) GTEST_SKIP() << "no corpus";
   auto document = readWave(path);
   ASSERT_TRUE(document);
-  // What a cut leaves: the first 1000 samples.
+  // What cuts leave: 1000 samples in two pieces, and the same in one block.
   model::WaveState& wave = document->wave;
-  wave.samples = wave.samples.part(wave.samples.bytes().first(1000));
+  wave.samples = wave.samples.slice(0, 1100);
+  wave.samples.erase(300, 100);
   wave.dataSize = 1000;
   wave.factValue = 1000;
+  auto inOneBlock = readWave(path);
+  inOneBlock->wave.samples = model::SharedBytes::copyOf(testing::bytesOf(wave.samples));
+  inOneBlock->wave.dataSize = inOneBlock->wave.factValue = 1000;
   std::string error;
-  auto source = sound::decodedSource(*document, error);
-  ASSERT_TRUE(source) << error;
-  EXPECT_EQ(readAll(*source).size(), 2000u);
+  auto source = sound::decodedSource(*document, error), oneBlockSource = sound::decodedSource(*inOneBlock, error);
+  ASSERT_TRUE(source && oneBlockSource) << error;
+  const auto decoded = readAll(*source);
+  EXPECT_EQ(decoded.size(), 2000u);
+  EXPECT_EQ(decoded, readAll(*oneBlockSource));
 }
 
 TEST(DecodedSource, RefusedFilesGiveLibsndfilesWords) {

@@ -11,6 +11,8 @@
 #include "formats/wav_writer.h"
 #include "model/document.h"
 #include "support/riff_builder.h"
+#include "support/sample_bytes.h"
+#include "wave/sample_cut.h"
 
 // Small PCM wave files, read into documents, for the wave view's tests.
 namespace delvix::wave::test {
@@ -56,8 +58,19 @@ inline ByteVector rifxTwin(const ByteVector& file) {
   return formats::writeWaveFile(*document).bytes;
 }
 
-inline ByteVector samplesOf(const model::Document& document) {
-  return {document.wave.samples.begin(), document.wave.samples.end()};
+// The document of pcmFile(layout, data) with its data in two pieces: read with a frame of 0xEE bytes more after
+// the first, which is then cut out.
+inline std::unique_ptr<model::Document> readInTwoPieces(PcmLayout layout, const ByteVector& data, bool bigEndian) {
+  const std::size_t frameBytes = layout.channels * ((layout.bits + 7u) / 8u);
+  ByteVector longer = data;
+  longer.insert(longer.begin() + static_cast<std::ptrdiff_t>(frameBytes), frameBytes, 0xEE);
+  const ByteVector file = pcmFile(layout, longer);
+  auto document = readWave(bigEndian ? rifxTwin(file) : file);
+  EXPECT_TRUE(cutFrames(*document, 1, 1));
+  EXPECT_EQ(document->wave.samples.pieces().size(), 2u);
+  return document;
 }
+
+inline ByteVector samplesOf(const model::Document& document) { return testing::bytesOf(document.wave.samples); }
 
 }  // namespace delvix::wave::test

@@ -24,6 +24,16 @@ ByteVector readAll(PcmSource& source, std::size_t piece) {
   return all;
 }
 
+// The points the wave view draws for one channel.
+std::vector<int> pointsOf(const model::Document& document, bool right) {
+  const formats::WaveChannels channels = formats::prepareChannels(document.wave);
+  const formats::ChannelPoints points(right ? channels.right : channels.left, 100);
+  std::vector<int> rows;
+  for (std::size_t frame = 0; frame < points.size(); ++frame) rows.push_back(points[frame]);
+  return rows;
+}
+
+// The same from data read in one piece and from data in two pieces (after a cut); the same points drawn.
 TEST(PcmSource, ChannelsAndDataComeOutLittleEndianInWholeFrames) {
   // Stereo 16-bit frames (left, right): (0x0201, 0x0403), (0x0605, 0x0807), (0x0A09, 0x0C0B).
   const ByteVector stereo16{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C};
@@ -52,21 +62,25 @@ TEST(PcmSource, ChannelsAndDataComeOutLittleEndianInWholeFrames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const ByteVector file = pcmFile(c.layout, c.data);
-    auto read = readWave(c.bigEndian ? rifxTwin(file) : file);
-    const model::Document& document = *read;
-    for (bool right : {false, true}) {
-      auto source = channelSource(document, right);
-      const ByteVector& expected = right ? c.right : c.left;
-      ASSERT_EQ(source != nullptr, !expected.empty()) << right;
-      if (!source) continue;
-      EXPECT_EQ(source->format(), (PcmFormat{8000, 1, c.layout.bits}));
-      EXPECT_EQ(source->remaining(), expected.size());
-      EXPECT_EQ(readAll(*source, 3), expected);
+    const auto inOnePiece = readWave(c.bigEndian ? rifxTwin(file) : file);
+    const auto inTwoPieces = readInTwoPieces(c.layout, c.data, c.bigEndian);
+    for (const model::Document* document : {inOnePiece.get(), inTwoPieces.get()}) {
+      SCOPED_TRACE(document == inOnePiece.get() ? "in one piece" : "in two pieces");
+      for (bool right : {false, true}) {
+        auto source = channelSource(*document, right);
+        const ByteVector& expected = right ? c.right : c.left;
+        ASSERT_EQ(source != nullptr, !expected.empty()) << right;
+        if (!source) continue;
+        EXPECT_EQ(source->format(), (PcmFormat{8000, 1, c.layout.bits}));
+        EXPECT_EQ(source->remaining(), expected.size());
+        EXPECT_EQ(readAll(*source, 3), expected);
+      }
+      auto whole = pcmDataSource(*document);
+      ASSERT_NE(whole, nullptr);
+      EXPECT_EQ(whole->format(), (PcmFormat{8000, c.layout.channels, c.layout.bits}));
+      EXPECT_EQ(readAll(*whole, 7), c.whole);
     }
-    auto whole = pcmDataSource(document);
-    ASSERT_NE(whole, nullptr);
-    EXPECT_EQ(whole->format(), (PcmFormat{8000, c.layout.channels, c.layout.bits}));
-    EXPECT_EQ(readAll(*whole, 7), c.whole);
+    for (bool right : {false, true}) EXPECT_EQ(pointsOf(*inTwoPieces, right), pointsOf(*inOnePiece, right)) << right;
   }
 }
 

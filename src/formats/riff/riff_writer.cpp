@@ -38,14 +38,17 @@ void RiffWriter::chunk(FourCC id, std::span<const std::uint8_t> data) {
 
 void RiffWriter::chunkInPlace(FourCC id, std::span<const std::uint8_t> data) {
   open(id);
-  if (!data.empty()) {
-    insets_.push_back({out_.size(), data});
-    insetBytes_ += data.size();
-  }
+  bytesInPlace(data);
   close();
 }
 
 void RiffWriter::bytes(std::span<const std::uint8_t> data) { out_.insert(out_.end(), data.begin(), data.end()); }
+
+void RiffWriter::bytesInPlace(std::span<const std::uint8_t> data) {
+  if (data.empty()) return;
+  insets_.push_back({out_.size(), data});
+  insetBytes_ += data.size();
+}
 
 void RiffWriter::u16(std::uint16_t value) {
   out_.resize(out_.size() + 2);

@@ -31,6 +31,8 @@ class RiffWriter {
   void chunkInPlace(FourCC id, std::span<const std::uint8_t> data);
 
   void bytes(std::span<const std::uint8_t> data);
+  // Bytes that are not copied but written from where they are, like chunkInPlace's data.
+  void bytesInPlace(std::span<const std::uint8_t> data);
   void u16(std::uint16_t value);
   void u32(std::uint32_t value);
 
