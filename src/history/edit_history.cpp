@@ -46,7 +46,9 @@ void EditHistory::finish(model::Document& document) {
   if (step.journal.empty() && !state.ani && !state.wave && !state.imageCount && !state.statusText) return;
 
   step.bytes = sizeof(Step) + step.name.capacity() + step.journal.heldBytes() + (state.ani ? aniBytes(*state.ani) : 0) +
-               (state.wave ? sizeof(model::WaveState) + state.wave->formatTail.capacity() : 0) +
+               (state.wave ? sizeof(model::WaveState) + state.wave->formatTail.capacity() +
+                                 state.wave->samples.pieces().size() * sizeof(model::SharedBytes)
+                           : 0) +
                (state.statusText ? state.statusText->capacity() : 0);
   // The steps that were undone cannot be redone after another edit.
   while (steps_.size() > position_) {

@@ -116,7 +116,9 @@ std::string fingerprint(const model::Document& document) {
       << document.wave.dataSize << ' ' << document.wave.factValue << '\n';
   for (std::uint32_t value : document.ani.rates) out << value << ',';
   for (std::uint32_t value : document.ani.sequence) out << value << ';';
-  for (std::uint8_t byte : document.wave.samples) out << int{byte} << '.';
+  std::vector<std::uint8_t> samples(static_cast<std::size_t>(document.wave.samples.size()));
+  document.wave.samples.read(0, samples);
+  for (std::uint8_t byte : samples) out << int{byte} << '.';
   return out.str();
 }
 
@@ -304,11 +306,18 @@ TEST(EditHistory, StepsHoldWhatTheyChangedWithinTheBudget) {
 
   constexpr std::size_t samples = 8u << 20;
   Opened wave = open(waveFileBytes(samples), "long.wav");
+  const model::SharedBytes read = wave.document->wave.samples.pieces().front();
   EditHistory cuts;
   for (int i = 0; i < 10; ++i)
     ASSERT_TRUE(cuts.perform(*wave.document, "Delete", [&] { return wave::cutFrames(*wave.document, 1000, 1999); }));
   EXPECT_EQ(wave.document->wave.dataSize, samples - 10 * 1000);
   EXPECT_LT(cuts.heldBytes(), 64u * 1024);
+  // Neither the document nor the steps own a copy: every piece views the samples as they were read.
+  for (const model::SharedBytes& piece : wave.document->wave.samples.pieces())
+    EXPECT_TRUE(piece.data() >= read.data() && piece.data() + piece.size() <= read.data() + read.size());
+  while (cuts.canUndo()) cuts.undo(*wave.document);
+  EXPECT_EQ(wave.document->wave.samples.pieces().size(), 1u);
+  EXPECT_EQ(wave.document->wave.dataSize, samples);
 
   EditHistory small(4096);
   Opened ani = open(aniFileBytes(), "walk.ani");
