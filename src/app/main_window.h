@@ -46,6 +46,7 @@ class QtStepTimer;
 
 namespace delvix::app {
 
+class CommandMessages;
 class PictureBox;
 class PixelMarker;
 class FieldTableModel;
@@ -261,7 +262,9 @@ class TFormANI : public QMainWindow {
 
   Host host_;
   SecondaryWindows windows_;
-  HelpWindow* helpWindow_ = nullptr;  // made when first needed; a child of the window
+  HelpWindow* helpWindow_ = nullptr;          // made when first needed; a child of the window
+  // The messages of the command under way (an open, a save), shown as one box when it ends.
+  CommandMessages* commandMessages_ = nullptr;
   MessageLog log_;
   Settings settings_;
   model::Document document_;

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/command_messages.h"
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "app/tree_model.h"
-#include "app/window_reporter.h"
 #include "formats/ani_writer.h"
 #include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
@@ -66,7 +66,8 @@ void TFormANI::ButSaveAllClick() {
   log_.add("saving of file: " + target.string());
   ToolBar1->update();
 
-  WindowReporter reporter(log_, host_.prompter);
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
+  formats::Reporter& reporter = messages.reporter();
   const std::string extension = extensionOf(target);
   const bool iconTarget = extension == ".ico" || extension == ".cur";
   try {
@@ -124,12 +125,12 @@ void TFormANI::ButSaveClick() {
   log_.add(logged + target.string());
   ToolBar1->update();
 
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
   try {
     const std::string extension = extensionOf(target);
     if (!alpha && (extension == ".ico" || extension == ".cur")) {
-      WindowReporter reporter(log_, host_.prompter);
       if (const model::Node* picture = formats::findPicture(document_, currentPictureIndex_))
-        formats::saveOneImage(document_, *picture, target, reporter);
+        formats::saveOneImage(document_, *picture, target, messages.reporter());
       return;
     }
     exportPicture(target, alpha);
@@ -175,8 +176,8 @@ void TFormANI::writeExport(const std::filesystem::path& target, const gfx::Image
     report(encoded.error);
     return;
   }
-  WindowReporter reporter(log_, host_.prompter);
-  formats::deliverFile(target, {encoded.bytes}, cannotCreate, reporter);
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
+  formats::deliverFile(target, {encoded.bytes}, cannotCreate, messages.reporter());
 }
 
 void TFormANI::ButCopyClick() {

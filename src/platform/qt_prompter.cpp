@@ -2,11 +2,15 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace delvix::platform {
 
 namespace {
+
+constexpr int detailsWidth = 640;
 
 std::optional<std::string> runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, QString::fromStdString(request.caption));
@@ -70,6 +74,15 @@ void QtPrompter::show(const Message& message) {
   const QString caption = message.caption.empty() ? QStringLiteral("Delvix") : QString::fromStdString(message.caption);
   QMessageBox box(icon, caption, QString::fromStdString(message.text),
                   message.buttons == MessageButtons::ok ? QMessageBox::Ok : QMessageBox::Yes, parent_);
+  if (!message.details.empty()) {
+    box.setInformativeText(QString::fromStdString(message.details));
+    // Room for a reason on one line: a message box is otherwise kept narrow.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+      grid->addItem(new QSpacerItem(detailsWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                    1, grid->columnCount());
+  }
+  // File names and reasons come from files: never read as markup.
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   box.exec();
 }
 

@@ -14,6 +14,61 @@ namespace delvix::testing {
 
 namespace {
 
+class Messages : public WindowTest {
+ protected:
+  QWidget* messagesWindow() { return window().findChild<QWidget*>("MessagesWindow"); }
+  QString shownLog() {
+    QApplication::processEvents();
+    return messagesWindow()->findChild<QPlainTextEdit*>("MessagesView")->toPlainText();
+  }
+  QString logText(const char* separator = "\n") {
+    QStringList lines;
+    for (const std::string& line : window().messageLog().lines()) lines << QString::fromStdString(line);
+    return lines.join(separator);
+  }
+};
+
+ByteVector withLe32(ByteVector bytes, std::size_t offset, std::uint32_t value) {
+  formats::setLe32(bytes, offset, value);
+  return bytes;
+}
+
+TEST_F(Messages, ADamagedOrRefusedFileGivesOneBoxWithItsNameAndTheReasons) {
+  const ByteVector icon = iconFile({16, 32});
+  const ByteVector outside = withLe32(icon, 6 + 12, 0x7FFFFFFFu);
+  const ByteVector cut(icon.begin(), icon.begin() + 6 + 32 + 40 + 10);
+  // Cut inside the first picture's header: the file is corrupt and the picture cannot be drawn, which were
+  // two boxes in a row.
+  const ByteVector headerCut(icon.begin(), icon.begin() + 6 + 32 + 20);
+  struct Case {
+    const char* name;
+    ByteVector bytes;
+    std::string text;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"outside.ico", outside, "This file is corrupt.",
+       "picture_1: the image of " + std::to_string(formats::le32(icon, 6 + 8)) +
+           " bytes at offset 2147483647 lies outside the file of " + std::to_string(icon.size()) + " bytes."},
+      {"cut.ico", cut, "This file is corrupt.", "picture_2: the image of "},
+      {"header-cut.ico", headerCut, "This file is corrupt.", "Error from color bitmap."},
+      {"tiny.ico", {0, 0, 1}, "Too little size to be ico(cur)-file.", "This is not ico(cur)-file."},
+      {"gone.ico", {}, "File not found.", ""},
+      {"notes.xyz", {1}, "Unsupported file type: .xyz", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompter.messages.clear();
+    openThroughDialog(c.bytes.empty() ? files.path() / c.name : write(c.name, c.bytes));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    const platform::Message& box = prompter.messages[0];
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_EQ(box.details.rfind(std::string(c.name), 0), 0u) << box.details;
+    EXPECT_NE(box.details.find(c.reason), std::string::npos) << box.details;
+    EXPECT_EQ(box.details.find("opening of file"), std::string::npos) << box.details;
+  }
+}
+
 TEST(MessageLogListeners, AreToldUntilTheirSubscriptionEndsEvenAfterTheLogIsGone) {
   std::vector<std::string> heard;
   app::MessageLog::Subscription kept;
