@@ -69,6 +69,39 @@ TEST_F(Messages, ADamagedOrRefusedFileGivesOneBoxWithItsNameAndTheReasons) {
   }
 }
 
+TEST_F(Messages, TheViewMenuShowsTheLogLiveWithCopyAndClear) {
+  QStringList menus;
+  for (QAction* menu : window().menuBar()->actions()) menus << menu->text();
+  EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Help"}));
+  EXPECT_EQ(action("Messages1")->shortcut(), QKeySequence("Ctrl+L"));
+
+  openThroughDialog(write("first.ico", iconFile({16})));
+  action("Messages1")->trigger();
+  ASSERT_NE(messagesWindow(), nullptr);
+  EXPECT_TRUE(messagesWindow()->isVisible());
+  EXPECT_EQ(shownLog(), logText());
+
+  openThroughDialog(write("second.ico", {0, 0, 1}));
+  EXPECT_TRUE(shownLog().endsWith("This is not ico(cur)-file."));
+  EXPECT_EQ(shownLog(), logText());
+
+  messagesWindow()->findChild<QPushButton*>("MessagesCopy")->click();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), logText() + "\n");
+
+  messagesWindow()->findChild<QPushButton*>("MessagesClear")->click();
+  EXPECT_TRUE(window().messageLog().lines().empty());
+  EXPECT_EQ(shownLog(), "");
+  openThroughDialog(write("third.ico", iconFile({16})));
+  EXPECT_EQ(shownLog(), logText());
+
+  // Hidden, it follows nothing; shown again, it has every line.
+  messagesWindow()->hide();
+  openThroughDialog(write("fourth.ico", iconFile({16})));
+  action("Messages1")->trigger();
+  EXPECT_EQ(shownLog(), logText());
+  closeWindow();
+}
+
 TEST(MessageLogListeners, AreToldUntilTheirSubscriptionEndsEvenAfterTheLogIsGone) {
   std::vector<std::string> heard;
   app::MessageLog::Subscription kept;
