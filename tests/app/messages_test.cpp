@@ -69,6 +69,17 @@ TEST_F(Messages, ADamagedOrRefusedFileGivesOneBoxWithItsNameAndTheReasons) {
   }
 }
 
+TEST_F(Messages, ASaveThatCannotBeWrittenNamesTheFileAndWhy) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  const auto target = files.path() / "missing" / "copy.ico";
+  prompter.choose(target.string());
+  window().ButSaveAllClick();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "Could not open this file.");
+  EXPECT_EQ(prompter.messages[0].details.rfind("copy.ico\n" + target.string() + ": ", 0), 0u)
+      << prompter.messages[0].details;
+}
+
 TEST_F(Messages, TheViewMenuShowsTheLogLiveWithCopyAndClear) {
   QStringList menus;
   for (QAction* menu : window().menuBar()->actions()) menus << menu->text();
