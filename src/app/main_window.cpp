@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <iostream>
 
+#include "app/command_messages.h"
 #include "app/help_window.h"
 #include "app/image_browser.h"
 #include "app/picture_box.h"
@@ -205,6 +206,10 @@ void TFormANI::dropEvent(QDropEvent* event) {
 }
 
 void TFormANI::report(const std::string& text) {
+  if (commandMessages_) {
+    commandMessages_->reporter().error(text);
+    return;
+  }
   host_.prompter.show({text, platform::MessageButtons::yes, platform::MessageIcon::error, {}});
   log_.add(text);
 }

@@ -47,6 +47,8 @@ class QtStepTimer;
 
 namespace delvix::app {
 
+class CommandMessages;
+class MessagesWindow;
 class PictureBox;
 class PixelMarker;
 class FieldTableModel;
@@ -116,6 +118,8 @@ class TFormANI : public QMainWindow {
   void ButPlusClick();
   void ButMinusClick();
   void ToolButton5Click();
+  // View
+  void MessagesClick();
   // Help
   void ButHelpClick();
   void TipOfDayClick();
@@ -168,6 +172,7 @@ class TFormANI : public QMainWindow {
   // Building the window (main_window_layout.cpp, main_window_commands.cpp).
   void createCommands();
   void createMenus();
+  void createViewMenu();
   void createToolBar();
   QWidget* createTreeGroup();
   QWidget* createFieldGroup();
@@ -300,7 +305,10 @@ class TFormANI : public QMainWindow {
 
   Host host_;
   SecondaryWindows windows_;
-  HelpWindow* helpWindow_ = nullptr;  // made when first needed; a child of the window
+  HelpWindow* helpWindow_ = nullptr;          // made when first needed; a child of the window
+  MessagesWindow* messagesWindow_ = nullptr;  // the same
+  // The messages of the command under way (an open, a save), shown as one box when it ends.
+  CommandMessages* commandMessages_ = nullptr;
   MessageLog log_;
   Settings settings_;
   model::Document document_;
@@ -358,6 +366,7 @@ class TFormANI : public QMainWindow {
   QAction* Addchunk1 = nullptr;
   QAction* Removechunk1 = nullptr;
   QAction* Options1 = nullptr;
+  QAction* Messages1 = nullptr;
   QAction* Content1 = nullptr;
   QAction* TipOfDay1 = nullptr;
   QAction* About1 = nullptr;

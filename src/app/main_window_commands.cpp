@@ -121,6 +121,8 @@ void TFormANI::createMenus() {
   edit->addSeparator();
   edit->addAction(Options1);
 
+  createViewMenu();
+
   QMenu* help = named(menuBar()->addMenu("&Help"), "Help1");
   help->addAction(Content1);
   help->addAction(TipOfDay1);

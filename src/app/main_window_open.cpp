@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <climits>
 
+#include "app/command_messages.h"
 #include "app/field_table_model.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
@@ -69,13 +70,15 @@ void TFormANI::openPath(const std::filesystem::path& file) {
   if (auto folder = std::filesystem::weakly_canonical(path.parent_path(), error); !error)
     path = folder / path.filename();
   if (!std::filesystem::is_regular_file(path, error)) {
-    host_.prompter.show({"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}});
+    host_.prompter.show(
+        {"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}, path.filename().string()});
     return;
   }
   const std::string extension = path.extension().string();
   const auto kind = formats::fileKindOfExtension(extension);
   if (!kind) {
     // Nothing is reset: the open document stays as it was.
+    CommandMessages messages(log_, host_.prompter, path.filename().string(), &commandMessages_);
     report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
     return;
   }
@@ -87,6 +90,8 @@ void TFormANI::openPath(const std::filesystem::path& file) {
   log_.add("--------------");
   log_.add("opening of file: " + path.string());
   log_.add("--------------");
+  // What the open meets from here on is shown in one box at its end.
+  CommandMessages messages(log_, host_.prompter, path.filename().string(), &commandMessages_);
 
   BusyCursor busy;
   resetViews(path);
@@ -161,7 +166,8 @@ void TFormANI::resetViews(const std::filesystem::path& path) {
 }
 
 bool TFormANI::readIntoDocument(const std::filesystem::path& path, model::FileKind kind) {
-  WindowReporter reporter(log_, host_.prompter);
+  WindowReporter direct(log_, host_.prompter);
+  formats::Reporter& reporter = commandMessages_ ? commandMessages_->reporter() : direct;
   const formats::ReadOutcome outcome = host_.read(path, document_, settings_.readSettings(), reporter);
   document_.kind = kind;
   showViews();

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/command_messages.h"
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "app/tree_model.h"
-#include "app/window_reporter.h"
 #include "formats/ani_writer.h"
 #include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
@@ -90,24 +90,28 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
   log_.add("saving of file: " + target.string());
   ToolBar1->update();
 
-  WindowReporter reporter(log_, host_.prompter);
-  const std::string extension = extensionOf(target);
-  const bool iconTarget = extension == ".ico" || extension == ".cur";
   bool saved = false;
-  try {
-    if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
-      saved = formats::saveAniFile(document_, target, reporter);
-    else if (document_.kind == model::FileKind::iconFile && iconTarget)
-      saved = formats::saveIconFile(document_, target, reporter);
-    else if (document_.kind == model::FileKind::module && iconTarget)
-      // A group of a module is a file of its own: the module stays as it is, changes and all.
-      return formats::saveIconGroup(document_, treeModel_->nodeAt(TreeView1->currentIndex()), target, reporter);
-    else if (document_.kind == model::FileKind::wave && extension == ".wav")
-      saved = formats::saveWaveFile(document_, target, reporter);
-    else
-      report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
-  } catch (const std::exception& error) {
-    report(std::string("The file could not be saved: ") + error.what());
+  {
+    // The one message box of the save is shown before the saved file may be opened again.
+    CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
+    formats::Reporter& reporter = messages.reporter();
+    const std::string extension = extensionOf(target);
+    const bool iconTarget = extension == ".ico" || extension == ".cur";
+    try {
+      if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
+        saved = formats::saveAniFile(document_, target, reporter);
+      else if (document_.kind == model::FileKind::iconFile && iconTarget)
+        saved = formats::saveIconFile(document_, target, reporter);
+      else if (document_.kind == model::FileKind::module && iconTarget)
+        // A group of a module is a file of its own: the module stays as it is, changes and all.
+        return formats::saveIconGroup(document_, treeModel_->nodeAt(TreeView1->currentIndex()), target, reporter);
+      else if (document_.kind == model::FileKind::wave && extension == ".wav")
+        saved = formats::saveWaveFile(document_, target, reporter);
+      else
+        report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
+    } catch (const std::exception& error) {
+      report(std::string("The file could not be saved: ") + error.what());
+    }
   }
   if (!saved) return false;
   adoptSavedFile(target);
@@ -178,12 +182,12 @@ void TFormANI::ButSaveClick() {
   log_.add(logged + target.string());
   ToolBar1->update();
 
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
   try {
     const std::string extension = extensionOf(target);
     if (!alpha && (extension == ".ico" || extension == ".cur")) {
-      WindowReporter reporter(log_, host_.prompter);
       if (const model::Node* picture = formats::findPicture(document_, currentPictureIndex_))
-        formats::saveOneImage(document_, *picture, target, reporter);
+        formats::saveOneImage(document_, *picture, target, messages.reporter());
       return;
     }
     exportPicture(target, alpha);
@@ -229,8 +233,8 @@ void TFormANI::writeExport(const std::filesystem::path& target, const gfx::Image
     report(encoded.error);
     return;
   }
-  WindowReporter reporter(log_, host_.prompter);
-  formats::deliverFile(target, {encoded.bytes}, cannotCreate, reporter);
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
+  formats::deliverFile(target, {encoded.bytes}, cannotCreate, messages.reporter());
 }
 
 void TFormANI::ButCopyClick() {

@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "app/command_messages.h"
 #include "app/main_window.h"
 #include "app/waveform_box.h"
-#include "app/window_reporter.h"
 #include "formats/wav_writer.h"
 #include "sound/decoded_source.h"
 #include "wave/pcm_source.h"
@@ -145,9 +145,9 @@ void TFormANI::saveChannel(bool right) {
   if (!chosen) return;
   log_.add("wav-file for saving: " + *chosen);
   ToolBar1->update();
-  WindowReporter reporter(log_, host_.prompter);
+  CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_.wave.format, channel.gather(), *chosen, reporter);
+    formats::saveSingleChannel(document_.wave.format, channel.gather(), *chosen, messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }

@@ -16,6 +16,38 @@ bool writeLines(const MessageLog& log, const std::filesystem::path& file) {
 
 }  // namespace
 
+void MessageLog::add(std::string_view line) {
+  lines_.emplace_back(line);
+  for (const auto& [id, listener] : *listeners_)
+    if (listener.added) listener.added(lines_.back());
+}
+
+void MessageLog::clear() {
+  lines_.clear();
+  for (const auto& [id, listener] : *listeners_)
+    if (listener.cleared) listener.cleared();
+}
+
+MessageLog::Subscription MessageLog::listen(Listener listener) {
+  const std::size_t id = nextId_++;
+  listeners_->emplace(id, std::move(listener));
+  return Subscription(listeners_, id);
+}
+
+MessageLog::Subscription& MessageLog::Subscription::operator=(Subscription&& other) noexcept {
+  if (this != &other) {
+    end();
+    listeners_ = std::move(other.listeners_);
+    id_ = other.id_;
+  }
+  return *this;
+}
+
+void MessageLog::Subscription::end() {
+  if (auto listeners = listeners_.lock()) listeners->erase(id_);
+  listeners_.reset();
+}
+
 std::optional<std::filesystem::path> saveLogFile(const MessageLog& log, const std::filesystem::path& programFolder,
                                                  const std::filesystem::path& dataFolder) {
   if (!programFolder.empty() && writeLines(log, programFolder / logFileName)) return programFolder / logFileName;

@@ -9,6 +9,7 @@ platform::Message messageOf(const formats::DialogRequest& request) {
       request.buttons == formats::Buttons::ok ? platform::MessageButtons::ok : platform::MessageButtons::yes;
   message.icon = request.kind == formats::BoxKind::error ? platform::MessageIcon::error : platform::MessageIcon::plain;
   message.caption = request.caption;
+  message.details = request.details;
   return message;
 }
 

@@ -18,10 +18,10 @@
 #include <span>
 #include <tuple>
 
+#include "app/command_messages.h"
 #include "app/message_log.h"
 #include "app/picture_box.h"
 #include "app/widget_names.h"
-#include "app/window_reporter.h"
 #include "platform/prompter.h"
 #include "preview/frame_render.h"
 
@@ -225,8 +225,9 @@ void TFormChunk::SpeedButtonAddClick() {
   if (file.open(QIODevice::ReadOnly)) bytes = file.read(std::min(file.size(), largestSourceFile));
   const std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                               static_cast<std::size_t>(bytes.size()));
-  app::WindowReporter reporter(*log_, *prompter_);
-  source_ = edit::readIconSource(content, reporter);
+  app::CommandMessages messages(*log_, *prompter_, std::filesystem::path(*chosen).filename().string(),
+                                &commandMessages_);
+  source_ = edit::readIconSource(content, messages.reporter());
   const edit::IconSource* read = source();
 
   const QSignalBlocker quiet(ListBox1);
@@ -295,6 +296,10 @@ void TFormChunk::showPreview(const edit::IconSource& read, std::size_t entry) {
 }
 
 void TFormChunk::showError(const std::string& text) {
+  if (commandMessages_) {
+    commandMessages_->reporter().error(text);
+    return;
+  }
   if (prompter_) prompter_->show({text, platform::MessageButtons::yes, platform::MessageIcon::error, {}});
   if (log_) log_->add(text);
 }

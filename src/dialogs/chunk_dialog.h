@@ -21,6 +21,7 @@ class QTabWidget;
 class QToolButton;
 
 namespace delvix::app {
+class CommandMessages;
 class MessageLog;
 class PictureBox;
 }  // namespace delvix::app
@@ -75,6 +76,8 @@ class TFormChunk : public controls::XiDialog {
 
   platform::Prompter* prompter_ = nullptr;
   app::MessageLog* log_ = nullptr;
+  // The messages of reading a source file, shown as one box when it is read and shown.
+  app::CommandMessages* commandMessages_ = nullptr;
   std::string folder_;
   std::unique_ptr<edit::IconSource> source_;
 

@@ -221,13 +221,15 @@ std::unique_ptr<IconSource> readIconSource(std::span<const std::uint8_t> file, f
   }
   auto owned = std::make_unique<IconSource>();
   IconSource& source = *owned;
-  // What the reader notes about the source's damage is for its own file, not for the open one; only its
-  // refusals are passed on.
+  // What the reader notes about the source's damage is for its own file, not for the open one: it is passed
+  // on only as the reasons of a refusal.
   formats::RecordingReporter notes;
   formats::readIconFile(file, source.document, {}, notes);
+  if (!notes.dialogs.empty())
+    for (const std::string& line : notes.lines) reporter.log(line);
   for (const formats::DialogRequest& request : notes.dialogs) {
+    if (!notes.logged(request.text)) reporter.log(request.text);
     reporter.dialog(request);
-    reporter.log(request.text);
   }
   const model::Node* header = source.document.tree.findFirst("header");
   if (!header) return nullptr;

@@ -15,6 +15,8 @@ struct DialogRequest {
   Buttons buttons = Buttons::yes;
   BoxKind kind = BoxKind::error;
   std::string caption;
+  // Lines shown beneath the text: which file, and why.
+  std::string details{};
 
   bool operator==(const DialogRequest&) const = default;
 };

@@ -20,6 +20,8 @@ struct Message {
   MessageButtons buttons = MessageButtons::yes;
   MessageIcon icon = MessageIcon::error;
   std::string caption;
+  // Lines shown beneath the text, such as which file and why.
+  std::string details{};
 
   bool operator==(const Message&) const = default;
 };

@@ -2,11 +2,27 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace delvix::platform {
 
 namespace {
+
+// A message box is kept narrow; its details may widen it to this many pixels, so that a reason fits a line.
+constexpr int widestDetails = 760;
+// What the box's icon and margins take beside its text.
+constexpr int besideText = 100;
+
+int detailsWidth(const QString& details, const QFont& font) {
+  const QFontMetrics metrics(font);
+  int widest = 0;
+  for (const QString& line : details.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+  return std::min(widest + besideText, widestDetails);
+}
 
 std::optional<std::string> runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, QString::fromStdString(request.caption));
@@ -70,6 +86,15 @@ void QtPrompter::show(const Message& message) {
   const QString caption = message.caption.empty() ? QStringLiteral("Delvix") : QString::fromStdString(message.caption);
   QMessageBox box(icon, caption, QString::fromStdString(message.text),
                   message.buttons == MessageButtons::ok ? QMessageBox::Ok : QMessageBox::Yes, parent_);
+  if (!message.details.empty()) {
+    const QString details = QString::fromStdString(message.details);
+    box.setInformativeText(details);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+      grid->addItem(new QSpacerItem(detailsWidth(details, box.font()), 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                    grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  // File names and reasons come from files: never read as markup.
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   box.exec();
 }
 

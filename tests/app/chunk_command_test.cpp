@@ -239,6 +239,20 @@ TEST_F(ChunkCommand, AnImageFromAnotherFileIsAddedAsTheLastPictureOrRefused) {
   }
 }
 
+TEST_F(ChunkCommand, ADamagedImageSourceGivesOneBoxWithItsNameAndTheReasons) {
+  openAndAdd(write("app.ico", iconFile({16})));
+  const ByteVector whole = iconFile({16, 32});
+  prompter.choose(write("cut.ico", ByteVector(whole.begin(), whole.begin() + 6 + 32 + 20)).string());
+  part<QToolButton>("SpeedButtonAdd")->click();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "This file is corrupt.");
+  const std::string& details = prompter.messages[0].details;
+  EXPECT_EQ(details.rfind("cut.ico\npicture_1: the image of ", 0), 0u) << details;
+  EXPECT_NE(details.find("runs past the end of the file of 58 bytes.\nHad been read only 20 bytes."), std::string::npos)
+      << details;
+  part<QPushButton>("XiButton2")->click();
+}
+
 TEST_F(ChunkCommand, RemovingAPictureRenumbersTheRestAndSelectsTheOneInItsPlace) {
   struct Case {
     const char* name;
