@@ -4,6 +4,9 @@ namespace delvix::app {
 
 namespace {
 
+// What the toolkit saves is about 70 bytes; anything much larger is not its.
+constexpr std::size_t largestGeometry = 1024;
+
 enum SettingsBit : std::uint32_t {
   maximisedBit = 1u << 0,
   saveOptionsBit = 1u << 1,
@@ -84,6 +87,8 @@ Settings readSettings(const platform::SettingsStore& store, const WindowLimits& 
     if (store.read("Height Window"))
       l.windowHeight = readRanged(store, "Height Window", 150, limits.screenHeight, 470, 470);
   }
+  if (auto geometry = store.readBytes("Geometry"); geometry && geometry->size() <= largestGeometry)
+    l.windowGeometry = std::move(*geometry);
   return s;
 }
 
@@ -106,6 +111,7 @@ void writeSettings(platform::SettingsStore& store, const Settings& s, MessageLog
   store.write("Width Panel4", static_cast<std::uint32_t>(l.namePanelWidth));
   if (l.windowWidth) store.write("Width Window", static_cast<std::uint32_t>(*l.windowWidth));
   if (!s.maximised && l.windowHeight) store.write("Height Window", static_cast<std::uint32_t>(*l.windowHeight));
+  if (!l.windowGeometry.empty()) store.writeBytes("Geometry", l.windowGeometry);
   store.write("Settings", flagsOf(s));
   store.flush();
 }

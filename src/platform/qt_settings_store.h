@@ -19,6 +19,8 @@ class QtSettingsStore : public SettingsStore {
   std::optional<std::uint32_t> read(const std::string& name) const override;
   bool canWrite() const override;
   void write(const std::string& name, std::uint32_t value) override;
+  std::optional<std::vector<std::uint8_t>> readBytes(const std::string& name) const override;
+  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) override;
   void flush() override;
 
  private:

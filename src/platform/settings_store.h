@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace delvix::platform {
 
-// The per-user store of the program's settings: named unsigned 32-bit values under one key.
+// The per-user store of the program's settings: named unsigned 32-bit values under one key, and a few values
+// that are bytes (the window's placement as the toolkit records it).
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -17,6 +19,9 @@ class SettingsStore {
   // False when the key cannot be opened for writing.
   virtual bool canWrite() const = 0;
   virtual void write(const std::string& name, std::uint32_t value) = 0;
+  // The stored bytes, or nullopt when the value is missing or not bytes.
+  virtual std::optional<std::vector<std::uint8_t>> readBytes(const std::string& name) const = 0;
+  virtual void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) = 0;
   // Makes what was written permanent.
   virtual void flush() = 0;
 };
