@@ -1,7 +1,8 @@
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/pictures.h"
 #include "app/secondary_windows.h"
+#include "desktop/program_folders.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
@@ -40,13 +42,16 @@ int main(int argc, char** argv) {
   delvix::platform::QtSettingsStore settings;
   delvix::platform::ProcessHelpViewer help;
   delvix::platform::QtWaveOutput sound;
+  // Run from its build folder the program keeps its log beside it; installed, in the user's state folder.
+  const std::filesystem::path programFolder = QApplication::applicationDirPath().toStdString();
   delvix::app::Host host{prompter,
                          settings,
                          help,
-                         QApplication::applicationDirPath().toStdString(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+                         programFolder,
+                         delvix::desktop::userStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
                          delvix::formats::readDocument,
-                         &sound};
+                         &sound,
+                         delvix::desktop::runsFromBuildTree(programFolder)};
 
   delvix::app::TFormANI window(host);
   prompter.setParent(&window);

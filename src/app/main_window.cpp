@@ -120,9 +120,10 @@ TFormANI::~TFormANI() {
   if (host_.help.running()) host_.help.terminate();
   if (settings_.saveOptions) {
     writeSettings(host_.settings, settingsToStore(), log_);
-    if (!saveLogFile(log_, host_.programFolder, host_.dataFolder))
-      std::cerr << "delvix: could not write " << logFileName << " into " << host_.programFolder << " or "
-                << host_.dataFolder << '\n';
+    const std::filesystem::path beside = host_.logBesideProgram ? host_.programFolder : std::filesystem::path();
+    if (!saveLogFile(log_, beside, host_.dataFolder))
+      std::cerr << "delvix: could not write " << logFileName << " into "
+                << (beside.empty() ? "" : beside.string() + " or ") << host_.dataFolder << '\n';
     log_.clear();
   }
   // The views look at the document, which goes before the widgets do.

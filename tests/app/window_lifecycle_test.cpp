@@ -77,6 +77,15 @@ TEST_F(WindowLife, TheLogGoesToTheDataFolderWhenTheProgramFolderCannotBeWritten)
   EXPECT_EQ(log, std::vector<std::string>{"Could not read the system registry!"});
 }
 
+TEST_F(WindowLife, AnInstalledProgramWritesNothingBesideItself) {
+  logBesideProgram = false;
+  store.readable = false;
+  window();
+  closeWindow();
+  EXPECT_TRUE(std::filesystem::is_empty(programFolder.path()));
+  EXPECT_EQ(linesOf(dataFolder / "Log.dat"), std::vector<std::string>{"Could not read the system registry!"});
+}
+
 TEST_F(WindowLife, WithoutSaveOptionsNothingIsWrittenAtExit) {
   store.values = {{"Settings", 0b111101}};
   window();
