@@ -17,13 +17,28 @@
 #include "platform/qt_settings_store.h"
 #include "platform/qt_wave_output.h"
 
+namespace {
+
+int usageError(const std::string& error) {
+  std::cerr << "delvix: " << error << "\n\n";
+  delvix::app::printHelp(std::cerr);
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using delvix::app::CommandLine;
-  switch (delvix::app::earlyAction({argv + 1, argv + argc})) {
+  // Answered before Qt starts, which without a display ends the program.
+  const std::vector<std::string> given(argv + 1, argv + argc);
+  switch (delvix::app::earlyAction(given)) {
     case CommandLine::Action::help: delvix::app::printHelp(std::cout); return 0;
     case CommandLine::Action::version: delvix::app::printVersion(std::cout); return 0;
     default: break;
   }
+  if (const CommandLine early = delvix::app::parseCommandLine(delvix::app::withoutToolkitOptions(given));
+      early.action == CommandLine::Action::usageError)
+    return usageError(early.error);
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
@@ -32,11 +47,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> rest;
   for (const QString& argument : QApplication::arguments().mid(1)) rest.push_back(argument.toStdString());
   const CommandLine arguments = delvix::app::parseCommandLine(rest);
-  if (arguments.action == CommandLine::Action::usageError) {
-    std::cerr << "delvix: " << arguments.error << "\n\n";
-    delvix::app::printHelp(std::cerr);
-    return 2;
-  }
+  if (arguments.action == CommandLine::Action::usageError) return usageError(arguments.error);
 
   delvix::platform::QtPrompter prompter;
   delvix::platform::QtSettingsStore settings;
