@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
   QApplication::setApplicationVersion(DELVIX_VERSION);
+  // Ties the window to its launcher in docks and task bars.
+  QGuiApplication::setDesktopFileName("io.github.delvix.Delvix");
   QApplication::setWindowIcon(QIcon(delvix::app::programPicture(64)));
   std::vector<std::string> rest;
   for (const QString& argument : QApplication::arguments().mid(1)) rest.push_back(argument.toStdString());
