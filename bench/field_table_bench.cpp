@@ -34,6 +34,8 @@ class QuietSettings : public delvix::platform::SettingsStore {
   void write(const std::string&, std::uint32_t) override {}
   std::optional<std::string> readText(const std::string&) const override { return std::nullopt; }
   void writeText(const std::string&, const std::string&) override {}
+  std::optional<std::vector<std::uint8_t>> readBytes(const std::string&) const override { return std::nullopt; }
+  void writeBytes(const std::string&, const std::vector<std::uint8_t>&) override {}
   void flush() override {}
 };
 
@@ -42,6 +44,9 @@ class NoPrompts : public delvix::platform::Prompter {
   std::optional<std::string> openFile(const delvix::platform::FileRequest&) override { return std::nullopt; }
   std::optional<std::string> saveFile(const delvix::platform::FileRequest&) override { return std::nullopt; }
   void show(const delvix::platform::Message&) override {}
+  delvix::platform::UnsavedChoice askToSave(const std::string&) override {
+    return delvix::platform::UnsavedChoice::discard;
+  }
 };
 
 class NoHelp : public delvix::platform::HelpViewer {

@@ -9,6 +9,9 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 "$prefix/bin/delvix-cli" --version
 "$prefix/bin/delvix" --version
+# The mark of the build folder, by which a program run from there writes its log beside itself, is not installed.
+test -f "$build/src/app/delvix-build-tree"
+if find "$prefix" -name delvix-build-tree | grep -q .; then echo "the build folder's mark was installed"; exit 1; fi
 test -f "$prefix/share/delvix/help/index.html"
 for size in 16 32 48 256; do
   file "$prefix/share/icons/hicolor/${size}x$size/apps/io.github.delvix.Delvix.png" | grep -q "PNG image data, $size x $size"

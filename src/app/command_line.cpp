@@ -1,11 +1,52 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 namespace delvix::app {
 
 namespace {
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
 bool isVersion(const std::string& argument) { return argument == "--version" || argument == "-v"; }
+
+// The options Qt's application object and its X11 platform take out of the command line (with one dash or two).
+constexpr std::array<std::string_view, 16> toolkitOptionsWithValue{"platform",
+                                                                   "platformpluginpath",
+                                                                   "platformtheme",
+                                                                   "plugin",
+                                                                   "qwindowgeometry",
+                                                                   "geometry",
+                                                                   "qwindowtitle",
+                                                                   "title",
+                                                                   "qwindowicon",
+                                                                   "icon",
+                                                                   "session",
+                                                                   "style",
+                                                                   "stylesheet",
+                                                                   "display",
+                                                                   "name",
+                                                                   "visual"};
+constexpr std::array<std::string_view, 6> toolkitFlags{"reverse", "testability", "widgetcount",
+                                                       "nograb",  "dograb",      "sync"};
+constexpr std::array<std::string_view, 3> toolkitOptionsWithEquals{"style=", "stylesheet=", "qmljsdebugger="};
+
+// The option's name without its dashes, or empty when the argument is no single- or double-dash option.
+std::string_view optionName(std::string_view argument) {
+  if (argument.starts_with("--"))
+    argument.remove_prefix(2);
+  else if (argument.starts_with('-'))
+    argument.remove_prefix(1);
+  else
+    return {};
+  return argument;
+}
+
+template <std::size_t n>
+bool among(std::string_view name, const std::array<std::string_view, n>& names) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 }  // namespace
 
@@ -16,6 +57,22 @@ CommandLine::Action earlyAction(const std::vector<std::string>& arguments) {
     if (isVersion(argument)) return CommandLine::Action::version;
   }
   return CommandLine::Action::run;
+}
+
+std::vector<std::string> withoutToolkitOptions(const std::vector<std::string>& arguments) {
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    // Qt reads all of them, after "--" too.
+    const std::string_view name = optionName(arguments[i]);
+    if (among(name, toolkitOptionsWithValue) && i + 1 < arguments.size()) {
+      ++i;
+      continue;
+    }
+    const bool withEquals = std::any_of(toolkitOptionsWithEquals.begin(), toolkitOptionsWithEquals.end(),
+                                        [name](std::string_view option) { return name.starts_with(option); });
+    if (!among(name, toolkitFlags) && !withEquals) rest.push_back(arguments[i]);
+  }
+  return rest;
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

@@ -24,6 +24,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // system starts, so that both answer without a display.
 CommandLine::Action earlyAction(const std::vector<std::string>& arguments);
 
+// The raw arguments without the windowing system's own options (-platform NAME, -style=NAME, -reverse, ...),
+// which it takes out itself once it starts: what parseCommandLine will be given then, known before, so that a
+// usage error is told without a display.
+std::vector<std::string> withoutToolkitOptions(const std::vector<std::string>& arguments);
+
 void printHelp(std::ostream& out);
 void printVersion(std::ostream& out);
 

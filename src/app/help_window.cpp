@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/window_placement.h"
+
 namespace delvix::app {
 
 namespace {
@@ -59,6 +61,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), browser_(ne
 void HelpWindow::showPage(const std::filesystem::path& page) {
   if (contents_.empty()) contents_ = page;
   browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+  if (!isVisible() && parentWidget()) placeOver(*this, *parentWidget());
   show();
   raise();
   activateWindow();

@@ -19,13 +19,15 @@ struct Host {
   platform::Prompter& prompter;
   platform::SettingsStore& settings;
   platform::HelpViewer& help;
-  // The folder of the program: its help pages, and "Log.dat" when it can be written.
+  // The folder of the program: its help pages, and "Log.dat" when logBesideProgram and it can be written.
   std::filesystem::path programFolder;
-  // Where "Log.dat" goes when the program's folder cannot be written (an installed program's cannot).
+  // Where "Log.dat" goes when the program's folder cannot be written or is not to be (an installed program's).
   std::filesystem::path dataFolder;
   DocumentReader read = formats::readDocument;
   // The sound output; without one nothing can be played.
   platform::WaveOutput* waveOutput = nullptr;
+  // False for a program that runs from where it is installed: nothing is written beside it.
+  bool logBesideProgram = true;
 };
 
 }  // namespace delvix::app

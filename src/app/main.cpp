@@ -1,7 +1,8 @@
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,43 +11,60 @@
 #include "app/main_window.h"
 #include "app/pictures.h"
 #include "app/secondary_windows.h"
+#include "desktop/program_folders.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_wave_output.h"
 
+namespace {
+
+int usageError(const std::string& error) {
+  std::cerr << "delvix: " << error << "\n\n";
+  delvix::app::printHelp(std::cerr);
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using delvix::app::CommandLine;
-  switch (delvix::app::earlyAction({argv + 1, argv + argc})) {
+  // Answered before Qt starts, which without a display ends the program.
+  const std::vector<std::string> given(argv + 1, argv + argc);
+  switch (delvix::app::earlyAction(given)) {
     case CommandLine::Action::help: delvix::app::printHelp(std::cout); return 0;
     case CommandLine::Action::version: delvix::app::printVersion(std::cout); return 0;
     default: break;
   }
+  if (const CommandLine early = delvix::app::parseCommandLine(delvix::app::withoutToolkitOptions(given));
+      early.action == CommandLine::Action::usageError)
+    return usageError(early.error);
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("Delvix");
   QApplication::setApplicationVersion(DELVIX_VERSION);
+  // Ties the window to its launcher in docks and task bars.
+  QGuiApplication::setDesktopFileName("io.github.delvix.Delvix");
   QApplication::setWindowIcon(QIcon(delvix::app::programPicture(64)));
   std::vector<std::string> rest;
   for (const QString& argument : QApplication::arguments().mid(1)) rest.push_back(argument.toStdString());
   const CommandLine arguments = delvix::app::parseCommandLine(rest);
-  if (arguments.action == CommandLine::Action::usageError) {
-    std::cerr << "delvix: " << arguments.error << "\n\n";
-    delvix::app::printHelp(std::cerr);
-    return 2;
-  }
+  if (arguments.action == CommandLine::Action::usageError) return usageError(arguments.error);
 
   delvix::platform::QtPrompter prompter;
   delvix::platform::QtSettingsStore settings;
   delvix::platform::ProcessHelpViewer help;
   delvix::platform::QtWaveOutput sound;
+  // Run from its build folder the program keeps its log beside it; installed, in the user's state folder.
+  const std::filesystem::path programFolder = QApplication::applicationDirPath().toStdString();
   delvix::app::Host host{prompter,
                          settings,
                          help,
-                         QApplication::applicationDirPath().toStdString(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+                         programFolder,
+                         delvix::desktop::userStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")),
                          delvix::formats::readDocument,
-                         &sound};
+                         &sound,
+                         delvix::desktop::runsFromBuildTree(programFolder)};
 
   delvix::app::TFormANI window(host);
   prompter.setParent(&window);

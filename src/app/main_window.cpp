@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
@@ -23,6 +24,8 @@
 #include "app/tree_model.h"
 #include "app/wave_browser.h"
 #include "app/widget_names.h"
+#include "app/window_placement.h"
+#include "desktop/saved_geometry.h"
 #include "platform/qt_step_timer.h"
 
 namespace delvix::app {
@@ -41,6 +44,12 @@ const char* const helpFailure =
     "- Use Windows 98 or later.\n"
     "- Use Internet Explorer 4.0 or later\n"
     "- Download free HTML Help driver from: https://www.freedesktop.org/wiki/Software/xdg-utils/";
+
+// The window's size when its pane sizes were stored.
+QSize storedWindowSize(const Layout& layout, QSize fallback) {
+  if (const auto saved = desktop::savedNormalGeometry(layout.windowGeometry)) return {saved->width, saved->height};
+  return {layout.windowWidth.value_or(fallback.width()), layout.windowHeight.value_or(fallback.height())};
+}
 
 std::optional<QString> localFileOf(const QMimeData* data) {
   if (!data || !data->hasUrls()) return std::nullopt;
@@ -77,17 +86,16 @@ TFormANI::TFormANI(Host host, QWidget* parent)
   PanelRight->setCurrentWidget(GroupImage);
   GroupMusic->hide();
   mainSplitter_->addWidget(PanelRight);
-  for (int i = 0; i < 3; ++i) mainSplitter_->setCollapsible(i, false);
-  mainSplitter_->setStretchFactor(2, 1);
-  imageSplitter_->setStretchFactor(1, 1);
+  // A splitter shares new room among the panes with a stretch factor in proportion to their sizes: every pane
+  // grows with the window.
+  for (int i = 0; i < 3; ++i) {
+    mainSplitter_->setCollapsible(i, false);
+    mainSplitter_->setStretchFactor(i, 1);
+  }
+  for (int i = 0; i < 2; ++i) imageSplitter_->setStretchFactor(i, 1);
   setCentralWidget(mainSplitter_);
   createStatusBar();
   createKeys();
-
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desk = screen->availableGeometry();
-    move(desk.center() - QPoint(designedWidth / 2, designedHeight / 2));
-  }
 
   WindowLimits limits;
   limits.designedWidth = designedWidth;
@@ -116,9 +124,10 @@ TFormANI::~TFormANI() {
   if (host_.help.running()) host_.help.terminate();
   if (settings_.saveOptions) {
     writeSettings(host_.settings, settingsToStore(), log_);
-    if (!saveLogFile(log_, host_.programFolder, host_.dataFolder))
-      std::cerr << "delvix: could not write " << logFileName << " into " << host_.programFolder << " or "
-                << host_.dataFolder << '\n';
+    const std::filesystem::path beside = host_.logBesideProgram ? host_.programFolder : std::filesystem::path();
+    if (!saveLogFile(log_, beside, host_.dataFolder))
+      std::cerr << "delvix: could not write " << logFileName << " into "
+                << (beside.empty() ? "" : beside.string() + " or ") << host_.dataFolder << '\n';
     log_.clear();
   }
   // The views look at the document, which goes before the widgets do.
@@ -128,21 +137,54 @@ TFormANI::~TFormANI() {
 
 void TFormANI::applyStoredLayout() {
   const Layout& layout = settings_.layout;
-  resize(layout.windowWidth.value_or(width()), layout.windowHeight.value_or(height()));
+  const auto& geometry = layout.windowGeometry;
+  const bool restored = !geometry.empty() && restoreGeometry(QByteArray(reinterpret_cast<const char*>(geometry.data()),
+                                                                        static_cast<qsizetype>(geometry.size())));
+  // Qt takes no geometry saved on a screen of quite another width: its place and size are taken here, to be fitted.
+  const auto saved = restored ? std::nullopt : desktop::savedNormalGeometry(geometry);
+  if (saved) {
+    setGeometry(saved->x, saved->y, saved->width, saved->height);
+  } else if (!restored) {
+    resize(layout.windowWidth.value_or(width()), layout.windowHeight.value_or(height()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect centred = rect();
+      centred.moveCenter(screen->availableGeometry().center());
+      move(centred.topLeft());
+    }
+  }
+  // The "Settings" value says whether the window opens maximised; what is placed here is its normal geometry.
+  setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+  keepOnScreen(*this);
   applyPaneSizes();
 }
 
 void TFormANI::applyPaneSizes() {
-  const Layout& layout = settings_.layout;
-  // The last pane takes what is left, so the stored panes keep their sizes exactly.
+  // A stored size below what its pane needs is not taken: the pane gets its default.
+  const Layout defaults;
+  auto atLeastMinimum = [](const QWidget* pane, Qt::Orientation across, int stored, int fallback) {
+    const QSize minimum = pane->minimumSizeHint().expandedTo(pane->minimumSize());
+    return stored < (across == Qt::Horizontal ? minimum.width() : minimum.height()) ? fallback : stored;
+  };
+  Layout layout = settings_.layout;
+  layout.treeWidth = atLeastMinimum(GroupBox1, Qt::Horizontal, layout.treeWidth, defaults.treeWidth);
+  layout.fieldsWidth = atLeastMinimum(GroupBox4, Qt::Horizontal, layout.fieldsWidth, defaults.fieldsWidth);
+  layout.previewHeight = atLeastMinimum(ScrollBox1, Qt::Vertical, layout.previewHeight, defaults.previewHeight);
+  layout.folderPanelWidth = atLeastMinimum(Panel3, Qt::Horizontal, layout.folderPanelWidth, defaults.folderPanelWidth);
+  layout.namePanelWidth = atLeastMinimum(Panel4, Qt::Horizontal, layout.namePanelWidth, defaults.namePanelWidth);
+  // The last pane takes what is left, so the stored panes keep their sizes exactly; in a window smaller than the
+  // one they were stored with, the last pane is given what it had there and the splitters shrink every pane
+  // in proportion.
   auto rest = [](const QSplitter* splitter, int length, int taken) {
     return std::max(length - taken - (splitter->count() - 1) * splitter->handleWidth(), 50);
   };
+  const QSize shrunk = (storedWindowSize(layout, size()) - size()).expandedTo({0, 0});
   const int across = mainSplitter_->width() > 0 ? mainSplitter_->width() : width();
-  mainSplitter_->setSizes(
-      {layout.treeWidth, layout.fieldsWidth, rest(mainSplitter_, across, layout.treeWidth + layout.fieldsWidth)});
+  mainSplitter_->setSizes({layout.treeWidth, layout.fieldsWidth,
+                           rest(mainSplitter_, across, layout.treeWidth + layout.fieldsWidth) + shrunk.width()});
+  // The picture group lays itself out only when asked; its splitter's height is needed now.
+  GroupImage->layout()->activate();
   const int down = imageSplitter_->height() > 0 ? imageSplitter_->height() : height();
-  imageSplitter_->setSizes({layout.previewHeight, rest(imageSplitter_, down, layout.previewHeight)});
+  imageSplitter_->setSizes({layout.previewHeight, rest(imageSplitter_, down, layout.previewHeight) + shrunk.height()});
   const int status = statusSplitter_->width() > 0 ? statusSplitter_->width() : width();
   statusSplitter_->setSizes({layout.folderPanelWidth, layout.namePanelWidth,
                              rest(statusSplitter_, status, layout.folderPanelWidth + layout.namePanelWidth)});
@@ -153,6 +195,8 @@ Settings TFormANI::settingsToStore() const {
   stored.maximised = isMaximized();
   stored.layout.windowWidth = width();
   stored.layout.windowHeight = height();
+  const QByteArray geometry = saveGeometry();
+  stored.layout.windowGeometry.assign(geometry.begin(), geometry.end());
   // Before the window was first laid out its panes have no sizes of their own yet.
   if (shown_) {
     stored.layout.treeWidth = GroupBox1->width();
@@ -175,7 +219,11 @@ void TFormANI::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // The panes get their stored sizes once the window has its own; the tip of the day comes once it is up.
   if (!shown_) {
+    // Now that the window system may have told the frame, the frame too is kept on the screen.
+    keepOnScreen(*this);
     applyPaneSizes();
+    // A window shown maximised may get its maximised size only later, from the window system.
+    panesAwaitMaximised_ = settings_.maximised && size() == normalGeometry().size();
     if (settings_.tipsAtStart) QCoreApplication::postEvent(this, new QEvent(tipOfDayEvent));
   }
   shown_ = true;
@@ -185,6 +233,11 @@ bool TFormANI::event(QEvent* event) {
   if (event->type() == tipOfDayEvent) {
     showTipOfDay();
     return true;
+  }
+  // The window's layout has already followed the resize that maximised it.
+  if (event->type() == QEvent::Resize && panesAwaitMaximised_ && isMaximized() && size() != normalGeometry().size()) {
+    panesAwaitMaximised_ = false;
+    applyPaneSizes();
   }
   return QMainWindow::event(event);
 }

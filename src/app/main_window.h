@@ -329,6 +329,7 @@ class TFormANI : public QMainWindow {
   bool treeHandlerAttached_ = false;
   bool thumbnailHandlerAttached_ = false;
   bool shown_ = false;
+  bool panesAwaitMaximised_ = false;  // the stored pane sizes are for the maximised window, which is still to come
   int fieldRelistings_ = 0;
   fieldview::EditMode editMode_ = fieldview::EditMode::none;
   std::array<std::pair<int, int>, 2> fieldColumnLimits_{{{50, 160}, {10, 110}}};

@@ -6,6 +6,9 @@ namespace delvix::app {
 
 namespace {
 
+// What the toolkit saves is about 70 bytes; anything much larger is not its.
+constexpr std::size_t largestGeometry = 1024;
+
 enum SettingsBit : std::uint32_t {
   maximisedBit = 1u << 0,
   saveOptionsBit = 1u << 1,
@@ -93,6 +96,8 @@ Settings readSettings(const platform::SettingsStore& store, const WindowLimits& 
   for (std::size_t i = 0; i < maxRecentFiles; ++i)
     if (auto file = store.readText(recentFileName(i))) recent.push_back(std::move(*file));
   s.recentFiles = tidiedRecentFiles(recent);
+  if (auto geometry = store.readBytes("Geometry"); geometry && geometry->size() <= largestGeometry)
+    l.windowGeometry = std::move(*geometry);
   return s;
 }
 
@@ -117,6 +122,7 @@ void writeSettings(platform::SettingsStore& store, const Settings& s, MessageLog
   if (!s.maximised && l.windowHeight) store.write("Height Window", static_cast<std::uint32_t>(*l.windowHeight));
   for (std::size_t i = 0; i < maxRecentFiles; ++i)
     store.writeText(recentFileName(i), i < s.recentFiles.size() ? s.recentFiles[i] : std::string());
+  if (!l.windowGeometry.empty()) store.writeBytes("Geometry", l.windowGeometry);
   store.write("Settings", flagsOf(s));
   store.flush();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct Layout {
   // The window's size; nullopt keeps the size it was designed with.
   std::optional<int> windowWidth;
   std::optional<int> windowHeight;
+  // The window's place, size and state as the toolkit saves them (it wins over the size above); empty when none.
+  std::vector<std::uint8_t> windowGeometry;
 };
 
 // The settings record of the program, with the values it has when nothing was ever stored.
@@ -55,7 +58,8 @@ inline constexpr const char* cannotWriteSettings = "Could not write into system 
 
 // Reads the settings; values out of their ranges are replaced, missing ones take their defaults.
 Settings readSettings(const platform::SettingsStore& store, const WindowLimits& limits, MessageLog& log);
-// Writes every value; the window's height only when it is not maximised, which "Settings" bit 0 records.
+// Writes every value; the window's height only when it is not maximised, which "Settings" bit 0 records; the
+// window's geometry when there is one.
 void writeSettings(platform::SettingsStore& store, const Settings& settings, MessageLog& log);
 
 }  // namespace delvix::app

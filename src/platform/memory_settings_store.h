@@ -31,12 +31,22 @@ class MemorySettingsStore : public SettingsStore {
     texts[name] = value;
     written.push_back(name);
   }
+  std::optional<std::vector<std::uint8_t>> readBytes(const std::string& name) const override {
+    auto found = bytes.find(name);
+    if (found == bytes.end()) return std::nullopt;
+    return found->second;
+  }
+  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& value) override {
+    bytes[name] = value;
+    written.push_back(name);
+  }
   void flush() override { ++flushes; }
 
   bool readable = true;
   bool writable = true;
   std::map<std::string, std::uint32_t> values;
   std::map<std::string, std::string> texts;
+  std::map<std::string, std::vector<std::uint8_t>> bytes;
   // The names written, in order.
   std::vector<std::string> written;
   int flushes = 0;

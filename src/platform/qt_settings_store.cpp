@@ -43,6 +43,18 @@ void QtSettingsStore::writeText(const std::string& name, const std::string& valu
     settings_.setValue(QString::fromStdString(name), bytes);
 }
 
+std::optional<std::vector<std::uint8_t>> QtSettingsStore::readBytes(const std::string& name) const {
+  const QVariant value = settings_.value(QString::fromStdString(name));
+  if (value.typeId() != QMetaType::QByteArray) return std::nullopt;
+  const QByteArray bytes = value.toByteArray();
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+void QtSettingsStore::writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  settings_.setValue(QString::fromStdString(name),
+                     QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+}
+
 void QtSettingsStore::flush() { settings_.sync(); }
 
 }  // namespace delvix::platform

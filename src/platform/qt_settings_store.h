@@ -21,6 +21,8 @@ class QtSettingsStore : public SettingsStore {
   void write(const std::string& name, std::uint32_t value) override;
   std::optional<std::string> readText(const std::string& name) const override;
   void writeText(const std::string& name, const std::string& value) override;
+  std::optional<std::vector<std::uint8_t>> readBytes(const std::string& name) const override;
+  void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) override;
   void flush() override;
 
  private:

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace delvix::platform {
 
-// The per-user store of the program's settings: named unsigned 32-bit values and texts under one key.
+// The per-user store of the program's settings: named unsigned 32-bit values, texts and a few values that are
+// bytes (the window's placement as the toolkit records it), under one key.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -20,6 +22,9 @@ class SettingsStore {
   // Texts are kept byte for byte: a file name need not be valid UTF-8.
   virtual std::optional<std::string> readText(const std::string& name) const = 0;
   virtual void writeText(const std::string& name, const std::string& value) = 0;
+  // The stored bytes, or nullopt when the value is missing or not bytes.
+  virtual std::optional<std::vector<std::uint8_t>> readBytes(const std::string& name) const = 0;
+  virtual void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) = 0;
   // Makes what was written permanent.
   virtual void flush() = 0;
 };

@@ -170,6 +170,17 @@ TEST(SettingsWrite, AMaximisedWindowSetsBitZeroAndWritesNoHeight) {
   EXPECT_EQ(store.values.count("Width Window"), 1u);
 }
 
+TEST(SettingsWrite, TheWindowGeometryIsKeptAsBytesOfAPlausibleSize) {
+  platform::MemorySettingsStore store;
+  MessageLog log;
+  Settings s;
+  s.layout.windowGeometry = {1, 217, 208, 203, 3, 0};
+  writeSettings(store, s, log);
+  EXPECT_EQ(readSettings(store, limits, log).layout.windowGeometry, s.layout.windowGeometry);
+  store.bytes["Geometry"].resize(4096);
+  EXPECT_TRUE(readSettings(store, limits, log).layout.windowGeometry.empty());
+}
+
 TEST(SettingsWrite, AnUnwritableKeyWritesNothingAndSaysSo) {
   platform::MemorySettingsStore store;
   store.writable = false;

@@ -11,8 +11,8 @@ WindowTest::~WindowTest() = default;
 
 app::TFormANI& WindowTest::window() {
   if (!window_)
-    window_ =
-        std::make_unique<app::TFormANI>(app::Host{prompter, store, help, programPath, dataFolder, reader, &sound});
+    window_ = std::make_unique<app::TFormANI>(
+        app::Host{prompter, store, help, programPath, dataFolder, reader, &sound, logBesideProgram});
   return *window_;
 }
 

@@ -60,6 +60,8 @@ class WindowTest : public ::testing::Test {
   // Where the window thinks it is installed; the folder above unless a test says otherwise.
   std::filesystem::path programPath = programFolder.path();
   std::filesystem::path dataFolder;
+  // False: the window runs as an installed program.
+  bool logBesideProgram = true;
   app::DocumentReader reader = formats::readDocument;
 
  private:
