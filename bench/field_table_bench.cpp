@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_window/main_window.h"
 #include "platform/help_viewer.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "app/pictures.h"
+#include "app/main_window/main_window.h"
 #include "app/secondary_windows.h"
 #include "desktop/program_folders.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
 #include "platform/qt_wave_output.h"
+#include "widgets/pictures.h"
 
 namespace {
 

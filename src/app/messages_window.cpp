@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/widget_names.h"
+#include "widgets/widget_names.h"
 
 namespace delvix::app {
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "app/message_log.h"
+#include "widgets/message_log.h"
 
 class QPlainTextEdit;
 

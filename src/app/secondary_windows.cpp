@@ -1,7 +1,7 @@
 #include "app/secondary_windows.h"
 
-#include "app/image_browser.h"
-#include "app/wave_browser.h"
+#include "app/browsers/image_browser.h"
+#include "app/browsers/wave_browser.h"
 
 namespace delvix::app {
 

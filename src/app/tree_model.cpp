@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-#include "app/pictures.h"
+#include "widgets/pictures.h"
 
 namespace delvix::app {
 

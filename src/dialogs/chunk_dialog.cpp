@@ -18,12 +18,12 @@
 #include <span>
 #include <tuple>
 
-#include "app/command_messages.h"
-#include "app/message_log.h"
-#include "app/picture_box.h"
-#include "app/widget_names.h"
 #include "platform/prompter.h"
 #include "preview/frame_render.h"
+#include "widgets/command_messages.h"
+#include "widgets/message_log.h"
+#include "widgets/picture_box.h"
+#include "widgets/widget_names.h"
 
 namespace delvix::dialogs {
 

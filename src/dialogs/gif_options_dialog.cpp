@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "app/picture_box.h"
-#include "app/widget_names.h"
+#include "widgets/picture_box.h"
+#include "widgets/widget_names.h"
 
 namespace delvix::dialogs {
 

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 #include <tuple>
 
-#include "app/pictures.h"
-#include "app/widget_names.h"
+#include "widgets/pictures.h"
+#include "widgets/widget_names.h"
 
 namespace delvix::dialogs {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings.h"
 #include "controls/xi_button.h"
+#include "widgets/settings.h"
 
 class QCheckBox;
 class QTabWidget;

@@ -6,9 +6,9 @@
 #include <QRandomGenerator>
 #include <QVBoxLayout>
 
-#include "app/pictures.h"
-#include "app/widget_names.h"
 #include "dialogs/tips.h"
+#include "widgets/pictures.h"
+#include "widgets/widget_names.h"
 
 namespace delvix::dialogs {
 

@@ -8,9 +8,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/image_browser.h"
+#include "app/browsers/image_browser.h"
+#include "app/browsers/wave_browser.h"
 #include "app/secondary_windows.h"
-#include "app/wave_browser.h"
 #include "fixtures.h"
 #include "support/corpus.h"
 #include "window_fixture.h"

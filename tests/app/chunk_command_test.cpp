@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <map>
 
-#include "app/picture_box.h"
 #include "app/secondary_windows.h"
 #include "fixtures.h"
 #include "support/riff_builder.h"
+#include "widgets/picture_box.h"
 #include "window_fixture.h"
 
 namespace delvix::testing {

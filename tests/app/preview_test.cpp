@@ -5,9 +5,9 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "app/picture_box.h"
 #include "fixtures.h"
 #include "support/corpus.h"
+#include "widgets/picture_box.h"
 #include "window_fixture.h"
 
 namespace delvix::testing {

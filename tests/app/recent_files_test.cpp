@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "widgets/recent_files.h"
 
 #include <gtest/gtest.h>
 

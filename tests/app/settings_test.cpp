@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "widgets/settings.h"
 
 #include <gtest/gtest.h>
 

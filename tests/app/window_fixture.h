@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_window/main_window.h"
 #include "platform/fake_wave_output.h"
 #include "platform/memory_settings_store.h"
 #include "platform/recording_help_viewer.h"

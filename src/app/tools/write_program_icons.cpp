@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <iostream>
 
-#include "app/pictures.h"
+#include "widgets/pictures.h"
 
 int main(int argc, char** argv) {
   QGuiApplication application(argc, argv);

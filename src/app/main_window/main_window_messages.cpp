@@ -1,0 +1,24 @@
+// The View menu: the message log in a window of its own.
+#include <QAction>
+#include <QMenuBar>
+
+#include "app/main_window/main_window.h"
+#include "app/messages_window.h"
+#include "widgets/widget_names.h"
+
+namespace delvix::app {
+
+void TFormANI::createViewMenu() {
+  Messages1 = named(new QAction("&Messages", this), "Messages1");
+  Messages1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  connect(Messages1, &QAction::triggered, this, &TFormANI::MessagesClick);
+  QMenu* view = named(menuBar()->addMenu("&View"), "View1");
+  view->addAction(Messages1);
+}
+
+void TFormANI::MessagesClick() {
+  if (!messagesWindow_) messagesWindow_ = new MessagesWindow(log_, this);
+  messagesWindow_->bringUp();
+}
+
+}  // namespace delvix::app
