@@ -29,7 +29,7 @@ kill -0 "$server" || { echo "Xvfb could not start on :$number" >&2; exit 1; }
 start() {
   "$program" "$1" >/dev/null 2>&1 &
   app=$!
-  window=$(xdotool search --sync --name "Delvix v.2.2" | head -1)
+  window=$(xdotool search --sync --name "Delvix$" | head -1)
   xdotool windowmove "$window" 0 0 windowsize "$window" 1024 768
   sleep 1
 }

@@ -185,6 +185,8 @@ class TFormANI : public QMainWindow {
 
   // The open command (main_window_open.cpp).
   void resetViews(const std::filesystem::path& path);
+  // The status bar's folder and name panels show `path`.
+  void showFileName(const std::filesystem::path& path);
   bool readIntoDocument(const std::filesystem::path& path, model::FileKind kind);
   void showViews();
   void openAnimatedCursor(const std::filesystem::path& path);
@@ -236,6 +238,7 @@ class TFormANI : public QMainWindow {
   void createHistoryCommands();
   void updateHistoryCommands();
   void updateTitle();
+  void replayStep(bool forwards);
   // Shows again what an undo or a redo changed.
   void showReplayed(const history::Replayed& replayed);
   std::string applyStepName(const model::Node& node, std::optional<std::size_t> row, bool infoItem) const;

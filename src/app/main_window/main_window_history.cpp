@@ -84,26 +84,19 @@ void TFormANI::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-void TFormANI::UndoClick() {
-  if (!history_.canUndo()) return;
-  stopPlayer();
-  stopSound();
-  history::Replayed replayed;
-  {
-    QuietHandlers quiet(treeHandlerAttached_, thumbnailHandlerAttached_);
-    replayed = history_.undo(document_);
-  }
-  showReplayed(replayed);
-}
+void TFormANI::UndoClick() { replayStep(false); }
 
-void TFormANI::RedoClick() {
-  if (!history_.canRedo()) return;
+void TFormANI::RedoClick() { replayStep(true); }
+
+void TFormANI::replayStep(bool forwards) {
+  if (!(forwards ? history_.canRedo() : history_.canUndo())) return;
+  // Nothing may step through or play what is about to change.
   stopPlayer();
   stopSound();
   history::Replayed replayed;
   {
     QuietHandlers quiet(treeHandlerAttached_, thumbnailHandlerAttached_);
-    replayed = history_.redo(document_);
+    replayed = forwards ? history_.redo(document_) : history_.undo(document_);
   }
   showReplayed(replayed);
 }

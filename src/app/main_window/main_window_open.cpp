@@ -112,13 +112,7 @@ void TFormANI::openPath(const std::filesystem::path& file) {
   updateHistoryCommands();
 }
 
-void TFormANI::resetViews(const std::filesystem::path& path) {
-  // Nothing may step through a document that is about to go, nor undo into it.
-  player_->load(nullptr, 0);
-  history_.clear();
-  stopSound();
-  hidePixelMarkers();
-
+void TFormANI::showFileName(const std::filesystem::path& path) {
   folder_ = withTrailingSeparator(path.parent_path().string());
   extension_ = path.extension().string();
   const QString folderText = QString::fromStdString(" " + folder_);
@@ -127,6 +121,16 @@ void TFormANI::resetViews(const std::filesystem::path& path) {
   Panel3->setToolTip(folderText);
   Panel4->setText(nameText);
   Panel4->setToolTip(nameText);
+}
+
+void TFormANI::resetViews(const std::filesystem::path& path) {
+  // Nothing may step through a document that is about to go, nor undo into it.
+  player_->load(nullptr, 0);
+  history_.clear();
+  stopSound();
+  hidePixelMarkers();
+
+  showFileName(path);
   Panel5->clear();
   Panel5->setToolTip({});
   showModuleCounters(false);

@@ -131,15 +131,7 @@ void TFormANI::adoptSavedFile(const std::filesystem::path& target) {
   const std::filesystem::path absolute = std::filesystem::absolute(target, error);
   const std::filesystem::path path = error ? target : absolute;
   document_.path = path.string();
-  folder_ = path.parent_path().string();
-  if (folder_.empty() || folder_.back() != '/') folder_ += '/';
-  extension_ = path.extension().string();
-  const QString folderText = QString::fromStdString(" " + folder_);
-  const QString nameText = QString::fromStdString(" " + path.filename().string());
-  Panel3->setText(folderText);
-  Panel3->setToolTip(folderText);
-  Panel4->setText(nameText);
-  Panel4->setToolTip(nameText);
+  showFileName(path);
   updateTitle();
 }
 
