@@ -9,6 +9,7 @@ namespace delvix::desktop {
 namespace {
 
 TEST(ScreenFit, KeepsAWindowWhollyOnTheScreenItIsMostOn) {
+  const std::vector<Rect> none;
   const std::vector<Rect> one{{0, 0, 1024, 600}};
   // The available areas of two screens side by side, the right one with a panel at its top.
   const std::vector<Rect> two{{0, 0, 1600, 1000}, {1600, 30, 1280, 994}};
@@ -28,7 +29,7 @@ TEST(ScreenFit, KeepsAWindowWhollyOnTheScreenItIsMostOn) {
       {"across both, more on the first", {1000, 100, 800, 500}, two, {800, 100, 800, 500}},
       {"taller than the second", {1700, 100, 800, 1200}, two, {1700, 30, 800, 994}},
       {"at the ends of the numbers", {INT_MAX - 10, INT_MIN, INT_MAX, INT_MAX}, one, {0, 0, 1024, 600}},
-      {"no screens", {5000, 3000, 700, 400}, {}, {5000, 3000, 700, 400}},
+      {"no screens", {5000, 3000, 700, 400}, none, {5000, 3000, 700, 400}},
   };
   for (const Case& c : cases) EXPECT_EQ(fitToScreens(c.frame, c.screens), c.fitted) << c.what;
 }
