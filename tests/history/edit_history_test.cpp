@@ -18,6 +18,7 @@
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
 #include "support/icon_builder.h"
+#include "support/read_helpers.h"
 #include "support/riff_builder.h"
 #include "wave/sample_cut.h"
 
@@ -123,20 +124,8 @@ std::string fingerprint(const model::Document& document) {
 }
 
 model::Node& nodeAt(model::Document& document, const std::string& path) {
-  model::Node* node = nullptr;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    const std::size_t end = std::min(path.find('/', start), path.size());
-    const std::string name = path.substr(start, end - start);
-    if (node) {
-      node = node->findChild(name);
-    } else {
-      for (std::size_t i = 0; i < document.tree.topLevelCount() && !node; ++i)
-        if (document.tree.topLevel(i).name() == name) node = &document.tree.topLevel(i);
-    }
-    if (!node) throw std::runtime_error("no node " + path);
-    start = end + 1;
-  }
+  model::Node* node = testing::nodeAt(document.tree, path);
+  if (!node) throw std::runtime_error("no node " + path);
   return *node;
 }
 

@@ -16,12 +16,12 @@ std::vector<std::string> topLevelNames(const model::Tree& tree) {
   return names;
 }
 
-const model::Node* nodeAt(const model::Tree& tree, const std::string& path) {
+model::Node* nodeAt(const model::Tree& tree, const std::string& path) {
   std::stringstream parts(path);
   std::string part;
-  const model::Node* node = nullptr;
+  model::Node* node = nullptr;
   while (std::getline(parts, part, '/')) {
-    const model::Node* found = nullptr;
+    model::Node* found = nullptr;
     if (!node) {
       for (std::size_t i = 0; i < tree.topLevelCount() && !found; ++i)
         if (tree.topLevel(i).name() == part) found = &tree.topLevel(i);

@@ -13,6 +13,6 @@ std::vector<std::string> childNames(const model::Node& node);
 // The names of the top-level nodes, in order.
 std::vector<std::string> topLevelNames(const model::Tree& tree);
 // The node at a path of names from the top ("picture_1/bitm_info"), or null.
-const model::Node* nodeAt(const model::Tree& tree, const std::string& path);
+model::Node* nodeAt(const model::Tree& tree, const std::string& path);
 
 }  // namespace delvix::testing
