@@ -64,12 +64,7 @@ std::unique_ptr<model::Document> moduleDocument() {
 }
 
 ByteVector frameList(std::size_t frames) {
-  ByteVector data{'f', 'r', 'a', 'm'};
-  for (std::size_t i = 0; i < frames; ++i) {
-    const ByteVector icon = testing::iconChunk(DibImage{.width = 2, .height = 2, .bitCount = 32});
-    data.insert(data.end(), icon.begin(), icon.end());
-  }
-  return chunk("LIST", data);
+  return testing::frameList(frames, DibImage{.width = 2, .height = 2, .bitCount = 32});
 }
 
 // Five frames, three steps (frames 1, 2, 3), a rate a step, a name in UTF-8 and a comment in Windows-1252.

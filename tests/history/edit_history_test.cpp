@@ -47,12 +47,7 @@ ByteVector iconFileBytes(int pictures, int size = 4) {
 }
 
 ByteVector frameList(std::size_t frames) {
-  ByteVector data{'f', 'r', 'a', 'm'};
-  for (std::size_t i = 0; i < frames; ++i) {
-    const ByteVector icon = testing::iconChunk(DibImage{.width = 2, .height = 2, .bitCount = 32});
-    data.insert(data.end(), icon.begin(), icon.end());
-  }
-  return chunk("LIST", data);
+  return testing::frameList(frames, DibImage{.width = 2, .height = 2, .bitCount = 32});
 }
 
 ByteVector aniFileBytes() {

@@ -71,6 +71,13 @@ ByteVector iconChunk(const DibImage& image) {
 
 ByteVector iconChunk(const IconFile& file) { return chunk("icon", file.bytes()); }
 
+ByteVector frameList(std::size_t frames, const DibImage& image) {
+  ByteVector data{'f', 'r', 'a', 'm'};
+  const ByteVector icon = iconChunk(image);
+  for (std::size_t i = 0; i < frames; ++i) data.insert(data.end(), icon.begin(), icon.end());
+  return chunk("LIST", data);
+}
+
 ByteVector waveFormat(const WaveFormatFields& f) {
   ByteVector data;
   appendLe16(data, f.formatTag);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,6 +44,8 @@ ByteVector aniHeader(AniHeaderFields fields);
 // An "icon" chunk holding an icon file with one bitmap image.
 ByteVector iconChunk(const DibImage& image);
 ByteVector iconChunk(const IconFile& file);
+// The "fram" LIST of an animated cursor: `frames` "icon" chunks, each holding `image`.
+ByteVector frameList(std::size_t frames, const DibImage& image);
 
 struct WaveFormatFields {
   std::uint16_t formatTag = 1;
