@@ -124,6 +124,19 @@ FileKind fileKindOf(const fs::path& file) {
   return FileKind::other;
 }
 
+FileSummary summarizeSource(const std::shared_ptr<ByteSource>& source, FileKind kind) {
+  FileSummary summary;
+  summary.kind = kind;
+  summary.access = Access::read;
+  summary.size = source->size();
+  try {
+    summarizeContent(source, summary);
+  } catch (const std::exception& error) {
+    summary.reason = std::string("The file could not be read: ") + error.what() + ".";
+  }
+  return summary;
+}
+
 FileSummary summarizeFile(const fs::path& file, std::optional<FileKind> kind) {
   FileSummary summary;
   summary.kind = kind.value_or(fileKindOf(file));

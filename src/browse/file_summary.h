@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "formats/byte_source.h"
 #include "formats/pe/resource_counts.h"
 #include "model/wave_state.h"
 
@@ -43,6 +45,9 @@ struct FileSummary {
 // The summary of `file` for the kind its extension names, or for `kind` when given; a file of another kind
 // gets only its size.
 FileSummary summarizeFile(const std::filesystem::path& file, std::optional<FileKind> kind = std::nullopt);
+
+// The summary of bytes that are not in a file of their own (standard input), read as `kind`.
+FileSummary summarizeSource(const std::shared_ptr<formats::ByteSource>& source, FileKind kind);
 
 // Most bytes a summary reads of one file, however its headers point around.
 inline constexpr std::uint64_t summaryReadLimit = std::uint64_t{4} << 20;

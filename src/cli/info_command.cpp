@@ -8,6 +8,8 @@
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
 #include "formats/document_reader.h"
+#include "formats/regular_file.h"
+#include "formats/standard_input.h"
 #include "formats/wave_channels.h"
 #include "model/document.h"
 
@@ -18,7 +20,17 @@ namespace {
 // Modules are counted from their headers and resource directory, read where they lie, as the image browser
 // counts them.
 int printResourceCounts(const std::string& path, Streams streams) {
-  const browse::FileSummary summary = browse::summarizeFile(path, browse::FileKind::module);
+  browse::FileSummary summary;
+  if (path == formats::standardInputName) {
+    const auto content = formats::standardInput();  // read already, as a module
+    summary =
+        browse::summarizeSource(std::make_shared<formats::MemorySource>(content->bytes()), browse::FileKind::module);
+  } else if (auto problem = formats::inputProblem(path); problem && std::filesystem::exists(path)) {
+    streams.err << path << ": " << *problem << '\n';
+    return exitRefused;
+  } else {
+    summary = browse::summarizeFile(path, browse::FileKind::module);
+  }
   if (summary.access != browse::Access::read || !summary.reason.empty()) {
     streams.err << "Could not open this file.\n";
     return exitRefused;
@@ -102,6 +114,15 @@ std::string playingTimeText(float seconds) { return fieldview::playingTimeText(s
 int printInfo(std::span<const std::string> args, Streams streams) {
   const std::string& path = args[0];
   auto kind = formats::fileKindOfExtension(std::filesystem::path(path).extension().string());
+  if (path == formats::standardInputName) {
+    std::string failure;
+    const auto content = formats::standardInput(&failure);
+    if (!content) {
+      streams.err << "delvix-cli: " << failure << '\n';
+      return exitRefused;
+    }
+    kind = formats::fileKindOfContent(*content);
+  }
   if (!kind || *kind == model::FileKind::module) return printResourceCounts(path, streams);
 
   model::Document document;

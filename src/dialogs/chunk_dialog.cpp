@@ -18,6 +18,7 @@
 #include <span>
 #include <tuple>
 
+#include "formats/regular_file.h"
 #include "platform/prompter.h"
 #include "preview/frame_render.h"
 #include "widgets/command_messages.h"
@@ -221,8 +222,11 @@ void TFormChunk::SpeedButtonAddClick() {
   folder_ = std::filesystem::path(*chosen).parent_path().string();
 
   QByteArray bytes;
-  QFile file(QString::fromStdString(*chosen));
-  if (file.open(QIODevice::ReadOnly)) bytes = file.read(std::min(file.size(), largestSourceFile));
+  // Opened only as a regular file: a FIFO would keep the window waiting for a writer.
+  formats::OpenedFile opened = formats::openRegularFile(*chosen);
+  QFile file;
+  if (opened.descriptor && file.open(opened.descriptor.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+    bytes = file.read(std::min(file.size(), largestSourceFile));
   const std::span<const std::uint8_t> content(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                               static_cast<std::size_t>(bytes.size()));
   app::CommandMessages messages(*log_, *prompter_, std::filesystem::path(*chosen).filename().string(),

@@ -21,7 +21,8 @@ std::optional<model::FileKind> fileKindOfExtension(std::string extension);
 
 enum class ReadOutcome { read, refused, unsupportedKind };
 
-// Reads `path` into an empty document with the reader that its extension calls for.
+// Reads `path` into an empty document with the reader that its extension calls for; "-" reads standard input
+// with the reader that its first bytes call for. What is not a regular file is refused with its kind.
 ReadOutcome readDocument(const std::filesystem::path& path, model::Document& document, const ReadSettings& settings,
                          Reporter& reporter);
 

@@ -5,22 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "formats/regular_file.h"
 
 namespace delvix::formats {
 
 namespace {
 
 constexpr std::size_t hugePage = std::size_t{2} << 20;
-
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 // Anonymous memory of whole huge pages, aligned to them so that the system can back it with them: far
 // fewer page faults while a large file comes in. Null when the memory is not there.
@@ -47,15 +45,9 @@ void FileContent::Free::operator()(std::uint8_t* p) const {
     std::free(p);
 }
 
-std::optional<FileContent> FileContent::read(const std::filesystem::path& path) {
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return std::nullopt;
-  struct stat info {};
-  if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) return std::nullopt;
-  const auto size = static_cast<std::size_t>(info.st_size);
-
+std::optional<FileContent> FileContent::withCapacity(std::size_t capacity) {
   FileContent content;
-  const std::size_t capacity = size == 0 ? 1 : size;
+  capacity = std::max<std::size_t>(capacity, 1);
   if (capacity >= hugePage / 8) {
     const std::size_t length = (capacity + hugePage - 1) / hugePage * hugePage;
     auto* memory = mapHugePageAligned(length);
@@ -66,17 +58,63 @@ std::optional<FileContent> FileContent::read(const std::filesystem::path& path) 
     if (!memory) return std::nullopt;
     content.data_ = {static_cast<std::uint8_t*>(memory), Free{0}};
   }
+  return content;
+}
 
+std::optional<FileContent> FileContent::read(const std::filesystem::path& path, std::string* whyNot) {
+  auto fail = [&](std::string reason) {
+    if (whyNot) *whyNot = std::move(reason);
+    return std::nullopt;
+  };
+  OpenedFile file = openRegularFile(path);
+  if (!file.descriptor) return fail(file.error);
+  struct stat info {};
+  if (::fstat(file.descriptor.get(), &info) != 0 || info.st_size < 0) return fail(std::strerror(errno));
+  const auto size = static_cast<std::size_t>(info.st_size);
+
+  auto content = withCapacity(size);
+  if (!content) return fail("not enough memory for " + std::to_string(size) + " bytes");
   std::size_t done = 0;
   while (done < size) {
-    ssize_t n = ::read(file.fd, content.data_.get() + done, size - done);
+    ssize_t n = ::read(file.descriptor.get(), content->data_.get() + done, size - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
+    if (n < 0) return fail(std::strerror(errno));
     if (n == 0) break;  // the file shrank while it was read: keep what arrived
     done += static_cast<std::size_t>(n);
   }
-  content.size_ = done;
+  content->size_ = done;
   return content;
+}
+
+std::optional<FileContent> FileContent::readStream(int descriptor, std::size_t limit, std::string* whyNot) {
+  auto fail = [&](std::string reason) {
+    if (whyNot) *whyNot = std::move(reason);
+    return std::nullopt;
+  };
+  // The stream's length is not known: the content grows in steps, each twice the last, up to the limit.
+  std::size_t capacity = std::min<std::size_t>(std::size_t{1} << 20, limit + 1);
+  auto content = withCapacity(capacity);
+  std::size_t done = 0;
+  while (content) {
+    if (done == capacity) {
+      if (capacity > limit) return fail("more than " + std::to_string(limit) + " bytes");
+      const std::size_t larger = std::min(capacity * 2, limit + 1);
+      auto grown = withCapacity(larger);
+      if (!grown) break;
+      std::memcpy(grown->data_.get(), content->data_.get(), done);
+      content = std::move(grown);
+      capacity = larger;
+    }
+    ssize_t n = ::read(descriptor, content->data_.get() + done, capacity - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(std::strerror(errno));
+    if (n == 0) {
+      content->size_ = done;
+      return content;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return fail("not enough memory for " + std::to_string(capacity) + " bytes");
 }
 
 }  // namespace delvix::formats

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace delvix::formats {
 
@@ -13,7 +14,11 @@ namespace delvix::formats {
 // costs little more than reading it.
 class FileContent {
  public:
-  static std::optional<FileContent> read(const std::filesystem::path& path);
+  // Nothing but a regular file is read (see openRegularFile); `whyNot`, when given, gets the reason otherwise.
+  static std::optional<FileContent> read(const std::filesystem::path& path, std::string* whyNot = nullptr);
+  // Everything that comes from `descriptor` (a pipe, standard input) until its end, up to `limit` bytes:
+  // more than that is refused with the reason.
+  static std::optional<FileContent> readStream(int descriptor, std::size_t limit, std::string* whyNot = nullptr);
 
   std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
   operator std::span<const std::uint8_t>() const { return bytes(); }
@@ -25,6 +30,8 @@ class FileContent {
     std::size_t mappedLength;
     void operator()(std::uint8_t* p) const;
   };
+  static std::optional<FileContent> withCapacity(std::size_t capacity);
+
   std::unique_ptr<std::uint8_t[], Free> data_;
   std::size_t size_ = 0;
 };

@@ -19,6 +19,7 @@
 #include "app/main_window/main_window.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "formats/regular_file.h"
 #include "model/picture_index.h"
 #include "widgets/command_messages.h"
 #include "widgets/picture_box.h"
@@ -69,6 +70,16 @@ void TFormANI::openPath(const std::filesystem::path& file) {
   std::filesystem::path path = std::filesystem::absolute(file);
   if (auto folder = std::filesystem::weakly_canonical(path.parent_path(), error); !error)
     path = folder / path.filename();
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    // A FIFO, a device or a folder: said what it is, and never opened (a FIFO would wait for a writer).
+    const std::string problem = formats::inputProblem(path).value_or("is not a regular file");
+    host_.prompter.show({path.filename().string() + " " + problem + ".",
+                         platform::MessageButtons::ok,
+                         platform::MessageIcon::error,
+                         {},
+                         path.filename().string()});
+    return;
+  }
   if (!std::filesystem::is_regular_file(path, error)) {
     host_.prompter.show(
         {"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}, path.filename().string()});
