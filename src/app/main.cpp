@@ -11,6 +11,7 @@
 #include "app/main_window/main_window.h"
 #include "app/secondary_windows.h"
 #include "desktop/program_folders.h"
+#include "formats/save_signals.h"
 #include "platform/process_help_viewer.h"
 #include "platform/qt_prompter.h"
 #include "platform/qt_settings_store.h"
@@ -29,6 +30,7 @@ int usageError(const std::string& error) {
 
 int main(int argc, char** argv) {
   using delvix::app::CommandLine;
+  delvix::formats::ignoreFileSizeSignal();
   // Answered before Qt starts, which without a display ends the program.
   const std::vector<std::string> given(argv + 1, argv + argc);
   switch (delvix::app::earlyAction(given)) {

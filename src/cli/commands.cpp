@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <ostream>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "cli/stderr_reporter.h"
 #include "codecs/png_encode.h"
 #include "formats/document_reader.h"
+#include "formats/file_save.h"
 #include "model/document.h"
 
 namespace delvix::cli {
@@ -85,19 +85,28 @@ int printTree(std::span<const std::string> args, Streams streams) {
   return status;
 }
 
+// Every picture's thumbnail as DIR/picture_N.png; a file that cannot be written is named with the reason,
+// and the others are still written.
 int writeThumbnails(std::span<const std::string> args, Streams streams) {
   model::Document document;
   int status = openDocument(args[0], document, streams);
   std::filesystem::path directory(args[1]);
   std::error_code error;
   std::filesystem::create_directories(directory, error);
+  if (error) {
+    streams.err << "delvix-cli: " << directory.string() << ": " << error.message() << '\n';
+    return exitRefused;
+  }
   for (std::size_t i = 0; i < document.pictures.size(); ++i) {
-    auto png = codecs::encodePng(document.pictures[i].thumbnail);
     auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
-    std::ofstream out(target, std::ios::binary);
-    if (!png || !out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()))) {
-      streams.err << "Could not write " << target.string() << '\n';
-      return exitRefused;
+    auto png = codecs::encodePng(document.pictures[i].thumbnail);
+    if (!png) {
+      streams.err << "Could not write " << target.string() << ": the thumbnail could not be encoded\n";
+      status = exitRefused;
+    } else if (const bool existed = std::filesystem::exists(target, error);
+               auto failure = formats::replaceFileContents(target, *png)) {
+      streams.err << formats::failureText(target, *failure, existed) << '\n';
+      status = exitRefused;
     }
   }
   return status;

@@ -103,8 +103,10 @@ bool exportPicture(const model::Document& document, int index, const ExportReque
   const fs::path target = request.directory / (name + std::string(save::extensionOf(request.format)));
   // One write to the unbuffered stream per line.
   err << "file for saving: " + target.string() + '\n';
+  std::error_code error;
+  const bool existed = fs::exists(target, error);
   if (auto failure = formats::replaceFileContents(target, encoded.bytes)) {
-    err << "Could not write " << target.string() << ": " << failure->reason << '\n';
+    err << formats::failureText(target, *failure, existed) << '\n';
     return false;
   }
   written.push_back(target);
@@ -122,7 +124,10 @@ int exportFile(const ExportRequest& request, Streams streams, WrittenFiles& writ
     return exitRefused;
   }
   std::error_code error;
-  fs::create_directories(request.directory, error);
+  if (fs::create_directories(request.directory, error); error) {
+    streams.err << "delvix-cli: " << request.directory.string() << ": " << error.message() << '\n';
+    return exitRefused;
+  }
 
   bool allSaved = true;
   for (std::size_t index = 0; index < document.pictures.size(); ++index)

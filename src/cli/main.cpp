@@ -2,13 +2,17 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
+#include "formats/save_signals.h"
 
 namespace {
 
@@ -28,10 +32,27 @@ void prepareHeap() {
   if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
+// What went to standard output has all arrived only when it was flushed and closed without an error (a
+// full disk, a closed pipe): otherwise the run failed, and says why.
+int closeStandardOutput(int status) {
+  errno = 0;
+  std::cout.flush();
+  int reason = errno;
+  const bool failed = !std::cout || std::ferror(stdout) != 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  if (reason == 0) reason = errno;
+  const bool closed = std::fclose(stdout) == 0;
+  if (!failed && flushed && closed) return status;
+  if (reason == 0) reason = errno;
+  std::cerr << "delvix-cli: standard output: " << (reason != 0 ? std::strerror(reason) : "write error") << '\n';
+  return delvix::cli::exitRefused;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   prepareHeap();
+  delvix::formats::ignoreFileSizeSignal();
   std::vector<std::string> args(argv + 1, argv + argc);
-  return delvix::cli::runCommandLine(args, {std::cout, std::cerr});
+  return closeStandardOutput(delvix::cli::runCommandLine(args, {std::cout, std::cerr}));
 }

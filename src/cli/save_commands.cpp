@@ -14,6 +14,7 @@
 #include "formats/module_context.h"
 #include "formats/one_image_writer.h"
 #include "formats/pe/resource_directory.h"
+#include "formats/standard_input.h"
 #include "formats/wav_writer.h"
 #include "model/document.h"
 
@@ -57,13 +58,17 @@ int extractModule(const std::string& modulePath, const model::Document& document
                   formats::Reporter& reporter, WrittenFiles& written) {
   // The bitmaps are written from the module's own bytes; the file is read again only when there are any.
   bool opened = false;
-  std::optional<formats::FileContent> content;
+  std::shared_ptr<const formats::FileContent> content;
   std::optional<formats::pe::PeImage> image;
   std::optional<formats::pe::ResourceDirectory> resources;
   auto openResources = [&] {
     if (opened) return;
     opened = true;
-    content = formats::FileContent::read(modulePath);
+    if (modulePath == formats::standardInputName) {
+      content = formats::standardInput();
+    } else if (auto read = formats::FileContent::read(modulePath)) {
+      content = std::make_shared<const formats::FileContent>(std::move(*read));
+    }
     if (content) image = formats::pe::PeImage::parse(content->bytes());
     if (image) resources = formats::pe::ResourceDirectory::open(*image);
   };
@@ -131,7 +136,10 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
       return formats::saveWaveFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::module: {
       // Saving a module means saving each of its groups: into OUT as a folder.
-      std::filesystem::create_directories(target, error);
+      if (std::filesystem::create_directories(target, error); error) {
+        streams.err << "delvix-cli: " << target.string() << ": " << error.message() << '\n';
+        return exitRefused;
+      }
       WrittenFiles written;
       return extractModule(source, document, target, reporter, written);
     }
@@ -150,7 +158,10 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
   model::Document document;
   if (open(file, document, streams, reporter) != exitOk) return exitRefused;
   std::error_code error;
-  fs::create_directories(directory, error);
+  if (fs::create_directories(directory, error); error) {
+    streams.err << "delvix-cli: " << directory.string() << ": " << error.message() << '\n';
+    return exitRefused;
+  }
 
   if (document.kind == model::FileKind::module) return extractModule(file, document, directory, reporter, written);
 

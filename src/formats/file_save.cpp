@@ -9,6 +9,9 @@
 #include <cstring>
 #include <random>
 
+#include "formats/regular_file.h"
+#include "formats/save_signals.h"
+
 namespace delvix::formats {
 
 namespace {
@@ -17,70 +20,163 @@ namespace fs = std::filesystem;
 
 std::string systemError(int error) { return std::strerror(error); }
 
-// A temporary file beside the target; removed again unless it was renamed into place.
+SaveFailure failure(SaveFailure::Kind kind, int error) { return {kind, systemError(error)}; }
+
+// Where the bytes of `target` live: a symbolic link is followed (to a file that may not be there yet), so
+// that the link stays and the file it names gets the new content.
+std::optional<fs::path> resolveLinks(fs::path target) {
+  for (int depth = 0; depth < 40; ++depth) {
+    std::error_code error;
+    if (!fs::is_symlink(target, error)) return target;
+    const fs::path link = fs::read_symlink(target, error);
+    if (error) return std::nullopt;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return std::nullopt;
+}
+
+// The bytes of a save, the writer's own with the insets placed, as the pieces they are written in.
+std::vector<std::span<const std::uint8_t>> piecesOf(std::span<const std::uint8_t> bytes,
+                                                    std::span<const Inset> insets) {
+  std::vector<std::span<const std::uint8_t>> pieces;
+  std::size_t done = 0;
+  for (const Inset& inset : insets) {
+    const std::size_t offset = std::clamp(inset.offset, done, bytes.size());
+    pieces.push_back(bytes.subspan(done, offset - done));
+    pieces.push_back(inset.data);
+    done = offset;
+  }
+  pieces.push_back(bytes.subspan(done));
+  return pieces;
+}
+
+// Writes every piece from `offset` on with pwrite; the errno of the first failure, or 0.
+int writePieces(int descriptor, std::span<const std::span<const std::uint8_t>> pieces) {
+  off_t offset = 0;
+  for (std::span<const std::uint8_t> piece : pieces) {
+    while (!piece.empty()) {
+      const ssize_t n = ::pwrite(descriptor, piece.data(), piece.size(), offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return n < 0 ? errno : ENOSPC;
+      piece = piece.subspan(static_cast<std::size_t>(n));
+      offset += n;
+    }
+  }
+  return 0;
+}
+
+// Whether the file on `descriptor` holds exactly the pieces.
+bool holdsExactly(int descriptor, std::span<const std::span<const std::uint8_t>> pieces) {
+  std::vector<std::uint8_t> block(std::size_t{1} << 20);
+  off_t offset = 0;
+  for (std::span<const std::uint8_t> piece : pieces) {
+    while (!piece.empty()) {
+      const std::size_t wanted = std::min(block.size(), piece.size());
+      const ssize_t n = ::pread(descriptor, block.data(), wanted, offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0 || !std::equal(block.begin(), block.begin() + n, piece.begin())) return false;
+      piece = piece.subspan(static_cast<std::size_t>(n));
+      offset += n;
+    }
+  }
+  char extra;
+  return ::pread(descriptor, &extra, 1, offset) == 0;
+}
+
+int syncFolder(const fs::path& folder) {
+  Descriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!descriptor) return errno;
+  // Some file systems cannot sync a folder; what they have is as safe as it gets there.
+  if (::fsync(descriptor.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
+  return 0;
+}
+
+// A temporary file beside the target, named after it; removed again unless it was renamed into place or
+// kept on purpose, and removed by SIGINT, SIGTERM or SIGHUP while it is there.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const fs::path& target) {
+  TemporaryFile(const fs::path& target, TemporaryFileGuard& guard) : guard_(guard) {
     std::random_device random;
-    for (int attempt = 0; attempt < 20 && descriptor_ < 0; ++attempt) {
+    for (int attempt = 0; attempt < 20 && !descriptor_; ++attempt) {
       path_ = target.parent_path() / ("." + target.filename().string() + ".delvix-" + std::to_string(random()));
-      descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (descriptor_ < 0 && errno != EEXIST) break;
+      // Created and watched with the signals held, so that no signal falls between the two.
+      SignalsHeld held;
+      descriptor_ = Descriptor(::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+      if (descriptor_) guard_.watch(path_);
+      if (!descriptor_ && errno != EEXIST) break;
     }
-    if (descriptor_ < 0) error_ = errno;
-    created_ = descriptor_ >= 0;
+    if (!descriptor_) error_ = errno;
   }
-  ~TemporaryFile() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    if (created_ && !committed_) ::unlink(path_.c_str());
-  }
+  ~TemporaryFile() { remove(); }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  bool opened() const { return descriptor_ >= 0; }
+  bool opened() const { return static_cast<bool>(descriptor_); }
   int error() const { return error_; }
-  int descriptor() const { return descriptor_; }
+  int descriptor() const { return descriptor_.get(); }
+  const fs::path& path() const { return path_; }
 
-  bool writeAll(std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::write(descriptor_, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        error_ = n < 0 ? errno : ENOSPC;
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
+  // Written and on the disk, and closed: the close can report a failed write too (on network file systems).
+  int syncAndClose() {
+    if (::fsync(descriptor_.get()) != 0 && errno != EINVAL) return errno;
+    if (::close(descriptor_.release()) != 0) return errno;
+    return 0;
   }
-
-  // `durable`: the data reaches the disk before the rename, so that a crash cannot leave an empty file
-  // where an old one was.
-  bool closeAndRename(const fs::path& target, bool durable) {
-    if (durable && ::fsync(descriptor_) != 0 && errno != EINVAL) return fail(errno);
-    int descriptor = descriptor_;
-    descriptor_ = -1;
-    if (::close(descriptor) != 0) return fail(errno);
-    if (::rename(path_.c_str(), target.c_str()) != 0) return fail(errno);
-    committed_ = true;
-    return true;
+  int renameTo(const fs::path& target) {
+    if (::rename(path_.c_str(), target.c_str()) != 0) return errno;
+    forget();
+    return 0;
+  }
+  // The file stays where it is, for the user to take what it holds.
+  void keep() { forget(); }
+  void remove() {
+    if (path_.empty()) return;
+    descriptor_ = Descriptor();
+    ::unlink(path_.c_str());
+    forget();
   }
 
  private:
-  bool fail(int error) {
-    error_ = error;
-    ::unlink(path_.c_str());
-    committed_ = true;  // nothing left to remove
-    return false;
+  void forget() {
+    guard_.watch({});
+    path_.clear();
   }
 
+  TemporaryFileGuard& guard_;
   fs::path path_;
-  int descriptor_ = -1;
+  Descriptor descriptor_;
   int error_ = 0;
-  bool created_ = false;
-  bool committed_ = false;
 };
+
+// A target with other names (hard links) gets the new content in place, so that every name shows it: the
+// content is first written to a temporary file and read back, space for it is reserved, and only then is the
+// target overwritten, with the ending signals held. Should the overwrite still fail, the checked copy stays
+// and the message names it.
+std::optional<SaveFailure> overwriteInPlace(const fs::path& target, TemporaryFile& copy,
+                                            std::span<const std::span<const std::uint8_t>> pieces, std::uint64_t size) {
+  if (!holdsExactly(copy.descriptor(), pieces))
+    return SaveFailure{SaveFailure::Kind::writeFailed, "the new content did not read back as written"};
+  if (int error = copy.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
+  Descriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  if (!file) return failure(SaveFailure::Kind::cannotCreate, errno);
+  if (::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0 && errno != EOPNOTSUPP &&
+      errno != ENOSYS)
+    return failure(SaveFailure::Kind::writeFailed, errno);
+
+  SignalsHeld held;
+  int error = writePieces(file.get(), pieces);
+  if (!error && ::ftruncate(file.get(), static_cast<off_t>(size)) != 0) error = errno;
+  if (!error && ::fsync(file.get()) != 0 && errno != EINVAL) error = errno;
+  if (!error && ::close(file.release()) != 0) error = errno;
+  if (error) {
+    const fs::path kept = copy.path();
+    copy.keep();
+    return SaveFailure{SaveFailure::Kind::damaged,
+                       systemError(error) + "; the new content is complete in " + kept.string()};
+  }
+  copy.remove();
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -106,27 +202,57 @@ std::vector<std::uint8_t> WrittenFile::joined() const {
   return whole;
 }
 
-std::optional<SaveFailure> replaceFileContents(const fs::path& target, std::span<const std::uint8_t> bytes,
+std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<const std::uint8_t> bytes,
                                                std::span<const Inset> insets) {
+  const auto resolved = resolveLinks(given.parent_path().empty() ? fs::path(".") / given : given);
+  if (!resolved) return failure(SaveFailure::Kind::cannotCreate, ELOOP);
+  const fs::path& target = *resolved;
   struct stat existing {};
-  bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return SaveFailure{SaveFailure::Kind::cannotCreate, "not a regular file"};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode))
+    return SaveFailure{SaveFailure::Kind::cannotCreate,
+                       "it is " + fileTypeName(existing.st_mode) + ", not a regular file"};
 
-  TemporaryFile file(target.parent_path().empty() ? fs::path(".") / target : target);
-  if (!file.opened()) return SaveFailure{SaveFailure::Kind::cannotCreate, systemError(file.error())};
-  if (exists) ::fchmod(file.descriptor(), existing.st_mode & 07777);
-  std::size_t done = 0;
-  bool written = true;
-  for (const Inset& inset : insets) {
-    const std::size_t offset = std::clamp(inset.offset, done, bytes.size());
-    written = written && file.writeAll(bytes.subspan(done, offset - done)) && file.writeAll(inset.data);
-    done = offset;
+  TemporaryFileGuard guard;
+  TemporaryFile file(target, guard);
+  if (!file.opened()) return failure(SaveFailure::Kind::cannotCreate, file.error());
+  if (exists) {
+    // The owner where the system lets this process give it (root, or a group of its own); the mode after
+    // it, as a change of owner clears the set-user-ID bit.
+    if (::fchown(file.descriptor(), existing.st_uid, existing.st_gid) != 0 &&
+        ::fchown(file.descriptor(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
+      // Neither: the file belongs to this process, as a new one would.
+    }
+    ::fchmod(file.descriptor(), existing.st_mode & 07777);
   }
-  written = written && file.writeAll(bytes.subspan(done));
-  if (!written) return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
-  if (!file.closeAndRename(target, exists))
-    return SaveFailure{SaveFailure::Kind::writeFailed, systemError(file.error())};
+  const auto pieces = piecesOf(bytes, insets);
+  if (int error = writePieces(file.descriptor(), pieces)) return failure(SaveFailure::Kind::writeFailed, error);
+
+  if (exists && existing.st_nlink > 1) {
+    std::uint64_t size = 0;
+    for (auto piece : pieces) size += piece.size();
+    if (auto failed = overwriteInPlace(target, file, pieces, size)) return failed;
+  } else {
+    if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
+    if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
+  }
+  // The new name (or size) is on the disk only once its folder is.
+  if (int error = syncFolder(target.parent_path())) return failure(SaveFailure::Kind::notSynced, error);
   return std::nullopt;
+}
+
+std::string failureText(const fs::path& target, const SaveFailure& failure, bool existed) {
+  const std::string name = target.string();
+  switch (failure.kind) {
+    case SaveFailure::Kind::cannotCreate:
+    case SaveFailure::Kind::writeFailed:
+      return "Could not write " + name + ": " + failure.reason + "." +
+             (existed ? " The file was not changed." : " No file was made.");
+    case SaveFailure::Kind::damaged: return "Could not write " + name + " in place: " + failure.reason + ".";
+    case SaveFailure::Kind::notSynced:
+      return name + " was written, but the system could not make sure that it is on the disk: " + failure.reason + ".";
+  }
+  return "Could not write " + name + ".";
 }
 
 bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_view cannotCreateText,
@@ -139,14 +265,15 @@ bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_vi
       return false;
     }
   }
+  std::error_code error;
+  const bool existed = fs::exists(target, error);
   auto failure = replaceFileContents(target, file.bytes, file.insets);
   if (!failure) return file.complete;
   if (failure->kind == SaveFailure::Kind::cannotCreate) {
     reporter.error(cannotCreateText, Buttons::ok);
     reporter.log(target.string() + ": " + failure->reason);
   } else {
-    std::string text = "Could not write " + target.string() + ": " + failure->reason + ". The file was not changed.";
-    reporter.error(text, Buttons::ok);
+    reporter.error(failureText(target, *failure, existed), Buttons::ok);
   }
   return false;
 }

@@ -13,7 +13,12 @@
 namespace delvix::formats {
 
 struct SaveFailure {
-  enum class Kind { cannotCreate, writeFailed };
+  enum class Kind {
+    cannotCreate,  // no file could be made (nothing changed)
+    writeFailed,   // the new content did not get onto the disk (nothing changed)
+    damaged,       // a file with other names was only partly overwritten; the reason names the complete copy
+    notSynced,     // the file was replaced, but its folder could not be synced
+  };
   Kind kind;
   std::string reason;  // the system's words, e.g. "No space left on device"
 };
@@ -25,9 +30,12 @@ struct Inset {
   std::span<const std::uint8_t> data;
 };
 
-// Writes `bytes` (with the insets placed, in order of offset) to a new file in the target's folder and
-// renames it over `target` only when every byte is on disk, so a failure at any point leaves an existing
-// target as it was. An existing target's permissions carry over to the new file.
+// Writes `bytes` (with the insets placed, in order of offset) to a new file in the target's folder, syncs
+// it, renames it over `target` only when every byte is on disk, and syncs the folder: a failure, a full disk
+// or an interrupting signal at any point leaves an existing target as it was and no temporary file behind.
+// A symbolic link stays, and the file it names gets the content. An existing target's mode, and its owner
+// where the system allows, carry over. A target with other hard links is overwritten in place after a
+// complete copy was written and read back, so that all its names keep showing the same file.
 std::optional<SaveFailure> replaceFileContents(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
                                                std::span<const Inset> insets = {});
 
@@ -49,6 +57,9 @@ struct WrittenFile {
 // Returns true when the file now holds the complete output.
 bool deliverFile(const std::filesystem::path& target, const WrittenFile& file, std::string_view cannotCreateText,
                  Reporter& reporter);
+
+// The message for a failed save of `target`, with the system's reason; `existed`: whether there was a file.
+std::string failureText(const std::filesystem::path& target, const SaveFailure& failure, bool existed);
 
 inline constexpr std::string_view onlyPartSaved = "Only part of data will be save in file.";
 
