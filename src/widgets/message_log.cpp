@@ -1,17 +1,22 @@
 #include "widgets/message_log.h"
 
-#include <fstream>
+#include <cstdint>
+#include <vector>
+
+#include "formats/file_save.h"
 
 namespace delvix::app {
 
 namespace {
 
+// Through the program's one way of saving: an old log stays whole until the new one is complete.
 bool writeLines(const MessageLog& log, const std::filesystem::path& file) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  for (const std::string& line : log.lines()) out << line << '\n';
-  out.close();
-  return !out.fail();
+  std::vector<std::uint8_t> text;
+  for (const std::string& line : log.lines()) {
+    text.insert(text.end(), line.begin(), line.end());
+    text.push_back('\n');
+  }
+  return !formats::replaceFileContents(file, text);
 }
 
 }  // namespace
