@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QLineEdit>
 #include <QSlider>
 #include <QTreeView>
@@ -222,6 +224,16 @@ TEST_F(OpenCommand, AMissingFileIsReportedAndNothingChanges) {
   EXPECT_EQ(window().messageLog().lines().size(), linesBefore);
   EXPECT_EQ(treeRows(), (Strings{"header", "picture_1"}));
   EXPECT_EQ(text("Panel4"), " app.ico");
+}
+
+TEST_F(OpenCommand, AFifoIsNamedWithoutWaitingAndNothingChanges) {
+  openThroughDialog(write("app.ico", iconFile({16})));
+  const auto fifo = files.path() / "pipe.ico";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  openThroughDialog(fifo);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "pipe.ico is a FIFO (named pipe), not a regular file.");
+  EXPECT_EQ(treeRows(), (Strings{"header", "picture_1"}));
 }
 
 TEST_F(OpenCommand, CancellingTheDialogChangesNothing) {
