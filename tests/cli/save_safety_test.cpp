@@ -371,6 +371,8 @@ std::vector<SaveCase> cases() {
   };
 }
 
+void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
+
 class SaveSafety : public ::testing::TestWithParam<SaveCase> {};
 
 TEST_P(SaveSafety, LeavesTheOriginalOrTheNewContentAndNoTemporaryFile) {
