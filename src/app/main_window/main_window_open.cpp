@@ -77,7 +77,7 @@ void TFormANI::openPath(const std::filesystem::path& file) {
                          platform::MessageButtons::ok,
                          platform::MessageIcon::error,
                          {},
-                         path.filename().string()});
+                         path.string()});
     return;
   }
   if (!std::filesystem::is_regular_file(path, error)) {
