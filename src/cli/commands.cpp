@@ -149,7 +149,8 @@ void printUsage(std::ostream& out) {
          "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
          "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
          "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
-         "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n";
+         "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n"
+         "  -                       as FILE (or IN): standard input, its kind taken from its first bytes\n";
   out << "  --version               the program's version\n"
          "  VERB --help             the verb's arguments and what it does\n"
          "  help --man              this text as the manual page delvix-cli(1), in roff\n"

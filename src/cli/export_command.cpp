@@ -9,6 +9,7 @@
 #include "cli/stderr_reporter.h"
 #include "formats/document_reader.h"
 #include "formats/file_save.h"
+#include "formats/standard_input.h"
 #include "model/document.h"
 #include "model/picture_index.h"
 #include "preview/frame_render.h"
@@ -57,7 +58,7 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
       request.zoom = *zoom;
     } else if (arg == "-r" || arg == "--recursive") {
       request.batch.recursive = true;
-    } else if (arg.starts_with("-")) {
+    } else if (arg.starts_with("-") && arg != formats::standardInputName) {
       return std::nullopt;
     } else {
       positional.push_back(arg);

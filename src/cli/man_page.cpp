@@ -39,7 +39,13 @@ void printManPage(std::ostream& out) {
       << "\\fIVERB\\fR \\fB\\-\\-help\\fR | \\fBhelp\\fR | \\fB\\-\\-version\\fR\n"
       << ".SH DESCRIPTION\n"
       << "Reads the file a verb names with the same readers as the Delvix window, and prints or writes what the\n"
-      << "verb asks for. A file is written beside its target and renamed over it only when complete.\n"
+      << "verb asks for. A file is written beside its target, synced, and renamed over it only when complete;\n"
+      << "a symbolic link stays and the file it names gets the content; a file with other hard links is\n"
+      << "overwritten in place once a complete copy has been written and read back. Its mode, and its owner\n"
+      << "where the system allows, are kept. A failure or an interrupt leaves the old file and no temporary\n"
+      << "file. FILE must be a regular file: a FIFO, a device or a folder is refused. A FILE of\n"
+      << ".B \\-\n"
+      << "reads standard input, as a whole, its kind taken from its first bytes.\n"
       << ".SH VERBS\n";
   for (const Command& command : commands()) {
     out << ".TP\n.B " << roff(command.verb) << ' ' << roff(command.arguments) << '\n' << roff(command.summary) << '\n';

@@ -11,6 +11,7 @@
 #include "formats/file_content.h"
 #include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
+#include "formats/le_bytes.h"
 #include "formats/module_context.h"
 #include "formats/one_image_writer.h"
 #include "formats/pe/resource_directory.h"
@@ -152,6 +153,14 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
 
 namespace {
 
+// Whether the pictures of an icon or cursor file are cursors: as its extension says, or for standard input,
+// which has none, as its directory's type does (2 for cursors).
+bool holdsCursors(const std::string& file) {
+  if (file != formats::standardInputName) return lower(fs::path(file).extension().string()) != ".ico";
+  const auto content = formats::standardInput();
+  return content && content->size() >= 4 && formats::le16(*content, 2) == 2;
+}
+
 // Every picture of one file as its own file in `directory`.
 int extractFile(const std::string& file, const fs::path& directory, Streams streams, WrittenFiles& written) {
   StderrReporter reporter(streams.err);
@@ -166,7 +175,7 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
   if (document.kind == model::FileKind::module) return extractModule(file, document, directory, reporter, written);
 
   bool allSaved = true;
-  const bool cursors = lower(fs::path(file).extension().string()) != ".ico";
+  const bool cursors = holdsCursors(file);
   for (int index = 0; index < document.imageCount; ++index) {
     const model::Node* picture = formats::findPicture(document, index);
     if (!picture) continue;
@@ -186,7 +195,7 @@ int extractPictures(std::span<const std::string> args, Streams streams) {
   for (const std::string& arg : args) {
     if (arg == "-r" || arg == "--recursive") {
       batch.recursive = true;
-    } else if (arg.starts_with("-")) {
+    } else if (arg.starts_with("-") && arg != formats::standardInputName) {
       streams.err << "usage: delvix-cli extract " << extractArguments << '\n';
       return exitUsage;
     } else {
