@@ -148,15 +148,37 @@ class TemporaryFile {
   int error_ = 0;
 };
 
+// Copies the first `size` bytes of `from` over the start of `to`; the errno of the first failure, or 0.
+int copyContent(int from, int to, std::uint64_t size) {
+  std::vector<std::uint8_t> block(std::size_t{1} << 20);
+  for (std::uint64_t offset = 0; offset < size;) {
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - offset));
+    const ssize_t n = ::pread(from, block.data(), wanted, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t m =
+          ::pwrite(to, block.data() + done, static_cast<std::size_t>(n - done), static_cast<off_t>(offset) + done);
+      if (m < 0 && errno == EINTR) continue;
+      if (m <= 0) return m < 0 ? errno : ENOSPC;
+      done += m;
+    }
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return 0;
+}
+
 // A target with other names (hard links) gets the new content in place, so that every name shows it: the
-// content is first written to a temporary file and read back, space for it is reserved, and only then is the
-// target overwritten, with the ending signals held. Should the overwrite still fail, the checked copy stays
-// and the message names it.
+// content is first written to a temporary file, synced and read back, space for it is reserved, and only
+// then is the target overwritten from that copy (never from memory that may map the target itself), with
+// the ending signals held. Should the overwrite still fail, the checked copy stays and the message names it.
 std::optional<SaveFailure> overwriteInPlace(const fs::path& target, TemporaryFile& copy,
-                                            std::span<const std::span<const std::uint8_t>> pieces, std::uint64_t size) {
+                                            std::span<const std::span<const std::uint8_t>> pieces) {
+  std::uint64_t size = 0;
+  for (auto piece : pieces) size += piece.size();
+  if (::fsync(copy.descriptor()) != 0 && errno != EINVAL) return failure(SaveFailure::Kind::writeFailed, errno);
   if (!holdsExactly(copy.descriptor(), pieces))
     return SaveFailure{SaveFailure::Kind::writeFailed, "the new content did not read back as written"};
-  if (int error = copy.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
   Descriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
   if (!file) return failure(SaveFailure::Kind::cannotCreate, errno);
   if (::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0 && errno != EOPNOTSUPP &&
@@ -164,7 +186,7 @@ std::optional<SaveFailure> overwriteInPlace(const fs::path& target, TemporaryFil
     return failure(SaveFailure::Kind::writeFailed, errno);
 
   SignalsHeld held;
-  int error = writePieces(file.get(), pieces);
+  int error = copyContent(copy.descriptor(), file.get(), size);
   if (!error && ::ftruncate(file.get(), static_cast<off_t>(size)) != 0) error = errno;
   if (!error && ::fsync(file.get()) != 0 && errno != EINVAL) error = errno;
   if (!error && ::close(file.release()) != 0) error = errno;
@@ -215,7 +237,9 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
 
   TemporaryFileGuard guard;
   TemporaryFile file(target, guard);
-  if (!file.opened()) return failure(SaveFailure::Kind::cannotCreate, file.error());
+  if (!file.opened())
+    return SaveFailure{SaveFailure::Kind::cannotCreate, "no new file can be made in " + target.parent_path().string() +
+                                                            ": " + systemError(file.error())};
   if (exists) {
     // The owner where the system lets this process give it (root, or a group of its own); the mode after
     // it, as a change of owner clears the set-user-ID bit.
@@ -229,9 +253,7 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
   if (int error = writePieces(file.descriptor(), pieces)) return failure(SaveFailure::Kind::writeFailed, error);
 
   if (exists && existing.st_nlink > 1) {
-    std::uint64_t size = 0;
-    for (auto piece : pieces) size += piece.size();
-    if (auto failed = overwriteInPlace(target, file, pieces, size)) return failed;
+    if (auto failed = overwriteInPlace(target, file, pieces)) return failed;
   } else {
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
