@@ -21,11 +21,12 @@ namespace {
 // counts them.
 int printResourceCounts(const std::string& path, Streams streams) {
   browse::FileSummary summary;
+  std::error_code error;
   if (path == formats::standardInputName) {
-    const auto content = formats::standardInput();  // read already, as a module
-    summary =
-        browse::summarizeSource(std::make_shared<formats::MemorySource>(content->bytes()), browse::FileKind::module);
-  } else if (auto problem = formats::inputProblem(path); problem && std::filesystem::exists(path)) {
+    if (const auto content = formats::standardInput())
+      summary =
+          browse::summarizeSource(std::make_shared<formats::MemorySource>(content->bytes()), browse::FileKind::module);
+  } else if (const auto problem = formats::inputProblem(path); problem && std::filesystem::exists(path, error)) {
     streams.err << path << ": " << *problem << '\n';
     return exitRefused;
   } else {
