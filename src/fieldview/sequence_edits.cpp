@@ -150,7 +150,8 @@ ApplyResult addStep(model::Document& document, const model::Node& node, const st
 
 ApplyResult removeStep(model::Document& document, const model::Node& node, std::size_t row) {
   model::AniState& ani = document.ani;
-  if (!isAniNode(document, node, "sequence") || row >= ani.sequence.size() || ani.sequence.size() < 2) return {};
+  if (!isAniNode(document, node, "sequence") || row >= ani.sequence.size()) return {};
+  if (ani.sequence.size() < 2) return refusedWith("The last step of the sequence cannot be removed.");
   const auto at = static_cast<std::ptrdiff_t>(row);
   ani.sequence.erase(ani.sequence.begin() + at);
   if (ani.hasRate && ani.ratesPerStep() && row < ani.rates.size()) ani.rates.erase(ani.rates.begin() + at);

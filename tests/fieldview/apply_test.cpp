@@ -343,7 +343,7 @@ TEST(Apply, AddAndRemoveStepsKeepRatesAndSequenceTogether) {
   EXPECT_EQ(removeStep(*document, sequence, 4).kind, Kind::nothing);
   for (int i = 0; i < 3; ++i) removeStep(*document, sequence, 0);
   expect({4}, {4});
-  EXPECT_EQ(removeStep(*document, sequence, 0).kind, Kind::nothing);
+  EXPECT_EQ(removeStep(*document, sequence, 0).message, "The last step of the sequence cannot be removed.");
   expect({4}, {4});
 
   ani.sequence.assign(65535, 0);
