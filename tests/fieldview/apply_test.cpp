@@ -306,8 +306,12 @@ TEST(Apply, NumberOfStepsResizesTheSequenceAndThePerStepRates) {
   EXPECT_TRUE(result.delaysChanged);
   EXPECT_TRUE(plain->ani.rates.empty());
   EXPECT_EQ(plain->ani.stepDelay(1), 12u);
+  // Without a sequence a step is a frame, which is what a save writes.
   result = apply(*plain, "RIFF_ACON/ani_header", EditMode::aniHeader, 2, "3");
-  EXPECT_EQ(plain->ani.sequence, (std::vector<std::uint32_t>{0, 1, 0}));
+  EXPECT_EQ(result.message,
+            "Without a 'seq ' chunk there is one step a frame (2): add the chunk to set another "
+            "number of steps.");
+  EXPECT_EQ(plain->ani.sequence, (std::vector<std::uint32_t>{0, 1}));
   EXPECT_TRUE(plain->ani.rates.empty());
 }
 
