@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "fieldview/table_builder.h"
 #include "fieldview/tables.h"
 
@@ -46,16 +48,17 @@ Listing listRates(const model::AniState& ani) {
   return listing;
 }
 
-// Frames are numbered from 1; an entry that names no frame read is shown as stored, and said to be none.
+// Frames are numbered from 1; an entry that names no frame read shows "none" and its value as stored.
 Listing listSequence(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::sequence);
-  listing.columns = columns("Step", 120, "Frame", 90);
+  const bool none = std::ranges::any_of(ani.sequence, [&](std::uint32_t frame) { return frame >= ani.framesRead; });
+  listing.columns = columns("Step", 120, "Frame", none ? 110 : 90);
   auto kept = std::make_shared<const std::vector<std::uint32_t>>(ani.sequence);
   const ValueRange range = ranges::sequenceFrame(ani.framesRead);
   listing.rows = Rows(kept->size(), [kept, frames = ani.framesRead, range](std::size_t i) {
     const std::uint32_t frame = (*kept)[i];
     std::string value =
-        frame < frames ? std::to_string(std::uint64_t{frame} + 1) : std::to_string(frame) + " (no such frame)";
+        frame < frames ? std::to_string(std::uint64_t{frame} + 1) : "none (" + std::to_string(frame) + ")";
     return Row{std::to_string(i + 1), std::move(value), {}, Mark::editable, {}, range};
   });
   listing.buttons.add = true;
