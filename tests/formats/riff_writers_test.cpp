@@ -91,10 +91,10 @@ TEST(AniWriter, ChunksTheFileDidNotHaveGoWhereTheyUsuallyStand) {
   read.document.ani.rates.push_back(3);
   Bytes written = writeAniFile(read.document).bytes;
   // Without a sequence a step is a frame: one rate for the one frame, the header saying so.
-  Bytes expected = testing::riff(
-      "ACON", {chunk("JUNK", Bytes(2, 7)), aniHeader({.frames = 1, .steps = 1}),
-               list("INFO", {chunk("IART", text("a")), chunk("INAM", text("n"))}), chunk("rate", u32s({1})),
-               list("fram", {iconChunk(frameImage(1))}), chunk("ABCD", {})});
+  Bytes expected =
+      testing::riff("ACON", {chunk("JUNK", Bytes(2, 7)), aniHeader({.frames = 1, .steps = 1}),
+                             list("INFO", {chunk("IART", text("a")), chunk("INAM", text("n"))}),
+                             chunk("rate", u32s({1})), list("fram", {iconChunk(frameImage(1))}), chunk("ABCD", {})});
   EXPECT_EQ(written, expected);
 }
 
