@@ -81,17 +81,11 @@ TEST(CliJson, TreeOfAHundredThousandChunksTakesMemoryInProportion) {
 #endif
   if (!std::filesystem::exists("/usr/bin/time")) GTEST_SKIP() << "/usr/bin/time is not there";
   testing::TempDir dir;
+  const testing::ByteVector empty = testing::chunk("JUNK", {});
   testing::ByteVector junk;
-  for (int i = 0; i < 100000; ++i) {
-    const auto empty = testing::chunk("JUNK", {});
-    junk.insert(junk.end(), empty.begin(), empty.end());
-  }
-  testing::ByteVector chunks{'W', 'A', 'V', 'E'};
-  for (const auto& part : {testing::waveFormat({}), junk, testing::chunk("data", testing::ByteVector(4))})
-    chunks.insert(chunks.end(), part.begin(), part.end());
-  testing::ByteVector file{'R', 'I', 'F', 'F'};
-  testing::appendLe32(file, static_cast<std::uint32_t>(chunks.size()));
-  file.insert(file.end(), chunks.begin(), chunks.end());
+  for (int i = 0; i < 100000; ++i) junk.insert(junk.end(), empty.begin(), empty.end());
+  const testing::ByteVector file =
+      testing::riff("WAVE", {testing::waveFormat({}), junk, testing::chunk("data", testing::ByteVector(4))});
   const auto wave = dir.write("many.wav", file);
   const long limit = static_cast<long>(16 * file.size() / 1024) + 32 * 1024;
   EXPECT_LE(peakKilobytes("tree --json '" + wave.string() + "'"), limit);
