@@ -71,9 +71,10 @@ void summarizeAnimatedCursor(ByteSource& file, FileSummary& summary) {
 }
 
 void summarizeModule(std::shared_ptr<ByteSource> file, FileSummary& summary) {
-  auto counts = formats::pe::countResources(std::move(file));
+  std::string whyNot;
+  auto counts = formats::pe::countResources(std::move(file), whyNot);
   if (!counts) {
-    summary.reason = "This is not a program module.";
+    summary.reason = "This is not a program module: " + whyNot;
     return;
   }
   summary.resources = *counts;

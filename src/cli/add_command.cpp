@@ -20,14 +20,15 @@ struct AddRequest {
   std::string target;
   edit::ChunkAdditions chunks;
   std::string imageSource;
-  std::size_t imageEntry = 0;
+  std::size_t imageEntry = 1;  // counted from 1
 };
 
+// The N of "SRC:N" as written (0 included, so that it is refused with the entries there are).
 std::optional<std::size_t> entryNumber(std::string_view text) {
   std::size_t number = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (error != std::errc() || end != text.data() + text.size() || number == 0) return std::nullopt;
-  return number - 1;
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return number;
 }
 
 std::optional<AddRequest> parse(std::span<const std::string> args) {
@@ -74,11 +75,13 @@ bool addImage(const AddRequest& request, model::Document& document, Streams stre
   }
   const auto source = edit::readIconSource(*file, reporter);
   if (!source) return false;
-  if (request.imageEntry >= source->lines.size()) {
-    streams.err << "delvix-cli: " << request.imageSource << " has " << source->lines.size() << " images\n";
+  const std::size_t images = source->lines.size();
+  if (request.imageEntry == 0 || request.imageEntry > images) {
+    streams.err << "delvix-cli: " << request.imageSource << " has no image " << request.imageEntry << ": it has "
+                << images << (images == 1 ? " image" : " images") << ", numbered from 1\n";
     return false;
   }
-  const edit::ImageAddition added = edit::addImage(document, *source, request.imageEntry);
+  const edit::ImageAddition added = edit::addImage(document, *source, request.imageEntry - 1);
   for (const std::string& line : added.log) reporter.log(line);
   if (!added.error.empty()) reporter.dialog({added.error, formats::Buttons::yes, formats::BoxKind::error, {}});
   if (!added.added) return false;
@@ -98,6 +101,8 @@ int addChunks(std::span<const std::string> args, Streams streams) {
   model::Document document;
   if (formats::readDocument(request->file, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
+  if (const int status = checkSaveTarget(request->file, document, request->target, streams); status != exitOk)
+    return status;
   const edit::Addition addition = edit::addChunks(document, request->chunks);
   for (const std::string& line : addition.log) reporter.log(line);
   bool changed = addition.changed;

@@ -76,7 +76,7 @@ int printTree(std::span<const std::string> args, Streams streams) {
   model::Document document;
   int status = openDocument(args[0], document, streams);
   if (streams.json) {
-    writeJson(streams.out, treeJson(document, args[0]));
+    writeTreeJson(streams.out, document, args[0]);
     return status;
   }
   document.tree.forEach([&](const model::Node& node, int depth) {

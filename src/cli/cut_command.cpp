@@ -40,6 +40,7 @@ int cutWaveFrames(std::span<const std::string> args, Streams streams) {
     streams.err << "delvix-cli: only PCM sample frames can be cut\n";
     return exitRefused;
   }
+  if (const int status = checkSaveTarget(args[0], document, args[3], streams); status != exitOk) return status;
   const std::uint64_t frames = wave::frameCountOf(document.wave);
   if (!wave::cutFrames(document, *from, *to)) {
     streams.err << "delvix-cli: frames " << *from << " to " << *to << " are not a range of the " << frames

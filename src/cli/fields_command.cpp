@@ -110,15 +110,38 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
     }
     if (pages && node->name() == "color_bitmap") {
       const auto shape = fieldview::pixelTableShape(*node);
-      const std::size_t last = shape ? shape->pageCount() : 0;
-      for (std::size_t page = pages->first; page < std::min(pages->second, last); ++page)
-        printRows(fieldview::listPixelPage(document, *node, page, fieldSettings, zoomFactor), streams.out);
+      const std::size_t count = shape ? shape->pageCount() : 0;
+      const std::string pageCount = std::to_string(count) + (count == 1 ? " page" : " pages");
+      if (pages->first >= count) {
+        streams.err << "delvix-cli: " << args[1] << " has " << pageCount << " of pixels; there is no page "
+                    << pages->first + 1 << '\n';
+        return exitRefused;
+      }
+      std::size_t printed = 0;
+      for (std::size_t page = pages->first; page < std::min(pages->second, count); ++page) {
+        const fieldview::Listing listing = fieldview::listPixelPage(document, *node, page, fieldSettings, zoomFactor);
+        printed += listing.rows.size();
+        printRows(listing, streams.out);
+      }
+      if (printed == 0) {
+        streams.err << "delvix-cli: " << args[1] << " (" << pageCount
+                    << ") lists no pixel while the values are hidden; --show=color shows them\n";
+        return exitRefused;
+      }
       return exitOk;
+    }
+    if (pages) {
+      streams.err << "delvix-cli: --page goes with a color_bitmap node; " << args[1] << " has no pages\n";
+      return exitUsage;
     }
     const fieldview::Listing listing = fieldview::listNode(document, *node, fieldSettings, zoomFactor);
     if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << args[1] << ": not listed yet\n";
     printRows(listing, streams.out);
     return exitOk;
+  }
+  if (pages) {
+    streams.err << "delvix-cli: --page goes with a color_bitmap node\n";
+    return exitUsage;
   }
   document.tree.forEach([&](const model::Node& node, int) {
     streams.out << pathOf(document.tree, node) << '\n';

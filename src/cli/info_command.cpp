@@ -33,6 +33,7 @@ int printResourceCounts(const std::string& path, Streams streams) {
     summary = browse::summarizeFile(path, browse::FileKind::module);
   }
   if (summary.access != browse::Access::read || !summary.reason.empty()) {
+    if (!summary.reason.empty()) streams.err << summary.reason << '\n';
     streams.err << "Could not open this file.\n";
     return exitRefused;
   }

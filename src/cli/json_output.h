@@ -17,8 +17,9 @@ void writeJson(std::ostream& out, const nlohmann::json& value);
 // "icon", "cursor", "animated cursor", "wave" or "module"; null for a document that was not read.
 nlohmann::json kindName(const model::Document& document);
 
-// Every node of the document with its field table as `fields` lists it without options, nested as the tree.
-nlohmann::json treeJson(const model::Document& document, const std::string& file);
+// Every node of the document with its field table as `fields` lists it without options, nested as the tree,
+// written as writeJson lays out JSON.
+void writeTreeJson(std::ostream& out, const model::Document& document, const std::string& file);
 
 // A browser column's text as JSON: null when empty or unknown (" ? "), a number when it is one, else the text.
 nlohmann::json columnJson(std::string_view text);

@@ -115,24 +115,43 @@ int saveDocument(std::span<const std::string> args, Streams streams) {
   return saveOpenDocument(args[0], document, args[1], streams, reporter);
 }
 
+namespace {
+
+// Whether a document of `kind` is written as a file whose extension is `extension` (lower case).
+bool savedAs(model::FileKind kind, const std::string& extension) {
+  switch (kind) {
+    case model::FileKind::iconFile: return extension == ".ico" || extension == ".cur";
+    case model::FileKind::animatedCursor: return extension == ".ani";
+    case model::FileKind::wave: return extension == ".wav";
+    case model::FileKind::module: return true;  // saved as a folder of its groups
+    default: return false;
+  }
+}
+
+}  // namespace
+
+int checkSaveTarget(const std::string& source, const model::Document& document, const std::string& target,
+                    Streams streams) {
+  const std::string extension = lower(fs::path(target).extension().string());
+  if (savedAs(document.kind, extension)) return exitOk;
+  streams.err << "delvix-cli: cannot save " << fs::path(source).filename().string() << " as "
+              << (extension.empty() ? "a file without extension" : extension) << '\n';
+  return exitUsage;
+}
+
 int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& targetPath,
                      Streams streams, formats::Reporter& reporter) {
+  if (const int status = checkSaveTarget(source, document, targetPath, streams); status != exitOk) return status;
   const fs::path target(targetPath);
-  const std::string extension = lower(target.extension().string());
   std::error_code error;
-  bool saved = false;
   switch (document.kind) {
     case model::FileKind::iconFile:
-      if (extension != ".ico" && extension != ".cur") break;
       reporter.log("saving of file: " + target.string());
-      saved = formats::saveIconFile(document, target, reporter);
-      return saved ? exitOk : exitRefused;
+      return formats::saveIconFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::animatedCursor:
-      if (extension != ".ani") break;
       reporter.log("saving of file: " + target.string());
       return formats::saveAniFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::wave:
-      if (extension != ".wav") break;
       reporter.log("saving of file: " + target.string());
       return formats::saveWaveFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::module: {
@@ -144,11 +163,8 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
       WrittenFiles written;
       return extractModule(source, document, target, reporter, written);
     }
-    default: break;
+    default: return exitUsage;
   }
-  streams.err << "delvix-cli: cannot save " << fs::path(source).filename().string() << " as "
-              << (extension.empty() ? "a file without extension" : extension) << '\n';
-  return exitUsage;
 }
 
 namespace {
@@ -176,7 +192,8 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
 
   bool allSaved = true;
   const bool cursors = holdsCursors(file);
-  for (int index = 0; index < document.imageCount; ++index) {
+  // Over the pictures read: a count from the file could name billions that are not there.
+  for (int index = 0; index < static_cast<int>(document.pictures.size()); ++index) {
     const model::Node* picture = formats::findPicture(document, index);
     if (!picture) continue;
     fs::path target = directory / ("picture_" + std::to_string(index + 1) + (cursors ? ".cur" : ".ico"));

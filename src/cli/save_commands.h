@@ -14,6 +14,10 @@ int saveDocument(std::span<const std::string> args, Streams streams);
 // `document`, read from `source`, written as `target` with the writer its extension calls for.
 int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& target,
                      Streams streams, formats::Reporter& reporter);
+// Before any edit of `document` (read from `source`) is made or printed: exitOk when it can be saved as
+// `target`, else exitUsage after saying why.
+int checkSaveTarget(const std::string& source, const model::Document& document, const std::string& target,
+                    Streams streams);
 inline constexpr const char* extractArguments = "FILE... DIR [-r] [--json]";
 
 // extract FILE... DIR [-r]: every picture of each FILE as its own file in DIR (several files or folders: each

@@ -86,6 +86,7 @@ int setField(std::span<const std::string> args, Streams streams) {
   formats::ReadSettings settings = streams.settings;
   settings.show = {model::state::valuesShown, model::state::valuesShown, model::state::valuesShown};
   if (formats::readDocument(args[0], document, settings, reporter) != formats::ReadOutcome::read) return exitRefused;
+  if (const int status = checkSaveTarget(args[0], document, args[4], streams); status != exitOk) return status;
   model::Node* node = nodeAtPath(document.tree, args[1]);
   if (!node) {
     streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';
@@ -107,6 +108,7 @@ int removeNode(std::span<const std::string> args, Streams streams) {
   model::Document document;
   if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
+  if (const int status = checkSaveTarget(args[0], document, args[2], streams); status != exitOk) return status;
   const model::Node* node = nodeAtPath(document.tree, args[1]);
   if (!node) {
     streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';
@@ -114,7 +116,10 @@ int removeNode(std::span<const std::string> args, Streams streams) {
   }
   const edit::Removal removal = edit::removeChunk(document, *node);
   if (!removal.removed) {
-    streams.err << "delvix-cli: " << args[1] << " cannot be removed\n";
+    if (removal.refusal.empty())
+      streams.err << "delvix-cli: " << args[1] << " cannot be removed\n";
+    else
+      streams.err << "delvix-cli: " << args[1] << ": " << removal.refusal << '\n';
     return exitRefused;
   }
   if (removal.statusText) streams.out << removal.statusText->substr(1) << '\n';

@@ -9,6 +9,8 @@
 namespace delvix::codecs {
 
 inline constexpr std::size_t pngSignatureSize = 8;
+// The widest and highest PNG image decoded when no other limit is given.
+inline constexpr int largestPngSide = 4096;
 
 // What the PNG header (IHDR) says of an image.
 struct PngInfo {
@@ -24,6 +26,6 @@ std::optional<PngInfo> readPngInfo(std::span<const std::uint8_t> bytes);
 
 // Decodes to straight (not premultiplied) colours with alpha. Images wider or higher than
 // `maxDimension` are refused, so a small file cannot demand a huge allocation.
-std::optional<gfx::Image> decodePng(std::span<const std::uint8_t> bytes, int maxDimension = 4096);
+std::optional<gfx::Image> decodePng(std::span<const std::uint8_t> bytes, int maxDimension = largestPngSide);
 
 }  // namespace delvix::codecs

@@ -40,7 +40,7 @@ bool readTopRows(MemoryInput* input, png_bytep row, std::size_t rowBytes, std::u
     return false;
   }
   png_set_read_fn(png, input, readFromMemory);
-  png_set_user_limits(png, 4096, 4096);
+  png_set_user_limits(png, largestPngSide, largestPngSide);
   // A thumbnail shows what is there: the checksums of a damaged stream are not worked out.
   png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
 #ifdef PNG_IGNORE_ADLER32
@@ -75,7 +75,8 @@ bool readTopRows(MemoryInput* input, png_bytep row, std::size_t rowBytes, std::u
 
 std::optional<gfx::Image> decodePngTopLeft(std::span<const std::uint8_t> bytes, int width, int height) {
   auto info = readPngInfo(bytes);
-  if (!info || info->width > 4096 || info->height > 4096 || width <= 0 || height <= 0) return std::nullopt;
+  if (!info || info->width > largestPngSide || info->height > largestPngSide || width <= 0 || height <= 0)
+    return std::nullopt;
   gfx::Image result(width, height, 0);
   std::vector<png_byte> row(static_cast<std::size_t>(info->width) * 4);
   MemoryInput input{bytes.data(), bytes.size(), 0};

@@ -189,9 +189,14 @@ Addition addChunks(model::Document& document, const ChunkAdditions& additions) {
       addition.log.push_back("Add: the sample frames of this format are not known; no 'fact' chunk was added.");
   }
   if (document.kind == model::FileKind::animatedCursor) {
-    // The sequence first: rates added with it are then made one a step at once.
-    if (additions.sequence && addSequence(document, *root)) addition.changed = addition.delaysChanged = true;
-    if (additions.rate && addRate(document, *root)) addition.changed = addition.delaysChanged = true;
+    // Tables of a file without a frame would be empty, which no reader takes.
+    if ((additions.sequence || additions.rate) && document.ani.framesRead == 0) {
+      addition.log.push_back("Add: the file has no frame; no 'rate' or 'seq ' chunk was added.");
+    } else {
+      // The sequence first: rates added with it are then made one a step at once.
+      if (additions.sequence && addSequence(document, *root)) addition.changed = addition.delaysChanged = true;
+      if (additions.rate && addRate(document, *root)) addition.changed = addition.delaysChanged = true;
+    }
   }
   if (addition.changed) addition.statusText = fieldview::refreshStoredSizes(document);
   return addition;

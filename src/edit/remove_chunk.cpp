@@ -60,15 +60,16 @@ const model::Node* pictureAfterRemoval(const model::Node& parent, std::size_t re
 }
 
 // The steps that showed frame `frame` go, with their rates when rates are per step; later frames move down.
-// Without a step left the frames play in order.
+// Entries that named no frame read keep naming none, as they were. Without a step left the frames play in order.
 void dropFrameSteps(model::AniState& ani, std::uint32_t frame, std::size_t framesLeft) {
   const bool perStep = ani.hasRate && ani.ratesPerStep();
   std::vector<std::uint32_t> sequence;
   std::vector<std::uint32_t> rates;
+  const std::size_t framesBefore = framesLeft + 1;
   for (std::size_t step = 0; step < ani.sequence.size(); ++step) {
     const std::uint32_t shown = ani.sequence[step];
     if (shown == frame) continue;
-    sequence.push_back(shown > frame ? shown - 1 : shown);
+    sequence.push_back(shown > frame && shown < framesBefore ? shown - 1 : shown);
     if (perStep && step < ani.rates.size()) rates.push_back(ani.rates[step]);
   }
   if (perStep) {
@@ -86,10 +87,19 @@ void dropFrameSteps(model::AniState& ani, std::uint32_t frame, std::size_t frame
   ani.header.steps = ani.stepCount = static_cast<std::uint32_t>(ani.sequence.size());
 }
 
+constexpr const char* lastPicture = "The last picture of a file cannot be removed.";
+
+Removal refusedRemoval(std::string reason) {
+  Removal removal;
+  removal.refusal = std::move(reason);
+  return removal;
+}
+
 Removal removeFrame(model::Document& document, const model::Node& picture, int index) {
   Removal removal;
   model::Node* frames = picture.parent();
-  if (!frames || frames->name() != "List_images" || document.imageCount < 2) return removal;
+  if (!frames || frames->name() != "List_images") return removal;
+  if (document.imageCount < 2) return refusedRemoval(lastPicture);
   const auto frame = static_cast<std::size_t>(index);
   const std::size_t position = picture.indexInParent();
   model::AniState& ani = document.ani;
@@ -114,7 +124,8 @@ Removal removeFrame(model::Document& document, const model::Node& picture, int i
 Removal removeIconPicture(model::Document& document, const model::Node& picture, int index) {
   Removal removal;
   model::Node* header = document.tree.findFirst("header");
-  if (!document.tree.isTopLevel(picture) || document.imageCount < 2 || !header) return removal;
+  if (!document.tree.isTopLevel(picture) || !header) return removal;
+  if (document.imageCount < 2) return refusedRemoval(lastPicture);
   if (model::Node* entry = model::findNumberedChild(*header, "icon_dir_", index + 1)) {
     const std::size_t at = entry->indexInParent();
     header->removeChild(*entry);

@@ -9,6 +9,8 @@ namespace delvix::edit {
 
 struct Removal {
   bool removed = false;
+  // Why a part that could be removed in another file was not (e.g. the last picture); empty otherwise.
+  std::string refusal;
   // The status panel's new text, when the stored sizes changed.
   std::optional<std::string> statusText;
   // The frames' display times changed: the thumbnail list shows them.

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "fieldview/table_builder.h"
 #include "fieldview/tables.h"
 
@@ -5,11 +7,11 @@ namespace delvix::fieldview {
 
 namespace {
 
-// One row per entry, numbered from 1, each value `shown(entry)`, all editable within `range`.
-Rows numberedRows(const std::vector<std::uint32_t>& entries, std::uint64_t (*shown)(std::uint32_t), ValueRange range) {
+// One row per entry, numbered from 1, each value as stored, all editable within `range`.
+Rows numberedRows(const std::vector<std::uint32_t>& entries, ValueRange range) {
   auto kept = std::make_shared<const std::vector<std::uint32_t>>(entries);
-  return Rows(kept->size(), [kept, shown, range](std::size_t i) {
-    return Row{std::to_string(i + 1), std::to_string(shown((*kept)[i])), {}, Mark::editable, {}, range};
+  return Rows(kept->size(), [kept, range](std::size_t i) {
+    return Row{std::to_string(i + 1), std::to_string((*kept)[i]), {}, Mark::editable, {}, range};
   });
 }
 
@@ -41,18 +43,24 @@ Listing listAniHeader(const model::AniState& ani) {
 Listing listRates(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::rate);
   listing.columns = columns(ani.ratesPerStep() ? "Step" : "Frame", 120, "time(jif)", 90);
-  listing.rows = numberedRows(
-      ani.rates, [](std::uint32_t rate) { return std::uint64_t{rate}; }, ranges::u32);
+  listing.rows = numberedRows(ani.rates, ranges::u32);
   listing.buttons.removeChunk = true;
   return listing;
 }
 
+// Frames are numbered from 1; an entry that names no frame read shows "none" and its value as stored.
 Listing listSequence(const model::AniState& ani) {
   Listing listing = clearedListing(EditMode::sequence);
-  listing.columns = columns("Step", 120, "Frame", 90);
-  listing.rows = numberedRows(
-      ani.sequence, [](std::uint32_t frame) { return std::uint64_t{frame} + 1; },
-      ranges::sequenceFrame(ani.framesRead));
+  const bool none = std::ranges::any_of(ani.sequence, [&](std::uint32_t frame) { return frame >= ani.framesRead; });
+  listing.columns = columns("Step", 120, "Frame", none ? 110 : 90);
+  auto kept = std::make_shared<const std::vector<std::uint32_t>>(ani.sequence);
+  const ValueRange range = ranges::sequenceFrame(ani.framesRead);
+  listing.rows = Rows(kept->size(), [kept, frames = ani.framesRead, range](std::size_t i) {
+    const std::uint32_t frame = (*kept)[i];
+    std::string value =
+        frame < frames ? std::to_string(std::uint64_t{frame} + 1) : "none (" + std::to_string(frame) + ")";
+    return Row{std::to_string(i + 1), std::move(value), {}, Mark::editable, {}, range};
+  });
   listing.buttons.add = true;
   listing.buttons.removeChunk = true;
   return listing;

@@ -65,6 +65,10 @@ ApplyResult applyStepCount(model::Document& document, const model::Node& node, c
   if (*steps < 1) return refusedWith("Number of steps must be greater than 0.");
   if (*steps > ranges::maxSteps) return refusedWith("Number of steps must be between 1 and 65535.");
   const auto count = static_cast<std::size_t>(*steps);
+  // The writer counts one step a frame when it writes no sequence: any other count would not be saved.
+  if (!ani.hasSequence && count != ani.framesRead)
+    return refusedWith("Without a 'seq ' chunk there is one step a frame (" + std::to_string(ani.framesRead) +
+                       "): add the chunk to set another number of steps.");
   const std::size_t old = ani.sequence.size();
   if (count > old && ani.framesRead == 0) return refusedWith("The file has no frame for the new steps to show.");
 
@@ -150,7 +154,8 @@ ApplyResult addStep(model::Document& document, const model::Node& node, const st
 
 ApplyResult removeStep(model::Document& document, const model::Node& node, std::size_t row) {
   model::AniState& ani = document.ani;
-  if (!isAniNode(document, node, "sequence") || row >= ani.sequence.size() || ani.sequence.size() < 2) return {};
+  if (!isAniNode(document, node, "sequence") || row >= ani.sequence.size()) return {};
+  if (ani.sequence.size() < 2) return refusedWith("The last step of the sequence cannot be removed.");
   const auto at = static_cast<std::ptrdiff_t>(row);
   ani.sequence.erase(ani.sequence.begin() + at);
   if (ani.hasRate && ani.ratesPerStep() && row < ani.rates.size()) ani.rates.erase(ani.rates.begin() + at);

@@ -18,11 +18,6 @@ std::uint32_t clampedToU32(std::uint64_t value) {
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, std::numeric_limits<std::uint32_t>::max()));
 }
 
-// A table chunk holds a u32 entry a step or a frame and the bytes it had beyond them.
-std::uint32_t tableChunkSize(bool present, std::size_t entries, std::size_t tail) {
-  return present ? clampedToU32(8 + 4 * std::uint64_t{entries} + tail) : 0;
-}
-
 // The size field of a top-level list of a written RIFF file; 0 without one.
 std::uint32_t listSizeIn(std::span<const std::uint8_t> file, const char* type) {
   formats::riff::Navigator navigator(file);
@@ -32,18 +27,26 @@ std::uint32_t listSizeIn(std::span<const std::uint8_t> file, const char* type) {
   return list.declaredSize;
 }
 
+// A top-level chunk's size with its 8-byte header in a written RIFF file; 0 without one.
+std::uint32_t chunkSizeIn(std::span<const std::uint8_t> file, const char* id) {
+  formats::riff::Navigator navigator(file);
+  formats::riff::Chunk form, chunk;
+  if (navigator.descendRiff(form) != formats::riff::code::ok) return 0;
+  if (navigator.descendChunk(chunk, form, fourccFromString(id)) != formats::riff::code::ok) return 0;
+  return clampedToU32(std::uint64_t{chunk.declaredSize} + 8);
+}
+
 std::string riffSizeText(std::uint64_t size) { return " RIFF size: " + std::to_string(size) + " bytes"; }
 
 std::optional<std::string> refreshAnimatedCursor(model::Document& document) {
   const model::Node* root = document.tree.findFirst("RIFF_ACON");
   if (!root) return std::nullopt;
   model::AniState& ani = document.ani;
-  // The writer writes these tables when their nodes are there.
-  ani.rateChunkSize = tableChunkSize(root->findChild("time") != nullptr, ani.rates.size(), ani.rateTail.size());
-  ani.sequenceChunkSize =
-      tableChunkSize(root->findChild("sequence") != nullptr, ani.sequence.size(), ani.sequenceTail.size());
   const std::vector<std::uint8_t> file = formats::writeAniFile(document).bytes;
   if (file.size() < 8) return std::nullopt;
+  // The writer makes the tables as long as the steps it writes.
+  ani.rateChunkSize = chunkSizeIn(file, "rate");
+  ani.sequenceChunkSize = chunkSizeIn(file, "seq ");
   ani.riffSize = clampedToU32(file.size() - 8);
   ani.infoListSize = listSizeIn(file, "INFO");
   if (const std::uint32_t frames = listSizeIn(file, "fram")) ani.frameListSize = frames + 12;

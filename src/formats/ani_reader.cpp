@@ -150,7 +150,6 @@ class AniReader {
 
     ani_.headerChunkSize = chunkSizeWithHeader(chunk, 8);
     ani_.headerPosition = chunk.dataOffset;
-    document_.imageCount = static_cast<int>(std::min<std::uint32_t>(h.frames, std::numeric_limits<int>::max()));
     ani_.stepCount = h.steps;
     root_->addChild("ani_header", {}, model::state::formatHeader);
 
@@ -196,17 +195,13 @@ class AniReader {
     root_->addChild("time", {}, model::state::rate);
   }
 
-  std::uint32_t inOrder(std::size_t step) const {
-    const std::uint32_t frames = ani_.header.frames;
-    return static_cast<std::uint32_t>(frames ? step % frames : step);
-  }
-
   void readSequence() {
     Chunk chunk;
     auto sequence = readTable(sequenceId, chunk, ani_.sequenceChunkSize, ani_.sequenceTail);
     ani_.hasSequence = sequence.has_value();
     if (!sequence) {
-      for (std::size_t step = 0; step < stepEntries_; ++step) ani_.sequence.push_back(inOrder(step));
+      // The frames in order, once the frames are read.
+      ani_.sequence.resize(stepEntries_);
       if (ani_.header.attributes & model::aniSequenceFlag)
         reporter_.log("The header announces a 'seq ' chunk, but the file has none; the frames play in order.");
       return;
@@ -248,6 +243,27 @@ class AniReader {
                     std::to_string(framesRead) + ".");
     // Every picture index has a frame size, whichever count is the larger.
     ani_.frameSizes.resize(std::max(framesRead, frameEntries_), 0);
+    if (ani_.hasSequence) {
+      noteStepsWithoutFrame(framesRead);
+    } else if (framesRead != 0) {
+      // Without a "seq " chunk the steps show the frames there are in order, not those the header counts.
+      for (std::size_t step = 0; step < ani_.sequence.size(); ++step)
+        ani_.sequence[step] = static_cast<std::uint32_t>(step % framesRead);
+    }
+  }
+
+  // One line for the sequence entries that name no frame read; they are kept as they are.
+  void noteStepsWithoutFrame(std::size_t framesRead) {
+    const auto names = [&](std::uint32_t frame) { return frame >= framesRead; };
+    const auto first = std::find_if(ani_.sequence.begin(), ani_.sequence.end(), names);
+    if (first == ani_.sequence.end()) return;
+    const auto others = std::count_if(first + 1, ani_.sequence.end(), names);
+    std::string line = "step " + std::to_string(first - ani_.sequence.begin() + 1) + " names frame " +
+                       std::to_string(*first) + ", counted from 0; the file has " + std::to_string(framesRead) +
+                       (framesRead == 1 ? " frame." : " frames.");
+    if (others > 0)
+      line += " " + std::to_string(others) + (others == 1 ? " more step names" : " more steps name") + " no frame.";
+    reporter_.log(line);
   }
 
   bool readFrame(std::size_t index, const Chunk& icon, Node& images) {
@@ -291,6 +307,8 @@ class AniReader {
     const int bitCount = !png && record.size() >= 16 ? le16(record, 14) : 0;
     document_.pictures.push_back(readIconImage(request, picture, reporter_).entry);
     ani_.framesRead = index + 1;
+    // The pictures are those read, whatever the header says.
+    document_.imageCount = static_cast<int>(ani_.framesRead);
     keepFurtherImages(chunk, le16(frameHeader, 4), picture);
     spendStoreBudget(picture);
     if (png) return true;

@@ -66,11 +66,10 @@ bool writeFrame(riff::RiffWriter& writer, const model::Node& picture) {
   return true;
 }
 
-void writeTable(riff::RiffWriter& writer, std::string_view id, const std::vector<std::uint32_t>& values,
-                const std::vector<std::uint8_t>& tail) {
-  writer.open(fourccFromString(id));
-  for (std::uint32_t value : values) writer.u32(value);
-  writer.bytes(tail);
+void writeSequence(riff::RiffWriter& writer, const model::AniState& ani) {
+  writer.open(fourccFromString("seq "));
+  for (std::uint32_t frame : ani.sequence) writer.u32(frame);
+  writer.bytes(ani.sequenceTail);
   writer.close();
 }
 
@@ -101,13 +100,43 @@ void writeInfoList(riff::RiffWriter& writer, const model::Node& listInfo, const 
   writer.close();
 }
 
-void writeHeader(riff::RiffWriter& writer, const model::AniState& ani) {
+// What the file written holds, which its header and tables must agree with: the frames of the frame list,
+// and one step a sequence entry when a "seq " chunk is written, one a frame otherwise.
+struct WrittenCounts {
+  std::uint32_t frames = 0;
+  std::uint32_t steps = 0;
+  bool sequence = false;
+};
+
+WrittenCounts writtenCounts(const model::Node& root, const model::AniState& ani) {
+  WrittenCounts counts;
+  if (const model::Node* frames = root.findChild("List_images"))
+    for (const auto& child : frames->children())
+      if (model::pictureNumber(child->name())) ++counts.frames;
+  counts.sequence = root.findChild("sequence") != nullptr;
+  counts.steps = counts.sequence ? static_cast<std::uint32_t>(ani.sequence.size()) : counts.frames;
+  return counts;
+}
+
+void writeHeader(riff::RiffWriter& writer, const model::AniState& ani, const WrittenCounts& counts) {
   writer.open(fourccFromString("anih"));
   const model::AniHeader& h = ani.header;
+  const std::uint32_t attributes =
+      counts.sequence ? h.attributes | model::aniSequenceFlag : h.attributes & ~model::aniSequenceFlag;
   for (std::uint32_t field :
-       {h.cbSize, h.frames, h.steps, h.width, h.height, h.bitCount, h.planes, h.displayRate, h.attributes})
+       {h.cbSize, counts.frames, counts.steps, h.width, h.height, h.bitCount, h.planes, h.displayRate, attributes})
     writer.u32(field);
   writer.bytes(ani.headerTail);
+  writer.close();
+}
+
+// One rate a step: entries the table lacks are the display rate, for which the player shows such steps;
+// entries beyond the steps belong to no step and are left out.
+void writeRates(riff::RiffWriter& writer, const model::AniState& ani, std::size_t count) {
+  writer.open(fourccFromString("rate"));
+  for (std::size_t entry = 0; entry < count; ++entry)
+    writer.u32(entry < ani.rates.size() ? ani.rates[entry] : ani.header.displayRate);
+  writer.bytes(ani.rateTail);
   writer.close();
 }
 
@@ -135,19 +164,20 @@ WrittenFile writeAniFile(const model::Document& document) {
     return file;
   }
   const model::AniState& ani = document.ani;
+  const WrittenCounts counts = writtenCounts(*root, ani);
   riff::RiffWriter writer;
   writer.open(fourccFromString("RIFF"), fourccFromString("ACON"));
-  if (!root->findChild("ani_header")) writeHeader(writer, ani);
+  if (!root->findChild("ani_header")) writeHeader(writer, ani, counts);
   for (const model::Node* chunk : riff::inFileOrder(*root, ani.chunkOrder, usualChunkRank)) {
     const std::string& name = chunk->name();
     if (name == "ani_header") {
-      writeHeader(writer, ani);
+      writeHeader(writer, ani, counts);
     } else if (name == "List_info") {
       writeInfoList(writer, *chunk, ani.infoOrder);
     } else if (name == "time") {
-      writeTable(writer, "rate", ani.rates, ani.rateTail);
+      writeRates(writer, ani, counts.steps);
     } else if (name == "sequence") {
-      writeTable(writer, "seq ", ani.sequence, ani.sequenceTail);
+      writeSequence(writer, ani);
     } else if (name == "List_images") {
       // What follows a broken frame list is left out, as when writing stops at a failure.
       if (!writeFrameList(writer, *chunk)) {

@@ -45,7 +45,12 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
   auto info = codecs::readPngInfo(png);
   auto shown = info ? codecs::decodePngTopLeft(png, request.thumbnailWidth, request.thumbnailHeight) : std::nullopt;
   if (!shown) {
-    reporter.log(request.pictureName + ": the PNG image could not be decoded.");
+    const bool tooLarge = info && (info->width > codecs::largestPngSide || info->height > codecs::largestPngSide);
+    const std::string largest = std::to_string(codecs::largestPngSide);
+    reporter.log(request.pictureName + (tooLarge ? ": the PNG image is " + std::to_string(info->width) + " x " +
+                                                       std::to_string(info->height) + " pixels; images larger than " +
+                                                       largest + " x " + largest + " are not decoded."
+                                                 : std::string(": the PNG image could not be decoded.")));
     result.entry = placeholderEntry(info ? std::to_string(info->bitsPerPixel()) : "0");
     return result;
   }

@@ -69,8 +69,10 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
   document.module = {};
   if (!kinds.any()) return true;
 
-  auto image = pe::PeImage::parse(file);
+  std::string whyNot;
+  auto image = pe::PeImage::parse(file, whyNot);
   if (!image) {
+    reporter.log("not a program module: " + whyNot);
     reporter.error(cannotOpen);
     return false;
   }

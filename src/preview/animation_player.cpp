@@ -51,9 +51,9 @@ void AnimationPlayer::showStep(std::size_t step) {
   // A damaged sequence may name the same missing frame at every step: one line says it.
   missingFrameLogged_ = true;
   const std::size_t held = std::min(ani_->framesRead, imageCount_);
-  view_.log("Step " + std::to_string(step + 1) + " shows frame " +
-            std::to_string(std::uint64_t(ani_->sequence[step]) + 1) + ", which the file does not hold: it has " +
-            std::to_string(held) + (held == 1 ? " frame" : " frames") + ". The placeholder stands in for it.");
+  view_.log("Step " + std::to_string(step + 1) + " names frame " + std::to_string(ani_->sequence[step]) +
+            ", counted from 0, which the file does not hold: it has " + std::to_string(held) +
+            (held == 1 ? " frame" : " frames") + ". The placeholder stands in for it.");
 }
 
 PlayerButtons AnimationPlayer::stoppedButtons() const {

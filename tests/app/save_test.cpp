@@ -160,7 +160,7 @@ TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
     EXPECT_EQ(peer("identify -format '%m %wx%h' '" + bitmap.string() + "'"), "BMP3 2x2");
   }
 
-  openThroughDialog(write("moving.ani", animatedCursor(2, 3)));
+  openThroughDialog(write("moving.ani", animatedCursor(2, 3, 6, true)));
   const auto ani = saveAs(&app::TFormANI::ButSaveAllClick, "again.ani");
   EXPECT_EQ(prompter.fileRequests.back().filter, "ANI-cursor files (*.ani)|*.ani");
   const auto original = readFileBytes(files.path() / "moving.ani");

@@ -25,7 +25,8 @@ TEST(CliBrowse, PrintsTheChosenBrowsersRowsOfListedFiles) {
   EXPECT_EQ(images.out.str(), "a.ico\t3\t\t\nB.CUR\t\t1\t\n");
   CliRun modules({"browse", folder, "--images=dll"});
   EXPECT_EQ(modules.out.str(), "c.dll\t0\t0\t0\n");
-  EXPECT_EQ(modules.err.str(), "c.dll: This is not a program module.\n");
+  EXPECT_EQ(modules.err.str(),
+            "c.dll: This is not a program module: it does not begin with an \"MZ\" header of 64 bytes.\n");
   CliRun waves({"browse", "--wav", folder});
   EXPECT_EQ(waves.out.str(), "d.WAV\t4044\t0.5\t1\t1\t8\t8000\ne.wav\t2\t ? \t\t\t\t\n");
   EXPECT_NE(waves.err.str().find("e.wav: Not read as a wave file: MMIO Error. Error Code: 265."), std::string::npos)

@@ -76,6 +76,7 @@ TEST(CutCommand, RefusesWhatItCannotCutAndWritesNothing) {
   for (const Case& c : cases) {
     CliRun run(c.args);
     EXPECT_EQ(run.status, c.status) << c.args[2];
+    EXPECT_EQ(run.out.str(), "") << c.args[2];  // nothing is said to be done
     EXPECT_FALSE(fs::exists(out)) << c.args[2];
   }
 }

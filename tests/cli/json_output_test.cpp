@@ -59,5 +59,37 @@ TEST(CliJson, TreeInfoAndBrowsePrintJsonThatParses) {
   EXPECT_EQ(fields.status, exitUsage);
 }
 
+// The largest memory delvix-cli takes for `args`, in KiB, as /usr/bin/time measures it.
+long peakKilobytes(const std::string& args) {
+  const std::string peak =
+      testing::runAndCapture("/usr/bin/time -f %M '" DELVIX_CLI_PATH "' " + args + " 2>&1 >/dev/null | tail -n 1");
+  return std::atol(peak.c_str());
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DELVIX_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define DELVIX_UNDER_ASAN 1
+#endif
+
+TEST(CliJson, TreeOfAHundredThousandChunksTakesMemoryInProportion) {
+#ifdef DELVIX_UNDER_ASAN
+  GTEST_SKIP() << "the sanitizer's own memory would be measured";
+#endif
+  if (!std::filesystem::exists("/usr/bin/time")) GTEST_SKIP() << "/usr/bin/time is not there";
+  testing::TempDir dir;
+  const testing::ByteVector empty = testing::chunk("JUNK", {});
+  testing::ByteVector junk;
+  for (int i = 0; i < 100000; ++i) junk.insert(junk.end(), empty.begin(), empty.end());
+  const testing::ByteVector file =
+      testing::riff("WAVE", {testing::waveFormat({}), junk, testing::chunk("data", testing::ByteVector(4))});
+  const auto wave = dir.write("many.wav", file);
+  const long limit = static_cast<long>(16 * file.size() / 1024) + 32 * 1024;
+  EXPECT_LE(peakKilobytes("tree --json '" + wave.string() + "'"), limit);
+}
+
 }  // namespace
 }  // namespace delvix::cli

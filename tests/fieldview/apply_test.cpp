@@ -306,8 +306,12 @@ TEST(Apply, NumberOfStepsResizesTheSequenceAndThePerStepRates) {
   EXPECT_TRUE(result.delaysChanged);
   EXPECT_TRUE(plain->ani.rates.empty());
   EXPECT_EQ(plain->ani.stepDelay(1), 12u);
+  // Without a sequence a step is a frame, which is what a save writes.
   result = apply(*plain, "RIFF_ACON/ani_header", EditMode::aniHeader, 2, "3");
-  EXPECT_EQ(plain->ani.sequence, (std::vector<std::uint32_t>{0, 1, 0}));
+  EXPECT_EQ(result.message,
+            "Without a 'seq ' chunk there is one step a frame (2): add the chunk to set another "
+            "number of steps.");
+  EXPECT_EQ(plain->ani.sequence, (std::vector<std::uint32_t>{0, 1}));
   EXPECT_TRUE(plain->ani.rates.empty());
 }
 
@@ -343,7 +347,7 @@ TEST(Apply, AddAndRemoveStepsKeepRatesAndSequenceTogether) {
   EXPECT_EQ(removeStep(*document, sequence, 4).kind, Kind::nothing);
   for (int i = 0; i < 3; ++i) removeStep(*document, sequence, 0);
   expect({4}, {4});
-  EXPECT_EQ(removeStep(*document, sequence, 0).kind, Kind::nothing);
+  EXPECT_EQ(removeStep(*document, sequence, 0).message, "The last step of the sequence cannot be removed.");
   expect({4}, {4});
 
   ani.sequence.assign(65535, 0);

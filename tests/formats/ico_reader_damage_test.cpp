@@ -241,6 +241,22 @@ TEST(IconReaderPng, ADamagedPngKeepsItsBytesBehindAPlaceholder) {
   EXPECT_TRUE(r.document.pictures[0].placeholder);
   EXPECT_EQ(r.document.pictures[0].bitCountText, "32");
   EXPECT_EQ(nodeAt(r.document.tree, "picture_1/png_data")->block().size(), 4 + png.size());
+  EXPECT_TRUE(r.reporter.logged("picture_1: the PNG image could not be decoded."));
+}
+
+TEST(IconReaderPng, APngBeyondTheLargestDecodedSizeSaysItsSize) {
+  auto png = testing::solidPng(1, 1, 0xFF0000FF);
+  for (std::size_t at : {16u, 20u}) {  // IHDR width and height: 8192
+    png[at + 2] = 0x20;
+    png[at + 3] = 0;
+  }
+  IconFile file;
+  file.entries.push_back({png});
+  Read r(file.bytes());
+  ASSERT_EQ(r.document.pictures.size(), 1u);
+  EXPECT_TRUE(r.document.pictures[0].placeholder);
+  EXPECT_TRUE(r.reporter.logged(
+      "picture_1: the PNG image is 8192 x 8192 pixels; images larger than 4096 x 4096 are not decoded."));
 }
 
 }  // namespace

@@ -90,10 +90,11 @@ TEST(AniWriter, ChunksTheFileDidNotHaveGoWhereTheyUsuallyStand) {
   root.addChild("chunk_ABCD", Bytes{0, 0, 0, 0});
   read.document.ani.rates.push_back(3);
   Bytes written = writeAniFile(read.document).bytes;
-  Bytes expected = testing::riff(
-      "ACON", {chunk("JUNK", Bytes(2, 7)), aniHeader({.frames = 1, .steps = 2}),
-               list("INFO", {chunk("IART", text("a")), chunk("INAM", text("n"))}), chunk("rate", u32s({1, 2, 3})),
-               list("fram", {iconChunk(frameImage(1))}), chunk("ABCD", {})});
+  // Without a sequence a step is a frame: one rate for the one frame, the header saying so.
+  Bytes expected =
+      testing::riff("ACON", {chunk("JUNK", Bytes(2, 7)), aniHeader({.frames = 1, .steps = 1}),
+                             list("INFO", {chunk("IART", text("a")), chunk("INAM", text("n"))}),
+                             chunk("rate", u32s({1})), list("fram", {iconChunk(frameImage(1))}), chunk("ABCD", {})});
   EXPECT_EQ(written, expected);
 }
 
@@ -105,7 +106,14 @@ TEST(AniWriter, LongHeaderAndTablesKeepTheirExtraBytes) {
                                           chunk("seq ", u32s({0, 5, 6})), list("fram", {iconChunk(frameImage(1))})});
   Read read(original, true);
   ASSERT_TRUE(read.ok);
-  EXPECT_EQ(writeAniFile(read.document).bytes, original);
+  // The header counts the three steps of the sequence and flags it; the step without a rate gets the display
+  // rate.
+  Bytes agreeing = aniHeader({.frames = 1, .steps = 3, .attributes = 3});
+  Bytes agreeingHeader(agreeing.begin() + 8, agreeing.end());
+  agreeingHeader.insert(agreeingHeader.end(), {1, 2, 3, 4});
+  EXPECT_EQ(writeAniFile(read.document).bytes,
+            testing::riff("ACON", {chunk("anih", agreeingHeader), chunk("rate", u32s({9, 99, 10})),
+                                   chunk("seq ", u32s({0, 5, 6})), list("fram", {iconChunk(frameImage(1))})}));
 }
 
 TEST(AniWriter, WithoutTablesNoEmptyChunksAreWritten) {

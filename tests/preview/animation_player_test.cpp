@@ -122,7 +122,7 @@ TEST(AnimationPlayer, EachRunReportsMissingFramesOnce) {
   f.playThrough();
   ASSERT_EQ(f.view.logged.size(), 1u);
   EXPECT_EQ(f.view.logged[0],
-            "Step 2 shows frame 6, which the file does not hold: it has 2 frames. "
+            "Step 2 names frame 5, counted from 0, which the file does not hold: it has 2 frames. "
             "The placeholder stands in for it.");
   f.playThrough();
   EXPECT_EQ(f.view.logged.size(), 2u);

@@ -22,30 +22,67 @@ std::uint32_t le32At(Bytes b, std::size_t offset) {
          (std::uint32_t{b[offset + 3]} << 24);
 }
 
+std::string hex(std::uint64_t value) {
+  constexpr char digits[] = "0123456789ABCDEF";
+  std::string text;
+  do {
+    text.insert(text.begin(), digits[value % 16]);
+    value /= 16;
+  } while (value != 0);
+  return "0x" + text;
+}
+
 }  // namespace
 
-std::optional<PeImage> PeImage::parse(Bytes file) {
-  auto image = parse(std::make_shared<MemorySource>(file));
+std::optional<PeImage> PeImage::parse(Bytes file, std::string& whyNot) {
+  auto image = parseHeaders(std::make_shared<MemorySource>(file), whyNot);
   if (image) image->memory_ = file;
   return image;
 }
 
+std::optional<PeImage> PeImage::parse(Bytes file) {
+  std::string whyNot;
+  return parse(file, whyNot);
+}
+
 std::optional<PeImage> PeImage::parse(std::shared_ptr<ByteSource> source) {
+  std::string whyNot;
+  return parse(std::move(source), whyNot);
+}
+
+std::optional<PeImage> PeImage::parse(std::shared_ptr<ByteSource> source, std::string& whyNot) {
+  return parseHeaders(std::move(source), whyNot);
+}
+
+std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source, std::string& whyNot) {
   const std::uint64_t fileSize = source->size();
   const Bytes dos = source->read(0, 0x40);
-  if (dos.size() < 0x40 || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
+  if (dos.size() < 0x40 || dos[0] != 'M' || dos[1] != 'Z') {
+    whyNot = "it does not begin with an \"MZ\" header of 64 bytes.";
+    return std::nullopt;
+  }
   const std::uint32_t peOffset = le32At(dos, 0x3C);
-  if (!rangeFits(peOffset, 4 + coffHeaderSize + 2, fileSize)) return std::nullopt;
-  const Bytes head = source->read(peOffset, 4 + coffHeaderSize + 2);
-  if (head.size() < 4 + coffHeaderSize + 2) return std::nullopt;
-  if (head[0] != 'P' || head[1] != 'E' || head[2] != 0 || head[3] != 0) return std::nullopt;
+  const Bytes head =
+      rangeFits(peOffset, 4 + coffHeaderSize + 2, fileSize) ? source->read(peOffset, 4 + coffHeaderSize + 2) : Bytes();
+  if (head.size() < 4 + coffHeaderSize + 2) {
+    whyNot =
+        "the PE header offset " + hex(peOffset) + " lies outside the file of " + std::to_string(fileSize) + " bytes.";
+    return std::nullopt;
+  }
+  if (head[0] != 'P' || head[1] != 'E' || head[2] != 0 || head[3] != 0) {
+    whyNot = "there is no \"PE\" signature at the PE header offset " + hex(peOffset) + ".";
+    return std::nullopt;
+  }
 
   PeImage image;
   image.source_ = std::move(source);
   const std::uint16_t sectionCount = le16At(head, 4 + 2);
   const std::uint16_t optionalSize = le16At(head, 4 + 16);
   const std::uint16_t magic = le16At(head, 4 + coffHeaderSize);
-  if (magic != pe32Magic && magic != pe32PlusMagic) return std::nullopt;
+  if (magic != pe32Magic && magic != pe32PlusMagic) {
+    whyNot = "its optional header is of the unknown kind " + hex(magic) + ".";
+    return std::nullopt;
+  }
   image.is64Bit_ = magic == pe32PlusMagic;
   const std::uint64_t optional = std::uint64_t{peOffset} + 4 + coffHeaderSize;
   const Bytes optionalHeader = image.source_->read(optional, optionalSize);

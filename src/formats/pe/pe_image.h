@@ -26,6 +26,9 @@ class PeImage {
   // Nullopt when `file` is not a module: no "MZ", no "PE\0\0", or an optional header of an unknown kind.
   static std::optional<PeImage> parse(Bytes file);
   static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source);
+  // The same, with why `file` is not a module when it is not ("the PE header offset 0x... lies outside ...").
+  static std::optional<PeImage> parse(Bytes file, std::string& whyNot);
+  static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source, std::string& whyNot);
 
   // The whole file when the image was parsed from bytes in memory; empty when it reads from another source.
   Bytes file() const { return memory_; }
@@ -44,6 +47,8 @@ class PeImage {
   std::optional<Bytes> bytesAt(std::uint32_t rva, std::uint32_t size) const;
 
  private:
+  static std::optional<PeImage> parseHeaders(std::shared_ptr<ByteSource> source, std::string& whyNot);
+
   std::shared_ptr<ByteSource> source_;
   Bytes memory_;
   bool is64Bit_ = false;

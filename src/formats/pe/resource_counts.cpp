@@ -10,7 +10,12 @@ std::optional<ResourceCounts> countResources(Bytes file) {
 }
 
 std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file) {
-  auto image = PeImage::parse(std::move(file));
+  std::string whyNot;
+  return countResources(std::move(file), whyNot);
+}
+
+std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file, std::string& whyNot) {
+  auto image = PeImage::parse(std::move(file), whyNot);
   if (!image) return std::nullopt;
   auto resources = ResourceDirectory::open(*image);
   if (!resources) return ResourceCounts{};

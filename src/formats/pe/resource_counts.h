@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "formats/byte_reader.h"
 #include "formats/byte_source.h"
@@ -20,5 +21,7 @@ std::optional<ResourceCounts> countResources(Bytes file);
 // The same from a source that reads only what is asked for (a FileSource): the headers and the resource
 // directory, never the resources' data.
 std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file);
+// The same, with why `file` is not a module when it is not.
+std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file, std::string& whyNot);
 
 }  // namespace delvix::formats::pe

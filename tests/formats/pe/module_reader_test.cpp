@@ -249,11 +249,26 @@ TEST(ModuleReader, KindsSwitchedOffShowAQuestionMark) {
   EXPECT_EQ(nothing->document.module.cursorsLabel, "0");
 }
 
-TEST(ModuleReader, RefusesFilesThatAreNotModules) {
-  auto r = read(ByteVector(600, 0x4D));
-  EXPECT_FALSE(r->ok);
-  EXPECT_TRUE(r->reporter.logged("Could not open this file."));
-  EXPECT_TRUE(r->reporter.showed("Could not open this file."));
+TEST(ModuleReader, RefusesFilesThatAreNotModulesAndSaysWhy) {
+  testing::BuiltPe farHeader = PeBuilder().build();
+  farHeader.setLe32(0x3C, 0xFFFFFFF0);  // e_lfanew
+  testing::BuiltPe noSignature = PeBuilder().build();
+  noSignature.setLe32(0x3C, 0x10);
+  const struct {
+    ByteVector bytes;
+    std::string why;
+  } cases[] = {
+      {ByteVector(600, 0x4D), "not a program module: it does not begin with an \"MZ\" header of 64 bytes."},
+      {farHeader.bytes, "not a program module: the PE header offset 0xFFFFFFF0 lies outside the file of " +
+                            std::to_string(farHeader.bytes.size()) + " bytes."},
+      {noSignature.bytes, "not a program module: there is no \"PE\" signature at the PE header offset 0x10."},
+  };
+  for (const auto& c : cases) {
+    auto r = read(c.bytes);
+    EXPECT_FALSE(r->ok);
+    EXPECT_TRUE(r->reporter.logged(c.why)) << c.why;
+    EXPECT_TRUE(r->reporter.showed("Could not open this file."));
+  }
 }
 
 TEST(ModuleReader, OpensModulesWithoutResourcesEmpty) {
