@@ -1,0 +1,84 @@
+#include "fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "formats/ani_reader.h"
+#include "formats/ani_writer.h"
+#include "formats/ico_reader.h"
+#include "formats/ico_writer.h"
+#include "formats/module_reader.h"
+#include "formats/wav_reader.h"
+#include "formats/wav_writer.h"
+
+namespace delvix::fuzz {
+
+namespace {
+
+bool startsWith(Bytes file, std::size_t offset, const char* word) {
+  const std::size_t length = std::strlen(word);
+  return file.size() >= offset + length && std::memcmp(file.data() + offset, word, length) == 0;
+}
+
+struct NodeLine {
+  int depth;
+  const model::Node* node;
+};
+
+std::vector<NodeLine> lines(const model::Tree& tree) {
+  std::vector<NodeLine> all;
+  tree.forEach([&](const model::Node& node, int depth) { all.push_back({depth, &node}); });
+  return all;
+}
+
+}  // namespace
+
+model::FileKind kindOf(Bytes file) {
+  if (startsWith(file, 0, "RIFF") && startsWith(file, 8, "ACON")) return model::FileKind::animatedCursor;
+  if ((startsWith(file, 0, "RIFF") || startsWith(file, 0, "RIFX") || startsWith(file, 0, "RF64")) &&
+      startsWith(file, 8, "WAVE"))
+    return model::FileKind::wave;
+  if (startsWith(file, 0, "MZ")) return model::FileKind::module;
+  return model::FileKind::iconFile;
+}
+
+bool readAs(model::FileKind kind, Bytes file, model::Document& document, formats::Reporter& reporter) {
+  const model::ShowSettings shown{model::state::valuesShown, model::state::valuesShown, model::state::valuesShown};
+  switch (kind) {
+    case model::FileKind::animatedCursor: return formats::readAnimatedCursor(file, document, shown, reporter);
+    case model::FileKind::wave: return formats::readWaveFile(file, document, reporter);
+    case model::FileKind::module: return formats::readModule(file, document, shown, {}, reporter);
+    default: return formats::readIconFile(file, document, shown, reporter);
+  }
+}
+
+formats::WrittenFile writeAsSaved(const model::Document& document) {
+  switch (document.kind) {
+    case model::FileKind::animatedCursor: return formats::writeAniFile(document);
+    case model::FileKind::wave: return formats::writeWaveFile(document);
+    default: return formats::writeIconFile(document, formats::headerKind(document));
+  }
+}
+
+std::string treeDifference(const model::Tree& expected, const model::Tree& actual, bool bytes) {
+  const auto left = lines(expected);
+  const auto right = lines(actual);
+  for (std::size_t i = 0; i < left.size() && i < right.size(); ++i) {
+    const model::Node& a = *left[i].node;
+    const model::Node& b = *right[i].node;
+    if (left[i].depth != right[i].depth || a.name() != b.name())
+      return "node " + std::to_string(i) + ": " + a.name() + " became " + b.name();
+    if (bytes && (a.hasBlock() != b.hasBlock() || (a.hasBlock() && a.block() != b.block())))
+      return "node " + std::to_string(i) + " (" + a.name() + "): its bytes differ";
+  }
+  if (left.size() != right.size()) return std::to_string(left.size()) + " nodes became " + std::to_string(right.size());
+  return {};
+}
+
+void fail(const std::string& what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+  std::abort();
+}
+
+}  // namespace delvix::fuzz

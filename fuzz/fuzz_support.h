@@ -1,0 +1,34 @@
+#pragma once
+// What the fuzz targets share: reading bytes as the kind they start with, writing a document as a save
+// would, and comparing two trees.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formats/file_save.h"
+#include "formats/reporter.h"
+#include "model/document.h"
+
+namespace delvix::fuzz {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The kind a file's first bytes name: "RIFF....ACON" an animated cursor, "RIFF"/"RIFX"/"RF64" with "WAVE" a
+// wave file, "MZ" a module; anything else is read as an icon or cursor file.
+model::FileKind kindOf(Bytes file);
+
+// Reads `file` as `kind` with every value shown (as the set command reads), into an empty document.
+bool readAs(model::FileKind kind, Bytes file, model::Document& document, formats::Reporter& reporter);
+
+// The file a save of `document` writes (icon and cursor files keep the kind their header says).
+formats::WrittenFile writeAsSaved(const model::Document& document);
+
+// The first difference between two trees, node by node: the names, the depths and, when `bytes`, every
+// byte of the nodes' blocks; empty when they agree.
+std::string treeDifference(const model::Tree& expected, const model::Tree& actual, bool bytes);
+
+// Stops the run with `what` on standard error, so the finding says which check failed.
+[[noreturn]] void fail(const std::string& what);
+
+}  // namespace delvix::fuzz
