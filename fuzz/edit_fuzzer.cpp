@@ -102,22 +102,19 @@ void checkSavedFile(const model::Document& document) {
   const formats::WrittenFile written = fuzz::writeAsSaved(document);
   if (!written.complete) return;
   const std::vector<std::uint8_t> bytes = written.joined();
-  if (const char* keep = std::getenv("DELVIX_FUZZ_SAVED"))
-    if (std::FILE* out = std::fopen(keep, "wb")) std::fwrite(bytes.data(), 1, bytes.size(), out), std::fclose(out);
+  fuzz::keepSaved(bytes);
   model::Document again;
   formats::RecordingReporter reporter;
   if (!fuzz::readAs(document.kind, bytes, again, reporter)) fuzz::fail("the saved file does not read");
-  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree, false); !difference.empty())
+  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree, false); !difference.empty()) {
+    if (std::getenv("DELVIX_FUZZ_TRACE")) fuzz::printTree(again.tree);
     fuzz::fail("the saved file reads as another tree: " + difference);
-  if (again.pictures.size() != document.pictures.size()) fuzz::fail("the saved file has other pictures");
-  // Known: without a "seq " chunk the steps written are the frames, whatever "Number of Steps" was set to
-  // (the writer's header counts are being reworked); only a file with a sequence keeps its steps.
-  const model::Node* riff = document.tree.findFirst("RIFF_ACON");
-  const bool stepsWritten = riff && riff->findChild("sequence");
-  if ((stepsWritten && document.ani.sequence != again.ani.sequence) || document.ani.rates != again.ani.rates)
-    fuzz::fail("the saved file has " + std::to_string(again.ani.sequence.size()) + " steps and " +
-               std::to_string(again.ani.rates.size()) + " rates, the document " +
-               std::to_string(document.ani.sequence.size()) + " and " + std::to_string(document.ani.rates.size()));
+  }
+  if (const std::string difference = fuzz::pictureDifference(document, again); !difference.empty())
+    fuzz::fail("the saved file: " + difference);
+  if (!fuzz::sameAnimation(document, again))
+    fuzz::fail("the saved file has " + fuzz::stepsAndRates(again.ani) + ", the document " +
+               fuzz::stepsAndRates(document.ani));
   if (!(document.wave.samples == again.wave.samples)) fuzz::fail("the saved file has other samples");
 }
 
@@ -155,10 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::fprintf(stderr, "step %zu: %d on %s, %d %d: %s\n", at / 4, what % 6, node ? node->name().c_str() : "-", b, c,
                    done ? "done" : "nothing");
   }
-  if (trace)
-    document.tree.forEach([](const model::Node& node, int depth) {
-      std::fprintf(stderr, "%*s%s\n", 2 * depth, "", node.name().c_str());
-    });
+  if (trace) fuzz::printTree(document.tree);
   checkSavedFile(document);
   while (history.canUndo()) history.undo(document);
   if (original.complete && fuzz::writeAsSaved(document).joined() != original.joined())

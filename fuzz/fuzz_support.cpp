@@ -11,6 +11,7 @@
 #include "formats/module_reader.h"
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
+#include "model/picture_entry.h"
 
 namespace delvix::fuzz {
 
@@ -74,6 +75,38 @@ std::string treeDifference(const model::Tree& expected, const model::Tree& actua
   }
   if (left.size() != right.size()) return std::to_string(left.size()) + " nodes became " + std::to_string(right.size());
   return {};
+}
+
+void keepSaved(Bytes bytes) {
+  if (const char* path = std::getenv("DELVIX_FUZZ_SAVED"))
+    if (std::FILE* out = std::fopen(path, "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), out);
+      std::fclose(out);
+    }
+}
+
+std::string pictureDifference(const model::Document& written, const model::Document& read) {
+  if (written.pictures.size() != read.pictures.size())
+    return std::to_string(written.pictures.size()) + " pictures read back as " + std::to_string(read.pictures.size());
+  for (std::size_t i = 0; i < written.pictures.size(); ++i)
+    if (written.pictures[i].thumbnail.pixels() != read.pictures[i].thumbnail.pixels())
+      return "picture " + std::to_string(i + 1) + " reads back with other pixels";
+  return {};
+}
+
+bool sameAnimation(const model::Document& written, const model::Document& read) {
+  const model::Node* riff = written.tree.findFirst("RIFF_ACON");
+  const bool stepsWritten = riff && riff->findChild("sequence");
+  return written.ani.rates == read.ani.rates && (!stepsWritten || written.ani.sequence == read.ani.sequence);
+}
+
+std::string stepsAndRates(const model::AniState& ani) {
+  return std::to_string(ani.sequence.size()) + " steps and " + std::to_string(ani.rates.size()) + " rates";
+}
+
+void printTree(const model::Tree& tree) {
+  tree.forEach(
+      [](const model::Node& node, int depth) { std::fprintf(stderr, "%*s%s\n", 2 * depth, "", node.name().c_str()); });
 }
 
 void fail(const std::string& what) {

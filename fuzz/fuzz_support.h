@@ -28,6 +28,24 @@ formats::WrittenFile writeAsSaved(const model::Document& document);
 // byte of the nodes' blocks; empty when they agree.
 std::string treeDifference(const model::Tree& expected, const model::Tree& actual, bool bytes);
 
+// Writes `bytes` to the file DELVIX_FUZZ_SAVED names, when it is set, to look at what a finding saved.
+void keepSaved(Bytes bytes);
+
+// What differs between the pictures of a written document and of the file read back (their number, a
+// thumbnail's pixels); empty when nothing does.
+std::string pictureDifference(const model::Document& written, const model::Document& read);
+
+// Whether an animation read back has the written one's rates and, when a "seq " chunk was written, its steps.
+// Without one the steps come from the header's count (limited by the file's size) and are not compared: the
+// header's counts are due to follow what is written.
+bool sameAnimation(const model::Document& written, const model::Document& read);
+
+// "N steps and M rates", to say how an animation differs.
+std::string stepsAndRates(const model::AniState& ani);
+
+// Prints the tree's names, indented by depth, to standard error.
+void printTree(const model::Tree& tree);
+
 // Stops the run with `what` on standard error, so the finding says which check failed.
 [[noreturn]] void fail(const std::string& what);
 

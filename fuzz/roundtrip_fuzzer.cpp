@@ -7,20 +7,10 @@
 #include "formats/ico_reader.h"
 #include "formats/icon_group_writer.h"
 #include "fuzz_support.h"
-#include "model/picture_entry.h"
 
 using namespace delvix;
 
 namespace {
-
-void checkPictures(const model::Document& written, const model::Document& read) {
-  if (written.pictures.size() != read.pictures.size())
-    fuzz::fail(std::to_string(written.pictures.size()) + " pictures read back as " +
-               std::to_string(read.pictures.size()));
-  for (std::size_t i = 0; i < written.pictures.size(); ++i)
-    if (written.pictures[i].thumbnail.pixels() != read.pictures[i].thumbnail.pixels())
-      fuzz::fail("picture " + std::to_string(i + 1) + " reads back with other pixels");
-}
 
 void checkModuleGroups(const model::Document& module) {
   for (std::size_t i = 0; i < module.tree.topLevelCount(); ++i) {
@@ -56,13 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const formats::WrittenFile written = fuzz::writeAsSaved(document);
   if (!written.complete) return 0;
   const std::vector<std::uint8_t> first = written.joined();
+  fuzz::keepSaved(first);
   model::Document again;
   if (!fuzz::readAs(kind, first, again, reporter)) fuzz::fail("the written file does not read back");
   if (const std::string difference = fuzz::treeDifference(document.tree, again.tree, false); !difference.empty())
     fuzz::fail("read back: " + difference);
-  checkPictures(document, again);
-  if (document.ani.sequence != again.ani.sequence || document.ani.rates != again.ani.rates)
-    fuzz::fail("the animation's steps or rates read back otherwise");
+  if (const std::string difference = fuzz::pictureDifference(document, again); !difference.empty())
+    fuzz::fail(difference);
+  if (!fuzz::sameAnimation(document, again))
+    fuzz::fail(fuzz::stepsAndRates(document.ani) + " read back as " + fuzz::stepsAndRates(again.ani));
   if (!(document.wave.format == again.wave.format) || !(document.wave.samples == again.wave.samples))
     fuzz::fail("the sound reads back otherwise");
   if (fuzz::writeAsSaved(again).joined() != first) fuzz::fail("writing what was read back gives other bytes");
