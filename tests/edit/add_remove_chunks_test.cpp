@@ -3,6 +3,7 @@
 #include "edit/add_chunks.h"
 #include "edit/remove_chunk.h"
 #include "formats/ani_reader.h"
+#include "formats/ani_writer.h"
 #include "formats/wav_reader.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
@@ -100,6 +101,11 @@ TEST(AddChunks, TablesFollowTheSequenceAndInfoGoesWhereWritersLook) {
   EXPECT_NE(perFrame.ani.header.attributes & model::aniSequenceFlag, 0u);
   EXPECT_EQ(testing::childNames(*testing::nodeAt(perFrame.tree, "RIFF_ACON")),
             (std::vector<std::string>{"ani_header", "time", "sequence", "List_images"}));
+  // An animated cursor's new INFO list is written after "anih" but shown first, as the file reads again.
+  EXPECT_TRUE(addChunks(perFrame, {.info = {{"INAM", "Walk"}}}).changed);
+  const auto savedOwned = animation(formats::writeAniFile(perFrame).joined());
+  EXPECT_EQ(testing::childNames(*testing::nodeAt(perFrame.tree, "RIFF_ACON")),
+            testing::childNames(*testing::nodeAt(savedOwned->tree, "RIFF_ACON")));
 
   // A wave file's new INFO list follows "data", before chunks kept as they are; items keep table order.
   model::Document wave;
