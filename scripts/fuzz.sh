@@ -9,26 +9,25 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:?usage: scripts/fuzz.sh TARGET MINUTES}"
 minutes="${2:?usage: scripts/fuzz.sh TARGET MINUTES}"
 samples="${DELVIX_SAMPLES:-$root/../shared/corpus}"
-src="$root/src"
 
 case "$target" in
-  ico_fuzzer) seeds=(ico) shared=(ico cur) files=("$src"/formats/ico_reader.cpp "$src"/formats/icon_image_reader.cpp) ;;
-  ani_fuzzer) seeds=(ani) shared=(ani) files=("$src"/formats/ani_reader.cpp "$src"/formats/riff/riff_navigator.cpp) ;;
-  wav_fuzzer) seeds=(wav) shared=(wav) files=("$src"/formats/wav_reader.cpp "$src"/formats/wave_channels.cpp) ;;
-  sound_fuzzer) seeds=(wav) shared=(wav) files=("$src"/sound/decoded_source.cpp "$src"/sound/pieced_file.cpp) ;;
+  ico_fuzzer) seeds=(ico) shared=(ico cur) files=(formats/ico_reader.cpp formats/icon_image_reader.cpp) ;;
+  ani_fuzzer) seeds=(ani) shared=(ani) files=(formats/ani_reader.cpp formats/riff/riff_navigator.cpp) ;;
+  wav_fuzzer) seeds=(wav) shared=(wav) files=(formats/wav_reader.cpp formats/wave_channels.cpp) ;;
+  sound_fuzzer) seeds=(wav) shared=(wav) files=(sound/decoded_source.cpp sound/pieced_file.cpp) ;;
   pe_fuzzer)
     seeds=(pe) shared=(pe)
-    files=("$src"/formats/module_reader.cpp "$src"/formats/module_group_reader.cpp "$src"/formats/module_bitmap_reader.cpp
-      "$src"/formats/pe/pe_image.cpp "$src"/formats/pe/resource_directory.cpp) ;;
+    files=(formats/module_reader.cpp formats/module_group_reader.cpp formats/module_bitmap_reader.cpp
+      formats/pe/pe_image.cpp formats/pe/resource_directory.cpp) ;;
   roundtrip_fuzzer)
     seeds=(ico ani wav pe) shared=(ico cur ani wav)
-    files=("$src"/formats/ico_writer.cpp "$src"/formats/ani_writer.cpp "$src"/formats/wav_writer.cpp
-      "$src"/formats/icon_image_writer.cpp "$src"/formats/icon_group_writer.cpp "$src"/formats/riff/riff_writer.cpp) ;;
+    files=(formats/ico_writer.cpp formats/ani_writer.cpp formats/wav_writer.cpp
+      formats/icon_image_writer.cpp formats/icon_group_writer.cpp formats/riff/riff_writer.cpp) ;;
   edit_fuzzer)
     seeds=(edit) shared=()
-    files=("$src"/fieldview/apply.cpp "$src"/fieldview/header_edits.cpp "$src"/fieldview/sequence_edits.cpp
-      "$src"/fieldview/pixel_apply.cpp "$src"/fieldview/colour_table_apply.cpp "$src"/edit/add_chunks.cpp
-      "$src"/edit/add_image.cpp "$src"/edit/remove_chunk.cpp "$src"/history/edit_history.cpp) ;;
+    files=(fieldview/apply.cpp fieldview/header_edits.cpp fieldview/sequence_edits.cpp
+      fieldview/pixel_apply.cpp fieldview/colour_table_apply.cpp edit/add_chunks.cpp
+      edit/add_image.cpp edit/remove_chunk.cpp history/edit_history.cpp) ;;
   *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 
@@ -37,7 +36,7 @@ configure() {  # folder, then cmake options
     -DDELVIX_FUZZ=ON -DDELVIX_BUILD_GUI=OFF -DDELVIX_BUILD_TESTS=OFF > /dev/null
 }
 configure "$root/build-fuzz"
-cmake --build "$root/build-fuzz" --target "$target" -j2 > /dev/null
+cmake --build "$root/build-fuzz" --target "$target" -j2 > /dev/null 2>&1
 
 campaign="$root/build-fuzz/campaign/$target"
 findings="$campaign-findings"
@@ -62,11 +61,16 @@ if [[ -n "$found" ]]; then echo "  findings:"; echo "$found" | sed 's/^/    /'; 
 
 echo "== lines of the reader reached by the corpus"
 configure "$root/build-fuzz-cov" -DDELVIX_FUZZ_COVERAGE=ON
-cmake --build "$root/build-fuzz-cov" --target "$target" -j2 > /dev/null
+cmake --build "$root/build-fuzz-cov" --target "$target" -j2 > /dev/null 2>&1
 profile="$root/build-fuzz-cov/$target"
 rm -f "$profile".*.profraw
 LLVM_PROFILE_FILE="$profile.%p.profraw" "$root/build-fuzz-cov/fuzz/$target" -runs=0 -max_len=65536 -timeout=30 \
   "${dirs[@]}" > "$profile.log" 2>&1 || true
 llvm-profdata merge -sparse "$profile".*.profraw -o "$profile.profdata"
-llvm-cov report "$root/build-fuzz-cov/fuzz/$target" -instr-profile="$profile.profdata" "${files[@]}" |
-  sed -E "s#^$src/##"
+# The compiler cache may record paths relative to the build folder: files are matched by their ends.
+llvm-cov report "$root/build-fuzz-cov/fuzz/$target" -instr-profile="$profile.profdata" |
+  awk -v wanted="${files[*]}" '
+    BEGIN { n = split(wanted, names, " "); printf "  %-40s %8s %8s %8s\n", "file", "lines", "missed", "cover" }
+    { for (i = 1; i <= n; i++) if (substr($1, length($1) - length(names[i]) + 1) == names[i]) {
+        printf "  %-40s %8d %8d %7.1f%%\n", names[i], $8, $9, 100 * ($8 - $9) / $8; lines += $8; missed += $9 } }
+    END { printf "  %-40s %8d %8d %7.1f%%\n", "all of them", lines, missed, lines ? 100 * (lines - missed) / lines : 0 }'
