@@ -56,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!fuzz::sameAnimation(document, again))
     fuzz::fail(fuzz::stepsAndRates(document.ani) + " read back as " + fuzz::stepsAndRates(again.ani));
   if (!(document.wave.format == again.wave.format) || !(document.wave.samples == again.wave.samples))
-    fuzz::fail("the sound reads back otherwise");
+    fuzz::fail(std::to_string(document.wave.samples.size()) + " bytes of sound read back as " +
+               std::to_string(again.wave.samples.size()) +
+               (document.wave.format == again.wave.format ? "" : " in another format"));
   if (fuzz::writeAsSaved(again).joined() != first) fuzz::fail("writing what was read back gives other bytes");
   return 0;
 }
