@@ -106,7 +106,7 @@ void checkSavedFile(const model::Document& document) {
   model::Document again;
   formats::RecordingReporter reporter;
   if (!fuzz::readAs(document.kind, bytes, again, reporter)) fuzz::fail("the saved file does not read");
-  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree, false); !difference.empty()) {
+  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree); !difference.empty()) {
     if (std::getenv("DELVIX_FUZZ_TRACE")) fuzz::printTree(again.tree);
     fuzz::fail("the saved file reads as another tree: " + difference);
   }

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::keepSaved(first);
   model::Document again;
   if (!fuzz::readAs(kind, first, again, reporter)) fuzz::fail("the written file does not read back");
-  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree, false); !difference.empty())
+  if (const std::string difference = fuzz::treeDifference(document.tree, again.tree); !difference.empty())
     fuzz::fail("read back: " + difference);
   if (const std::string difference = fuzz::pictureDifference(document, again); !difference.empty())
     fuzz::fail(difference);
