@@ -8,6 +8,8 @@ SCRIPTS = [
     [0, 1, 2, 7, 0, 3, 0, 20, 3, 0, 0, 0, 4, 0, 0, 0],
     [2, 4, 0, 0, 1, 0, 0, 1, 1, 1, 7, 0x1B, 0, 5, 1, 40],
     [1, 2, 2, 1, 2, 6, 0x81, 0, 5, 0, 64, 128, 3, 0, 0, 0],
+    # Apply on each of the first twelve nodes, every box of a colour or pixel row taking its shown value.
+    [byte for node in range(12) for byte in (0, node, node, 0x1F)],
 ]
 
 out = Path("corpus/edit")
