@@ -84,6 +84,17 @@ TEST(RemoveFrame, StepsThatShowedTheFrameGoWithTheirRates) {
   EXPECT_FALSE(removeChunk(one, *testing::nodeAt(one.tree, "RIFF_ACON/List_images/picture_1")).removed);
 }
 
+// Of chunks kept under one name, the one removed is the one left out: the others keep their places in the file.
+TEST(RemoveChunk, KeptChunksOfOneNameKeepTheirPlaces) {
+  const auto documentOwned = animation(testing::riff(
+      "ACON", {testing::aniHeader({}), chunk("JUNK", {1}), chunk("ABCD", {2}), chunk("JUNK", {3}), frames(1)}));
+  model::Document& document = *documentOwned;
+  ASSERT_TRUE(removeChunk(document, *testing::nodeAt(document.tree, "RIFF_ACON/chunk_JUNK")).removed);
+  const auto savedOwned = animation(formats::writeAniFile(document).joined());
+  EXPECT_EQ(testing::childNames(*testing::nodeAt(savedOwned->tree, "RIFF_ACON")),
+            testing::childNames(*testing::nodeAt(document.tree, "RIFF_ACON")));
+}
+
 TEST(AddChunks, TablesFollowTheSequenceAndInfoGoesWhereWritersLook) {
   // Rates added to a file with a sequence hold one entry a step; a sequence added later makes per-frame
   // rates per step.
