@@ -1,10 +1,12 @@
 // Reads arbitrary bytes as the kind they start with, writes the document as a save would and reads the
 // result back: it must read, with the same tree, pictures, animation and samples, and writing it again must
-// give the same bytes. A module's icon and cursor groups are written as files and read back whole.
+// give the same bytes; an icon file converted to a cursor (or back) keeps its pictures. A module's icon and cursor
+// groups are written as files and read back whole.
 #include <cstddef>
 #include <cstdint>
 
 #include "formats/ico_reader.h"
+#include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
 #include "fuzz_support.h"
 
@@ -60,5 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                std::to_string(again.wave.samples.size()) +
                (document.wave.format == again.wave.format ? "" : " in another format"));
   if (fuzz::writeAsSaved(again).joined() != first) fuzz::fail("writing what was read back gives other bytes");
+  // An icon file saved as a cursor, or a cursor file as an icon, keeps its pictures.
+  if (kind == model::FileKind::iconFile) {
+    const bool cursor = formats::headerKind(document) == formats::IconKind::cursor;
+    const formats::WrittenFile converted =
+        formats::writeIconFile(document, cursor ? formats::IconKind::icon : formats::IconKind::cursor);
+    model::Document other;
+    if (converted.complete && !fuzz::readAs(kind, converted.bytes, other, reporter))
+      fuzz::fail("the file converted to the other kind does not read back");
+    if (const std::string difference = fuzz::pictureDifference(document, other);
+        converted.complete && !difference.empty())
+      fuzz::fail("converted to the other kind: " + difference);
+  }
   return 0;
 }
