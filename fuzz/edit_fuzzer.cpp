@@ -77,7 +77,7 @@ bool add(model::Document& document, model::Node& node, std::uint8_t a, std::uint
       return edit::addChunks(document, additions).changed;
     }
     default: {
-      const model::Node* picture = formats::findPicture(document, b % (document.imageCount + 1));
+      const model::Node* picture = formats::findPicture(document, static_cast<int>(b % (document.pictures.size() + 1)));
       if (!picture) return false;
       const formats::WrittenFile file = formats::writeOneImage(document, *picture, formats::IconKind::cursor);
       formats::RecordingReporter reporter;
