@@ -35,12 +35,12 @@ std::size_t before(const model::Node& parent, std::string_view name, std::size_t
   return child ? child->indexInParent() : fallback;
 }
 
-// The INFO list, made where the writers and other readers expect it when there is none: in a wave file after
-// "data" (before the chunks kept as they were), in an animated cursor after "anih".
+// The INFO list, made when there is none where the reader shows it once the file is saved and opened again:
+// in a wave file after "data" (before the chunks kept as they were), in an animated cursor first. (The
+// animated cursor's writer puts it after "anih", where other readers look for it.)
 model::Node& infoList(model::Document& document, model::Node& root) {
   if (model::Node* list = root.findChild("List_info")) return *list;
-  const std::size_t at =
-      document.kind == model::FileKind::wave ? after(root, "data", root.childCount()) : after(root, "ani_header", 0);
+  const std::size_t at = document.kind == model::FileKind::wave ? after(root, "data", root.childCount()) : 0;
   return root.insertChild(at, "List_info", {}, model::state::listChunk);
 }
 

@@ -150,6 +150,21 @@ bool isRiffDocument(const model::Document& document) {
   return document.kind == model::FileKind::wave || document.kind == model::FileKind::animatedCursor;
 }
 
+// Drops `node`'s entry from the order a save keeps the chunks in: the k-th entry of its name for the k-th node of
+// that name, so that the chunks after it that share its name keep their places.
+void forgetPlace(std::vector<std::string>& order, const model::Node& node) {
+  std::size_t before = 0;
+  for (const auto& sibling : node.parent()->children()) {
+    if (sibling.get() == &node) break;
+    if (sibling->name() == node.name()) ++before;
+  }
+  for (auto entry = order.begin(); entry != order.end(); ++entry)
+    if (*entry == node.name() && before-- == 0) {
+      order.erase(entry);
+      return;
+    }
+}
+
 }  // namespace
 
 Removal removeChunk(model::Document& document, const model::Node& node) {
@@ -183,6 +198,7 @@ Removal removeChunk(model::Document& document, const model::Node& node) {
   }
   // An INFO list without items is left out too.
   const model::Node* gone = infoItem && parent->childCount() == 1 ? parent : &node;
+  if (ani) forgetPlace(gone->parent()->name() == "List_info" ? document.ani.infoOrder : document.ani.chunkOrder, *gone);
   removal.select = document.tree.previous(*gone);
   document.tree.remove(*gone);
   removal.removed = true;

@@ -44,12 +44,20 @@ WrittenFile waveFileLayout(const model::Document& document, Parts parts = Parts:
     writer.u32(wave.factValue);
     writer.close();
   }
-  writer.open(fourccFromString("data"));
-  for (const model::SharedBytes& piece : wave.samples.pieces()) writer.bytesInPlace(piece);
-  writer.close();
-  if (parts == Parts::soundOnly) return writer.finishFile();
-  if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
-  riff::writeKeptChunks(writer, *root);
+  const auto writeData = [&] {
+    writer.open(fourccFromString("data"));
+    for (const model::SharedBytes& piece : wave.samples.pieces()) writer.bytesInPlace(piece);
+    writer.close();
+  };
+  // An empty "data" goes last: readers take what follows a "data" of 0 bytes for the samples of a recording
+  // that was never closed, unless it starts with a chunk name.
+  const bool dataLast = wave.samples.size() == 0;
+  if (!dataLast) writeData();
+  if (parts == Parts::whole) {
+    if (const model::Node* info = root->findChild("List_info")) riff::writeInfoList(writer, *info);
+    riff::writeKeptChunks(writer, *root);
+  }
+  if (dataLast) writeData();
   return writer.finishFile();
 }
 

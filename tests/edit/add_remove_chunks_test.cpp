@@ -3,6 +3,7 @@
 #include "edit/add_chunks.h"
 #include "edit/remove_chunk.h"
 #include "formats/ani_reader.h"
+#include "formats/ani_writer.h"
 #include "formats/wav_reader.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
@@ -83,6 +84,17 @@ TEST(RemoveFrame, StepsThatShowedTheFrameGoWithTheirRates) {
   EXPECT_FALSE(removeChunk(one, *testing::nodeAt(one.tree, "RIFF_ACON/List_images/picture_1")).removed);
 }
 
+// Of chunks kept under one name, the one removed is the one left out: the others keep their places in the file.
+TEST(RemoveChunk, KeptChunksOfOneNameKeepTheirPlaces) {
+  const auto documentOwned = animation(testing::riff(
+      "ACON", {testing::aniHeader({}), chunk("JUNK", {1}), chunk("ABCD", {2}), chunk("JUNK", {3}), frames(1)}));
+  model::Document& document = *documentOwned;
+  ASSERT_TRUE(removeChunk(document, *testing::nodeAt(document.tree, "RIFF_ACON/chunk_JUNK")).removed);
+  const auto savedOwned = animation(formats::writeAniFile(document).joined());
+  EXPECT_EQ(testing::childNames(*testing::nodeAt(savedOwned->tree, "RIFF_ACON")),
+            testing::childNames(*testing::nodeAt(document.tree, "RIFF_ACON")));
+}
+
 TEST(AddChunks, TablesFollowTheSequenceAndInfoGoesWhereWritersLook) {
   // Rates added to a file with a sequence hold one entry a step; a sequence added later makes per-frame
   // rates per step.
@@ -100,6 +112,11 @@ TEST(AddChunks, TablesFollowTheSequenceAndInfoGoesWhereWritersLook) {
   EXPECT_NE(perFrame.ani.header.attributes & model::aniSequenceFlag, 0u);
   EXPECT_EQ(testing::childNames(*testing::nodeAt(perFrame.tree, "RIFF_ACON")),
             (std::vector<std::string>{"ani_header", "time", "sequence", "List_images"}));
+  // An animated cursor's new INFO list is written after "anih" but shown first, as the file reads again.
+  EXPECT_TRUE(addChunks(perFrame, {.info = {{"INAM", "Walk"}}}).changed);
+  const auto savedOwned = animation(formats::writeAniFile(perFrame).joined());
+  EXPECT_EQ(testing::childNames(*testing::nodeAt(perFrame.tree, "RIFF_ACON")),
+            testing::childNames(*testing::nodeAt(savedOwned->tree, "RIFF_ACON")));
 
   // A wave file's new INFO list follows "data", before chunks kept as they are; items keep table order.
   model::Document wave;

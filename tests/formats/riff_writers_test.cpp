@@ -6,6 +6,7 @@
 #include "formats/ani_reader.h"
 #include "formats/ani_writer.h"
 #include "formats/le_bytes.h"
+#include "formats/riff/riff_nodes.h"
 #include "formats/riff/riff_writer.h"
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
@@ -245,6 +246,8 @@ TEST(KeptChunkNames, GiveBackTheirCodes) {
   EXPECT_EQ(riff::keptChunkId("chunk_ab_"), fourccFromString("ab_ "));
   EXPECT_EQ(riff::keptChunkId("chunk_\\x01abc"), riff::fourcc('\x01', 'a', 'b', 'c'));
   EXPECT_FALSE(riff::keptChunkId("chunk_"));
+  const riff::FourCC spaces = fourccFromString("    ");
+  EXPECT_EQ(riff::keptChunkId(riff::keptChunkName({.id = spaces})), spaces);
   EXPECT_FALSE(riff::keptChunkId("data"));
 }
 

@@ -172,6 +172,12 @@ TEST(WavReader, AnUnclosedRecordingUsesTheBytesToTheEnd) {
 
   Read empty(testing::riff("WAVE", {waveFormat({}), chunk("data", {}), chunk("JUNK", {1, 2})}));
   EXPECT_EQ(empty.wave().dataSize, 0u);
+  // Written back, an empty "data" follows a kept chunk whose name is not text, so it stays empty.
+  Read kept(testing::riff("WAVE",
+                          {waveFormat({}), chunk(std::string_view("\x01\x02\x03\x04", 4), {5, 6}), chunk("data", {})}));
+  Read again(writeWaveFile(kept.document).joined());
+  EXPECT_EQ(again.wave().dataSize, 0u);
+  EXPECT_EQ(again.names("RIFF_WAVE"), kept.names("RIFF_WAVE"));
 }
 
 TEST(WavReader, KeepsWhatItDoesNotInterpret) {

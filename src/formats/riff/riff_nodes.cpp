@@ -27,7 +27,10 @@ model::Block sizedBlock(Bytes file, const Chunk& chunk) {
 }
 
 std::string keptChunkName(const Chunk& chunk) {
-  std::string name = "chunk_" + printableFourcc(chunk.id);
+  std::string code = printableFourcc(chunk.id);
+  // Four spaces print as nothing: one written as an escape names the chunk, so that a save writes it back.
+  if (code.empty()) code = "\\x20";
+  std::string name = "chunk_" + code;
   if (chunk.id == listId && chunk.size >= 4) name += "_" + printableFourcc(chunk.type);
   return name;
 }
