@@ -36,10 +36,12 @@ void keepSaved(Bytes bytes);
 // pixels of a thumbnail that is no placeholder on either side); empty when nothing does.
 std::string pictureDifference(const model::Document& written, const model::Document& read);
 
-// Whether an animation read back has the written one's rates and, when a "seq " chunk was written, its steps.
-// Without one the steps come from the header's count (limited by the file's size) and are not compared: the
-// header's counts are due to follow what is written.
+// Whether an animation read back has the written one's steps, when a "seq " chunk was written, and one rate a
+// step: the written rates, the display rate for steps the table lacked.
 bool sameAnimation(const model::Document& written, const model::Document& read);
+
+// How many pictures of the tree are kept undecoded ("image_data").
+std::size_t undecodedPictures(const model::Tree& tree);
 
 // "N steps and M rates", to say how an animation differs.
 std::string stepsAndRates(const model::AniState& ani);

@@ -61,7 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::fail(std::to_string(document.wave.samples.size()) + " bytes of sound read back as " +
                std::to_string(again.wave.samples.size()) +
                (document.wave.format == again.wave.format ? "" : " in another format"));
-  if (fuzz::writeAsSaved(again).joined() != first) fuzz::fail("writing what was read back gives other bytes");
+  // A short picture kept undecoded may be decoded (its missing rows as zeros) once the file around it has grown,
+  // and is then written whole: the bytes settle on the next save.
+  if (fuzz::writeAsSaved(again).joined() != first &&
+      fuzz::undecodedPictures(document.tree) == fuzz::undecodedPictures(again.tree))
+    fuzz::fail("writing what was read back gives other bytes");
   // An icon file saved as a cursor, or a cursor file as an icon, keeps its pictures.
   if (kind == model::FileKind::iconFile) {
     const bool cursor = formats::headerKind(document) == formats::IconKind::cursor;

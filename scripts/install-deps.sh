@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins libgl-dev fonts-dejavu-core
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libgif-dev libsndfile1-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm
   xvfb xauth xdg-utils xdotool
   pulseaudio pulseaudio-utils
   icoutils imagemagick sox sndfile-programs time
