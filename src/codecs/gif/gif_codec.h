@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "gfx/image.h"
@@ -85,5 +86,19 @@ gfx::Image renderIndexed(const IndexedImage& image);
 // variant (a clear code before the code width would grow, so every code has the starting width) that any
 // decoder reads. Empty when the picture is not well formed or is wider or higher than 65535.
 std::vector<std::uint8_t> encodeGif(const IndexedImage& image, Compression compression);
+
+// One frame of an animated GIF: which picture it shows and for how many hundredths of a second (0 to 65535).
+struct GifFrame {
+  std::size_t picture = 0;
+  int delay = 0;
+};
+
+// A GIF89a animation that plays `frames` in order and starts again without end (the NETSCAPE2.0 loop
+// extension). Every picture has its own (local) colour table; each frame has a graphic control extension with
+// its delay, its transparent entry and "restore to background", so transparent pixels never show the frame
+// before. A picture is written once per frame that shows it. Empty when a picture is not well formed, the
+// pictures differ in size or exceed 65535, or a frame names no picture.
+std::vector<std::uint8_t> encodeAnimatedGif(std::span<const IndexedImage> pictures, std::span<const GifFrame> frames,
+                                            Compression compression);
 
 }  // namespace delvix::codecs::gif
