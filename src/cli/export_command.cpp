@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/batch.h"
+#include "cli/export_animation.h"
 #include "cli/stderr_reporter.h"
 #include "formats/document_reader.h"
 #include "formats/file_save.h"
@@ -29,6 +30,7 @@ struct ExportRequest {
   save::ImageFormat format = save::ImageFormat::png;
   bool alpha = false;
   int zoom = 1;
+  bool animated = false;
 };
 
 std::optional<int> zoomOf(const std::string& text) {
@@ -37,6 +39,12 @@ std::optional<int> zoomOf(const std::string& text) {
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   if (zoom < preview::smallestZoom || zoom > preview::largestZoom) return std::nullopt;
   return zoom;
+}
+
+// An animation is a GIF or a PNG of the pictures' own pixels, at their size.
+bool animationOptionsFit(const ExportRequest& request) {
+  const bool animatedFormat = request.format == save::ImageFormat::gif || request.format == save::ImageFormat::png;
+  return animatedFormat && !request.alpha && request.zoom == 1;
 }
 
 // FILE, DIR and the options in any order; nullopt on anything else.
@@ -48,6 +56,8 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
     const bool hasValue = i + 1 < args.size();
     if (arg == "--alpha") {
       request.alpha = true;
+    } else if (arg == "--animated") {
+      request.animated = true;
     } else if (arg == "--format" && hasValue) {
       auto format = save::imageFormatOfExtension("." + args[++i]);
       if (!format) return std::nullopt;
@@ -65,6 +75,7 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
     }
   }
   if (positional.size() < 2) return std::nullopt;
+  if (request.animated && !animationOptionsFit(request)) return std::nullopt;
   request.batch.target = positional.back();
   positional.pop_back();
   request.batch.inputs.assign(positional.begin(), positional.end());
@@ -142,13 +153,15 @@ int exportPictures(std::span<const std::string> args, Streams streams) {
   auto request = parse(args);
   if (!request) {
     streams.err << "usage: delvix-cli export " << exportArguments << "\n       (N from " << preview::smallestZoom
-                << " to " << preview::largestZoom << ")\n";
+                << " to " << preview::largestZoom
+                << "; --animated with --format gif or png, without --alpha and --zoom)\n";
     return exitUsage;
   }
   return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {
     ExportRequest one = *request;
     one.file = file.string();
     one.directory = folder;
+    if (one.animated) return exportAnimation(file, folder, one.format, streams, written);
     return exportFile(one, streams, written);
   });
 }
