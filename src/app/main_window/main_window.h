@@ -106,6 +106,8 @@ class TFormANI : public QMainWindow {
   void ToolButton7Click();
   void ButSaveAllClick();
   void ButSaveClick();
+  // File > Save animation: the animated cursor's steps as an animated GIF or PNG.
+  void SaveAnimationClick();
   // Saves to the open file when its kind can be written there, else asks for a name; true when saved.
   bool SaveDocumentClick();
   void UndoClick();
@@ -361,6 +363,7 @@ class TFormANI : public QMainWindow {
   QAction* Save1 = nullptr;
   QAction* Saveall1 = nullptr;
   QAction* SaveFrameBlit = nullptr;
+  QAction* SaveAnimation1 = nullptr;
   QAction* AlphaBlending2 = nullptr;
   QAction* Scaling2 = nullptr;
   QAction* Exit1 = nullptr;

@@ -40,6 +40,7 @@ void TFormANI::createCommands() {
   QuickInfoWav1 = command(this, "QuickInfoWav1", "Quick Info (&wav)", keys("Ctrl+Alt+W"));
   Saveall1 = command(this, "Saveall1", "Save A&ll", standardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
   SaveFrameBlit = command(this, "SaveFrameBlit", "Save &frame", keys("Ctrl+E"));
+  SaveAnimation1 = command(this, "SaveAnimation1", "Save &animation");
   AlphaBlending2 = command(this, "AlphaBlending2", "With Alpha &Blending");
   Scaling2 = command(this, "Scaling2", "With Scali&ng");
   Exit1 = command(this, "Exit1", "E&xit", standardKeys(QKeySequence::Quit, "Ctrl+Q"));
@@ -61,7 +62,8 @@ void TFormANI::createCommands() {
     toggle->setCheckable(true);
     toggle->setEnabled(false);
   }
-  for (QAction* action : {Saveall1, SaveFrameBlit, Copy1, Addchunk1, Removechunk1, SaveBlitting, CopyBlitting1})
+  for (QAction* action :
+       {Saveall1, SaveFrameBlit, SaveAnimation1, Copy1, Addchunk1, Removechunk1, SaveBlitting, CopyBlitting1})
     action->setEnabled(false);
 
   // Zoom works from anywhere in the window; Ctrl+= is Ctrl++ without Shift on most keyboards.
@@ -80,6 +82,7 @@ void TFormANI::createCommands() {
   connect(QuickInfoWav1, &QAction::triggered, this, &TFormANI::ToolButton7Click);
   connect(Saveall1, &QAction::triggered, this, &TFormANI::ButSaveAllClick);
   connect(SaveFrameBlit, &QAction::triggered, this, &TFormANI::ButSaveClick);
+  connect(SaveAnimation1, &QAction::triggered, this, &TFormANI::SaveAnimationClick);
   connect(SaveBlitting, &QAction::triggered, this, &TFormANI::ButSaveClick);
   connect(AlphaBlending2, &QAction::triggered, this, &TFormANI::AlphaBlendingClick);
   connect(AlphaBlending, &QAction::triggered, this, &TFormANI::AlphaBlendingClick);
@@ -106,6 +109,7 @@ void TFormANI::createMenus() {
   file->addAction(Save1);
   file->addAction(Saveall1);
   file->addAction(SaveFrameBlit);
+  file->addAction(SaveAnimation1);
   file->addAction(AlphaBlending2);
   file->addAction(Scaling2);
   file->addSeparator();

@@ -166,6 +166,7 @@ void TFormANI::resetViews(const std::filesystem::path& path) {
   ButSave->setEnabled(false);
   ButCopy->setEnabled(false);
   for (QAction* action : {SaveBlitting, SaveFrameBlit, Copy1, CopyBlitting1}) action->setEnabled(false);
+  SaveAnimation1->setEnabled(false);
   // Nothing of the previous file may be saved or changed through the new one, whatever the new read gives.
   enableSaveAllAndAdd(false, nullptr);
   ButMinus->setEnabled(false);
@@ -313,6 +314,7 @@ void TFormANI::selectFirstPicture() {
   ButSave->setEnabled(true);
   ButCopy->setEnabled(true);
   for (QAction* action : {SaveBlitting, SaveFrameBlit, Copy1, CopyBlitting1}) action->setEnabled(true);
+  SaveAnimation1->setEnabled(document_.kind == model::FileKind::animatedCursor);
 }
 
 void TFormANI::showModuleCounters(bool visible) { moduleCounters_->setVisible(visible); }
