@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   xvfb xauth xdg-utils xdotool
   pulseaudio pulseaudio-utils
-  icoutils imagemagick sox sndfile-programs time
+  icoutils imagemagick sox sndfile-programs time ffmpeg
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
   desktop-file-utils appstream shared-mime-info
   dpkg-dev file lintian
