@@ -166,7 +166,18 @@ TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
   const auto original = readFileBytes(files.path() / "moving.ani");
   EXPECT_EQ(readFileBytes(ani), original);
 
+  // Save animation: only for animated cursors, as GIF or PNG.
+  EXPECT_TRUE(enabled("SaveAnimation1"));
+  const auto gif = saveAs(&app::TFormANI::SaveAnimationClick, "moving.gif");
+  EXPECT_EQ(prompter.fileRequests.back().filter, "GIF files (*.gif)|*.gif|PNG files, animated (*.png)|*.png");
+  if (haveProgram("identify")) {
+    EXPECT_EQ(peer("identify -format '%T ' '" + gif.string() + "'"), "10 10 10 ");
+  }
+  EXPECT_FALSE(std::filesystem::exists(saveAs(&app::TFormANI::SaveAnimationClick, "moving.bmp")));
+  EXPECT_TRUE(prompter.showed("Unsupported file type: .bmp. An animation is saved as a GIF or a PNG file."));
+
   openThroughDialog(write("sound.wav", waveFile(2, 16)));
+  EXPECT_FALSE(enabled("SaveAnimation1"));
   const auto wave = saveAs(&app::TFormANI::ButSaveAllClick, "again.wav");
   ASSERT_TRUE(std::filesystem::exists(wave));
   if (haveProgram("soxi")) {
