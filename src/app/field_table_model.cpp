@@ -88,7 +88,10 @@ QVariant FieldTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant FieldTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 2) return {};
+  // A caption cut short by a narrow column shows whole in its tooltip.
+  if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole) || section < 0 ||
+      section > 2)
+    return {};
   return captions_[static_cast<std::size_t>(section)];
 }
 

@@ -27,7 +27,19 @@ void PictureBox::setPicture(const gfx::Image& picture) {
 
 void PictureBox::clearPicture() {
   picture_ = QImage();
+  hotSpot_.reset();
   update();
+}
+
+void PictureBox::setHotSpot(std::optional<preview::Point> spot) {
+  if (spot == hotSpot_) return;
+  hotSpot_ = spot;
+  update();
+}
+
+std::optional<preview::HotSpotCross> PictureBox::hotSpotCross() const {
+  if (!hotSpot_ || picture_.isNull()) return std::nullopt;
+  return preview::hotSpotCross(*hotSpot_, picture_.width(), picture_.height(), zoom_);
 }
 
 void PictureBox::setZoom(int zoom) {
@@ -46,6 +58,18 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(target, picture_, source);
+
+  if (const auto cross = hotSpotCross()) {
+    const auto [x, y] = cross->centre;
+    const int arm = cross->arm;
+    painter.setClipRect(QRect(0, 0, picture_.width() * zoom_, picture_.height() * zoom_));
+    const QColor outline(255, 255, 255);
+    painter.fillRect(QRect(x - arm - 1, y - 1, 2 * arm + 3, 3), outline);
+    painter.fillRect(QRect(x - 1, y - arm - 1, 3, 2 * arm + 3), outline);
+    const QColor line(0, 0, 0);
+    painter.fillRect(QRect(x - arm, y, 2 * arm + 1, 1), line);
+    painter.fillRect(QRect(x, y - arm, 1, 2 * arm + 1), line);
+  }
 }
 
 PixelMarker::PixelMarker(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }

@@ -77,6 +77,7 @@ Settings readSettings(const platform::SettingsStore& store, const WindowLimits& 
   s.editTable = readEither(store, "Edit table", 0, 1, 1);
   s.editData = readEither(store, "Edit data", 0, 1, 1);
   s.editFact = readEither(store, "Edit fact", 0, 1, 1);
+  s.showHotSpot = readEither(store, "Show hot spot", 0, 1, 1) == 1;
 
   const int half = limits.designedWidth / 2;
   Layout& l = s.layout;
@@ -112,6 +113,7 @@ void writeSettings(platform::SettingsStore& store, const Settings& s, MessageLog
   store.write("Edit table", static_cast<std::uint32_t>(s.editTable));
   store.write("Edit data", static_cast<std::uint32_t>(s.editData));
   store.write("Edit fact", static_cast<std::uint32_t>(s.editFact));
+  store.write("Show hot spot", s.showHotSpot ? 1u : 0u);
   const Layout& l = s.layout;
   store.write("Height ScrollBox", static_cast<std::uint32_t>(l.previewHeight));
   store.write("Width TreeView", static_cast<std::uint32_t>(l.treeWidth));

@@ -39,6 +39,7 @@ struct Settings {
   bool bitmaps = true;
   bool tipsAtStart = true;
   bool maximised = false;
+  bool showHotSpot = true;  // View > Show hot spot
   Layout layout;
   // File > Open Recent, most recent first.
   std::vector<std::string> recentFiles;

@@ -123,9 +123,9 @@ TEST(SettingsWrite, WritesEveryValueInOrderAndSettingsLast) {
   s.layout.windowHeight = 500;
   s.recentFiles = {"/b.ani", "/a.ico"};
   writeSettings(store, s, log);
-  std::vector<std::string> names({"Table", "Color", "Mask", "Edit table", "Edit data", "Edit fact", "Height ScrollBox",
-                                  "Width TreeView", "Width ListView", "Width Panel3", "Width Panel4", "Width Window",
-                                  "Height Window"});
+  std::vector<std::string> names({"Table", "Color", "Mask", "Edit table", "Edit data", "Edit fact", "Show hot spot",
+                                  "Height ScrollBox", "Width TreeView", "Width ListView", "Width Panel3",
+                                  "Width Panel4", "Width Window", "Height Window"});
   for (int i = 1; i <= 10; ++i) names.push_back("Recent file " + std::to_string(i));
   names.push_back("Settings");
   EXPECT_EQ(store.written, names);

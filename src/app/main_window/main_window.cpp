@@ -104,6 +104,7 @@ TFormANI::TFormANI(Host host, QWidget* parent)
     limits.screenHeight = screen->geometry().height();
   }
   settings_ = readSettings(host_.settings, limits, log_);
+  ShowHotSpot1->setChecked(settings_.showHotSpot);
   applyStoredLayout();
   showRecentFiles();
   host_.help.failed = [this](const std::filesystem::path& page) { showHelpFailure(page); };

@@ -122,6 +122,7 @@ class TFormANI : public QMainWindow {
   void ToolButton5Click();
   // View
   void MessagesClick();
+  void ShowHotSpotClick(bool shown);
   // Help
   void ButHelpClick();
   void TipOfDayClick();
@@ -213,6 +214,8 @@ class TFormANI : public QMainWindow {
   void placePixelMarkers();
   void hidePixelMarkers();
   void zoomBy(int step);
+  // Marks the hot spot of picture `index` on both views, when it has one and View > Show hot spot is on.
+  void showHotSpot(int index);
   void enableBlendToggles();
   void clearFieldView();
 
@@ -328,6 +331,7 @@ class TFormANI : public QMainWindow {
   bool alphaShown_ = false;
   preview::PreviewLayout previewLayout_;
   std::optional<std::pair<int, int>> selectedPixel_;
+  int hotSpotPicture_ = -1;  // the picture whose hot spot the views mark
   std::unique_ptr<platform::QtStepTimer> stepTimer_;
   std::unique_ptr<PlayerScreen> playerScreen_;
   std::unique_ptr<preview::AnimationPlayer> player_;
@@ -374,6 +378,7 @@ class TFormANI : public QMainWindow {
   QAction* Removechunk1 = nullptr;
   QAction* Options1 = nullptr;
   QAction* Messages1 = nullptr;
+  QAction* ShowHotSpot1 = nullptr;
   QAction* Content1 = nullptr;
   QAction* TipOfDay1 = nullptr;
   QAction* About1 = nullptr;

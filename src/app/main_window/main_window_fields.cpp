@@ -199,6 +199,8 @@ void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node
     Panel5->setText(QString::fromStdString(*result.statusText));
     Panel5->setToolTip(Panel5->text());
   }
+  // A hot-spot field moves the cross at once.
+  showHotSpot(hotSpotPicture_);
   if (result.redrawnPicture) {
     thumbnailModel_->refreshThumbnail(*result.redrawnPicture);
     // The picture is drawn again where it is, unless another one is on show (the player moved on).

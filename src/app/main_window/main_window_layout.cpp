@@ -23,6 +23,7 @@
 #include "app/main_window/main_window.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "widgets/elided_tips.h"
 #include "widgets/picture_box.h"
 #include "widgets/pictures.h"
 #include "widgets/waveform_box.h"
@@ -118,6 +119,8 @@ QWidget* TFormANI::createFieldGroup() {
   ListView1->header()->setStretchLastSection(false);
   ListView1->header()->setSectionsMovable(false);
   ListView1->setColumnHidden(2, true);
+  // Long values (INFO texts, names) are cut to the column; the cell's tooltip shows them whole.
+  ListView1->setItemDelegate(new ElidedTipsDelegate(ListView1));
   keepSelectionVisible(ListView1);
   connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { ListView1SelectItem(); });
   connect(ListView1->header(), &QHeaderView::sectionResized, this, &TFormANI::keepFieldColumnInLimits);

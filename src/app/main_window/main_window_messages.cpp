@@ -1,4 +1,4 @@
-// The View menu: the message log in a window of its own.
+// The View menu: the message log in a window of its own, and the hot-spot cross on the preview.
 #include <QAction>
 #include <QMenuBar>
 
@@ -14,6 +14,11 @@ void TFormANI::createViewMenu() {
   connect(Messages1, &QAction::triggered, this, &TFormANI::MessagesClick);
   QMenu* view = named(menuBar()->addMenu("&View"), "View1");
   view->addAction(Messages1);
+  ShowHotSpot1 = named(new QAction("Show &hot spot", this), "ShowHotSpot1");
+  ShowHotSpot1->setCheckable(true);
+  ShowHotSpot1->setStatusTip("Mark a cursor's hot spot on the preview with a cross");
+  connect(ShowHotSpot1, &QAction::toggled, this, &TFormANI::ShowHotSpotClick);
+  view->addAction(ShowHotSpot1);
 }
 
 void TFormANI::MessagesClick() {

@@ -50,6 +50,7 @@ void TFormANI::showPlayerFrame(std::optional<std::size_t> frame) {
   PreviewBox->setZoom(zoom_);
   PreviewBox->setPicture(picture);
   PreviewBox->resize(picture.width() * zoom_, picture.height() * zoom_);
+  showHotSpot(known ? static_cast<int>(*frame) : -1);
 }
 
 void TFormANI::selectPictureFromPlayer(std::size_t frame) {

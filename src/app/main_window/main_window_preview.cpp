@@ -11,6 +11,7 @@
 #include "app/field_table_model.h"
 #include "app/main_window/main_window.h"
 #include "preview/frame_render.h"
+#include "preview/hot_spot.h"
 #include "widgets/picture_box.h"
 
 namespace delvix::app {
@@ -41,7 +42,20 @@ bool TFormANI::renderPicture(int index) {
   PaintAlpha->setZoom(zoom_);
   PreviewBox->setPicture(frameBitmap_);
   PaintAlpha->setPicture(alphaFrameBitmap_);
+  showHotSpot(index);
   return true;
+}
+
+void TFormANI::showHotSpot(int index) {
+  hotSpotPicture_ = index;
+  const auto spot = settings_.showHotSpot ? preview::hotSpotOf(document_, index) : std::nullopt;
+  PreviewBox->setHotSpot(spot);
+  PaintAlpha->setHotSpot(spot);
+}
+
+void TFormANI::ShowHotSpotClick(bool shown) {
+  settings_.showHotSpot = shown;
+  showHotSpot(hotSpotPicture_);
 }
 
 void TFormANI::showPicture(int index) {
