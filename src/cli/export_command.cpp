@@ -12,9 +12,8 @@
 #include "formats/standard_input.h"
 #include "model/document.h"
 #include "model/picture_index.h"
-#include "preview/frame_render.h"
 #include "preview/zoom.h"
-#include "save/image_export.h"
+#include "save/picture_export.h"
 
 namespace delvix::cli {
 
@@ -26,9 +25,7 @@ struct ExportRequest {
   BatchArguments batch;
   std::string file;
   fs::path directory;
-  save::ImageFormat format = save::ImageFormat::png;
-  bool alpha = false;
-  int zoom = 1;
+  save::PictureRequest picture;
 };
 
 std::optional<int> zoomOf(const std::string& text) {
@@ -47,15 +44,17 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
     if (arg == "--alpha") {
-      request.alpha = true;
+      request.picture.alpha = true;
+    } else if (arg == "--as-shown") {
+      request.picture.asShown = true;
     } else if (arg == "--format" && hasValue) {
       auto format = save::imageFormatOfExtension("." + args[++i]);
       if (!format) return std::nullopt;
-      request.format = *format;
+      request.picture.format = *format;
     } else if (arg == "--zoom" && hasValue) {
       auto zoom = zoomOf(args[++i]);
       if (!zoom) return std::nullopt;
-      request.zoom = *zoom;
+      request.picture.zoom = *zoom;
     } else if (arg == "-r" || arg == "--recursive") {
       request.batch.recursive = true;
     } else if (arg.starts_with("-") && arg != formats::standardInputName) {
@@ -71,42 +70,22 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
   return request;
 }
 
-// The picture as the preview shows it: through its alpha channel when asked and it has one, else plainly.
-preview::Rendering render(const model::Document& document, int index, bool alpha) {
-  return alpha && preview::hasPerPixelAlpha(document, index) ? preview::renderAlpha(document, index)
-                                                             : preview::renderPlain(document, index);
-}
-
 // Draws, enlarges, encodes and writes one picture; false (with the reason on `err`) when it could not.
 bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err,
                    WrittenFiles& written) {
   const std::string name = model::pictureName(index + 1);
-  preview::Rendering rendering = render(document, index, request.alpha);
-  if (!rendering.logLine.empty()) err << rendering.logLine << '\n';
-  if (!rendering.error.empty()) {
-    err << name << ": " << rendering.error << '\n';
+  const save::PictureFile file = save::exportPictureFile(document, index, request.picture);
+  for (const std::string& line : file.log) err << line + '\n';
+  if (!file.error.empty()) {
+    err << name << ": " << file.error << '\n';
     return false;
   }
-  gfx::Image picture = std::move(rendering.image);
-  if (request.zoom > 1 && !picture.empty()) {
-    auto enlarged = preview::zoomed(picture, request.zoom);
-    if (!enlarged) {
-      err << name << ": the picture is too large to be enlarged " << request.zoom << " times.\n";
-      return false;
-    }
-    picture = std::move(*enlarged);
-  }
-  const save::Encoded encoded = save::encodeImage(picture, request.format, save::exportOptionsOf(document, index));
-  if (!encoded.error.empty()) {
-    err << name << ": " << encoded.error << '\n';
-    return false;
-  }
-  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.format)));
+  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.picture.format)));
   // One write to the unbuffered stream per line.
   err << "file for saving: " + target.string() + '\n';
   std::error_code error;
   const bool existed = fs::exists(target, error);
-  if (auto failure = formats::replaceFileContents(target, encoded.bytes)) {
+  if (auto failure = formats::replaceFileContents(target, file.bytes)) {
     err << formats::failureText(target, *failure, existed) << '\n';
     return false;
   }
