@@ -49,7 +49,7 @@ PictureFile exportPictureFile(const model::Document& document, int index, const 
   if (request.zoom > 1 && !picture.empty()) {
     auto enlarged = preview::zoomed(picture, request.zoom);
     if (!enlarged) {
-      file.error = "the picture is too large to be enlarged " + std::to_string(request.zoom) + " times.";
+      file.error = "The picture is too large to be enlarged " + std::to_string(request.zoom) + " times.";
       return file;
     }
     picture = std::move(*enlarged);
