@@ -1,5 +1,6 @@
 #include "save/picture_export.h"
 
+#include "codecs/png_chunks.h"
 #include "preview/frame_render.h"
 #include "preview/picture_parts.h"
 #include "preview/straight_render.h"
@@ -31,6 +32,13 @@ bool takesOwnPixels(const PictureRequest& request) {
 
 PictureFile exportPictureFile(const model::Document& document, int index, const PictureRequest& request) {
   PictureFile file;
+  if (request.format == ImageFormat::png && takesOwnPixels(request) && request.zoom == 1) {
+    const gfx::ConstBytes png = storedPng(document, index);
+    if (codecs::isIntactPng(png)) {
+      file.bytes.assign(png.begin(), png.end());
+      return file;
+    }
+  }
   preview::Rendering rendering = rendered(document, index, request);
   for (const std::string* line : {&rendering.logLine, &rendering.notice})
     if (!line->empty()) file.log.push_back(*line);
@@ -39,13 +47,6 @@ PictureFile exportPictureFile(const model::Document& document, int index, const 
     return file;
   }
   gfx::Image picture = std::move(rendering.image);
-  if (request.format == ImageFormat::png && takesOwnPixels(request) && request.zoom == 1 && !picture.empty()) {
-    const gfx::ConstBytes png = storedPng(document, index);
-    if (!png.empty()) {
-      file.bytes.assign(png.begin(), png.end());
-      return file;
-    }
-  }
   if (request.zoom > 1 && !picture.empty()) {
     auto enlarged = preview::zoomed(picture, request.zoom);
     if (!enlarged) {

@@ -30,7 +30,8 @@ struct PictureFile {
 bool takesOwnPixels(const PictureRequest& request);
 
 // The file of picture `index` (0-based) of the document as the request asks. A PNG-stored picture exported
-// as PNG at zoom 1 is its own bytes, once they are seen to decode.
+// as PNG at zoom 1 is its own bytes when they are an intact PNG stream; a damaged one is decoded and
+// written anew, or refused.
 PictureFile exportPictureFile(const model::Document& document, int index, const PictureRequest& request);
 
 }  // namespace delvix::save

@@ -88,6 +88,25 @@ TEST(CliExport, WritesEveryPictureInTheFormatAsked) {
   EXPECT_TRUE(testing::readFileBytes(out / "picture_2.jpg"));
 }
 
+TEST(CliExport, APngPictureIsCopiedUnlessEnlargedOrDamaged) {
+  testing::TempDir dir;
+  const testing::ByteVector png = testing::solidPng(3, 2, 0x11223380);
+  testing::ByteVector damaged = png;
+  damaged[damaged.size() - 20] ^= 1;  // in the image data, whose CRC then fails
+  testing::IconFile file;
+  file.entries = {{png}, {damaged}};
+  const auto icon = dir.write("png.ico", file.bytes());
+  const auto out = dir.path() / "out";
+
+  CliRun copied({"export", icon.string(), out.string()});
+  EXPECT_EQ(testing::readFileBytes(out / "picture_1.png"), png) << copied.err.str();
+  EXPECT_NE(testing::readFileBytes(out / "picture_2.png"), damaged);
+  CliRun enlarged({"export", icon.string(), out.string(), "--zoom", "2"});
+  const gfx::Image zoomed = decodedPng(out / "picture_1.png");
+  EXPECT_EQ(zoomed.width(), 6);
+  EXPECT_EQ(zoomed.at(5, 3), gfx::rgb(0x11, 0x22, 0x33, 0x80));
+}
+
 TEST(CliExport, UsageErrorsAndRefusedFiles) {
   testing::TempDir dir;
   auto icon = dir.write("two.ico", twoImageIcon()).string();
