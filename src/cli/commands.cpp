@@ -132,8 +132,10 @@ constexpr std::array<Command, 12> table{{
     {"extract", extractArguments,
      "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME", 0,
      extractPictures, true},
-    {"export", exportArguments, "write every picture of FILE as drawn, as DIR/picture_N.png (or the format's)", 2,
-     exportPictures, true},
+    {"export", exportArguments,
+     "write every picture of FILE as DIR/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
+     "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
+     2, exportPictures, true},
     {"browse", browseArguments,
      "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated", 0, browseFolder, true},
 }};
@@ -150,6 +152,9 @@ void printUsage(std::ostream& out) {
          "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
          "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
          "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n"
+         "  --as-shown, --alpha     with export: the picture as the preview draws it on its key colour, plainly or\n"
+         "                          through its alpha, instead of its own pixels and alpha\n"
+         "  --zoom N                with export: each pixel an N x N square (1 to 10)\n"
          "  -                       as FILE (or IN): standard input, its kind taken from its first bytes\n";
   out << "  --version               the program's version\n"
          "  VERB --help             the verb's arguments and what it does\n"

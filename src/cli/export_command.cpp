@@ -13,9 +13,8 @@
 #include "formats/standard_input.h"
 #include "model/document.h"
 #include "model/picture_index.h"
-#include "preview/frame_render.h"
 #include "preview/zoom.h"
-#include "save/image_export.h"
+#include "save/picture_export.h"
 
 namespace delvix::cli {
 
@@ -27,9 +26,7 @@ struct ExportRequest {
   BatchArguments batch;
   std::string file;
   fs::path directory;
-  save::ImageFormat format = save::ImageFormat::png;
-  bool alpha = false;
-  int zoom = 1;
+  save::PictureRequest picture;
   bool animated = false;
 };
 
@@ -43,8 +40,9 @@ std::optional<int> zoomOf(const std::string& text) {
 
 // An animation is a GIF or a PNG of the pictures' own pixels, at their size.
 bool animationOptionsFit(const ExportRequest& request) {
-  const bool animatedFormat = request.format == save::ImageFormat::gif || request.format == save::ImageFormat::png;
-  return animatedFormat && !request.alpha && request.zoom == 1;
+  const save::PictureRequest& picture = request.picture;
+  const bool animatedFormat = picture.format == save::ImageFormat::gif || picture.format == save::ImageFormat::png;
+  return animatedFormat && !picture.alpha && !picture.asShown && picture.zoom == 1;
 }
 
 // FILE, DIR and the options in any order; nullopt on anything else.
@@ -55,17 +53,19 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
     if (arg == "--alpha") {
-      request.alpha = true;
+      request.picture.alpha = true;
     } else if (arg == "--animated") {
       request.animated = true;
+    } else if (arg == "--as-shown") {
+      request.picture.asShown = true;
     } else if (arg == "--format" && hasValue) {
       auto format = save::imageFormatOfExtension("." + args[++i]);
       if (!format) return std::nullopt;
-      request.format = *format;
+      request.picture.format = *format;
     } else if (arg == "--zoom" && hasValue) {
       auto zoom = zoomOf(args[++i]);
       if (!zoom) return std::nullopt;
-      request.zoom = *zoom;
+      request.picture.zoom = *zoom;
     } else if (arg == "-r" || arg == "--recursive") {
       request.batch.recursive = true;
     } else if (arg.starts_with("-") && arg != formats::standardInputName) {
@@ -75,49 +75,29 @@ std::optional<ExportRequest> parse(std::span<const std::string> args) {
     }
   }
   if (positional.size() < 2) return std::nullopt;
-  if (request.animated && !animationOptionsFit(request)) return std::nullopt;
   request.batch.target = positional.back();
   positional.pop_back();
   request.batch.inputs.assign(positional.begin(), positional.end());
+  if (request.animated && !animationOptionsFit(request)) return std::nullopt;
   return request;
-}
-
-// The picture as the preview shows it: through its alpha channel when asked and it has one, else plainly.
-preview::Rendering render(const model::Document& document, int index, bool alpha) {
-  return alpha && preview::hasPerPixelAlpha(document, index) ? preview::renderAlpha(document, index)
-                                                             : preview::renderPlain(document, index);
 }
 
 // Draws, enlarges, encodes and writes one picture; false (with the reason on `err`) when it could not.
 bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err,
                    WrittenFiles& written) {
   const std::string name = model::pictureName(index + 1);
-  preview::Rendering rendering = render(document, index, request.alpha);
-  if (!rendering.logLine.empty()) err << rendering.logLine << '\n';
-  if (!rendering.error.empty()) {
-    err << name << ": " << rendering.error << '\n';
+  const save::PictureFile file = save::exportPictureFile(document, index, request.picture);
+  for (const std::string& line : file.log) err << line + '\n';
+  if (!file.error.empty()) {
+    err << name << ": " << file.error << '\n';
     return false;
   }
-  gfx::Image picture = std::move(rendering.image);
-  if (request.zoom > 1 && !picture.empty()) {
-    auto enlarged = preview::zoomed(picture, request.zoom);
-    if (!enlarged) {
-      err << name << ": the picture is too large to be enlarged " << request.zoom << " times.\n";
-      return false;
-    }
-    picture = std::move(*enlarged);
-  }
-  const save::Encoded encoded = save::encodeImage(picture, request.format, save::exportOptionsOf(document, index));
-  if (!encoded.error.empty()) {
-    err << name << ": " << encoded.error << '\n';
-    return false;
-  }
-  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.format)));
+  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.picture.format)));
   // One write to the unbuffered stream per line.
   err << "file for saving: " + target.string() + '\n';
   std::error_code error;
   const bool existed = fs::exists(target, error);
-  if (auto failure = formats::replaceFileContents(target, encoded.bytes)) {
+  if (auto failure = formats::replaceFileContents(target, file.bytes)) {
     err << formats::failureText(target, *failure, existed) << '\n';
     return false;
   }
@@ -154,14 +134,14 @@ int exportPictures(std::span<const std::string> args, Streams streams) {
   if (!request) {
     streams.err << "usage: delvix-cli export " << exportArguments << "\n       (N from " << preview::smallestZoom
                 << " to " << preview::largestZoom
-                << "; --animated with --format gif or png, without --alpha and --zoom)\n";
+                << "; --animated with --format gif or png, without --as-shown, --alpha and --zoom)\n";
     return exitUsage;
   }
   return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {
     ExportRequest one = *request;
     one.file = file.string();
     one.directory = folder;
-    if (one.animated) return exportAnimation(file, folder, one.format, streams, written);
+    if (one.animated) return exportAnimation(file, folder, one.picture.format, streams, written);
     return exportFile(one, streams, written);
   });
 }

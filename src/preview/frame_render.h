@@ -17,6 +17,9 @@ struct Rendering {
   std::string error;
   // A line for the message log only, when the picture cannot be found or decoded.
   std::string logLine;
+  // A line for the message log about a picture that was still drawn, though not every pixel as it is
+  // stored; the picture is fine to show and save.
+  std::string notice;
 
   bool ok() const { return error.empty() && logLine.empty(); }
 };

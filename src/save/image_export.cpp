@@ -31,13 +31,16 @@ Encoded encode(const gfx::Image& picture, ImageFormat format, const ExportOption
       return {std::move(jpeg.bytes), {}};
     }
     case ImageFormat::gif: {
-      const codecs::gif::IndexedImage indexed = codecs::gif::reduceColours(picture, options.gif);
+      codecs::gif::Settings settings = options.gif;
+      settings.transparentBelowHalfAlpha = options.ownAlpha;
+      const codecs::gif::IndexedImage indexed = codecs::gif::reduceColours(picture, settings);
       std::vector<std::uint8_t> bytes = codecs::gif::encodeGif(indexed, options.gif.compression);
       if (bytes.empty()) return failed("The GIF picture could not be made.");
       return {std::move(bytes), {}};
     }
     case ImageFormat::png: {
-      auto bytes = codecs::encodePng(picture, codecs::PngAlpha::keyTransparent);
+      auto bytes =
+          codecs::encodePng(picture, options.ownAlpha ? codecs::PngAlpha::own : codecs::PngAlpha::keyTransparent);
       if (!bytes) return failed("The PNG picture could not be made.");
       return {std::move(*bytes), {}};
     }

@@ -26,6 +26,9 @@ struct ExportOptions {
   int bitCount = 32;
   std::vector<gfx::Pixel> colourTable;
   codecs::gif::Settings gif;
+  // The picture holds its own alpha instead of being drawn on the key-colour canvas: PNG writes that alpha,
+  // GIF makes the pixels of alpha below 128 transparent.
+  bool ownAlpha = false;
 };
 
 struct Encoded {
@@ -33,9 +36,10 @@ struct Encoded {
   std::string error;  // why nothing was encoded; empty on success
 };
 
-// The picture (a rendering on the key-colour canvas) encoded as a file of `format`: BMP at the bit count,
-// JPEG at quality 100 with 4:4:4 sampling, PNG with the key colour transparent, GIF with the options'
-// settings and the key colour as the transparent entry. An empty picture is refused.
+// The picture (a rendering on the key-colour canvas, or with its own alpha as the options say) encoded as a
+// file of `format`: BMP at the bit count, JPEG at quality 100 with 4:4:4 sampling, PNG with the key colour
+// transparent (or the picture's alpha), GIF with the options' settings and the key colour (or alpha below
+// 128) as the transparent entry. An empty picture is refused.
 Encoded encodeImage(const gfx::Image& picture, ImageFormat format, const ExportOptions& options);
 
 // The bit count and colour table of picture `index` of the document, as an export needs them.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "app/secondary_windows.h"
+#include "codecs/png_decode.h"
 #include "fixtures.h"
 #include "platform/qt_prompter.h"
 #include "support/corpus.h"
@@ -68,6 +69,17 @@ TEST_F(Saving, SaveFrameWritesOneImageOrAPictureOfTheShownFrame) {
   EXPECT_TRUE(saveAs(&app::TFormANI::ButSaveClick, "alpha.bmp"));
   EXPECT_EQ(lastCaption(), "Save the image created via alfa-blending ");
   EXPECT_TRUE(logged("file for saving (Alpha-Blending): " + (files.path() / "alpha.bmp").string()));
+
+  // A PNG file holds the picture's own pixels and alpha in both modes, enlarged when scaling is chosen.
+  EXPECT_TRUE(prompter.fileRequests.back().filter.ends_with("|PNG files(*.png)|*.png"));
+  for (int step = 0; step < 2; ++step) window().findChild<QToolButton*>("ButUp")->click();
+  action("Scaling")->trigger();
+  const auto png = saveAs(&app::TFormANI::ButSaveClick, "alpha.png");
+  ASSERT_TRUE(png);
+  const auto picture = codecs::decodePng(*png);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width(), 48);
+  EXPECT_EQ(picture->at(47, 47), gfx::rgb(128, 128, 128, 128));
 }
 
 TEST_F(Saving, AGifIsWrittenOnlyAfterItsOptionsAreConfirmedAndTheyStayForTheRun) {

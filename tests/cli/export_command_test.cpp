@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli_run.h"
+#include "codecs/gif/giflib_reader.h"
 #include "codecs/png_decode.h"
 #include "formats/le_bytes.h"
 #include "support/file_bytes.h"
@@ -47,8 +48,24 @@ TEST(CliExport, WritesEveryPictureInTheFormatAsked) {
   ASSERT_EQ(first.width(), 32);
   EXPECT_EQ(gfx::alpha(first.at(0, 0)), 0);  // masked out
   EXPECT_EQ(first.at(31, 0), gfx::rgb(0x33, 0x66, 0xCC));
+  EXPECT_EQ(decodedPng(out / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0, 128));  // its own alpha
+
+  CliRun shown({"export", "--as-shown", icon.string(), out.string()});
+  ASSERT_EQ(shown.status, exitOk) << shown.err.str();
+  EXPECT_EQ(gfx::alpha(decodedPng(out / "picture_1.png").at(0, 0)), 0);
   // Drawn plainly, a 32-bit pixel shows its colour whatever its alpha.
   EXPECT_EQ(decodedPng(out / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0));
+
+  // Alpha below 128 is the GIF's transparent entry; the half-transparent red (alpha 128) is opaque.
+  ASSERT_EQ(CliRun({"export", icon.string(), out.string(), "--format", "gif", "--zoom", "2"}).status, exitOk);
+  for (auto [name, transparent] : {std::pair{"picture_1.gif", true}, std::pair{"picture_2.gif", false}}) {
+    auto gif = testing::readFileBytes(out / name);
+    ASSERT_TRUE(gif) << name;
+    auto read = testing::readWithGiflib(*gif);
+    ASSERT_TRUE(read) << name;
+    EXPECT_EQ(read->transparentIndex.has_value(), transparent) << name;
+    EXPECT_EQ(read->width, name[8] == '1' ? 64 : 32) << name;
+  }
 
   CliRun blended({"export", "--alpha", icon.string(), out.string(), "--zoom", "3"});
   ASSERT_EQ(blended.status, exitOk) << blended.err.str();
@@ -69,6 +86,25 @@ TEST(CliExport, WritesEveryPictureInTheFormatAsked) {
 
   ASSERT_EQ(CliRun({"export", icon.string(), out.string(), "--format", "jpg"}).status, exitOk);
   EXPECT_TRUE(testing::readFileBytes(out / "picture_2.jpg"));
+}
+
+TEST(CliExport, APngPictureIsCopiedUnlessEnlargedOrDamaged) {
+  testing::TempDir dir;
+  const testing::ByteVector png = testing::solidPng(3, 2, 0x11223380);
+  testing::ByteVector damaged = png;
+  damaged[damaged.size() - 20] ^= 1;  // in the image data, whose CRC then fails
+  testing::IconFile file;
+  file.entries = {{png}, {damaged}};
+  const auto icon = dir.write("png.ico", file.bytes());
+  const auto out = dir.path() / "out";
+
+  CliRun copied({"export", icon.string(), out.string()});
+  EXPECT_EQ(testing::readFileBytes(out / "picture_1.png"), png) << copied.err.str();
+  EXPECT_NE(testing::readFileBytes(out / "picture_2.png"), damaged);
+  CliRun enlarged({"export", icon.string(), out.string(), "--zoom", "2"});
+  const gfx::Image zoomed = decodedPng(out / "picture_1.png");
+  EXPECT_EQ(zoomed.width(), 6);
+  EXPECT_EQ(zoomed.at(5, 3), gfx::rgb(0x11, 0x22, 0x33, 0x80));
 }
 
 TEST(CliExport, UsageErrorsAndRefusedFiles) {
@@ -97,7 +133,7 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
   EXPECT_EQ(blocked.status, exitRefused);
   EXPECT_TRUE(testing::readFileBytes(dir.path() / "out" / "picture_2.png"));
   CliRun help({"help"});
-  EXPECT_NE(help.out.str().find("export FILE... DIR [-r] [--format png|bmp|jpg|gif] [--alpha] [--zoom N]"),
+  EXPECT_NE(help.out.str().find("export FILE... DIR [-r] [--format png|bmp|jpg|gif] [--as-shown] [--alpha] [--zoom N]"),
             std::string::npos);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "codecs/png_chunks.h"
 #include "codecs/png_decode.h"
 #include "codecs/png_encode.h"
 
@@ -41,6 +42,24 @@ TEST(Png, RefusesDamagedAndOversizedImages) {
   EXPECT_FALSE(readPngInfo(garbage));
   EXPECT_FALSE(decodePng(garbage));
   EXPECT_FALSE(hasPngSignature(std::span(bytes).first(7)));
+}
+
+TEST(Png, AnIntactStreamHasEveryChunkWholeAndEndsAtIend) {
+  const auto bytes = *encodePng(gfx::Image(4, 4, gfx::rgb(9, 9, 9)));
+  EXPECT_TRUE(isIntactPng(bytes));
+  auto changed = [&](std::size_t at) {
+    auto copy = bytes;
+    copy[at] ^= 1;
+    return copy;
+  };
+  auto longer = bytes;
+  longer.push_back(0);
+  EXPECT_FALSE(isIntactPng(changed(bytes.size() - 20)));  // in the image data: its CRC fails
+  EXPECT_FALSE(isIntactPng(changed(bytes.size() - 1)));   // IEND's CRC
+  EXPECT_FALSE(isIntactPng(changed(11)));                 // IHDR's length
+  EXPECT_FALSE(isIntactPng(std::span(bytes).first(bytes.size() - 1)));
+  EXPECT_FALSE(isIntactPng(longer));
+  EXPECT_FALSE(isIntactPng({}));
 }
 
 }  // namespace

@@ -260,6 +260,7 @@ class TFormANI : public QMainWindow {
   gfx::Image framePicture(bool alpha);
   void exportPicture(const std::filesystem::path& target, bool alpha);
   void writeExport(const std::filesystem::path& target, const gfx::Image& picture, int format);
+  void writeOwnPixels(const std::filesystem::path& target);
   void writeGifExport();
 
   // The field table (main_window_fields.cpp).

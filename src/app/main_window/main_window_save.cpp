@@ -18,6 +18,7 @@
 #include "formats/wav_writer.h"
 #include "preview/zoom.h"
 #include "save/image_export.h"
+#include "save/picture_export.h"
 #include "widgets/command_messages.h"
 
 namespace delvix::app {
@@ -32,7 +33,8 @@ constexpr const char* imageTypes =
     "|Bitmap files(*.bmp)|*.bmp|JPEG files(*jpg)|*.jpg|GIF files(*.gif)|*.gif|PNG files(*.png)|*.png";
 constexpr const char* bitmapTypes =
     "Bitmap files(*.bmp)|*.bmp|JPEG files(*.jpg)|*.jpg|GIF files(*.gif)|*.gif|PNG files(*.png)|*.png";
-constexpr const char* alphaTypes = "Bitmap files(*.bmp)|*.bmp|JPEG files(*.jpg)|*.jpg|GIF files(*.gif)|*.gif";
+constexpr const char* alphaTypes =
+    "Bitmap files(*.bmp)|*.bmp|JPEG files(*.jpg)|*.jpg|GIF files(*.gif)|*.gif|PNG files(*.png)|*.png";
 constexpr const char* cannotCreate = "It's impossible open this file.";
 
 std::string lowerCase(std::string text) {
@@ -195,6 +197,10 @@ void TFormANI::exportPicture(const std::filesystem::path& target, bool alpha) {
     report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
     return;
   }
+  if (*format == save::ImageFormat::png) {
+    writeOwnPixels(target);
+    return;
+  }
   gfx::Image picture = framePicture(alpha);
   if (picture.empty()) {
     report("There is no picture to save.");
@@ -227,6 +233,20 @@ void TFormANI::writeExport(const std::filesystem::path& target, const gfx::Image
   }
   CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
   formats::deliverFile(target, {encoded.bytes}, cannotCreate, messages.reporter());
+}
+
+// A PNG file holds the picture's own pixels and alpha, whichever view is saved.
+void TFormANI::writeOwnPixels(const std::filesystem::path& target) {
+  save::PictureRequest request;
+  request.zoom = Scaling2->isChecked() ? zoom_ : 1;
+  const save::PictureFile file = save::exportPictureFile(document_, currentPictureIndex_, request);
+  for (const std::string& line : file.log) log_.add(line);
+  if (!file.error.empty()) {
+    report(file.error);
+    return;
+  }
+  CommandMessages messages(log_, host_.prompter, target.filename().string(), &commandMessages_);
+  formats::deliverFile(target, {file.bytes}, cannotCreate, messages.reporter());
 }
 
 void TFormANI::ButCopyClick() {

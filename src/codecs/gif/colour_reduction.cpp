@@ -21,12 +21,16 @@ std::uint8_t luma(gfx::Pixel p) {
   return static_cast<std::uint8_t>((299 * gfx::red(p) + 587 * gfx::green(p) + 114 * gfx::blue(p) + 500) / 1000);
 }
 
-// The picture as the reduction sees it: key-colour pixels with alpha 0, the others opaque (as greys for the
+// The picture as the reduction sees it: transparent pixels with alpha 0, the others opaque (as greys for the
 // grey palettes).
-gfx::Image workingPicture(const gfx::Image& image, bool grey) {
+gfx::Image workingPicture(const gfx::Image& image, bool grey, bool transparentBelowHalfAlpha) {
+  auto transparent = [transparentBelowHalfAlpha](gfx::Pixel p) {
+    return transparentBelowHalfAlpha ? gfx::alpha(p) < 128
+                                     : gfx::withoutAlpha(p) == gfx::withoutAlpha(gfx::transparentKey);
+  };
   gfx::Image working = image;
   for (gfx::Pixel& p : working.pixels()) {
-    if (gfx::withoutAlpha(p) == gfx::withoutAlpha(gfx::transparentKey)) {
+    if (transparent(p)) {
       p = 0;
     } else if (grey) {
       const std::uint8_t level = luma(p);
@@ -83,7 +87,7 @@ IndexedImage reduceColours(const gfx::Image& image, const Settings& settings) {
   const auto pixels = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
   if (image.empty() || pixels > largestPixelCount || image.pixels().size() != pixels) return {};
 
-  const gfx::Image working = workingPicture(image, isGrey(settings.reduction));
+  const gfx::Image working = workingPicture(image, isGrey(settings.reduction), settings.transparentBelowHalfAlpha);
   const bool hasTransparent =
       std::any_of(working.pixels().begin(), working.pixels().end(), [](gfx::Pixel p) { return gfx::alpha(p) == 0; });
   const int capacity = largestTable - (hasTransparent ? 1 : 0);

@@ -44,6 +44,9 @@ struct Settings {
   // 2^bits colours (3 to 8) for rmQuantize, rmGrayScale and rmQuantizeWindows.
   int reductionBits = 7;
   Compression compression = Compression::gcLZW;
+  // Which pixels become the transparent entry: those of the canvas key colour (a picture drawn on the key
+  // canvas), or those whose own alpha is below 128 (a picture with its own alpha).
+  bool transparentBelowHalfAlpha = false;
 };
 
 // A picture as palette indexes, top row first.
@@ -59,9 +62,9 @@ struct IndexedImage {
 // The most pixels a picture may have to be reduced, drawn back or written.
 inline constexpr std::size_t largestPixelCount = std::size_t{32} << 20;
 
-// Reduces the picture's colours (alpha ignored); pixels of the key colour get the transparent entry and are
-// left out of the reduction; entries that no pixel uses are dropped. An empty picture, or one of more than
-// largestPixelCount pixels, gives an empty result (width 0).
+// Reduces the picture's colours (alpha ignored); pixels of the key colour (or of alpha below 128, as the
+// settings say) get the transparent entry and are left out of the reduction; entries that no pixel uses are dropped. An
+// empty picture, or one of more than largestPixelCount pixels, gives an empty result (width 0).
 //
 // The palettes: rmNetscape the 216 web colours; rmMonochrome black and white; rmGrayScale 2^bits greys;
 // rmWindowsGray black, 128, 192 and white; rmWindows20 the 20 static Windows colours; rmWindows256 the
