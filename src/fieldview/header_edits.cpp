@@ -34,7 +34,7 @@ std::optional<BlockField> editableField(const model::Document& document, const m
       break;
     case EditMode::bitmapHeader:
       if (name != "bitm_info") return std::nullopt;
-      fields = bitmapHeaderFields();
+      fields = bitmapHeaderFieldsFor(node.block().size());
       break;
     default: return std::nullopt;
   }

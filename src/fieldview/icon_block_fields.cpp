@@ -3,6 +3,7 @@
 #include <array>
 
 #include "formats/le_bytes.h"
+#include "gfx/bitmap_header.h"
 
 namespace delvix::fieldview {
 
@@ -49,6 +50,11 @@ constexpr std::array bitmapHeader{
     BlockField{"SizeImage", 20, u32, ro},     BlockField{"XPelsPerMeter", 24, s32, rw},
     BlockField{"YPelsPerMeter", 28, s32, rw}, BlockField{"ClrUsed", 32, u32, rw},
     BlockField{"ClrImportant", 36, u32, rw},
+};
+
+constexpr std::array coreBitmapHeader{
+    BlockField{"Size", 0, u32, ro},   BlockField{"Width", 4, u16, ro},     BlockField{"Height", 6, u16, ro},
+    BlockField{"Planes", 8, u16, ro}, BlockField{"BitCount", 10, u16, ro},
 };
 
 constexpr std::array frameHeader{
@@ -105,6 +111,9 @@ std::span<const BlockField> directoryEntryFields(DirectoryEntryKind kind) {
 }
 
 std::span<const BlockField> bitmapHeaderFields() { return bitmapHeader; }
+std::span<const BlockField> bitmapHeaderFieldsFor(std::size_t size) {
+  return size == gfx::coreHeaderSize ? std::span<const BlockField>(coreBitmapHeader) : bitmapHeader;
+}
 std::span<const BlockField> frameHeaderFields() { return frameHeader; }
 std::span<const BlockField> hotSpotFields() { return hotSpot; }
 

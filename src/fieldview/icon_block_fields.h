@@ -35,6 +35,8 @@ DirectoryEntryKind directoryEntryKindOf(const model::Node& entry, bool module, b
 std::span<const BlockField> iconHeaderFields();
 std::span<const BlockField> directoryEntryFields(DirectoryEntryKind kind);
 std::span<const BlockField> bitmapHeaderFields();
+// The fields of a "bitm_info" block of `size` bytes: a core header's five, or the 40-byte header's.
+std::span<const BlockField> bitmapHeaderFieldsFor(std::size_t size);
 std::span<const BlockField> frameHeaderFields();
 std::span<const BlockField> hotSpotFields();
 

@@ -1,3 +1,4 @@
+#include "fieldview/bitmap_header_rows.h"
 #include "fieldview/table_builder.h"
 #include "fieldview/tables.h"
 #include "fieldview/value_text.h"
@@ -42,7 +43,11 @@ Listing listDirectoryEntry(const model::Node& node, const FileTraits& file) {
 }
 
 Listing listBitmapHeader(const model::Node& node) {
-  return listFields(node, bitmapHeaderFields(), EditMode::bitmapHeader);
+  const model::Block& block = node.block();
+  TableBuilder table(block);
+  table.fields(bitmapHeaderFieldsFor(block.size()));
+  addLongHeaderRows(table, block);
+  return withRows(clearedListing(EditMode::bitmapHeader), table);
 }
 
 Listing listFrameHeader(const model::Node& node) {

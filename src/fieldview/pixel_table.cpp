@@ -8,6 +8,7 @@
 #include "fieldview/pixel_items.h"
 #include "fieldview/table_builder.h"
 #include "formats/le_bytes.h"
+#include "gfx/bitmap_header.h"
 #include "model/picture_index.h"
 
 namespace delvix::fieldview {
@@ -22,6 +23,14 @@ const model::Node* bitmapInfoBefore(const model::Node& colourBitmap) {
   if (const model::Node* info = pixels::siblingBefore(colourBitmap, "bitm_info")) return info;
   const model::Node* table = pixels::siblingBefore(colourBitmap, "color_table");
   return table ? pixels::siblingBefore(*table, "bitm_info") : nullptr;
+}
+
+// The table lists 32-bit pixels as reserved, red, green and blue bytes: bit fields that place the colours
+// elsewhere are not listed, so that no edit writes a colour into the wrong bits.
+bool bytesAsListed(const model::Block& bitmapInfo) {
+  const auto masks = gfx::BitmapHeader::parse(bitmapInfo).masks;
+  return !masks || (masks->red == 0xFF0000 && masks->green == 0xFF00 && masks->blue == 0xFF &&
+                    (masks->alpha == 0 || masks->alpha == 0xFF000000u));
 }
 
 // The pixels whose three or four bytes are all stored, row by row.
@@ -147,6 +156,7 @@ std::optional<PixelTableShape> pixelTableShape(const model::Node& colourBitmap) 
   shape.stride = formats::le16(block, 2);
   const model::Node* info = bitmapInfoBefore(colourBitmap);
   if (!listedBitCount(shape.bitCount) || !info || info->block().size() < 12) return std::nullopt;
+  if (!bytesAsListed(info->block())) return std::nullopt;
 
   const std::int64_t width = formats::les32(info->block(), 4);
   std::int64_t height = formats::les32(info->block(), 8);

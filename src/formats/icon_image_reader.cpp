@@ -6,6 +6,7 @@
 #include "codecs/png_decode.h"
 #include "codecs/png_top_rows.h"
 #include "formats/le_bytes.h"
+#include "gfx/bitmap_header.h"
 #include "gfx/dib_draw.h"
 #include "gfx/placeholder.h"
 
@@ -24,8 +25,15 @@ Block headedRows(std::uint16_t bitCount, std::uint16_t stride, std::uint32_t siz
   return block;
 }
 
-bool supportedBitCount(int bits) {
-  return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 || bits == 32;
+bool supportedBitCount(int bits, bool longHeader) {
+  return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24 || bits == 32 || (longHeader && bits == 16);
+}
+
+// The length of the image's bitmap header: the size it gives when that is one of the longer kinds, else the
+// 40 bytes every image is read with.
+std::size_t headerLength(Bytes record) {
+  const std::uint32_t declared = record.size() >= 4 ? le32(record, 0) : 0;
+  return gfx::isLongHeaderSize(declared) ? declared : bitmapInfoSize;
 }
 
 IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Reporter& reporter) {
@@ -65,10 +73,10 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
 }
 
 // An image that is not decoded keeps the bytes after its header, so that writing the file back loses nothing.
-void keepUndecodedBytes(const IconImageRequest& request, Node& picture) {
+void keepUndecodedBytes(const IconImageRequest& request, std::size_t headerSize, Node& picture) {
   std::size_t end = std::min(request.declaredSize, request.record.size());
-  if (end <= bitmapInfoSize) return;
-  Bytes rest = request.record.subspan(bitmapInfoSize, end - bitmapInfoSize);
+  if (end <= headerSize) return;
+  Bytes rest = request.record.subspan(headerSize, end - headerSize);
   Block block(4 + rest.size());
   setLe32(block, 0, static_cast<std::uint32_t>(rest.size()));
   std::copy(rest.begin(), rest.end(), block.begin() + 4);
@@ -94,16 +102,20 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   IconImageResult result;
   ByteReader reader(request.record);
 
-  Block info(bitmapInfoSize, 0);
+  const std::size_t headerSize = headerLength(request.record);
+  const bool longHeader = headerSize > bitmapInfoSize;
+  Block info(headerSize, 0);
   setLe32(info, 0, static_cast<std::uint32_t>(bitmapInfoSize));
   std::size_t headerRead = reader.readSome(info);
+  // A long header cut short by the end of the data keeps the bytes there are, so that a save loses none.
+  if (headerRead < headerSize) info.resize(std::max(headerRead, bitmapInfoSize));
   const int width = les32(info, 4);
   const int storedHeight = les32(info, 8);
   const int bitCount = le16(info, 14);
   const std::uint32_t compression = le32(info, 16);
   picture.addChild("bitm_info", info, model::state::none);
   auto undecoded = [&] {
-    keepUndecodedBytes(request, picture);
+    keepUndecodedBytes(request, info.size(), picture);
     result.entry = placeholderEntry(std::to_string(bitCount));
     return result;
   };
@@ -114,16 +126,23 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
     result.entry = placeholderEntry(std::to_string(bitCount));
     return result;
   }
-  if (compression != 0) {
+  if (headerRead < headerSize) {
+    reporter.log(request.pictureName + ": the bitmap header gives its size as " + std::to_string(headerSize) +
+                 " bytes, but only " + std::to_string(headerRead) + " are there.");
+    result.corrupt = true;
+    result.entry = placeholderEntry(std::to_string(bitCount));
+    return result;
+  }
+  if (compression != 0 && !(longHeader && gfx::drawableRows(gfx::BitmapHeader::parse(info)))) {
     reporter.log("Don't support this dib format.");
     return undecoded();
   }
-  if (bitCount == 16 || (request.animatedCursorFrame && bitCount > 8 && bitCount < 16)) {
+  if ((bitCount == 16 && !longHeader) || (request.animatedCursorFrame && bitCount > 8 && bitCount < 16)) {
     reporter.log("Don't support 16-bits format.");
     return undecoded();
   }
   const int height = storedHeight / 2;
-  if (!supportedBitCount(bitCount) || width <= 0 || height <= 0) {
+  if (!supportedBitCount(bitCount, longHeader) || width <= 0 || height <= 0) {
     reporter.log("Don't support this dib format.");
     reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
                  std::to_string(bitCount) + " bits per pixel cannot be shown.");
@@ -148,7 +167,7 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   const std::uint64_t maskStride = static_cast<std::uint64_t>(gfx::maskRowStride(width));
   const std::uint64_t colourSize = colourStride * static_cast<std::uint64_t>(height);
   const std::uint64_t maskSize = maskStride * static_cast<std::uint64_t>(height);
-  result.bytesNeeded = bitmapInfoSize + 4 * entries + colourSize + maskSize;
+  result.bytesNeeded = info.size() + 4 * entries + colourSize + maskSize;
   if (colourSize + maskSize > request.allocationLimit || colourStride > 0xFFFF || colourSize > 0xFFFFFFFFu) {
     reporter.log(request.pictureName + ": " + std::to_string(width) + " x " + std::to_string(height) + " pixels need " +
                  std::to_string(colourSize + maskSize) + " bytes of rows, more than the file holds.");

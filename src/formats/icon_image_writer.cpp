@@ -35,6 +35,8 @@ std::optional<std::vector<std::uint8_t>> iconImageRecord(const model::Node& pict
   const model::Node* info = picture.findChild("bitm_info");
   if (!info || info->block().size() < bitmapInfoSize) return std::nullopt;
   append(out, info->block());
+  // A long header cut short by the end of the file is all the image there was.
+  if (le32(info->block(), 0) > info->block().size() && info->block().size() > bitmapInfoSize) return out;
   if (const model::Node* kept = picture.findChild(undecodedImageNode)) {
     append(out, blockData(kept->block(), 4));
     return out;

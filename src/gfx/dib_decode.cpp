@@ -2,21 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdlib>
 #include <vector>
+
+#include "gfx/bitmap_header.h"
 
 namespace delvix::gfx {
 
 namespace {
 
-constexpr std::uint32_t biRgb = 0;
 constexpr std::uint32_t biRle8 = 1;
 constexpr std::uint32_t biRle4 = 2;
-constexpr std::uint32_t biBitfields = 3;
-constexpr std::uint32_t biAlphaBitfields = 6;
-constexpr std::size_t coreHeaderSize = 12;
-constexpr std::size_t infoHeaderSize = 40;
 
 std::uint8_t byteAt(ConstBytes b, std::size_t offset) { return offset < b.size() ? b[offset] : 0; }
 std::uint16_t u16At(ConstBytes b, std::size_t offset) {
@@ -29,18 +25,9 @@ std::uint32_t u32At(ConstBytes b, std::size_t offset) {
 // One colour channel described by a bit mask.
 struct Channel {
   std::uint32_t mask = 0;
-  int shift = 0;
-  std::uint32_t max = 0;
 
-  explicit Channel(std::uint32_t m = 0) : mask(m) {
-    if (!mask) return;
-    shift = std::countr_zero(mask);
-    max = mask >> shift;
-  }
-  std::uint8_t value(std::uint32_t pixel) const {
-    if (!max) return 0;
-    return static_cast<std::uint8_t>(std::uint64_t{(pixel & mask) >> shift} * 255 / max);
-  }
+  explicit Channel(std::uint32_t m = 0) : mask(m) {}
+  std::uint8_t value(std::uint32_t pixel) const { return maskedChannel(pixel, mask); }
 };
 
 struct Layout {

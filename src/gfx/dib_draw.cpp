@@ -69,10 +69,11 @@ int maskRowStride(int width) { return colourRowStride(width, 1); }
 
 DrawingHeader DrawingHeader::fromBitmapInfo(ConstBytes bitmapInfo, ConstBytes colourEntries, bool halveHeight) {
   DrawingHeader header;
-  header.width = static_cast<std::int32_t>(le32At(bitmapInfo, 4));
-  std::int32_t storedHeight = static_cast<std::int32_t>(le32At(bitmapInfo, 8));
-  header.height = halveHeight ? storedHeight / 2 : storedHeight;
-  header.bitCount = byteAt(bitmapInfo, 14) | (byteAt(bitmapInfo, 15) << 8);
+  const BitmapHeader parsed = BitmapHeader::parse(bitmapInfo);
+  header.width = parsed.width;
+  header.height = halveHeight ? parsed.height / 2 : parsed.height;
+  header.bitCount = parsed.bitCount;
+  header.masks = parsed.masks;
   for (std::size_t i = 0; i + 4 <= colourEntries.size(); i += 4)
     header.palette.push_back(rgb(colourEntries[i + 2], colourEntries[i + 1], colourEntries[i]));
   return header;
@@ -82,6 +83,11 @@ int DrawingHeader::rowStride() const { return colourRowStride(width, bitCount); 
 
 Pixel DrawingHeader::pixel(ConstBytes rows, int x, int y) const {
   std::size_t row = rowOffset(height, rowStride(), y);
+  if (masks && (bitCount == 16 || bitCount == 32)) {
+    const std::size_t at = row + static_cast<std::size_t>(x) * static_cast<std::size_t>(bitCount / 8);
+    const std::uint32_t v = bitCount == 16 ? le32At(rows, at) & 0xFFFF : le32At(rows, at);
+    return rgb(maskedChannel(v, masks->red), maskedChannel(v, masks->green), maskedChannel(v, masks->blue));
+  }
   auto fromPalette = [&](std::size_t index) { return index < palette.size() ? palette[index] : rgb(0, 0, 0); };
   switch (bitCount) {
     case 1:
@@ -114,7 +120,7 @@ Pixel DrawingHeader::pixel(ConstBytes rows, int x, int y) const {
 void DrawingHeader::decodeRow(ConstBytes rows, int y, std::span<Pixel> out) const {
   const std::size_t start = rowOffset(height, rowStride(), y);
   const std::size_t needed = (out.size() * static_cast<std::size_t>(bitCount) + 7) / 8;
-  if (start > rows.size() || needed > rows.size() - start || bitCount == 16 || bitCount > 32) {
+  if (start > rows.size() || needed > rows.size() - start || bitCount == 16 || bitCount > 32 || masks) {
     for (std::size_t x = 0; x < out.size(); ++x) out[x] = pixel(rows, static_cast<int>(x), y);
     return;
   }
@@ -147,7 +153,9 @@ void DrawingHeader::decodeRow(ConstBytes rows, int y, std::span<Pixel> out) cons
 
 std::uint8_t DrawingHeader::pixelAlpha(ConstBytes rows, int x, int y) const {
   if (bitCount != 32) return 255;
-  return byteAt(rows, rowOffset(height, rowStride(), y) + static_cast<std::size_t>(x) * 4 + 3);
+  const std::size_t at = rowOffset(height, rowStride(), y) + static_cast<std::size_t>(x) * 4;
+  if (masks) return masks->alpha ? maskedChannel(le32At(rows, at), masks->alpha) : 255;
+  return byteAt(rows, at + 3);
 }
 
 Image prepareCanvas(int width, int height) { return Image(std::max(width, 0), std::max(height, 0), transparentKey); }

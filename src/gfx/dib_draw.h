@@ -1,24 +1,28 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "gfx/bitmap_header.h"
 #include "gfx/image.h"
 
 namespace delvix::gfx {
 
 using ConstBytes = std::span<const std::uint8_t>;
 
-// What drawing needs of a device-independent bitmap: its size, bits per pixel and palette.
+// What drawing needs of a device-independent bitmap: its size, bits per pixel, palette and colour masks.
 // `height` is the image height (for icons and cursors, half the stored biHeight).
 struct DrawingHeader {
   int width = 0;
   int height = 0;
   int bitCount = 0;
   std::vector<Pixel> palette;  // from blue, green, red, reserved entries; alpha set to 255
+  // The masks of 16- and 32-bit bit-field rows; without them 16 bits are 5-5-5 and 32 bits B, G, R, A.
+  std::optional<ChannelMasks> masks;
 
-  // Builds the header from a 40-byte bitmap information block and the colour entries
+  // Builds the header from a bitmap header block (40 bytes or a longer kind) and the colour entries
   // (4 bytes each, blue, green, red, reserved). `halveHeight` for images that carry a mask.
   static DrawingHeader fromBitmapInfo(ConstBytes bitmapInfo, ConstBytes colourEntries, bool halveHeight);
 
@@ -27,7 +31,8 @@ struct DrawingHeader {
   Pixel pixel(ConstBytes rows, int x, int y) const;
   // The colours of pixels 0 .. out.size() - 1 of row y (from the top).
   void decodeRow(ConstBytes rows, int y, std::span<Pixel> out) const;
-  // The alpha byte of a 32-bit pixel; 255 for other depths.
+  // The alpha of a 32-bit pixel (its fourth byte, or what its alpha mask picks); 255 for other depths and
+  // for masks without alpha.
   std::uint8_t pixelAlpha(ConstBytes rows, int x, int y) const;
 };
 

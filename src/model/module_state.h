@@ -28,6 +28,8 @@ struct ModuleState {
   std::string bitmapsLabel = "0";
   // The decoded bitmap of each bitmap resource's picture, by picture index (the size-list line's object).
   std::map<int, gfx::Image> bitmapPictures;
+  // Why a bitmap resource's picture could not be decoded, by picture index, for when it is selected.
+  std::map<int, std::string> bitmapProblems;
 };
 
 }  // namespace delvix::model

@@ -1,7 +1,6 @@
 #include "preview/frame_render.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "codecs/png_alpha.h"
 #include "codecs/png_decode.h"
 #include "formats/le_bytes.h"
+#include "gfx/bitmap_header.h"
 #include "gfx/dib_draw.h"
 #include "model/picture_index.h"
 #include "preview/picture_parts.h"
@@ -26,6 +26,26 @@ constexpr const char* colourBitmapError = "Error from color bitmap.";
 constexpr const char* incorrectBitmap = "Incorrect bitmap.";
 constexpr const char* compressedBitmap =
     "You cannot edit the color table for this bitmap. It 'Compression' value isn't 0.";
+
+// Why a picture that has no decoding is not drawn: what the reader found, or what its header asks for.
+std::string notDrawnReason(const model::Document& document, int index, const Node& picture,
+                           const gfx::BitmapHeader* header) {
+  if (auto found = document.module.bitmapProblems.find(index); found != document.module.bitmapProblems.end())
+    return found->second;
+  if (!header) return noBitmapInfo;
+  return picture.name() + ": not drawn: " + gfx::undrawableReason(*header) + ".";
+}
+
+// Why an icon image whose bytes were kept undecoded is not drawn.
+std::string undecodedReason(const Node& picture, const gfx::BitmapHeader& header) {
+  const int bits = header.bitCount;
+  std::string why = "its rows were kept as they were read";
+  if (bits == 16 && header.size == gfx::infoHeaderSize)
+    why = "16 bits per pixel behind a 40-byte header are not drawn";
+  else if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    why = std::to_string(bits) + " bits per pixel are not a bitmap format";
+  return picture.name() + ": not drawn: " + why + ".";
+}
 
 Rendering withImage(gfx::Image image) {
   Rendering rendering;
@@ -86,17 +106,23 @@ Rendering renderPlain(const model::Document& document, int index) {
   const PictureParts parts = partsOf(*picture);
   if (parts.png) return plainPng(*picture, *parts.png);
   // A bitmap resource that the tree does not list (16 bits per pixel, ...) was still decoded by the reader.
-  if (!parts.bitmapInfo) return decoded ? opaqueCopy(*decoded) : withLogLine(noBitmapInfo);
+  if (!parts.bitmapInfo)
+    return decoded ? opaqueCopy(*decoded) : withLogLine(notDrawnReason(document, index, *picture, nullptr));
 
-  const auto info = headerOf(*parts.bitmapInfo);
+  const gfx::BitmapHeader info = headerOf(*parts.bitmapInfo);
   // Compressed rows and rows that were not kept are shown from the reader's decoding; an icon image has
-  // none, and shows nothing. Rows that are kept are drawn from the node, which the pixel edits change.
-  if (compressionOf(info) != 0) return decoded ? opaqueCopy(*decoded) : Rendering{};
+  // none, and says why. Rows that are kept are drawn from the node, which the pixel edits change.
+  if (!gfx::drawableRows(info))
+    return decoded ? opaqueCopy(*decoded) : withLogLine(notDrawnReason(document, index, *picture, &info));
   if (decoded && !hasRows(parts.colourBitmap)) return opaqueCopy(*decoded);
-  if (!hasRows(parts.colourBitmap)) return withError(colourBitmapError);
+  if (!hasRows(parts.colourBitmap)) {
+    Rendering failed = withError(colourBitmapError);
+    if (picture->findChild("image_data")) failed.logLine = undecodedReason(*picture, info);
+    return failed;
+  }
 
   const ConstBytes colourEntries = parts.colourTable ? countedBytes(*parts.colourTable) : ConstBytes{};
-  auto header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, parts.mask != nullptr);
+  auto header = gfx::DrawingHeader::fromBitmapInfo(parts.bitmapInfo->block(), colourEntries, parts.mask != nullptr);
   const bool topDown = isTopDown(header, parts.mask != nullptr);
   if (topDown) header.height = -header.height;
   if (auto problem = sizeProblem(*picture, header.width, header.height)) return withLogLine(*problem);
@@ -124,11 +150,10 @@ Rendering renderAlpha(const model::Document& document, int index) {
   if (parts.png) return alphaPng(*picture, *parts.png);
   if (!parts.bitmapInfo) return withError(incorrectBitmap);
 
-  const auto info = headerOf(*parts.bitmapInfo);
-  if (compressionOf(info) != 0) return withError(compressedBitmap);
+  if (!gfx::drawableRows(headerOf(*parts.bitmapInfo))) return withError(compressedBitmap);
   if (!parts.colourRightAfterInfo || !hasRows(parts.colourBitmap)) return withError(colourBitmapError);
 
-  auto header = gfx::DrawingHeader::fromBitmapInfo(info, {}, parts.mask != nullptr);
+  auto header = gfx::DrawingHeader::fromBitmapInfo(parts.bitmapInfo->block(), {}, parts.mask != nullptr);
   ConstBytes colourRows = rowsOf(*parts.colourBitmap);
   const bool topDown = isTopDown(header, parts.mask != nullptr);
   if (topDown) header.height = -header.height;
@@ -150,9 +175,9 @@ bool hasPerPixelAlpha(const model::Document& document, int index) {
   const PictureParts parts = partsOf(*picture);
   if (parts.png) return codecs::pngHasAlpha(countedBytes(*parts.png));
   if (!parts.bitmapInfo) return false;
-  const auto info = headerOf(*parts.bitmapInfo);
-  return bitCountOf(info) == 32 && compressionOf(info) == 0 && parts.colourRightAfterInfo &&
-         hasRows(parts.colourBitmap);
+  const gfx::BitmapHeader info = headerOf(*parts.bitmapInfo);
+  return info.bitCount == 32 && gfx::drawableRows(info) && (!info.masks || info.masks->alpha != 0) &&
+         parts.colourRightAfterInfo && hasRows(parts.colourBitmap);
 }
 
 }  // namespace delvix::preview

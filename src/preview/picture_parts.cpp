@@ -46,16 +46,7 @@ PictureParts partsOf(const Node& picture) {
   return parts;
 }
 
-// The 40-byte bitmap header, zero-filled past the end of a short block.
-std::array<std::uint8_t, bitmapInfoSize> headerOf(const Node& bitmapInfo) {
-  std::array<std::uint8_t, bitmapInfoSize> header{};
-  const model::Block& block = bitmapInfo.block();
-  std::copy_n(block.begin(), std::min(block.size(), header.size()), header.begin());
-  return header;
-}
-
-std::uint32_t compressionOf(ConstBytes header) { return formats::le32(header, 16); }
-int bitCountOf(ConstBytes header) { return formats::le16(header, 14); }
+gfx::BitmapHeader headerOf(const Node& bitmapInfo) { return gfx::BitmapHeader::parse(bitmapInfo.block()); }
 
 // A block that starts with a u32 byte count: the bytes it holds, cut to the block.
 ConstBytes countedBytes(const Node& node) {

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "gfx/bitmap_header.h"
 #include "gfx/dib_draw.h"
 #include "model/document.h"
 
 // The pieces of a picture that the renderers share: which of its nodes hold what, and how they are read.
 namespace delvix::preview::parts {
-
-inline constexpr std::size_t bitmapInfoSize = 40;
 
 // The nodes of one picture that drawing looks at, all children of that picture.
 struct PictureParts {
@@ -26,10 +24,8 @@ struct PictureParts {
 
 PictureParts partsOf(const model::Node& picture);
 
-// The 40-byte bitmap header, zero-filled past the end of a short block.
-std::array<std::uint8_t, bitmapInfoSize> headerOf(const model::Node& bitmapInfo);
-std::uint32_t compressionOf(gfx::ConstBytes header);
-int bitCountOf(gfx::ConstBytes header);
+// The bitmap header the "bitm_info" block holds, of whichever length it is.
+gfx::BitmapHeader headerOf(const model::Node& bitmapInfo);
 
 // A block that starts with a u32 byte count: the bytes it holds, cut to the block.
 gfx::ConstBytes countedBytes(const model::Node& node);

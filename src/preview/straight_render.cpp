@@ -10,12 +10,12 @@ namespace {
 
 using gfx::ConstBytes;
 
-// True when some pixel of the 32-bit rows has a non-zero alpha byte; missing bytes read as 0.
+// True when some pixel of the 32-bit rows has a non-zero alpha; missing bytes read as 0.
 bool anyAlpha(ConstBytes rows, const gfx::DrawingHeader& header) {
-  const std::size_t stride = static_cast<std::size_t>(header.rowStride());
-  const std::size_t used = std::min(rows.size(), stride * static_cast<std::size_t>(header.height));
-  for (std::size_t at = 3; at < used; at += 4)
-    if (rows[at] != 0) return true;
+  if (header.masks && header.masks->alpha == 0) return false;
+  for (int y = 0; y < header.height; ++y)
+    for (int x = 0; x < header.width; ++x)
+      if (header.pixelAlpha(rows, x, y) != 0) return true;
   return false;
 }
 
@@ -59,11 +59,10 @@ Rendering renderStraight(const model::Document& document, int index) {
   // What is not drawn from its own rows (a module's decoded bitmap, compressed rows, damage) is opaque or
   // not drawn at all, as plainly drawn.
   if (!pieces.bitmapInfo || !parts::hasRows(pieces.colourBitmap)) return renderPlain(document, index);
-  const auto info = parts::headerOf(*pieces.bitmapInfo);
-  if (parts::compressionOf(info) != 0) return renderPlain(document, index);
+  if (!gfx::drawableRows(parts::headerOf(*pieces.bitmapInfo))) return renderPlain(document, index);
 
   const ConstBytes colourEntries = pieces.colourTable ? parts::countedBytes(*pieces.colourTable) : ConstBytes{};
-  auto header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, pieces.mask != nullptr);
+  auto header = gfx::DrawingHeader::fromBitmapInfo(pieces.bitmapInfo->block(), colourEntries, pieces.mask != nullptr);
   const bool topDown = parts::isTopDown(header, pieces.mask != nullptr);
   if (topDown) header.height = -header.height;
   Rendering rendering;

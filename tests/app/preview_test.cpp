@@ -4,9 +4,12 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
 
 #include "fixtures.h"
+#include "formats/pe/resource_directory.h"
 #include "support/corpus.h"
+#include "support/pe_builder.h"
 #include "widgets/picture_box.h"
 #include "window_fixture.h"
 
@@ -81,6 +84,22 @@ TEST_F(Preview, TheDirectoryEntrySelectsItsPicture) {
   tree->setCurrentIndex(entry.first());
   EXPECT_EQ(window().currentPictureIndex(), 1);
   EXPECT_EQ(window().frameBitmap().width(), 32);
+}
+
+TEST_F(Preview, ABitmapThatCannotBeDrawnSaysWhyInTheStatusBarAndTheLog) {
+  PeBuilder builder;
+  builder.add(formats::pe::rtBitmap, std::uint32_t{1}, bitmapResource(1, 1, 24, 0, 0, {0, 0, 0, 0}));
+  builder.add(formats::pe::rtBitmap, std::uint32_t{2}, bitmapResource({.size = 64, .width = 1, .height = 1}, {}));
+  openThroughDialog(write("bitmaps.dll", builder.build().bytes));
+  const QString shownFirst = text("Panel5");
+  const std::string why = "Bitmaps. 2: not decoded: a bitmap header of 64 bytes is not known.";
+
+  selectTreeNode("picture_2");
+  EXPECT_EQ(text("Panel5").toStdString(), why);
+  const auto& lines = window().messageLog().lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), why), 2);  // at opening and on selection
+  selectTreeNode("picture_1");
+  EXPECT_EQ(text("Panel5"), shownFirst);
 }
 
 TEST_F(Preview, AnAnimationPlaysAtItsOwnSpeedAndStopsOnItsLastFrame) {

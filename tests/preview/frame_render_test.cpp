@@ -198,7 +198,9 @@ TEST(FrameRender, PicturesThatCannotBeDrawnSaySo) {
   };
   for (const Case& c : std::vector<Case>{
            {0, colourError, "", colourError, false},
-           {1, "", "", "You cannot edit the color table for this bitmap. It 'Compression' value isn't 0.", false},
+           {1, "",
+            "picture_2: not drawn: the colour masks of its bit fields follow a 40-byte header and are not drawn.",
+            "You cannot edit the color table for this bitmap. It 'Compression' value isn't 0.", false},
            {2, "", noInfo, "Incorrect bitmap.", false},
            {3, "", "picture_4: 100000 x 100000 pixels are more than can be drawn.", "", true},
            {4, "", "picture_5: a picture of 0 x 1 pixels cannot be drawn.", "", true},

@@ -1,5 +1,6 @@
 #include "support/icon_builder.h"
 
+#include <algorithm>
 #include <numeric>
 
 #include "codecs/png_encode.h"
@@ -15,19 +16,38 @@ void appendLe32(ByteVector& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-ByteVector DibImage::bytes() const {
+ByteVector BitmapHeaderSpec::bytes() const {
   ByteVector out;
-  appendLe32(out, 40);
+  appendLe32(out, size);
+  if (size == 12) {
+    appendLe16(out, static_cast<std::uint16_t>(width));
+    appendLe16(out, static_cast<std::uint16_t>(height));
+    appendLe16(out, 1);
+    appendLe16(out, static_cast<std::uint16_t>(bitCount));
+    return out;
+  }
   appendLe32(out, static_cast<std::uint32_t>(width));
-  appendLe32(out, static_cast<std::uint32_t>(height * 2));
+  appendLe32(out, static_cast<std::uint32_t>(height));
   appendLe16(out, 1);
   appendLe16(out, static_cast<std::uint16_t>(bitCount));
   appendLe32(out, compression);
   appendLe32(out, 0);
-  appendLe32(out, 0);
-  appendLe32(out, 0);
+  appendLe32(out, 2835);
+  appendLe32(out, 2835);
   appendLe32(out, clrUsed);
   appendLe32(out, 0);
+  for (std::uint32_t mask : masks)
+    if (out.size() < size) appendLe32(out, mask);
+  if (out.size() < size) appendLe32(out, 0x73524742);  // 'sRGB'
+  out.resize(size, 0);
+  if (size >= 112) out[108] = 4;  // perceptual
+  return out;
+}
+
+ByteVector DibImage::bytes() const {
+  BitmapHeaderSpec header{headerSize, width, height * 2, bitCount, compression, clrUsed, masks};
+  ByteVector out = header.bytes();
+  std::fill(out.begin() + 24, out.begin() + 32, 0);
   if (bitCount <= 8) {
     std::size_t entries = std::size_t{1} << bitCount;
     for (std::size_t i = 0; i < entries; ++i) appendLe32(out, i < palette.size() ? palette[i] : 0);

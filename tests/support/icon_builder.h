@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -12,8 +13,24 @@ using ByteVector = std::vector<std::uint8_t>;
 void appendLe16(ByteVector& out, std::uint16_t v);
 void appendLe32(ByteVector& out, std::uint32_t v);
 
-// One device-independent bitmap as stored in an icon: 40-byte header, palette, colour rows, mask rows.
+// A bitmap header of `size` bytes: a 12-byte core header, or the 40-byte fields followed, in longer headers,
+// by the red, green, blue and alpha masks, the colour space 'sRGB' and the perceptual intent.
+struct BitmapHeaderSpec {
+  std::uint32_t size = 40;
+  int width = 1;
+  int height = 1;  // as stored
+  int bitCount = 32;
+  std::uint32_t compression = 0;
+  std::uint32_t clrUsed = 0;
+  std::array<std::uint32_t, 4> masks{};
+
+  ByteVector bytes() const;
+};
+
+// One device-independent bitmap as stored in an icon: header, palette, colour rows, mask rows.
 struct DibImage {
+  std::uint32_t headerSize = 40;
+  std::array<std::uint32_t, 4> masks{};  // red, green, blue, alpha, in headers longer than 40 bytes
   int width = 16;
   int height = 16;  // image height; the header stores twice this
   int bitCount = 32;

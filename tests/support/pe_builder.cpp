@@ -248,4 +248,10 @@ ByteVector bitmapResource(int width, int height, int bitCount, std::uint32_t com
   return out;
 }
 
+ByteVector bitmapResource(const BitmapHeaderSpec& header, const ByteVector& rest) {
+  ByteVector out = header.bytes();
+  out.insert(out.end(), rest.begin(), rest.end());
+  return out;
+}
+
 }  // namespace delvix::testing

@@ -58,5 +58,7 @@ ByteVector cursorResource(std::uint16_t hotX, std::uint16_t hotY, const ByteVect
 // A 40-byte bitmap header of a bitmap resource (full height, no mask), then `rest` (palette and rows).
 ByteVector bitmapResource(int width, int height, int bitCount, std::uint32_t compression, std::uint32_t colorsUsed,
                           const ByteVector& rest);
+// A bitmap resource with a header of any kind, then `rest`.
+ByteVector bitmapResource(const BitmapHeaderSpec& header, const ByteVector& rest);
 
 }  // namespace delvix::testing

@@ -327,6 +327,8 @@ class TFormANI : public QMainWindow {
   int currentPictureIndex_ = 0;
   int zoom_ = 1;
   gfx::Image frameBitmap_;
+  // The status bar tells why the picture on show could not be drawn, in place of the document's text.
+  bool statusShowsDrawingProblem_ = false;
   gfx::Image alphaFrameBitmap_;
   int shownBitCount_ = 0;
   bool alphaShown_ = false;

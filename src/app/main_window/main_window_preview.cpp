@@ -25,6 +25,9 @@ QRect toQRect(const preview::Rect& rect) { return {rect.left, rect.top, rect.wid
 bool TFormANI::renderPicture(int index) {
   preview::Rendering plain = preview::renderPlain(document_, index);
   if (!plain.logLine.empty()) log_.add(plain.logLine);
+  if (!plain.logLine.empty() || statusShowsDrawingProblem_)
+    showStatusText(plain.logLine.empty() ? document_.statusText : plain.logLine);
+  statusShowsDrawingProblem_ = !plain.logLine.empty();
   if (!plain.error.empty()) {
     report(plain.error);
     return false;

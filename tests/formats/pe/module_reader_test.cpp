@@ -210,23 +210,28 @@ TEST(ModuleReader, BitmapsOfEveryKind) {
   EXPECT_EQ(d.pictures[0].sizeText, "1 [Bitmap]");
   EXPECT_EQ(d.module.bitmapPictures.at(0).width(), 3);
 
-  EXPECT_EQ(d.tree.topLevel(1).childCount(), 0u);  // a 124-byte header is not listed
+  // A 124-byte header is listed whole, its rows after it.
+  EXPECT_EQ(childNames(d.tree.topLevel(1).child(0)), (std::vector<std::string>{"bitm_info", "color_bitmap"}));
+  EXPECT_EQ(d.tree.topLevel(1).child(0).child(0).block().size(), 124u);
 
   const Node& compressed = d.tree.topLevel(2).child(0);
-  EXPECT_EQ(compressed.name(), "picture_2");
+  EXPECT_EQ(compressed.name(), "picture_3");
   EXPECT_EQ(compressed.child(1).stateImage(), model::state::valuesHidden);
   EXPECT_FALSE(compressed.child(2).hasBlock());
   EXPECT_EQ(compressed.child(2).stateImage(), model::state::valuesHidden);
-  EXPECT_FALSE(d.pictures[1].placeholder);
-  EXPECT_EQ(d.pictures[1].thumbnail.at(1, 0), gfx::rgb(0, 255, 0));
+  EXPECT_FALSE(d.pictures[2].placeholder);
+  EXPECT_EQ(d.pictures[2].thumbnail.at(1, 0), gfx::rgb(0, 255, 0));
 
   EXPECT_EQ(d.tree.topLevel(3).child(0).childCount(), 0u);
   EXPECT_TRUE(r->reporter.logged("Don't support this DIB-format."));
-  EXPECT_EQ(d.pictures[2].bitCountText, "16");
+  EXPECT_EQ(d.pictures[3].bitCountText, "16");
 
   EXPECT_EQ(d.tree.topLevel(4).childCount(), 0u);
   EXPECT_TRUE(r->reporter.logged("The damage of a part of resource."));
-  EXPECT_EQ(d.tree.topLevel(5).childCount(), 0u);
+  // A core header longer than its resource: a picture without parts, and the reason.
+  EXPECT_EQ(d.tree.topLevel(5).child(0).childCount(), 0u);
+  EXPECT_TRUE(r->reporter.logged(
+      "Bitmaps. 6: not decoded: the bitmap header gives its size as 12 bytes, but the resource holds 2."));
   EXPECT_EQ(d.module.bitmapsLabel, "6");
   expectInStep(d);
 }
