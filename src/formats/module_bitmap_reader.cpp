@@ -6,7 +6,6 @@
 #include "formats/icon_image_reader.h"
 #include "formats/le_bytes.h"
 #include "gfx/dib_decode.h"
-#include "gfx/placeholder.h"
 #include "model/picture_index.h"
 
 namespace delvix::formats::module {
@@ -89,8 +88,6 @@ model::PictureEntry previewEntry(Context& context, Bytes dib, int pictureIndex, 
     context.reporter.log(label + ": not decoded: " + decoded.problem + ".");
     return placeholderEntry(std::to_string(le16(dib, 14)));
   }
-  entry.thumbnail = gfx::prepareCanvas(gfx::thumbnailSize, gfx::thumbnailSize);
-  gfx::copyInto(entry.thumbnail, *decoded.image);
   entry.sizeText = sizeText;
   entry.bitCountText = std::to_string(le16(dib, 14));
   context.document.module.bitmapPictures[pictureIndex] = std::move(*decoded.image);
