@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Runs two commands in turn, ROUNDS times each, and prints the fastest and the median wall time of each
-with their ratios. Taking turns spreads the machine's noise over both; the fastest run is the least
+with their ratios, and the slowest. Taking turns spreads the machine's noise over both; the fastest run is the least
 disturbed. Output is discarded.
 
 usage: compare_runs.py ROUNDS NAME_A -- COMMAND_A... --- NAME_B -- COMMAND_B...
@@ -34,7 +34,8 @@ def main():
         times_a.append(run_once(command_a))
         times_b.append(run_once(command_b))
     for name, times in ((name_a, times_a), (name_b, times_b)):
-        print(f"{name}: fastest {min(times):.2f} ms, median {statistics.median(times):.2f} ms")
+        print(f"{name}: fastest {min(times):.2f} ms, median {statistics.median(times):.2f} ms, "
+              f"slowest {max(times):.2f} ms")
     print(f"ratio {name_a} / {name_b}: fastest {min(times_a) / min(times_b):.2f}, "
           f"median {statistics.median(times_a) / statistics.median(times_b):.2f}")
 

@@ -12,6 +12,7 @@
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
 #include "model/picture_entry.h"
+#include "preview/thumbnail.h"
 
 namespace delvix::fuzz {
 
@@ -99,7 +100,8 @@ std::string pictureDifference(const model::Document& written, const model::Docum
     return std::to_string(written.pictures.size()) + " pictures read back as " + std::to_string(read.pictures.size());
   for (std::size_t i = 0; i < written.pictures.size(); ++i)
     if (!written.pictures[i].placeholder && !read.pictures[i].placeholder &&
-        written.pictures[i].thumbnail.pixels() != read.pictures[i].thumbnail.pixels())
+        preview::makeThumbnail(written, static_cast<int>(i)).pixels() !=
+            preview::makeThumbnail(read, static_cast<int>(i)).pixels())
       return "picture " + std::to_string(i + 1) + " reads back with other pixels";
   return {};
 }

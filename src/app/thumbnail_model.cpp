@@ -3,6 +3,9 @@
 #include <QImage>
 #include <algorithm>
 
+#include "preview/module_picture_kind.h"
+#include "preview/thumbnail.h"
+
 namespace delvix::app {
 
 ThumbnailModel::ThumbnailModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -19,7 +22,7 @@ QStringList thumbnailColumnCaptions(model::FileKind kind) {
 void ThumbnailModel::setDocument(const model::Document* document) {
   beginResetModel();
   document_ = document;
-  pixmaps_.assign(document ? document->pictures.size() : 0, QPixmap());
+  thumbnails_.clear();
   rows_ = document ? std::max(document->imageCount, 0) : 0;
   takeDelays();
   endResetModel();
@@ -28,7 +31,8 @@ void ThumbnailModel::setDocument(const model::Document* document) {
 void ThumbnailModel::pictureInserted(int row) {
   if (!document_ || row < 0 || row > rows_) return;
   beginInsertRows({}, row, row);
-  pixmaps_.insert(pixmaps_.begin() + std::min<std::ptrdiff_t>(row, std::ssize(pixmaps_)), QPixmap());
+  // The rows after it move: their thumbnails are drawn again as they are shown.
+  thumbnails_.clear();
   ++rows_;
   takeDelays();
   endInsertRows();
@@ -38,7 +42,7 @@ void ThumbnailModel::pictureInserted(int row) {
 void ThumbnailModel::pictureRemoved(int row) {
   if (!document_ || row < 0 || row >= rows_) return;
   beginRemoveRows({}, row, row);
-  if (row < std::ssize(pixmaps_)) pixmaps_.erase(pixmaps_.begin() + row);
+  thumbnails_.clear();
   --rows_;
   takeDelays();
   endRemoveRows();
@@ -69,9 +73,14 @@ void ThumbnailModel::refreshDelays() {
 }
 
 void ThumbnailModel::refreshThumbnail(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= pixmaps_.size()) return;
-  pixmaps_[static_cast<std::size_t>(row)] = QPixmap();
+  if (row < 0 || row >= rows_) return;
+  thumbnails_.forget(row);
   emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+}
+
+void ThumbnailModel::refreshThumbnails() {
+  thumbnails_.clear();
+  if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, 0), {Qt::DecorationRole});
 }
 
 void ThumbnailModel::setColumns(model::FileKind kind) {
@@ -81,8 +90,7 @@ void ThumbnailModel::setColumns(model::FileKind kind) {
 
 QSize ThumbnailModel::thumbnailSize() const {
   if (!document_ || document_->pictures.empty()) return {};
-  const gfx::Image& first = document_->pictures.front().thumbnail;
-  return {first.width(), first.height()};
+  return {preview::thumbnailBox, preview::thumbnailBox};
 }
 
 int ThumbnailModel::rowCount(const QModelIndex& parent) const {
@@ -93,39 +101,42 @@ int ThumbnailModel::rowCount(const QModelIndex& parent) const {
 int ThumbnailModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
 QPixmap ThumbnailModel::pixmapOf(int row) const {
-  const auto position = static_cast<std::size_t>(row);
-  if (position >= pixmaps_.size()) return {};
-  QPixmap& cached = pixmaps_[position];
-  if (cached.isNull()) {
-    const gfx::Image& image = document_->pictures[position].thumbnail;
-    if (image.empty()) return {};
+  if (row < 0 || static_cast<std::size_t>(row) >= document_->pictures.size()) return {};
+  return thumbnails_.get(row, [this](int shown) {
+    const gfx::Image image = preview::makeThumbnail(*document_, shown);
+    if (image.empty()) return QPixmap();
     // The pixels have QImage's ARGB32 layout; fromImage copies them, so the wrapper need not outlive this call.
     const QImage view(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(), image.height(),
                       image.width() * 4, QImage::Format_ARGB32);
-    cached = QPixmap::fromImage(view);
-  }
-  return cached;
+    return QPixmap::fromImage(view);
+  });
 }
 
-QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
-  if (!document_ || !index.isValid()) return {};
-  const int row = index.row();
+QString ThumbnailModel::textOf(int row, int column) const {
   const auto position = static_cast<std::size_t>(row);
   const bool hasEntry = position < document_->pictures.size();
-  if (role == Qt::DecorationRole && index.column() == 0) {
-    QPixmap pixmap = pixmapOf(row);
-    return pixmap.isNull() ? QVariant() : QVariant(pixmap);
-  }
-  if (role != Qt::DisplayRole) return {};
-  switch (index.column()) {
+  switch (column) {
     case 0: return QString::number(row + 1);
     case 1:
       if (document_->kind == model::FileKind::animatedCursor)
         return position < frameDelays_.size() ? frameDelays_[position] : laterDelays_;
+      if (document_->kind == model::FileKind::module)
+        return QString::fromStdString(preview::moduleRowText(*document_, row));
       return hasEntry ? QString::fromStdString(document_->pictures[position].sizeText) : QString();
     case 2: return hasEntry ? QString::fromStdString(document_->pictures[position].bitCountText) : QString();
     default: return {};
   }
+}
+
+QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
+  if (!document_ || !index.isValid()) return {};
+  if (role == Qt::DecorationRole && index.column() == 0) {
+    QPixmap pixmap = pixmapOf(index.row());
+    return pixmap.isNull() ? QVariant() : QVariant(pixmap);
+  }
+  // A text too long for its column is cut short with an ellipsis: the tooltip shows it whole.
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  return textOf(index.row(), index.column());
 }
 
 QVariant ThumbnailModel::headerData(int section, Qt::Orientation orientation, int role) const {

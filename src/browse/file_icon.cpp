@@ -86,8 +86,6 @@ gfx::Image drawnRecord(Bytes record, std::size_t allocationLimit) {
   request.record = record;
   request.declaredSize = record.size();
   request.allocationLimit = allocationLimit;
-  request.thumbnailWidth = fileIconSize;
-  request.thumbnailHeight = fileIconSize;
   request.pictureName = picture.name();
   if (formats::readIconImage(request, picture, ignored).entry.placeholder) return {};
 

@@ -21,6 +21,7 @@
 #include "formats/document_reader.h"
 #include "formats/file_save.h"
 #include "model/document.h"
+#include "preview/thumbnail.h"
 
 namespace delvix::cli {
 
@@ -99,7 +100,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
   }
   for (std::size_t i = 0; i < document.pictures.size(); ++i) {
     auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
-    auto png = codecs::encodePng(document.pictures[i].thumbnail);
+    auto png = codecs::encodePng(preview::makeThumbnail(document, static_cast<int>(i)));
     if (!png) {
       streams.err << "Could not write " << target.string() << ": the thumbnail could not be encoded\n";
       status = exitRefused;

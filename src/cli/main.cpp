@@ -22,10 +22,14 @@ namespace {
 void prepareHeap() {
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   mallopt(M_TOP_PAD, 16 << 20);
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  // The largest threshold the allocator takes: blocks below it come from the heap.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
   const auto start = reinterpret_cast<std::uintptr_t>(sbrk(0));
-  void* volatile growth = std::malloc(1 << 20);  // grows the heap by that and the top pad
-  std::free(growth);
+  // The heap is grown once, far enough for a file of tens of thousands of pictures: later growth would not
+  // be backed by huge pages. Pages that are never touched take no memory.
+  std::vector<void*> growth;
+  for (int i = 0; i < 4; ++i) growth.push_back(std::malloc(30 << 20));
+  for (void* block : growth) std::free(block);
   const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
   constexpr std::uintptr_t hugePage = 2 << 20;
   const std::uintptr_t first = (start + hugePage - 1) & ~(hugePage - 1);

@@ -81,15 +81,13 @@ ImageAddition refused(std::string error, std::string logLine) {
 }
 
 // Reads the image record into `picture` as the readers of the target file would.
-model::PictureEntry readInto(model::Node& picture, std::span<const std::uint8_t> record, int thumbnailWidth,
-                             int thumbnailHeight, const model::ShowSettings& show, bool frame) {
+model::PictureEntry readInto(model::Node& picture, std::span<const std::uint8_t> record,
+                             const model::ShowSettings& show, bool frame) {
   formats::RecordingReporter quiet;
   formats::IconImageRequest request;
   request.record = record;
   request.declaredSize = record.size();
   request.allocationLimit = record.size();
-  request.thumbnailWidth = thumbnailWidth;
-  request.thumbnailHeight = thumbnailHeight;
   request.show = show;
   request.pictureName = picture.name();
   request.animatedCursorFrame = frame;
@@ -117,7 +115,7 @@ ImageAddition addToIconFile(model::Document& document, const IconSource& source,
   const int number = static_cast<int>(picturesAtTop(document.tree)) + 1;
   model::Node& picture = document.tree.insertTopLevel(afterLastPicture(document.tree), model::pictureName(number), {},
                                                       model::state::picture);
-  model::PictureEntry shown = readInto(picture, record, 32, 32, showSettingsOf(document), false);
+  model::PictureEntry shown = readInto(picture, record, showSettingsOf(document), false);
 
   const model::Block& sourceBlock = *sourceEntry(source, entry);
   model::Block directoryEntry(sourceBlock.begin(), sourceBlock.begin() + formats::iconDirEntrySize);
@@ -187,7 +185,7 @@ ImageAddition addToAnimation(model::Document& document, const IconSource& source
     if (model::pictureNumber(child->name())) ++index;
   model::Node& picture = frames->addChild(model::pictureName(static_cast<int>(index + 1)), {}, model::state::picture);
   picture.addChild("image_info", std::move(info), model::state::none);
-  model::PictureEntry shown = readInto(picture, record, width, height, showSettingsOf(document), true);
+  model::PictureEntry shown = readInto(picture, record, showSettingsOf(document), true);
 
   model::AniState& ani = document.ani;
   ani.frameSizes.resize(index);

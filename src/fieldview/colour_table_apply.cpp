@@ -7,11 +7,10 @@
 #include "fieldview/tables.h"
 #include "formats/le_bytes.h"
 #include "model/picture_index.h"
-#include "preview/thumbnail_redraw.h"
 
 namespace delvix::fieldview {
 
-ApplyResult applyColourTableRow(model::Document& document, model::Node& colourTable, std::size_t row,
+ApplyResult applyColourTableRow(model::Document& /*document*/, model::Node& colourTable, std::size_t row,
                                 const BoxTexts& texts) {
   const model::Node* info = pixels::siblingBefore(colourTable, "bitm_info");
   if (colourTable.name() != "color_table" || !info || info->block().size() < 20) return {};
@@ -35,7 +34,6 @@ ApplyResult applyColourTableRow(model::Document& document, model::Node& colourTa
   const Listing listed = listColourTable(colourTable, {.editTable = 0});
   if (row < listed.rows.size()) result.changedRows.emplace_back(row, listed.rows.at(row));
   result.redrawnPicture = model::pictureIndexOf(colourTable);
-  if (result.redrawnPicture) preview::redrawThumbnail(document, *result.redrawnPicture);
   return result;
 }
 

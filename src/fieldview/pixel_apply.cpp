@@ -5,7 +5,6 @@
 #include "fieldview/pixel_items.h"
 #include "fieldview/pixel_table.h"
 #include "model/picture_index.h"
-#include "preview/thumbnail_redraw.h"
 
 namespace delvix::fieldview {
 
@@ -31,7 +30,7 @@ int colourMaximum(int bitCount) {
 
 }  // namespace
 
-ApplyResult applyPixelRow(model::Document& document, model::Node& colourBitmap, std::size_t page, std::size_t row,
+ApplyResult applyPixelRow(model::Document& /*document*/, model::Node& colourBitmap, std::size_t page, std::size_t row,
                           const BoxTexts& texts) {
   const auto shape = pixelTableShape(colourBitmap);
   if (!shape || row >= itemsPerPage || page >= shape->pageCount()) return {};
@@ -75,7 +74,6 @@ ApplyResult applyPixelRow(model::Document& document, model::Node& colourBitmap, 
                            {maskNode ? pixels::storedRows(maskNode->block()) : std::span<const std::uint8_t>{}},
                            pixels::paletteOf(colourBitmap), Mark::editable));
   result.redrawnPicture = model::pictureIndexOf(colourBitmap);
-  if (result.redrawnPicture) preview::redrawThumbnail(document, *result.redrawnPicture);
   return result;
 }
 

@@ -78,7 +78,8 @@ std::optional<PixelPick> pickPixel(const model::Node& colourBitmap, int x, int y
 
 // Apply on row `row` of page `page`: every visible box is read and checked, then the item's bytes (and its
 // mask bits when the picture has a mask) are written. Values above what a box holds are limited and shown
-// back; an empty or non-numeric box refuses the edit. The picture's thumbnail is drawn again.
+// back; an empty or non-numeric box refuses the edit. The result names the picture, whose thumbnail the list
+// draws again.
 ApplyResult applyPixelRow(model::Document& document, model::Node& colourBitmap, std::size_t page, std::size_t row,
                           const BoxTexts& texts);
 

@@ -281,9 +281,9 @@ class AniReader {
     const int width = dimensionOf(frameHeader[6]);
     const int height = dimensionOf(frameHeader[7]);
     if (index == 0) {
-      thumbnailWidth_ = width;
-      thumbnailHeight_ = height;
-    } else if (width != thumbnailWidth_ || height != thumbnailHeight_) {
+      frameWidth_ = width;
+      frameHeight_ = height;
+    } else if (width != frameWidth_ || height != frameHeight_) {
       images.removeChild(picture);
       reporter_.error("This file contains the different size of images.");
       return false;
@@ -296,8 +296,6 @@ class AniReader {
     request.record = record;
     request.declaredSize = le32(frameHeader, 14);
     request.allocationLimit = static_cast<std::size_t>(std::min<std::uint64_t>(file_.size(), storeBudget_));
-    request.thumbnailWidth = thumbnailWidth_;
-    request.thumbnailHeight = thumbnailHeight_;
     request.show = show_;
     request.pictureName = name;
     request.animatedCursorFrame = true;
@@ -384,8 +382,8 @@ class AniReader {
   std::set<std::size_t> interpreted_;
   std::size_t frameEntries_ = 0;
   std::size_t stepEntries_ = 0;
-  int thumbnailWidth_ = 32;
-  int thumbnailHeight_ = 32;
+  int frameWidth_ = 32;
+  int frameHeight_ = 32;
   bool extraImagesNoted_ = false;
   // What the frames' nodes may hold in all: a file stores each image once, so only frames whose entries
   // share images, or whose rows are cut short, come near it.

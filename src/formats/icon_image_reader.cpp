@@ -8,7 +8,6 @@
 #include "formats/le_bytes.h"
 #include "gfx/bitmap_header.h"
 #include "gfx/dib_draw.h"
-#include "gfx/placeholder.h"
 
 namespace delvix::formats {
 
@@ -51,7 +50,8 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
   picture.addChild("png_data", std::move(block), model::state::none);
 
   auto info = codecs::readPngInfo(png);
-  auto shown = info ? codecs::decodePngTopLeft(png, request.thumbnailWidth, request.thumbnailHeight) : std::nullopt;
+  // Only whether it decodes is asked here: the thumbnail list draws the picture when it shows its row.
+  auto shown = info ? codecs::decodePngTopLeft(png, 1, 1) : std::nullopt;
   if (!shown) {
     const bool tooLarge = info && (info->width > codecs::largestPngSide || info->height > codecs::largestPngSide);
     const std::string largest = std::to_string(codecs::largestPngSide);
@@ -62,11 +62,6 @@ IconImageResult readPngImage(const IconImageRequest& request, Node& picture, Rep
     result.entry = placeholderEntry(info ? std::to_string(info->bitsPerPixel()) : "0");
     return result;
   }
-  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
-  for (int y = 0; y < std::min(info->height, thumbnail.height()); ++y)
-    for (int x = 0; x < std::min(info->width, thumbnail.width()); ++x)
-      if (gfx::Pixel p = shown->at(x, y); gfx::alpha(p) != 0) thumbnail.at(x, y) = p | 0xFF000000u;
-  result.entry.thumbnail = std::move(thumbnail);
   result.entry.sizeText = std::to_string(info->width) + "x" + std::to_string(info->height);
   result.entry.bitCountText = std::to_string(info->bitsPerPixel());
   return result;
@@ -87,9 +82,6 @@ void keepUndecodedBytes(const IconImageRequest& request, std::size_t headerSize,
 
 model::PictureEntry placeholderEntry(std::string bitCountText) {
   model::PictureEntry entry;
-  // Drawn once: damaged files can hold tens of thousands of placeholders.
-  static const gfx::Image placeholder = gfx::makePlaceholder();
-  entry.thumbnail = placeholder;
   entry.placeholder = true;
   entry.sizeText = "none";
   entry.bitCountText = std::move(bitCountText);
@@ -188,14 +180,6 @@ IconImageResult readIconImage(const IconImageRequest& request, Node& picture, Re
   picture.addChild("color_bitmap", colour, request.show.color);
   picture.addChild("mask_bitmap", mask, request.show.mask);
 
-  auto colourEntries = entries ? std::span<const std::uint8_t>(table).subspan(4) : std::span<const std::uint8_t>{};
-  gfx::DrawingHeader header = gfx::DrawingHeader::fromBitmapInfo(info, colourEntries, true);
-  // Drawn at the image's own size onto the thumbnail, which keeps its top-left part: nothing outside
-  // it is drawn.
-  gfx::Image thumbnail = gfx::prepareCanvas(request.thumbnailWidth, request.thumbnailHeight);
-  gfx::drawMaskedImage(thumbnail, width, height, std::span(mask).subspan(8), std::span(colour).subspan(8), header);
-
-  result.entry.thumbnail = std::move(thumbnail);
   result.entry.sizeText = std::to_string(width) + "x" + std::to_string(height);
   result.entry.bitCountText = std::to_string(bitCount);
   return result;

@@ -21,8 +21,6 @@ struct IconImageRequest {
   std::size_t declaredSize = 0;
   // No allocation for pixel rows may exceed this (normally the size of the whole file).
   std::size_t allocationLimit = 0;
-  int thumbnailWidth = 32;
-  int thumbnailHeight = 32;
   model::ShowSettings show;
   // Used in log lines: "picture_3: ...".
   std::string pictureName;
@@ -41,7 +39,7 @@ struct IconImageResult {
 
 // Reads one icon or cursor image (a bitmap with colour and mask rows, or PNG data) into the children
 // of `picture`: "bitm_info", "color_table", "color_bitmap", "mask_bitmap", or a single "png_data".
-// Decodes it into the entry's thumbnail; an image that cannot be decoded gets the placeholder.
+// An image that cannot be decoded gets the placeholder entry.
 IconImageResult readIconImage(const IconImageRequest& request, model::Node& picture, Reporter& reporter);
 
 // The placeholder entry: the "none" picture, size "none", the given bit-count text.

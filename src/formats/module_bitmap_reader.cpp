@@ -7,7 +7,6 @@
 #include "formats/le_bytes.h"
 #include "gfx/bitmap_header.h"
 #include "gfx/dib_decode.h"
-#include "gfx/placeholder.h"
 #include "model/picture_index.h"
 
 namespace delvix::formats::module {
@@ -95,8 +94,6 @@ model::PictureEntry previewEntry(Context& context, Bytes dib, const gfx::BitmapH
     context.document.module.bitmapProblems[pictureIndex] = label + ": not decoded: " + decoded.problem + ".";
     return placeholderEntry(std::to_string(header.bitCount));
   }
-  entry.thumbnail = gfx::prepareCanvas(gfx::thumbnailSize, gfx::thumbnailSize);
-  gfx::copyInto(entry.thumbnail, *decoded.image);
   entry.sizeText = sizeText;
   entry.bitCountText = std::to_string(header.bitCount);
   context.document.module.bitmapPictures[pictureIndex] = std::move(*decoded.image);

@@ -27,8 +27,7 @@ std::size_t subtreeBytes(const Node& node) {
 }
 
 std::size_t pictureEntryBytes(const PictureEntry& entry) {
-  return sizeof(PictureEntry) + entry.thumbnail.pixels().capacity() * sizeof(gfx::Pixel) + entry.sizeText.capacity() +
-         entry.bitCountText.capacity();
+  return sizeof(PictureEntry) + entry.sizeText.capacity() + entry.bitCountText.capacity();
 }
 
 void ChangeJournal::record(Change change) {

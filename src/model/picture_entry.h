@@ -2,14 +2,11 @@
 
 #include <string>
 
-#include "gfx/image.h"
-
 namespace delvix::model {
 
-// What the thumbnail list shows of one picture: its thumbnail, its size text ("32x32" or "none")
-// and its bit-count text.
+// What the thumbnail list shows of one picture besides its thumbnail (drawn when its row is shown): whether
+// it shows the placeholder, its size text ("32x32" or "none") and its bit-count text.
 struct PictureEntry {
-  gfx::Image thumbnail;
   bool placeholder = false;
   std::string sizeText;
   std::string bitCountText;

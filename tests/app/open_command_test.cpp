@@ -1,11 +1,14 @@
 #include <sys/stat.h>
 
 #include <QLineEdit>
+#include <QPixmap>
 #include <QSlider>
 #include <QTreeView>
 #include <stdexcept>
 
+#include "app/thumbnail_model.h"
 #include "fixtures.h"
+#include "preview/thumbnail.h"
 #include "support/riff_builder.h"
 #include "window_fixture.h"
 
@@ -16,6 +19,23 @@ namespace {
 using Strings = std::vector<std::string>;
 
 class OpenCommand : public WindowTest {};
+
+// Thumbnails are drawn for the rows the list asks for, and only the last few hundred are kept.
+TEST_F(OpenCommand, ThumbnailsAreKeptForTheRowsShownOnly) {
+  openThroughDialog(write("many.ico", iconFile(std::vector<int>(700, 16))));
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  auto* thumbnails = dynamic_cast<app::ThumbnailModel*>(list->model());
+  ASSERT_NE(thumbnails, nullptr);
+  ASSERT_EQ(thumbnails->rowCount(), 700);
+  for (int row = 0; row < 700; row += 7) {
+    list->scrollTo(thumbnails->index(row, 0));
+    EXPECT_FALSE(thumbnails->index(row, 0).data(Qt::DecorationRole).isNull());
+  }
+  EXPECT_LE(thumbnails->thumbnailsKept(), app::ThumbnailModel::thumbnailsKeptAtMost);
+  EXPECT_EQ(thumbnails->index(699, 0).data(Qt::DecorationRole).value<QPixmap>().size(),
+            QSize(preview::thumbnailBox, preview::thumbnailBox));
+  EXPECT_GE(thumbnailColumnWidth(0), preview::thumbnailBox + list->fontMetrics().horizontalAdvance("700"));
+}
 
 TEST_F(OpenCommand, AnIconFileShowsItsTreeThumbnailsAndStatusAndSelectsTheFirstPicture) {
   const auto path = write("app.ico", iconFile({16, 32}));
@@ -38,13 +58,15 @@ TEST_F(OpenCommand, AnIconFileShowsItsTreeThumbnailsAndStatusAndSelectsTheFirstP
   EXPECT_FALSE(widget("Label6")->isVisibleTo(&window()));
 
   EXPECT_EQ(thumbnailCaptions(), (Strings{"Frames", "Size", "Bits per pixel"}));
-  EXPECT_EQ(thumbnailColumnWidth(0), 70);
-  EXPECT_EQ(thumbnailColumnWidth(1), 60);
-  EXPECT_EQ(thumbnailColumnWidth(2), 95);
   ASSERT_EQ(thumbnailRowCount(), 2);
   EXPECT_EQ(thumbnailRow(0), (Strings{"1", "16x16", "32"}));
   EXPECT_EQ(thumbnailRow(1), (Strings{"2", "32x32", "32"}));
   auto* list = window().findChild<QTreeView*>("ListPreview");
+  // The thumbnail and its number beside it fit the first column; the texts fit theirs.
+  EXPECT_EQ(list->iconSize(), QSize(preview::thumbnailBox, preview::thumbnailBox));
+  EXPECT_GE(thumbnailColumnWidth(0), preview::thumbnailBox + list->fontMetrics().horizontalAdvance("2"));
+  EXPECT_GE(thumbnailColumnWidth(1), list->fontMetrics().horizontalAdvance("32x32"));
+  EXPECT_GE(thumbnailColumnWidth(2), list->fontMetrics().horizontalAdvance("Bits per pixel"));
   EXPECT_FALSE(list->model()->index(0, 0).data(Qt::DecorationRole).isNull());
   EXPECT_EQ(list->currentIndex().row(), 0);
 
@@ -184,8 +206,15 @@ TEST_F(OpenCommand, AModuleShowsItsResourcesAndCounters) {
   EXPECT_EQ(text("Label8"), "1");
   EXPECT_EQ(text("Panel5"), "");
   EXPECT_EQ(thumbnailCaptions(), (Strings{"Frames", "Index", "Bits per pixel"}));
-  EXPECT_EQ(thumbnailColumnWidth(1), 80);
   EXPECT_EQ(thumbnailRowCount(), 5);
+  // The module column tells each row's kind, and is as wide as its longest text.
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  for (int row = 0; row < 5; ++row) {
+    const std::string kind = row < 3 ? "[Icon]" : row == 3 ? "[Cursor]" : "[Bitmap]";
+    EXPECT_NE(thumbnailRow(row)[1].find(kind), std::string::npos) << thumbnailRow(row)[1];
+    EXPECT_GE(thumbnailColumnWidth(1),
+              list->fontMetrics().horizontalAdvance(QString::fromStdString(thumbnailRow(row)[1])));
+  }
   EXPECT_EQ(thumbnailRow(0)[0], "1");
   EXPECT_EQ(selectedTreeNode(), "picture_1");
   EXPECT_EQ(hint("ButSaveAll"), "Save group");

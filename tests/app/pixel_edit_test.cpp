@@ -1,5 +1,8 @@
 // Editing pixels as a user does: picking one on the preview, typing its colour, Apply, paging, saving.
+#include <QAction>
+#include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -58,6 +61,19 @@ TEST_F(PixelEditing, APickedPixelTakesItsNewColourIntoTheSavedFile) {
   EXPECT_EQ(box("EditR")->text(), "255");
   EXPECT_EQ(table()->index(selectedRow(), 1).data(), "255 255 0 0");
   EXPECT_EQ(window().frameBitmap().at(9, 3) & 0xFFFFFF, 0xFF0000u);
+
+  // The row's thumbnail shows the new colour, and loses it again with Undo and takes it back with Redo.
+  auto* list = window().findChild<QTreeView*>("ListPreview");
+  auto thumbnailPixel = [&](int x) {
+    const QImage thumbnail = list->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
+    const int left = (thumbnail.width() - 32) / 2;
+    return thumbnail.pixel(left + x, left + 3) & 0xFFFFFFu;
+  };
+  EXPECT_EQ(thumbnailPixel(9), 0xFF0000u);
+  action("Undo1")->trigger();
+  EXPECT_EQ(thumbnailPixel(9), thumbnailPixel(10));
+  action("Redo1")->trigger();
+  EXPECT_EQ(thumbnailPixel(9), 0xFF0000u);
 
   const auto saved = files.path() / "saved.ico";
   prompter.choose(saved.string());

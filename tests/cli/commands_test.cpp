@@ -6,6 +6,7 @@
 
 #include "cli_run.h"
 #include "codecs/png_decode.h"
+#include "preview/thumbnail.h"
 #include "support/file_bytes.h"
 #include "support/icon_builder.h"
 #include "support/temp_dir.h"
@@ -66,8 +67,8 @@ TEST(CliThumbnails, WritesOnePngPerPicture) {
     ASSERT_TRUE(bytes) << name;
     auto image = codecs::decodePng(*bytes);
     ASSERT_TRUE(image) << name;
-    EXPECT_EQ(image->width(), 32);
-    EXPECT_EQ(image->height(), 32);
+    EXPECT_EQ(image->width(), preview::thumbnailBox);
+    EXPECT_EQ(image->height(), preview::thumbnailBox);
   }
   auto png = codecs::decodePng(*testing::readFileBytes(target / "picture_2.png"));
   EXPECT_EQ(gfx::withoutAlpha(png->at(5, 5)), gfx::withoutAlpha(gfx::rgb(0x33, 0x66, 0x99)));

@@ -11,7 +11,7 @@
 #include "formats/pe/resource_directory.h"
 #include "model/show_states.h"
 #include "preview/frame_render.h"
-#include "preview/thumbnail_redraw.h"
+#include "preview/thumbnail.h"
 #include "support/icon_builder.h"
 #include "support/pe_builder.h"
 
@@ -375,7 +375,7 @@ TEST(PixelTable, ColourTableRowsAreSelectedAndApplied) {
 
 TEST(PixelTable, EditsRedrawTheThumbnailAndThePreview) {
   auto document = iconOf(DibImage{.width = 2, .height = 2, .bitCount = 32});
-  const gfx::Image before = document->pictures[0].thumbnail;
+  const gfx::Image before = preview::makeThumbnail(*document, 0);
   // Item 0 is the bottom-left pixel.
   const BoxTexts red{{EditBox::editRes, "255"},
                      {EditBox::editR, "255"},
@@ -383,12 +383,17 @@ TEST(PixelTable, EditsRedrawTheThumbnailAndThePreview) {
                      {EditBox::editB, "0"},
                      {EditBox::editMask1, "0"}};
   ASSERT_EQ(applyPixelRow(*document, nodeNamed(*document, "color_bitmap"), 0, 0, red).kind, Kind::applied);
-  const gfx::Image& after = document->pictures[0].thumbnail;
+  // The 2 x 2 picture sits in the middle of the thumbnail's square.
+  const gfx::Image after = preview::makeThumbnail(*document, 0);
+  const int left = (preview::thumbnailBox - 2) / 2;
   EXPECT_EQ(after.width(), before.width());
   EXPECT_EQ(after.height(), before.height());
-  EXPECT_EQ(gfx::withoutAlpha(after.at(0, 1)), 0xFF0000u);
-  EXPECT_EQ(after.at(1, 1), before.at(1, 1));
-  preview::redrawThumbnail(*document, 1);  // no such picture
+  EXPECT_EQ(gfx::withoutAlpha(after.at(left, left + 1)), 0xFF0000u);
+  // Before the edit every alpha byte was 0 and the mask made the picture opaque; now one pixel has alpha, so
+  // the others' alpha 0 counts.
+  EXPECT_EQ(gfx::alpha(before.at(left + 1, left + 1)), 255);
+  EXPECT_EQ(after.at(left + 1, left + 1), 0u);
+  EXPECT_EQ(preview::makeThumbnail(*document, 1).width(), preview::thumbnailBox);  // no such picture
 
   // A top-down bitmap is drawn from its edited rows.
   auto topDown = topDownBitmap();

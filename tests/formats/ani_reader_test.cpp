@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/le_bytes.h"
+#include "preview/straight_render.h"
+#include "preview/thumbnail.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
 
@@ -90,7 +92,7 @@ TEST(AniReader, BuildsTheTreeAndTheAnimationState) {
   EXPECT_EQ(le32(file, ani.headerPosition - 8), le32(ByteVector{'a', 'n', 'i', 'h'}, 0));
 
   ASSERT_EQ(r.document.pictures.size(), 2u);
-  EXPECT_EQ(r.document.pictures[0].thumbnail.width(), 32);
+  EXPECT_EQ(preview::makeThumbnail(r.document, 0).width(), preview::thumbnailBox);
   EXPECT_EQ(r.document.pictures[0].bitCountText, "8");
 }
 
@@ -218,8 +220,9 @@ TEST(AniReader, PngFramesAreKeptWhole) {
   EXPECT_EQ(r.names("RIFF_ACON/List_images/picture_1"), (std::vector<std::string>{"image_info", "png_data"}));
   ASSERT_EQ(r.document.pictures.size(), 1u);
   EXPECT_FALSE(r.document.pictures[0].placeholder);
-  EXPECT_EQ(r.document.pictures[0].thumbnail.width(), 24);
-  EXPECT_EQ(gfx::withoutAlpha(r.document.pictures[0].thumbnail.at(3, 3)), 0xFF0000u);
+  const gfx::Image drawn = preview::renderStraight(r.document, 0).image;
+  EXPECT_EQ(drawn.width(), 24);
+  EXPECT_EQ(gfx::withoutAlpha(drawn.at(3, 3)), 0xFF0000u);
 }
 
 TEST(AniReader, StopsAtAFrameOfAnotherSize) {

@@ -7,6 +7,7 @@
 #include "formats/le_bytes.h"
 #include "formats/one_image_writer.h"
 #include "model/picture_index.h"
+#include "preview/straight_render.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
 
@@ -42,8 +43,8 @@ TEST(IconReaderOffsets, ImagesAreReadWhereTheDirectoryPoints) {
   ASSERT_EQ(r.document.pictures.size(), 2u);
   EXPECT_EQ(r.document.pictures[0].sizeText, "16x16");
   EXPECT_EQ(r.document.pictures[1].sizeText, "8x8");
-  EXPECT_EQ(gfx::blue(r.document.pictures[0].thumbnail.at(0, 0)), 10);
-  EXPECT_EQ(gfx::blue(r.document.pictures[1].thumbnail.at(0, 0)), 20);
+  EXPECT_EQ(gfx::blue(preview::renderStraight(r.document, 0).image.at(0, 0)), 10);
+  EXPECT_EQ(gfx::blue(preview::renderStraight(r.document, 1).image.at(0, 0)), 20);
   EXPECT_TRUE(r.reporter.dialogs.empty());
 }
 
@@ -226,9 +227,10 @@ TEST(IconReaderPng, PngImagesAreKeptWholeAndDecoded) {
   EXPECT_FALSE(entry.placeholder);
   EXPECT_EQ(entry.sizeText, "40x36");
   EXPECT_EQ(entry.bitCountText, "32");
-  EXPECT_EQ(entry.thumbnail.at(0, 0), gfx::transparentKey);
-  EXPECT_EQ(gfx::withoutAlpha(entry.thumbnail.at(1, 1)), gfx::withoutAlpha(gfx::rgb(0, 128, 255)));
-  EXPECT_EQ(entry.thumbnail.width(), 32);
+  const gfx::Image drawn = preview::renderStraight(r.document, 1).image;
+  EXPECT_EQ(gfx::alpha(drawn.at(0, 0)), 0);
+  EXPECT_EQ(gfx::withoutAlpha(drawn.at(1, 1)), gfx::withoutAlpha(gfx::rgb(0, 128, 255)));
+  EXPECT_EQ(drawn.width(), 40);
 }
 
 TEST(IconReaderPng, ADamagedPngKeepsItsBytesBehindAPlaceholder) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/le_bytes.h"
+#include "preview/thumbnail.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
 
@@ -138,8 +139,8 @@ TEST(IconReader, UnsupportedImagesBecomePlaceholdersAndReadingGoesOn) {
   EXPECT_TRUE(r.reporter.dialogs.empty());
 }
 
-TEST(IconReader, ThumbnailIsTheTopLeftOfTheImage) {
-  // 48 x 48, 24-bit: red left of x = 32, green right of it; top rows (stored last) blue below y = 32.
+TEST(IconReader, ThumbnailIsTheWholeImage) {
+  // 48 x 48, 24-bit: red left of x = 32, green right of it.
   DibImage image{.width = 48, .height = 48, .bitCount = 24};
   image.colourRows.resize(static_cast<std::size_t>(image.colourStride() * 48));
   for (int y = 0; y < 48; ++y)
@@ -152,16 +153,20 @@ TEST(IconReader, ThumbnailIsTheTopLeftOfTheImage) {
   ASSERT_TRUE(r.ok);
   const auto& entry = r.document.pictures[0];
   EXPECT_EQ(entry.sizeText, "48x48");
-  ASSERT_EQ(entry.thumbnail.width(), 32);
-  ASSERT_EQ(entry.thumbnail.height(), 32);
-  for (gfx::Pixel p : entry.thumbnail.pixels()) ASSERT_EQ(gfx::withoutAlpha(p), gfx::withoutAlpha(gfx::rgb(255, 0, 0)));
+  // The whole picture, not its top-left part: red on the left, green on the right.
+  const gfx::Image thumbnail = preview::makeThumbnail(r.document, 0, 32);
+  ASSERT_EQ(thumbnail.width(), 32);
+  ASSERT_EQ(thumbnail.height(), 32);
+  EXPECT_EQ(gfx::withoutAlpha(thumbnail.at(0, 16)), gfx::withoutAlpha(gfx::rgb(255, 0, 0)));
+  EXPECT_EQ(gfx::withoutAlpha(thumbnail.at(31, 16)), gfx::withoutAlpha(gfx::rgb(0, 255, 0)));
 }
 
 TEST(IconReader, SmallImagesSitOnATransparentThumbnail) {
   Read r(oneImage(DibImage{.width = 16, .height = 16, .bitCount = 32}).bytes());
-  const auto& thumbnail = r.document.pictures[0].thumbnail;
-  EXPECT_EQ(gfx::withoutAlpha(thumbnail.at(0, 0)), 0u);
-  EXPECT_EQ(thumbnail.at(20, 20), gfx::transparentKey);
+  const gfx::Image thumbnail = preview::makeThumbnail(r.document, 0);
+  const int left = (preview::thumbnailBox - 16) / 2;
+  EXPECT_EQ(thumbnail.at(left - 1, left - 1), 0u);
+  EXPECT_EQ(gfx::withoutAlpha(thumbnail.at(left, left)), 0u);
 }
 
 TEST(IconReader, CursorsReadLikeIconsWithHotSpotsInTheDirectory) {

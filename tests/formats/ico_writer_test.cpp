@@ -5,6 +5,7 @@
 #include "formats/ico_reader.h"
 #include "formats/le_bytes.h"
 #include "formats/one_image_writer.h"
+#include "preview/thumbnail.h"
 #include "support/file_bytes.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
@@ -137,7 +138,8 @@ TEST(IconWriter, SizesAndOffsetsDescribeTheImagesAsWritten) {
   ASSERT_EQ(again.document.pictures.size(), 7u);
   for (std::size_t i = 0; i < 7; ++i) {
     EXPECT_EQ(again.document.pictures[i].sizeText, opened.document.pictures[i].sizeText);
-    EXPECT_EQ(again.document.pictures[i].thumbnail.pixels(), opened.document.pictures[i].thumbnail.pixels());
+    EXPECT_EQ(preview::makeThumbnail(again.document, static_cast<int>(i)).pixels(),
+              preview::makeThumbnail(opened.document, static_cast<int>(i)).pixels());
   }
   EXPECT_TRUE(again.reporter.dialogs.empty());
   EXPECT_EQ(again.reporter.lines, std::vector<std::string>{"Don't support 16-bits format."});

@@ -17,6 +17,7 @@
 #include "formats/ico_writer.h"
 #include "formats/wav_reader.h"
 #include "formats/wav_writer.h"
+#include "preview/thumbnail.h"
 #include "support/icon_builder.h"
 #include "support/read_helpers.h"
 #include "support/riff_builder.h"
@@ -103,9 +104,11 @@ std::string fingerprint(const model::Document& document) {
     for (std::uint8_t byte : node.block()) out << ' ' << int{byte};
     out << '\n';
   });
-  for (const model::PictureEntry& picture : document.pictures) {
+  for (std::size_t i = 0; i < document.pictures.size(); ++i) {
+    const model::PictureEntry& picture = document.pictures[i];
     out << picture.sizeText << ' ' << picture.bitCountText << ' ' << picture.placeholder;
-    for (gfx::Pixel pixel : picture.thumbnail.pixels()) out << ' ' << pixel;
+    const gfx::Image thumbnail = preview::makeThumbnail(document, static_cast<int>(i));
+    for (gfx::Pixel pixel : thumbnail.pixels()) out << ' ' << pixel;
     out << '\n';
   }
   out << document.imageCount << ' ' << document.statusText << ' ' << (document.ani == model::AniState{}) << ' '
@@ -273,7 +276,7 @@ TEST(EditHistory, TheCleanPointFollowsSavesUndoAndRedo) {
   EXPECT_FALSE(history.canUndo());
 }
 
-// A step holds what it changed: a pixel keeps its old bytes and the old thumbnail, not the bitmap; a cut of a
+// A step holds what it changed: a pixel keeps its old bytes, not the bitmap; a cut of a
 // large wave keeps the samples' views, not a copy of them. Over the budget the oldest steps go.
 TEST(EditHistory, StepsHoldWhatTheyChangedWithinTheBudget) {
   Opened icon = open(iconFileBytes(1, 256), "big.ico");

@@ -197,6 +197,8 @@ class TFormANI : public QMainWindow {
   void openWave(const std::filesystem::path& path);
   void openModule(const std::filesystem::path& path);
   void setThumbnailColumns(model::FileKind kind);
+  // Widens the thumbnail list's columns to what they show.
+  void fitThumbnailColumns();
   void enableZoom();
   void enableSaveAllAndAdd(bool enabled, const char* saveHint);
   void selectFirstPicture();

@@ -74,6 +74,7 @@ void TFormANI::addFromChunkDialog() {
     return;
   }
   thumbnailModel_->pictureInserted(image.pictureIndex);
+  fitThumbnailColumns();
   if (image.delaysChanged) thumbnailModel_->refreshDelays();
   if (image.statusText) showStatusText(*image.statusText);
   if (document_.kind == model::FileKind::animatedCursor) reloadPlayer();
@@ -94,7 +95,10 @@ void TFormANI::ButMinusClick() {
   }
   if (!removal.removed) return;
   clearFieldView();
-  if (removal.removedPicture >= 0) thumbnailModel_->pictureRemoved(removal.removedPicture);
+  if (removal.removedPicture >= 0) {
+    thumbnailModel_->pictureRemoved(removal.removedPicture);
+    fitThumbnailColumns();
+  }
   if (removal.delaysChanged) thumbnailModel_->refreshDelays();
   if (removal.statusText) showStatusText(*removal.statusText);
   currentPictureIndex_ = std::clamp(currentPictureIndex_, 0, std::max(document_.imageCount - 1, 0));

@@ -104,7 +104,12 @@ void TFormANI::replayStep(bool forwards) {
 void TFormANI::showReplayed(const history::Replayed& replayed) {
   // Subtrees put back keep the show settings of now.
   if (replayed.tree) model::applyShowStates(document_.tree, {settings_.table, settings_.color, settings_.mask});
-  if (replayed.pictures) thumbnailModel_->setDocument(&document_);
+  // A step may have changed any picture's pixels or colours: the thumbnails shown are drawn again.
+  if (replayed.pictures)
+    thumbnailModel_->setDocument(&document_);
+  else
+    thumbnailModel_->refreshThumbnails();
+  if (replayed.pictures) fitThumbnailColumns();
   if (replayed.animation) thumbnailModel_->refreshDelays();
   showStatusText(document_.statusText);
   if (document_.kind == model::FileKind::animatedCursor) reloadPlayer();

@@ -23,6 +23,7 @@
 #include "app/main_window/main_window.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "preview/thumbnail.h"
 #include "widgets/elided_tips.h"
 #include "widgets/picture_box.h"
 #include "widgets/pictures.h"
@@ -248,7 +249,7 @@ QWidget* TFormANI::createImageGroup() {
   ListPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListPreview->setSelectionMode(QAbstractItemView::SingleSelection);
   ListPreview->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListPreview->setIconSize({32, 32});
+  ListPreview->setIconSize({preview::thumbnailBox, preview::thumbnailBox});
   ListPreview->header()->setStretchLastSection(false);
   ListPreview->header()->setMinimumSectionSize(20);
   ListPreview->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -37,9 +37,6 @@ constexpr const char* openFilter =
     "files (*.dll)|*.dll|ActiveX files (*.ocx)|*.ocx|Control Panel files (*.cpl)|*.cpl|ScreenSaver files "
     "(*.scr)|*.scr|Music files (*.wav)|*.wav";
 
-// Thumbnails of large frames are shown no bigger than this.
-constexpr int largestThumbnail = 64;
-
 // The busy cursor for as long as the object lives.
 class BusyCursor {
  public:
@@ -194,7 +191,8 @@ void TFormANI::showViews() {
   treeModel_->setTree(&document_.tree);
   thumbnailModel_->setDocument(&document_);
   const QSize size = thumbnailModel_->thumbnailSize();
-  if (!size.isEmpty()) ListPreview->setIconSize(size.boundedTo({largestThumbnail, largestThumbnail}));
+  if (!size.isEmpty()) ListPreview->setIconSize(size);
+  fitThumbnailColumns();
   Panel5->setText(QString::fromStdString(document_.statusText));
   Panel5->setToolTip(Panel5->text());
 }
@@ -284,10 +282,29 @@ void TFormANI::openWave(const std::filesystem::path& path) {
 void TFormANI::setThumbnailColumns(model::FileKind kind) {
   const int second = kind == model::FileKind::module ? 30 : 60;
   const int secondWidth = kind == model::FileKind::module ? 80 : 60;
-  thumbnailColumns_ = {ColumnLimits{40, 70, 80}, ColumnLimits{second, secondWidth, 200}, ColumnLimits{20, 95, 140}};
+  // The first column holds the thumbnail and the number beside it; the others widen to their texts up to
+  // their largest width and cut longer ones short (the tooltip shows them whole).
+  thumbnailColumns_ = {ColumnLimits{40, 70, 0}, ColumnLimits{second, secondWidth, 260}, ColumnLimits{20, 95, 140}};
   thumbnailModel_->setColumns(kind);
   for (int column = 0; column < 3; ++column)
     ListPreview->header()->resizeSection(column, thumbnailColumns_[static_cast<std::size_t>(column)].width);
+  fitThumbnailColumns();
+}
+
+void TFormANI::fitThumbnailColumns() {
+  const int rows = thumbnailModel_->rowCount();
+  if (rows == 0) return;
+  QHeaderView* header = ListPreview->header();
+  // QTreeView hides the measure that every item view offers.
+  const QAbstractItemView* view = ListPreview;
+  for (int column = 0; column < 3; ++column) {
+    // The view measures the rows it shows and a bounded number more; the last row has the longest number.
+    int fitted = std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    fitted = std::max(fitted, ListPreview->sizeHintForIndex(thumbnailModel_->index(rows - 1, column)).width());
+    const ColumnLimits& limits = thumbnailColumns_[static_cast<std::size_t>(column)];
+    fitted = std::max(fitted, limits.minimum);
+    header->resizeSection(column, limits.maximum == 0 ? fitted : std::min(fitted, limits.maximum));
+  }
 }
 
 void TFormANI::enableZoom() {

@@ -45,8 +45,11 @@ void TFormANI::stopPlayer() { player_->stop(); }
 
 void TFormANI::showPlayerFrame(std::optional<std::size_t> frame) {
   static const gfx::Image placeholder = gfx::makePlaceholder();
-  const bool known = frame && *frame < document_.pictures.size();
-  const gfx::Image& picture = known ? document_.pictures[*frame].thumbnail : placeholder;
+  const bool known = frame && *frame < document_.pictures.size() && !document_.pictures[*frame].placeholder;
+  preview::Rendering drawn;
+  if (known) drawn = preview::renderPlain(document_, static_cast<int>(*frame));
+  const bool shown = drawn.ok() && !drawn.image.empty();
+  const gfx::Image& picture = shown ? drawn.image : placeholder;
   PreviewBox->setZoom(zoom_);
   PreviewBox->setPicture(picture);
   PreviewBox->resize(picture.width() * zoom_, picture.height() * zoom_);

@@ -4,6 +4,8 @@
 
 #include "formats/le_bytes.h"
 #include "formats/pe/resource_directory.h"
+#include "preview/straight_render.h"
+#include "preview/thumbnail.h"
 #include "support/pe_builder.h"
 
 namespace delvix::formats {
@@ -91,7 +93,7 @@ TEST(ModuleReader, NumbersGroupsAndImagesAcrossTheModule) {
     EXPECT_EQ(d.pictures[0].sizeText, "MAINICON [Icon]");
     EXPECT_EQ(d.pictures[4].sizeText, "100 [Icon]");
     EXPECT_EQ(d.pictures[4].bitCountText, "32");
-    EXPECT_EQ(d.pictures[0].thumbnail.width(), 32);
+    EXPECT_EQ(preview::makeThumbnail(d, 0).width(), preview::thumbnailBox);
     expectInStep(d);
   }
 }
@@ -113,7 +115,7 @@ TEST(ModuleReader, CursorsCarryTheirHotSpotAndTheirSizeFromTheBitmapHeader) {
             (std::vector<std::string>{"hot_pot", "bitm_info", "color_table", "color_bitmap", "mask_bitmap"}));
   EXPECT_EQ(first.child(0).block(), (model::Block{5, 0, 7, 0}));
   EXPECT_EQ(le32(second.child(4).block(), 4), le32(first.child(4).block(), 4));
-  EXPECT_EQ(d.pictures[0].thumbnail.pixels(), d.pictures[1].thumbnail.pixels());
+  EXPECT_EQ(preview::makeThumbnail(d, 0).pixels(), preview::makeThumbnail(d, 1).pixels());
   EXPECT_EQ(d.pictures[1].sizeText, "32513 [Cursor]");
   EXPECT_EQ(d.module.cursorsLabel, "2");
   EXPECT_EQ(d.module.iconsLabel, "0");
@@ -132,7 +134,7 @@ TEST(ModuleReader, LargeIconsStoredAsPngAreKeptWholeAndDecoded) {
   EXPECT_EQ(le32(picture.child(0).block(), 0), png.size());
   ASSERT_EQ(r->document.pictures.size(), 1u);
   EXPECT_FALSE(r->document.pictures[0].placeholder);
-  EXPECT_EQ(r->document.pictures[0].thumbnail.at(0, 0), gfx::rgb(0x33, 0x66, 0x99));
+  EXPECT_EQ(preview::renderStraight(r->document, 0).image.at(0, 0), gfx::rgb(0x33, 0x66, 0x99));
   EXPECT_FALSE(r->reporter.logged("Don't support this dib format."));
 }
 
@@ -205,8 +207,9 @@ TEST(ModuleReader, BitmapsOfEveryKind) {
   EXPECT_EQ(le16(colour, 2), 4);
   EXPECT_EQ(le32(colour, 4), 8u);
   EXPECT_EQ(model::Block(colour.begin() + 8, colour.end()), model::Block(rows.begin(), rows.end()));
-  EXPECT_EQ(d.pictures[0].thumbnail.at(0, 0), gfx::rgb(255, 0, 0));  // top row: 0, 1, 0
-  EXPECT_EQ(d.pictures[0].thumbnail.at(1, 0), gfx::rgb(0, 0, 255));
+  const gfx::Image plainDrawn = preview::renderStraight(d, 0).image;
+  EXPECT_EQ(plainDrawn.at(0, 0), gfx::rgb(255, 0, 0));  // top row: 0, 1, 0
+  EXPECT_EQ(plainDrawn.at(1, 0), gfx::rgb(0, 0, 255));
   EXPECT_EQ(d.pictures[0].sizeText, "1 [Bitmap]");
   EXPECT_EQ(d.module.bitmapPictures.at(0).width(), 3);
 
@@ -220,7 +223,7 @@ TEST(ModuleReader, BitmapsOfEveryKind) {
   EXPECT_FALSE(compressed.child(2).hasBlock());
   EXPECT_EQ(compressed.child(2).stateImage(), model::state::valuesHidden);
   EXPECT_FALSE(d.pictures[2].placeholder);
-  EXPECT_EQ(d.pictures[2].thumbnail.at(1, 0), gfx::rgb(0, 255, 0));
+  EXPECT_EQ(preview::renderStraight(d, 2).image.at(1, 0), gfx::rgb(0, 255, 0));
 
   EXPECT_EQ(d.tree.topLevel(3).child(0).childCount(), 0u);
   EXPECT_TRUE(r->reporter.logged("Don't support this DIB-format."));
