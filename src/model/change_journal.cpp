@@ -10,8 +10,8 @@ namespace {
 
 std::size_t dataBytes(const Node::Data& data) {
   if (const Block* block = std::get_if<Block>(&data)) return block->capacity();
-  if (const ResourceName* name = std::get_if<ResourceName>(&data))
-    if (const std::string* text = std::get_if<std::string>(name)) return text->capacity();
+  if (const BoxedResourceName* name = std::get_if<BoxedResourceName>(&data))
+    if (const std::string* text = std::get_if<std::string>(&**name)) return sizeof(ResourceName) + text->capacity();
   return 0;
 }
 

@@ -14,14 +14,14 @@ const Block emptyBlock;
 }  // namespace
 
 Node::Node(std::string name, Data data, int stateImage)
-    : name_(std::move(name)), data_(std::move(data)), stateImage_(stateImage) {
+    : name_(std::move(name)), data_(std::move(data)), stateImage_(static_cast<std::int16_t>(stateImage)) {
   ++liveNodes;
 }
 
-Node::Node(RootTag) : stateImage_(state::none), counted_(false) {}
+Node::Node(RootTag) : stateImage_(state::none), isRoot_(true) {}
 
 Node::~Node() {
-  if (counted_) --liveNodes;
+  if (!isRoot_) --liveNodes;
 }
 
 std::size_t Node::liveCount() { return liveNodes.load(); }
@@ -136,24 +136,35 @@ void Node::clearChildren() {
 }
 
 void Node::renumberChildren(std::size_t first) {
-  for (std::size_t i = first; i < children_.size(); ++i) children_[i]->index_ = i;
+  for (std::size_t i = first; i < children_.size(); ++i) children_[i]->index_ = static_cast<std::uint32_t>(i);
 }
 
-const Node& Node::top() const {
+// Only a TreeRoot is made with isRoot_ set, so the top node is one when the flag says so.
+const TreeRoot* Node::treeRoot() const {
   const Node* top = this;
   while (top->parent_) top = top->parent_;
-  return *top;
+  return top->isRoot_ ? static_cast<const TreeRoot*>(top) : nullptr;
+}
+
+TreeRoot* Node::treeRoot() {
+  Node* top = this;
+  while (top->parent_) top = top->parent_;
+  return top->isRoot_ ? static_cast<TreeRoot*>(top) : nullptr;
 }
 
 void Node::structureChanged() {
-  Node* top = this;
-  while (top->parent_) top = top->parent_;
-  ++top->structureVersion_;
+  if (TreeRoot* root = treeRoot()) ++root->structureVersion_;
 }
 
-TreeObserver* Node::treeObserver() const { return top().observer_; }
+TreeObserver* Node::treeObserver() const {
+  const TreeRoot* root = treeRoot();
+  return root ? root->observer_ : nullptr;
+}
 
-ChangeJournal* Node::treeJournal() const { return top().journal_; }
+ChangeJournal* Node::treeJournal() const {
+  const TreeRoot* root = treeRoot();
+  return root ? root->journal_ : nullptr;
+}
 
 Node* Node::findChild(std::string_view name) const {
   for (const auto& c : children_)

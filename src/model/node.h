@@ -20,6 +20,25 @@ using Block = std::vector<std::uint8_t>;
 // A module resource is named either by a string or by an integer id.
 using ResourceName = std::variant<std::string, std::uint32_t>;
 
+// A resource name kept on the heap: few nodes have one, and inline it would make every node larger.
+class BoxedResourceName {
+ public:
+  BoxedResourceName(ResourceName name) : name_(std::make_unique<ResourceName>(std::move(name))) {}
+  BoxedResourceName(const BoxedResourceName& other) : BoxedResourceName(*other) {}
+  BoxedResourceName& operator=(const BoxedResourceName& other) {
+    *name_ = *other;
+    return *this;
+  }
+  BoxedResourceName(BoxedResourceName&&) noexcept = default;
+  BoxedResourceName& operator=(BoxedResourceName&&) noexcept = default;
+  ~BoxedResourceName() = default;
+
+  const ResourceName& operator*() const { return *name_; }
+
+ private:
+  std::unique_ptr<ResourceName> name_;
+};
+
 // State image indexes shown beside the nodes of the structure tree.
 namespace state {
 inline constexpr int none = -1;
@@ -35,14 +54,15 @@ inline constexpr int infoItem = 10;
 inline constexpr int waveData = 11;
 }  // namespace state
 
+class TreeRoot;
+
+// A node of the structure tree. Nodes are many (several per picture), so a node holds only what every node
+// needs; what a whole tree shares lives in its TreeRoot.
 class Node {
  public:
-  using Data = std::variant<std::monostate, Block, ResourceName>;
+  using Data = std::variant<std::monostate, Block, BoxedResourceName>;
 
   explicit Node(std::string name, Data data = {}, int stateImage = state::none);
-  // The invisible root of a tree, which is not counted among the live nodes.
-  struct RootTag {};
-  explicit Node(RootTag);
   ~Node();
   Node(const Node&) = delete;
   Node& operator=(const Node&) = delete;
@@ -51,7 +71,7 @@ class Node {
   void rename(std::string name);
 
   int stateImage() const { return stateImage_; }
-  void setStateImage(int index) { stateImage_ = index; }
+  void setStateImage(int index) { stateImage_ = static_cast<std::int16_t>(index); }
 
   bool hasBlock() const { return std::holds_alternative<Block>(data_); }
   // The node's block; empty when the node owns none.
@@ -63,7 +83,10 @@ class Node {
   void writeBytes(std::size_t offset, std::span<const std::uint8_t> bytes);
   void setBlock(Block block) { setData(std::move(block)); }
 
-  const ResourceName* resourceName() const { return std::get_if<ResourceName>(&data_); }
+  const ResourceName* resourceName() const {
+    const BoxedResourceName* boxed = std::get_if<BoxedResourceName>(&data_);
+    return boxed ? &**boxed : nullptr;
+  }
   void setResourceName(ResourceName name) { setData(std::move(name)); }
 
   // Drops whatever the node owns (the deletion rule).
@@ -95,22 +118,22 @@ class Node {
   // First child with the given name, or null.
   Node* findChild(std::string_view name) const;
 
-  // Counts the insertions, removals and renames made anywhere under this node while it is the top of its
-  // tree; lets a tree tell whether what it has indexed is still current.
-  std::uint64_t structureVersion() const { return structureVersion_; }
-
-  // Tells `observer` of every change below this node while it is the top of its tree; null: nobody.
-  void setObserver(TreeObserver* observer) { observer_ = observer; }
-  // Records every change below this node while it is the top of its tree into `journal`; null: nothing.
-  void setJournal(ChangeJournal* journal) { journal_ = journal; }
+  // The journal of the tree this node belongs to, or null (none, or the node is out of any tree).
   ChangeJournal* treeJournal() const;
 
   // Number of Node objects alive in the process; lets tests prove that removing nodes frees them.
   static std::size_t liveCount();
 
+ protected:
+  // The invisible root of a tree, which is not counted among the live nodes.
+  struct RootTag {};
+  explicit Node(RootTag);
+
  private:
   void setData(Data data);
-  const Node& top() const;
+  // The root of the tree this node is in, or null when the node is out of any tree.
+  const TreeRoot* treeRoot() const;
+  TreeRoot* treeRoot();
   // Bumps the version of the topmost ancestor.
   void structureChanged();
   // The observer of the tree this node belongs to, or null.
@@ -120,14 +143,32 @@ class Node {
 
   std::string name_;
   Data data_;
-  int stateImage_;
   Node* parent_ = nullptr;
-  std::size_t index_ = 0;
+  std::vector<std::unique_ptr<Node>> children_;
+  // 32 bits are enough: a node takes more than 16 bytes, so no process holds 2^32 of them.
+  std::uint32_t index_ = 0;
+  std::int16_t stateImage_;
+  bool isRoot_ = false;
+};
+
+// The invisible root of a tree: what the whole tree shares, kept once rather than in every node.
+class TreeRoot final : public Node {
+ public:
+  TreeRoot() : Node(RootTag{}) {}
+
+  // Counts the insertions, removals and renames made anywhere in the tree; lets a tree tell whether what it
+  // has indexed is still current.
+  std::uint64_t structureVersion() const { return structureVersion_; }
+  // Tells `observer` of every change in the tree; null: nobody.
+  void setObserver(TreeObserver* observer) { observer_ = observer; }
+  // Records every change in the tree into `journal`; null: nothing.
+  void setJournal(ChangeJournal* journal) { journal_ = journal; }
+
+ private:
+  friend class Node;
   std::uint64_t structureVersion_ = 0;
-  bool counted_ = true;
   TreeObserver* observer_ = nullptr;
   ChangeJournal* journal_ = nullptr;
-  std::vector<std::unique_ptr<Node>> children_;
 };
 
 }  // namespace delvix::model

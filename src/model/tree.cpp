@@ -2,7 +2,7 @@
 
 namespace delvix::model {
 
-Tree::Tree() : root_(Node::RootTag{}) {}
+Tree::Tree() = default;
 
 Node& Tree::addTopLevel(std::string name, Node::Data data, int stateImage) {
   return root_.addChild(std::move(name), std::move(data), stateImage);

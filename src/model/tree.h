@@ -56,7 +56,7 @@ class Tree {
   using NameIndex = std::map<std::string_view, Node*>;
   const NameIndex& nameIndex() const;
 
-  Node root_;
+  TreeRoot root_;
   mutable NameIndex firstByName_;
   mutable std::uint64_t indexedVersion_ = 0;
   mutable bool indexed_ = false;

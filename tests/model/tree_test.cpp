@@ -72,6 +72,10 @@ TEST(TreeOwnership, RemovingAndClearingFreesEveryNode) {
   EXPECT_EQ(Node::liveCount(), before);
 }
 
+// A picture takes several nodes, so the size of a node decides how large a file of many pictures the
+// program can hold.
+TEST(TreeOwnership, NodesStaySmall) { EXPECT_LE(sizeof(Node), 104u); }
+
 TEST(TreeOwnership, ResourceNodesOwnOnlyStringNames) {
   Tree tree;
   Node& numbered = tree.addTopLevel("100!num! [Icon_1]", ResourceName{std::uint32_t{100}});
