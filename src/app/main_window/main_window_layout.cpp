@@ -252,6 +252,9 @@ QWidget* TFormANI::createImageGroup() {
   ListPreview->setIconSize({preview::thumbnailBox, preview::thumbnailBox});
   ListPreview->header()->setStretchLastSection(false);
   ListPreview->header()->setMinimumSectionSize(20);
+  // Columns fit the rows shown (and the last, measured apart): measuring a thousand rows more, as Qt does by
+  // default, would draw their thumbnails only to throw them away.
+  ListPreview->header()->setResizeContentsPrecision(0);
   ListPreview->setContextMenuPolicy(Qt::CustomContextMenu);
   keepSelectionVisible(ListPreview);
   // A click on the row already selected shows its picture again, which no selection signal reports.
