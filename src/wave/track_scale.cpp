@@ -1,9 +1,10 @@
 #include "wave/track_scale.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <limits>
-
-#include "fieldview/value_text.h"
 
 namespace delvix::wave {
 
@@ -38,10 +39,23 @@ TrackScale trackScale(std::uint64_t frames, int width) {
   return scale;
 }
 
+std::string clockText(double seconds) {
+  // Whole milliseconds; beyond what 64 bits count (hundreds of millions of years) the clock stops.
+  constexpr double largestMilliseconds = 9.0e18;
+  const double rounded = std::isfinite(seconds) && seconds > 0 ? std::round(seconds * 1000) : 0;
+  const auto milliseconds = static_cast<std::uint64_t>(std::min(rounded, largestMilliseconds));
+  const std::uint64_t totalSeconds = milliseconds / 1000;
+  std::array<char, 48> text{};
+  std::snprintf(text.data(), text.size(), "%llu:%02u:%02u.%03u", static_cast<unsigned long long>(totalSeconds / 3600),
+                static_cast<unsigned>(totalSeconds / 60 % 60), static_cast<unsigned>(totalSeconds % 60),
+                static_cast<unsigned>(milliseconds % 1000));
+  return text.data();
+}
+
 std::string frameTimeText(std::uint64_t frame, std::uint64_t frames, double playingTime) {
-  if (frames == 0) return "0";
+  if (frames == 0) return clockText(0);
   const double seconds = static_cast<double>(frame) * playingTime / static_cast<double>(frames);
-  return fieldview::playingTimeText(static_cast<float>(seconds));
+  return clockText(seconds) + " (" + std::to_string(frame) + ")";
 }
 
 }  // namespace delvix::wave

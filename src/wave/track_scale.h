@@ -23,8 +23,11 @@ struct TrackScale {
 // The scale for `frames` frames: the last frame can always be scrolled into the box.
 TrackScale trackScale(std::uint64_t frames, int width);
 
-// The time of frame `frame` of `frames` frames lasting `playingTime` seconds, as the time panel shows it
-// (3 significant digits; "0" without frames).
+// `seconds` as h:mm:ss.mmm, rounded to the millisecond; hours as many as it takes. Negative or not finite: 0.
+std::string clockText(double seconds);
+
+// The time of frame `frame` of `frames` frames lasting `playingTime` seconds and the frame's number, as the
+// time panel shows it: "0:01:02.500 (500000)"; "0:00:00.000" without frames.
 std::string frameTimeText(std::uint64_t frame, std::uint64_t frames, double playingTime);
 
 }  // namespace delvix::wave

@@ -164,7 +164,7 @@ TEST_F(OpenCommand, AStereoPcmWaveEnablesBothChannelsAndShowsTheWaveGroup) {
   for (const char* off : {"BStopLeft", "BStopRight", "BStopPlay", "BDelete", "ButSave", "ButCopy"})
     EXPECT_FALSE(enabled(off)) << off;
   EXPECT_EQ(hint("ButSaveAll"), "Save");
-  EXPECT_EQ(text("PanelForTime"), "0");
+  EXPECT_EQ(text("PanelForTime"), "0:00:00.000 (0)");
 }
 
 TEST_F(OpenCommand, WaveFormatsDecideWhatMayBePlayedAndSaved) {

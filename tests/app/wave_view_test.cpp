@@ -59,7 +59,13 @@ TEST_F(WaveView, RedLinesDeleteAndScrolling) {
   EXPECT_EQ(text("Panel5").trimmed(), QString("RIFF size: %1 bytes").arg(36 + (8000 - 11) * 4));
 
   track->setValue(4000);
-  EXPECT_EQ(text("PanelForTime"), "0.5");
+  EXPECT_EQ(text("PanelForTime"), "0:00:00.500 (4000)");
+  // Page Down goes forward in time by a box's width, Page Up back.
+  QTest::keyClick(track, Qt::Key_PageDown);
+  EXPECT_EQ(track->value(), 4000 + track->pageStep());
+  QTest::keyClick(track, Qt::Key_PageUp);
+  QTest::keyClick(track, Qt::Key_PageUp);
+  EXPECT_EQ(track->value(), 4000 - track->pageStep());
 
   const auto left = files.path() / "left.wav";
   prompter.choose(left.string());
@@ -86,7 +92,7 @@ TEST_F(WaveView, AnEmptyDataChunkShowsGreenAndOffersNothing) {
       write("empty.wav", riff("WAVE", {waveFormat({.channels = 2, .bitsPerSample = 16}), chunk("data", {})})));
   for (const char* off : {"BPlayLeft", "BSaveLeft", "BPlayRight", "BDelete", "BRunPlay", "TrackBar1"})
     EXPECT_FALSE(enabled(off)) << off;
-  EXPECT_EQ(text("PanelForTime"), "0");
+  EXPECT_EQ(text("PanelForTime"), "0:00:00.000");
   clickAt("PaintLeft", 3);
   EXPECT_EQ(text("Panel9"), "0");
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 
 #include "wave/sample_selection.h"
 #include "wave/track_scale.h"
@@ -84,15 +86,23 @@ TEST(TrackScale, EveryFrameCanBeScrolledIntoTheBox) {
   }
 }
 
-TEST(TrackScale, TimeOfAFrameHasThreeSignificantDigits) {
+TEST(TrackScale, TimeOfAFrameIsAClockAndTheSampleNumber) {
   struct Case {
     std::uint64_t frame, frames;
     double playingTime;
     const char* text;
   };
-  const Case cases[] = {{0, 1000, 10, "0"},         {123, 1000, 10, "1.23"}, {500, 1000, 3, "1.5"},
-                        {999, 1000, 5000, "5e+03"}, {5, 0, 3, "0"},          {0, 0, 0, "0"}};
+  const Case cases[] = {{0, 1000, 10, "0:00:00.000 (0)"},
+                        {123, 1000, 10, "0:00:01.230 (123)"},
+                        {999, 1000, 3600, "0:59:56.400 (999)"},
+                        {1, 3, 2, "0:00:00.667 (1)"},
+                        {35999999, 36000000, 100000, "27:46:39.997 (35999999)"},
+                        {5, 0, 3, "0:00:00.000"}};
   for (const Case& c : cases) EXPECT_EQ(frameTimeText(c.frame, c.frames, c.playingTime), c.text) << c.frame;
+  for (double odd : {-1.0, std::nan(""), -std::numeric_limits<double>::infinity()})
+    EXPECT_EQ(clockText(odd), "0:00:00.000");
+  EXPECT_EQ(clockText(59.9996), "0:01:00.000");
+  EXPECT_FALSE(clockText(std::numeric_limits<double>::infinity()).empty());
 }
 
 }  // namespace

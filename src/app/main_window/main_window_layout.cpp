@@ -24,6 +24,7 @@
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
 #include "preview/thumbnail.h"
+#include "wave/track_scale.h"
 #include "widgets/elided_tips.h"
 #include "widgets/picture_box.h"
 #include "widgets/pictures.h"
@@ -315,15 +316,18 @@ QWidget* TFormANI::createMusicGroup() {
 
   TrackBar1 = named(new QSlider(Qt::Horizontal, GroupMusic), "TrackBar1");
   TrackBar1->setEnabled(false);
+  // Page Down, the down arrow and the wheel turned down go forward in time, as in a document.
+  TrackBar1->setInvertedControls(true);
   connect(TrackBar1, &QSlider::valueChanged, this, &TFormANI::TrackBar1Change);
   layout->addWidget(TrackBar1);
 
   auto* row = new QHBoxLayout;
   row->setSpacing(4);
-  PanelForTime = statusPanel(GroupMusic, "PanelForTime", "0");
+  PanelForTime = statusPanel(GroupMusic, "PanelForTime", QString::fromStdString(wave::clockText(0)));
+  PanelForTime->setToolTip(
+      "The time (hours:minutes:seconds.milliseconds) of the first sample shown, and its number in brackets");
   PanelForTime->setMinimumWidth(40);
   row->addWidget(PanelForTime);
-  row->addWidget(new QLabel("sec", GroupMusic));
   auto* bar = named(new QToolBar(GroupMusic), "ToolBar3");
   bar->setIconSize({16, 16});
   BRunPlay = toolButton(bar, "BRunPlay", "Play", ToolPicture::run);

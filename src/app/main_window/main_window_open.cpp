@@ -21,6 +21,7 @@
 #include "app/tree_model.h"
 #include "formats/regular_file.h"
 #include "model/picture_index.h"
+#include "wave/track_scale.h"
 #include "widgets/command_messages.h"
 #include "widgets/picture_box.h"
 #include "widgets/waveform_box.h"
@@ -262,7 +263,7 @@ void TFormANI::openWave(const std::filesystem::path& path) {
   for (QToolButton* button :
        {BSaveLeft, BPlayLeft, BStopLeft, BSaveRight, BPlayRight, BStopRight, BRunPlay, BStopPlay, BDelete})
     button->setEnabled(false);
-  PanelForTime->setText("0");
+  PanelForTime->setText(QString::fromStdString(wave::clockText(0)));
   Panel9->setText("0");
 
   const bool read = readIntoDocument(path, model::FileKind::wave);
