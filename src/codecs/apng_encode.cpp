@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "codecs/png_chunks.h"
 #include "codecs/png_encode.h"
 
 namespace delvix::codecs {
@@ -14,11 +15,6 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> pngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::size_t largestChunk = 0x7FFFFFFF;
-
-std::uint32_t be32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
-         std::uint32_t{bytes[at + 3]};
-}
 
 void putBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.insert(out.end(), {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
@@ -47,17 +43,10 @@ struct PngParts {
 };
 
 std::optional<PngParts> partsOf(std::span<const std::uint8_t> png) {
-  if (png.size() < pngSignature.size() || !std::equal(pngSignature.begin(), pngSignature.end(), png.begin()))
-    return std::nullopt;
   PngParts parts;
-  for (std::size_t at = pngSignature.size(); png.size() - at >= 12;) {
-    const std::size_t length = be32(png, at);
-    if (length > png.size() - at - 12) return std::nullopt;
-    const std::string_view type(reinterpret_cast<const char*>(png.data() + at + 4), 4);
-    const auto data = png.subspan(at + 8, length);
-    if (type == "IHDR") parts.header.assign(data.begin(), data.end());
-    if (type == "IDAT") parts.imageData.insert(parts.imageData.end(), data.begin(), data.end());
-    at += 12 + length;
+  for (const PngChunk& chunk : pngChunks(png)) {
+    if (chunk.type == "IHDR") parts.header.assign(chunk.data.begin(), chunk.data.end());
+    if (chunk.type == "IDAT") parts.imageData.insert(parts.imageData.end(), chunk.data.begin(), chunk.data.end());
   }
   if (parts.header.size() != 13 || parts.imageData.empty() || parts.imageData.size() > largestChunk - 4)
     return std::nullopt;

@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "codecs/png_decode.h"
 
@@ -18,24 +17,38 @@ std::uint32_t be32(std::span<const std::uint8_t> b, std::size_t at) {
 
 }  // namespace
 
+bool PngChunk::crcMatches() const {
+  const auto* typeBytes = reinterpret_cast<const Bytef*>(type.data());
+  uLong crc = crc32(0L, typeBytes, static_cast<uInt>(type.size()));
+  // crc32 takes at most a uInt at a time.
+  for (std::size_t done = 0; done < data.size();) {
+    const auto piece = static_cast<uInt>(std::min<std::size_t>(data.size() - done, 1u << 30));
+    crc = crc32(crc, data.data() + done, piece);
+    done += piece;
+  }
+  return crc == storedCrc;
+}
+
+std::vector<PngChunk> pngChunks(std::span<const std::uint8_t> bytes) {
+  std::vector<PngChunk> chunks;
+  if (!hasPngSignature(bytes)) return chunks;
+  for (std::size_t at = pngSignatureSize; bytes.size() - at >= 12;) {
+    const std::size_t length = be32(bytes, at);
+    if (length > bytes.size() - at - 12) break;
+    chunks.push_back({std::string_view(reinterpret_cast<const char*>(bytes.data() + at + 4), 4),
+                      bytes.subspan(at + 8, length), be32(bytes, at + 8 + length), at + 12 + length});
+    at += 12 + length;
+  }
+  return chunks;
+}
+
 bool isIntactPng(std::span<const std::uint8_t> bytes) {
   if (!readPngInfo(bytes)) return false;
   bool imageData = false;
-  for (std::size_t at = pngSignatureSize; bytes.size() - at >= 12;) {
-    const std::size_t length = be32(bytes, at);
-    if (length > bytes.size() - at - 12) return false;
-    const std::uint8_t* type = bytes.data() + at + 4;
-    // The CRC covers the type and the data; crc32 takes at most a uInt at a time.
-    uLong crc = crc32(0L, type, 4);
-    for (std::size_t done = 0; done < length;) {
-      const auto piece = static_cast<uInt>(std::min<std::size_t>(length - done, 1u << 30));
-      crc = crc32(crc, type + 4 + done, piece);
-      done += piece;
-    }
-    if (crc != be32(bytes, at + 8 + length)) return false;
-    if (std::memcmp(type, "IDAT", 4) == 0) imageData = true;
-    if (std::memcmp(type, "IEND", 4) == 0) return imageData && at + 12 + length == bytes.size();
-    at += 12 + length;
+  for (const PngChunk& chunk : pngChunks(bytes)) {
+    if (!chunk.crcMatches()) return false;
+    if (chunk.type == "IDAT") imageData = true;
+    if (chunk.type == "IEND") return imageData && chunk.end == bytes.size();
   }
   return false;
 }
