@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ class WaveOutput {
   // Stops at once; `finished` is called before it returns, when a sound was playing.
   virtual void stop() = 0;
   virtual bool playing() const = 0;
+  // How long the sound that plays has been heard so far, in microseconds (0 when nothing plays), for the play
+  // cursor.
+  virtual std::uint64_t playedMicroseconds() const { return 0; }
   // Called once for every sound that was started: when its end has been heard or it was stopped.
   std::function<void()> finished;
 };

@@ -15,6 +15,11 @@ std::uint64_t frameCountOf(const model::WaveState& wave);
 // sound playing), the data size, the playing time and, for PCM with a "fact" chunk, the fact value follow; the
 // stored sizes and the status text are worked out again. False, with nothing changed, when the range is not
 // inside the data or the format is not PCM (frames of block codecs cannot be cut apart).
+// Why the document's samples cannot be cut (a compressed encoding, whose blocks cannot be split without decoding
+// them): "Samples of the wave encoding 0x0002 (MS ADPCM) cannot be cut; save the sound as PCM to cut it." Empty
+// when they can.
+std::string cutRefusal(const model::WaveState& wave);
+
 bool cutFrames(model::Document& document, std::uint64_t first, std::uint64_t last);
 
 }  // namespace delvix::wave
