@@ -48,6 +48,8 @@ TEST(MappedFile, AFileShortenedUnderItsMappingReadsAsZerosAndCountsAsDamaged) {
   EXPECT_EQ(bytes[50], 0xAB);
   EXPECT_TRUE(opened.file->damaged());
   EXPECT_TRUE(opened.file->changeSinceOpened());
+  EXPECT_TRUE(changeUnder(model::SharedBytes(opened.file, bytes.subspan(8192, 10))));
+  EXPECT_FALSE(changeUnder(model::SharedBytes::copyOf(bytes.first(10))));
 }
 
 TEST(MappedFile, AnEmptyFileMapsNothingAndOnlyRegularFilesOpen) {
@@ -87,11 +89,13 @@ TEST(MappedFile, ASaveTakingSamplesFromAFileChangedOnDiskRefusesAndWritesNothing
     testing::TempDir dir;
     const auto original = waveOf(3 * 4096, 0x55);
     const auto source = dir.write("x.wav", original);
-    const auto replacement = dir.write("new.wav", waveOf(10, 0x11));
+    dir.write("new.wav", waveOf(10, 0x11));
     model::Document document;
     RecordingReporter reporter;
     ASSERT_TRUE(readWaveFile(source, document, reporter));
-    if (std::string(c.name).starts_with("saved over")) ASSERT_TRUE(saveWaveFile(document, source, reporter));
+    if (std::string(c.name).starts_with("saved over")) {
+      ASSERT_TRUE(saveWaveFile(document, source, reporter));
+    }
     c.disturb(source, dir.path());
     const auto before = testing::readFileBytes(dir.path() / c.target);
 
