@@ -1,5 +1,6 @@
 #include "formats/mapped_file.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
@@ -84,6 +85,32 @@ void MappedFile::notePathRewritten(const fs::path& target, dev_t device, ino_t i
   if (!openedFrom(target)) return;
   pathDevice_ = device;
   pathInode_ = inode;
+}
+
+std::optional<std::string> MappedFile::moveToPrivateCopy(const fs::path& folder) const {
+  if (!data_) return std::nullopt;
+  Descriptor copy(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (!copy) return std::strerror(errno);
+  off_t from = 0;
+  while (static_cast<std::uint64_t>(from) < identity_.size) {
+    const std::size_t left = identity_.size - static_cast<std::uint64_t>(from);
+    ssize_t n = ::copy_file_range(descriptor_.get(), &from, copy.get(), nullptr, left, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+      n = ::pwrite(copy.get(), data_ + from, left, from);
+      if (n > 0) from += n;
+    }
+    if (n < 0) return std::strerror(errno);
+    if (n == 0) return "the file ended early";
+  }
+  struct stat info {};
+  if (::fstat(copy.get(), &info) != 0) return std::strerror(errno);
+  void* moved =
+      ::mmap(const_cast<std::uint8_t*>(data_), identity_.size, PROT_READ, MAP_PRIVATE | MAP_FIXED, copy.get(), 0);
+  if (moved == MAP_FAILED) return std::strerror(errno);
+  descriptor_ = std::move(copy);
+  identity_ = {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
+  return std::nullopt;
 }
 
 const MappedFile* MappedFile::holding(std::span<const std::uint8_t> bytes) {

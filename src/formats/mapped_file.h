@@ -55,6 +55,10 @@ class MappedFile {
   // After this program wrote a new file under the path it was opened from: that file is the path's own now.
   void notePathRewritten(const std::filesystem::path& target, dev_t device, ino_t inode) const;
   bool openedFrom(const std::filesystem::path& target) const;
+  // Before this program overwrites the mapped file in place (a file with other names): the mapping is moved,
+  // at the same addresses, onto a copy of the file made in `folder` that has no name, so that what was read
+  // stays as it was. The error in words, or nullopt.
+  std::optional<std::string> moveToPrivateCopy(const std::filesystem::path& folder) const;
 
   // The mapped file that holds all of `bytes`, or null.
   static const MappedFile* holding(std::span<const std::uint8_t> bytes);
@@ -64,8 +68,9 @@ class MappedFile {
 
   std::filesystem::path path_;       // as given
   std::filesystem::path canonical_;  // for comparing with a save's target
-  Descriptor descriptor_;
-  FileIdentity identity_;
+  // Mutable only for moveToPrivateCopy, which keeps the bytes the same.
+  mutable Descriptor descriptor_;
+  mutable FileIdentity identity_;
   const std::uint8_t* data_ = nullptr;
   int slot_ = -1;
   // The file the path names as far as this program knows: the one opened, or the one a save put there.
