@@ -118,7 +118,7 @@ std::optional<SaveFailure> sourceProblem(std::span<const MappedFile* const> sour
   for (const MappedFile* source : sources) {
     if (auto changed = source->changeSinceOpened()) return SaveFailure{SaveFailure::Kind::sourceChanged, *changed};
     if (!existing) continue;
-    if (auto replaced = source->replacementAt(target, existing->st_dev, existing->st_ino))
+    if (auto replaced = source->replacementAt(target, identityOf(*existing)))
       return SaveFailure{SaveFailure::Kind::sourceChanged, *replaced};
   }
   return std::nullopt;
@@ -324,12 +324,15 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
           return SaveFailure{SaveFailure::Kind::writeFailed,
                              "the samples of the open file could not be kept aside: " + *error};
     if (auto failed = overwriteInPlace(target, file, pieces)) return failed;
+    struct stat written {};
+    if (::stat(target.c_str(), &written) == 0)
+      for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   } else {
     struct stat written {};
     ::fstat(file.descriptor(), &written);
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
-    for (const MappedFile* source : sources) source->notePathRewritten(target, written.st_dev, written.st_ino);
+    for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   }
   // The new name (or size) is on the disk only once its folder is.
   if (int error = syncFolder(target.parent_path())) return failure(SaveFailure::Kind::notSynced, error);

@@ -27,6 +27,10 @@ fs::path canonicalOf(const fs::path& path) {
 
 }  // namespace
 
+FileIdentity identityOf(const struct stat& info) {
+  return {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
+}
+
 MappedFile::Opened MappedFile::open(const fs::path& path) {
   OpenedFile opened = openRegularFile(path);
   if (!opened.descriptor) return {nullptr, opened.error};
@@ -36,9 +40,8 @@ MappedFile::Opened MappedFile::open(const fs::path& path) {
   std::shared_ptr<MappedFile> file(new MappedFile());
   file->path_ = path;
   file->canonical_ = canonicalOf(path);
-  file->identity_ = {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
-  file->pathDevice_ = info.st_dev;
-  file->pathInode_ = info.st_ino;
+  file->identity_ = identityOf(info);
+  file->pathFile_ = file->identity_;
   if (info.st_size > 0) {
     const auto length = static_cast<std::size_t>(info.st_size);
     void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, opened.descriptor.get(), 0);
@@ -73,18 +76,21 @@ std::optional<std::string> MappedFile::changeSinceOpened() const {
 
 bool MappedFile::openedFrom(const fs::path& target) const { return canonicalOf(target) == canonical_; }
 
-std::optional<std::string> MappedFile::replacementAt(const fs::path& target, dev_t device, ino_t inode) const {
-  if (device == pathDevice_.load() && inode == pathInode_.load()) return std::nullopt;
+std::optional<std::string> MappedFile::replacementAt(const fs::path& target, const FileIdentity& now) const {
+  {
+    std::lock_guard lock(pathMutex_);
+    if (now == pathFile_) return std::nullopt;
+  }
   if (!openedFrom(target)) return std::nullopt;
   return "The file " + path_.string() +
-         " was replaced on disk by another program since it was opened; it is not saved over, so as not to discard "
-         "that program's version. Save it under another name.";
+         " was changed or replaced on disk by another program; it is not saved over, so as not to discard that "
+         "program's version. Save it under another name.";
 }
 
-void MappedFile::notePathRewritten(const fs::path& target, dev_t device, ino_t inode) const {
+void MappedFile::notePathRewritten(const fs::path& target, const FileIdentity& now) const {
   if (!openedFrom(target)) return;
-  pathDevice_ = device;
-  pathInode_ = inode;
+  std::lock_guard lock(pathMutex_);
+  pathFile_ = now;
 }
 
 std::optional<std::string> MappedFile::moveToPrivateCopy(const fs::path& folder) const {
@@ -109,7 +115,7 @@ std::optional<std::string> MappedFile::moveToPrivateCopy(const fs::path& folder)
       ::mmap(const_cast<std::uint8_t*>(data_), identity_.size, PROT_READ, MAP_PRIVATE | MAP_FIXED, copy.get(), 0);
   if (moved == MAP_FAILED) return std::strerror(errno);
   descriptor_ = std::move(copy);
-  identity_ = {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
+  identity_ = identityOf(info);
   return std::nullopt;
 }
 

@@ -76,10 +76,12 @@ TEST(MappedFile, ASaveTakingSamplesFromAFileChangedOnDiskRefusesAndWritesNothing
       {"shortened", [](auto& source, auto&) { ASSERT_EQ(::truncate(source.c_str(), 60), 0); }, "other.wav",
        "was changed on disk"},
       {"replaced by rename, saved over it", [](auto& source, auto& dir) { fs::rename(dir / "new.wav", source); },
-       "x.wav", "was replaced on disk by another program"},
+       "x.wav", "was changed or replaced on disk by another program"},
       {"replaced by rename, saved elsewhere", [](auto& source, auto& dir) { fs::rename(dir / "new.wav", source); },
        "other.wav", ""},
       {"saved over by this program before", [](auto&, auto&) {}, "x.wav", ""},
+      {"saved over by this program, then changed by another", [](auto& source, auto&) { changeInPlace(source); },
+       "x.wav", "was changed or replaced on disk by another program"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
