@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "formats/mapping_registry.h"
@@ -96,7 +98,13 @@ void MappedFile::notePathRewritten(const fs::path& target, const FileIdentity& n
 std::optional<std::string> MappedFile::moveToPrivateCopy(const fs::path& folder) const {
   if (!data_) return std::nullopt;
   Descriptor copy(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-  if (!copy) return std::strerror(errno);
+  if (!copy) {
+    // A file system without nameless files: a named one, its name removed at once.
+    std::string name = (folder / ".delvix-samples-XXXXXX").string();
+    copy = Descriptor(::mkostemp(name.data(), O_CLOEXEC));
+    if (!copy) return std::strerror(errno);
+    ::unlink(name.c_str());
+  }
   off_t from = 0;
   while (static_cast<std::uint64_t>(from) < identity_.size) {
     const std::size_t left = identity_.size - static_cast<std::uint64_t>(from);
