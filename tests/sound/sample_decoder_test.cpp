@@ -135,5 +135,112 @@ TEST(OpenSamples, DecodesEveryCorpusWaveLikeSox) {
   if (compared == 0) GTEST_SKIP() << "no corpus";
 }
 
+std::unique_ptr<model::Document> readWave(const testing::ByteVector& file) {
+  auto document = std::make_unique<model::Document>();
+  formats::RecordingReporter reporter;
+  if (!formats::readWaveFile(file, *document, reporter)) return nullptr;
+  return document;
+}
+
+// Decoders read at any place: frames read backwards, a piece at a time, are those read in order. GSM cannot
+// seek, so it is read forward or opened again.
+TEST(OpenSamples, CodecsReadAtAnyPlace) {
+  for (const char* name : {"sox-gsm.wav", "sox-ima-adpcm.wav", "sox-ms-adpcm.wav"}) {
+    SCOPED_TRACE(name);
+    const fs::path path = fs::path(DELVIX_CORPUS_DIR) / "wav" / name;
+    if (!fs::exists(path)) continue;
+    auto document = readWave(path);
+    ASSERT_TRUE(document);
+    auto opened = sound::openSamples(*document);
+    ASSERT_TRUE(opened.reader) << opened.problem;
+    const std::vector<float> inOrder = readAll(*opened.reader);
+    ASSERT_EQ(inOrder.size(), opened.reader->frames());
+    constexpr std::size_t piece = 1000;
+    std::vector<float> backwards(inOrder.size());
+    for (std::size_t first = inOrder.size() / piece * piece;; first -= piece) {
+      const std::size_t count = std::min(piece, inOrder.size() - first);
+      EXPECT_EQ(opened.reader->read(first, std::span(backwards).subspan(first, count)), count);
+      if (first == 0) break;
+    }
+    EXPECT_EQ(backwards, inOrder);
+  }
+}
+
+TEST(OpenSamples, UndecodableEncodingsAreNamedAndDamagedFilesGetTheDecodersWords) {
+  const testing::ByteVector data(100, 0x5A);
+  struct Case {
+    const char* name;
+    testing::WaveFormatFields format;
+    bool undecodable;
+  };
+  const Case cases[] = {
+      {"G.726", {.formatTag = 0x64, .bitsPerSample = 4, .blockAlign = 1, .extra = {2, 0, 0, 0}}, true},
+      {"Yamaha ADPCM", {.formatTag = 0x20, .channels = 2, .bitsPerSample = 4, .blockAlign = 1, .extra = {0, 0}}, true},
+      {"unknown", {.formatTag = 0x7777, .bitsPerSample = 16}, true},
+      {"IMA ADPCM without a block size",
+       {.formatTag = 0x11, .bitsPerSample = 4, .blockAlign = 0, .extra = {2, 0, 0, 0}},
+       false},
+      {"MS ADPCM without its coefficients",
+       {.formatTag = 0x02, .bitsPerSample = 4, .blockAlign = 64, .extra = {0, 0}},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto document = readWave(testing::riff("WAVE", {testing::waveFormat(c.format), testing::chunk("data", data)}));
+    ASSERT_TRUE(document);
+    const auto opened = sound::openSamples(*document);
+    EXPECT_FALSE(opened.reader);
+    EXPECT_EQ(opened.problem == wave::undecodableText(document->wave), c.undecodable) << opened.problem;
+    EXPECT_FALSE(opened.problem.empty());
+  }
+  EXPECT_FALSE(sound::openSamples(model::Document()).problem.empty());
+}
+
+// Headers that lie: nothing is read past the data, and no count leads to a large allocation.
+TEST(OpenSamples, HostileHeadersGiveWhatTheDataHolds) {
+  const testing::ByteVector data(100, 0x5A);
+  struct Case {
+    const char* name;
+    testing::ByteVector file;
+    std::optional<std::uint64_t> mostFrames;  // none: no reader
+  };
+  const auto format = [](testing::WaveFormatFields fields) { return testing::waveFormat(fields); };
+  const Case cases[] = {
+      {"no channels",
+       testing::riff("WAVE", {format({.channels = 0, .bitsPerSample = 16}), testing::chunk("data", data)}),
+       std::nullopt},
+      {"block align 0",
+       testing::riff("WAVE",
+                     {format({.channels = 2, .bitsPerSample = 16, .blockAlign = 0}), testing::chunk("data", data)}),
+       25},
+      {"data cut short",
+       testing::riff("WAVE", {format({.bitsPerSample = 16}), testing::chunk("data", data, {.declaredSize = 1u << 30})}),
+       50},
+      {"4 G frames in the fact chunk",
+       testing::riff("WAVE",
+                     {format({.formatTag = 0x31, .bitsPerSample = 0, .blockAlign = 65, .extra = {2, 0, 0x40, 1}}),
+                      testing::chunk("fact", testing::u32s({0xFFFFFFFF})), testing::chunk("data", data)}),
+       800},
+      {"4 G frames of IMA ADPCM",
+       testing::riff("WAVE",
+                     {format({.formatTag = 0x11, .bitsPerSample = 4, .blockAlign = 36, .extra = {2, 0, 0x41, 0}}),
+                      testing::chunk("fact", testing::u32s({0xFFFFFFFF})), testing::chunk("data", data)}),
+       800},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto document = readWave(c.file);
+    ASSERT_TRUE(document);
+    auto opened = sound::openSamples(*document);
+    ASSERT_EQ(opened.reader != nullptr, c.mostFrames.has_value()) << opened.problem;
+    if (!opened.reader) continue;
+    EXPECT_LE(opened.reader->frames(), *c.mostFrames);
+    wave::PeakSummary summary(opened.reader->channels(), opened.reader->frames());
+    summary.build(*opened.reader, [](std::uint64_t) { return true; });
+    wave::columnPeaks(*opened.reader, &summary, {0, 1, 1000});
+    wave::columnPeaks(*opened.reader, &summary, {0, 1e6, 1000});
+  }
+}
+
 }  // namespace
 }  // namespace delvix
