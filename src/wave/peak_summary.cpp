@@ -96,7 +96,7 @@ bool PeakSummary::build(SampleReader& reader, const std::function<bool(std::uint
   const auto channels = static_cast<std::size_t>(channels_);
   const std::uint64_t step =
       std::clamp<std::uint64_t>(samplesAtOnce / channels / fineFrames * fineFrames, fineFrames, coarseFrames);
-  std::vector<float> buffer(static_cast<std::size_t>(step) * channels);
+  std::vector<float> buffer(static_cast<std::size_t>(std::min(step, frames_ - done)) * channels);
 
   // The coarse block under way, from the fine blocks already done in it.
   std::vector<Peak> coarse(channels, nothingYet);

@@ -135,6 +135,19 @@ TEST(OpenSamples, DecodesEveryCorpusWaveLikeSox) {
   if (compared == 0) GTEST_SKIP() << "no corpus";
 }
 
+// sox does not read samples of 5 bytes: the 36-bit file holds what its 24-bit twin does, to two steps of 24 bits.
+TEST(OpenSamples, WideSamplesMatchTheirNarrowerTwin) {
+  const fs::path folder = fs::path(DELVIX_CORPUS_DIR) / "wav";
+  auto wide = readWave(folder / "scipy-8000Hz-le-3ch-5S-36bit.wav"),
+       narrow = readWave(folder / "scipy-8000Hz-le-3ch-5S-24bit.wav");
+  if (!wide || !narrow) GTEST_SKIP() << "no corpus";
+  auto wideSamples = sound::openSamples(*wide), narrowSamples = sound::openSamples(*narrow);
+  ASSERT_TRUE(wideSamples.reader && narrowSamples.reader);
+  const std::vector<float> expected = readAll(*narrowSamples.reader), decoded = readAll(*wideSamples.reader);
+  ASSERT_EQ(decoded.size(), expected.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) EXPECT_NEAR(decoded[i], expected[i], 2.0 / (1 << 23)) << i;
+}
+
 std::unique_ptr<model::Document> readWave(const testing::ByteVector& file) {
   auto document = std::make_unique<model::Document>();
   formats::RecordingReporter reporter;
