@@ -1,8 +1,8 @@
 #include "sound/sample_decoder.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "formats/wav_writer.h"
@@ -12,10 +12,24 @@ namespace delvix::sound {
 
 namespace {
 
-// The encodings libsndfile decodes in a wave file. When it refuses one of these the file is damaged and its
-// words say how; any other encoding it does not know, however well-formed the file.
-constexpr std::array<std::uint16_t, 9> tagsLibsndfileReads{0x0001, 0x0002, 0x0003, 0x0006, 0x0007,
-                                                           0x0011, 0x0031, 0x0040, 0x0055};
+// The encodings libsndfile decodes in a wave file, and in how many channels at most. When it refuses one of
+// these the file is damaged and its words say how; any other encoding, or more channels than it takes, it does
+// not know, however well-formed the file.
+struct Decodable {
+  std::uint16_t tag;
+  int mostChannels;
+};
+constexpr int anyNumber = std::numeric_limits<int>::max();
+constexpr Decodable libsndfileDecodes[] = {
+    {0x0001, anyNumber}, {0x0002, 2},         {0x0003, anyNumber}, {0x0006, anyNumber}, {0x0007, anyNumber},
+    {0x0011, 2},         {0x0031, anyNumber}, {0x0038, anyNumber}, {0x0040, anyNumber}, {0x0055, anyNumber},
+};
+
+bool libsndfileKnows(const model::WaveState& wave) {
+  const auto found = std::ranges::find(libsndfileDecodes, wave::encodingTagOf(wave), &Decodable::tag);
+  return found != std::end(libsndfileDecodes) && wave.format.channels <= found->mostChannels;
+}
+
 // No codec it reads makes more sample frames than this of a byte of the file: a larger count is a header's lie.
 constexpr std::uint64_t mostFramesPerByte = 8;
 // Frames decoded and dropped at a time when a codec that cannot seek is read forward to a place.
@@ -94,8 +108,7 @@ OpenedSamples openSamples(const model::Document& document) {
   auto file = std::make_unique<SoundFile>(std::move(written), wave.samples);
   std::string error;
   if (!file->open(error)) {
-    if (std::ranges::find(tagsLibsndfileReads, wave::encodingTagOf(wave)) == tagsLibsndfileReads.end())
-      error = wave::undecodableText(wave);
+    if (!libsndfileKnows(wave)) error = wave::undecodableText(wave);
     return {nullptr, error};
   }
   return {std::make_unique<DecodedSampleReader>(std::move(file), fileBytes), {}};
