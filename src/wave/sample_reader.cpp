@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "wave/sample_decoding.h"
 
@@ -38,7 +35,7 @@ bool isExtensible(const model::WaveState& wave) {
   return wave.format.formatTag == extensibleTag && wave.formatTail.size() >= subFormatOffset + subFormatSize;
 }
 
-// Sample frames copied out of pieced data at a time.
+// Bytes of pieced data (whole frames of them) copied out and decoded at a time.
 constexpr std::size_t bytesAtOnce = 1 << 16;
 
 class DirectSampleReader : public SampleReader {

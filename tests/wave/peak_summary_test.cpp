@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "wave/view_columns.h"
 
@@ -99,6 +100,20 @@ TEST(PeakSummary, StopsWhenToldOrWhenTheReaderGivesOutAndGoesOnLater) {
   EXPECT_FALSE(partial.complete());
   // A reader of other channels than the summary's is not read.
   EXPECT_FALSE(PeakSummary(2, longFrames).build(reader, [](std::uint64_t) { return true; }));
+}
+
+// What is done may be read while the rest is built on another thread.
+TEST(PeakSummary, IsReadWhileBuilt) {
+  MadeUpReader reader(2, longFrames);
+  PeakSummary summary(2, longFrames);
+  std::thread builder([&] { summary.build(reader, [](std::uint64_t) { return true; }); });
+  bool agreed = true;
+  for (std::uint64_t done = 0; done < longFrames && agreed;) {
+    done = summary.framesDone();
+    if (done > 0) agreed = summary.peakOf(1, done - 1, done) == directPeak(1, (done - 1) / 256 * 256, done);
+  }
+  builder.join();
+  EXPECT_TRUE(agreed);
 }
 
 TEST(ColumnPeaks, NarrowColumnsFromTheSamplesWideOnesFromTheSummary) {
