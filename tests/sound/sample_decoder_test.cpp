@@ -12,6 +12,7 @@
 #include "formats/wav_reader.h"
 #include "support/corpus.h"
 #include "support/riff_builder.h"
+#include "support/sample_bytes.h"
 #include "support/temp_dir.h"
 #include "wave/peak_summary.h"
 #include "wave/view_columns.h"
@@ -199,6 +200,25 @@ TEST(OpenSamples, CodecsReadAtAnyPlace) {
     }
     EXPECT_EQ(backwards, inOrder);
   }
+}
+
+// A cut GSM file (two blocks of 65 bytes out) decodes from its pieces as from the same bytes in one.
+TEST(OpenSamples, DecodesTheSamplesACutLeft) {
+  const fs::path path = fs::path(DELVIX_CORPUS_DIR) / "wav" / "sox-gsm.wav";
+  auto pieced = readWave(path), whole = readWave(path);
+  if (!pieced) GTEST_SKIP() << "no corpus";
+  model::WaveState& wave = pieced->wave;
+  wave.samples.erase(650, 130);
+  wave.dataSize = wave.samples.size();
+  wave.factValue -= 640;
+  ASSERT_EQ(wave.samples.pieces().size(), 2u);
+  whole->wave = wave;
+  whole->wave.samples = model::SharedBytes::copyOf(testing::bytesOf(wave.samples));
+  auto fromPieces = sound::openSamples(*pieced), fromWhole = sound::openSamples(*whole);
+  ASSERT_TRUE(fromPieces.reader && fromWhole.reader);
+  const std::vector<float> decoded = readAll(*fromPieces.reader);
+  EXPECT_EQ(decoded.size(), 12800u - 640u);
+  EXPECT_EQ(decoded, readAll(*fromWhole.reader));
 }
 
 TEST(OpenSamples, UndecodableEncodingsAreNamedAndDamagedFilesGetTheDecodersWords) {
