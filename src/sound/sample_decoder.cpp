@@ -25,7 +25,12 @@ constexpr Decodable libsndfileDecodes[] = {
     {0x0011, 2},         {0x0031, anyNumber}, {0x0038, anyNumber}, {0x0040, anyNumber}, {0x0055, anyNumber},
 };
 
+// The extensible format's fields after cbSize, up to the end of its sub-format.
+constexpr std::size_t extensibleTailSize = 22;
+
 bool libsndfileKnows(const model::WaveState& wave) {
+  // An extensible format too short to name its sub-format is damaged rather than unknown.
+  if (wave.format.formatTag == model::waveExtensibleTag && wave.formatTail.size() < extensibleTailSize) return true;
   const auto found = std::ranges::find(libsndfileDecodes, wave::encodingTagOf(wave), &Decodable::tag);
   return found != std::end(libsndfileDecodes) && wave.format.channels <= found->mostChannels;
 }
