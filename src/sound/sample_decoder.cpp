@@ -52,25 +52,38 @@ class DecodedSampleReader : public wave::SampleReader {
   int channels() const override { return channels_; }
   std::uint64_t frames() const override { return frames_; }
 
+  // The frames libsndfile announces but does not decode read as silence: its count of some codecs (MPEG) is an
+  // estimate, and the length of a reader stays what it said.
   std::size_t read(std::uint64_t first, std::span<float> out) override {
     const auto channels = static_cast<std::size_t>(channels_);
-    if (first >= frames_ || !file_->sound() || !goTo(first)) return 0;
-    const auto wanted = static_cast<sf_count_t>(std::min<std::uint64_t>(out.size() / channels, frames_ - first));
+    if (first >= frames_ || !file_->sound()) return 0;
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size() / channels, frames_ - first));
+    const std::span<float> samples = out.first(count * channels);
+    const std::size_t decoded = first < decodedEnd_ && goTo(first) ? decode(samples) : 0;
+    std::fill(samples.begin() + static_cast<std::ptrdiff_t>(decoded * channels), samples.end(), 0.0f);
+    return count;
+  }
+
+ private:
+  // Decodes frames from where the decoder stands into `samples`; how many (fewer where the decoder gives out).
+  std::size_t decode(std::span<float> samples) {
+    const auto channels = static_cast<std::size_t>(channels_);
+    const auto wanted = static_cast<sf_count_t>(samples.size() / channels);
     sf_count_t got = 0;
     while (got < wanted) {
       const sf_count_t more =
-          sf_readf_float(file_->sound(), out.data() + static_cast<std::size_t>(got) * channels, wanted - got);
+          sf_readf_float(file_->sound(), samples.data() + static_cast<std::size_t>(got) * channels, wanted - got);
       if (more <= 0) break;
       got += more;
     }
     position_ += static_cast<std::uint64_t>(got);
-    const auto samples = out.first(static_cast<std::size_t>(got) * channels);
+    if (got < wanted) decodedEnd_ = position_;
+    const auto decoded = samples.first(static_cast<std::size_t>(got) * channels);
     std::ranges::replace_if(
-        samples, [](float sample) { return std::isnan(sample); }, 0.0f);
+        decoded, [](float sample) { return std::isnan(sample); }, 0.0f);
     return static_cast<std::size_t>(got);
   }
 
- private:
   // Brings the decoder to frame `frame`: by seeking where the codec can, otherwise by decoding forward from
   // where it is, or from the start again when the frame lies behind.
   bool goTo(std::uint64_t frame) {
@@ -89,7 +102,10 @@ class DecodedSampleReader : public wave::SampleReader {
     while (position_ < frame) {
       const auto wanted = static_cast<sf_count_t>(std::min<std::uint64_t>(frame - position_, framesSkippedAtOnce));
       const sf_count_t got = sf_readf_float(file_->sound(), skipped.data(), wanted);
-      if (got <= 0) return false;
+      if (got <= 0) {
+        decodedEnd_ = position_;
+        return false;
+      }
       position_ += static_cast<std::uint64_t>(got);
     }
     return true;
@@ -100,6 +116,8 @@ class DecodedSampleReader : public wave::SampleReader {
   std::uint64_t frames_;
   bool seekable_;
   std::uint64_t position_ = 0;
+  // Where the decoder gives out, once met.
+  std::uint64_t decodedEnd_ = std::numeric_limits<std::uint64_t>::max();
 };
 
 }  // namespace
