@@ -37,6 +37,8 @@ bool libsndfileKnows(const model::WaveState& wave) {
 
 // No codec it reads makes more sample frames than this of a byte of the file: a larger count is a header's lie.
 constexpr std::uint64_t mostFramesPerByte = 8;
+// The samples a codec that cannot seek keeps of what it decoded last (4 MiB).
+constexpr std::size_t recentSamples = std::size_t{1} << 20;
 // Frames decoded and dropped at a time when a codec that cannot seek is read forward to a place.
 constexpr sf_count_t framesSkippedAtOnce = 4096;
 
@@ -59,8 +61,10 @@ class DecodedSampleReader : public wave::SampleReader {
     if (first >= frames_ || !file_->sound()) return 0;
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size() / channels, frames_ - first));
     const std::span<float> samples = out.first(count * channels);
-    const std::size_t decoded = first < decodedEnd_ && goTo(first) ? decode(samples) : 0;
-    std::fill(samples.begin() + static_cast<std::ptrdiff_t>(decoded * channels), samples.end(), 0.0f);
+    std::size_t done = fromRecent(first, samples);
+    if (done < count && first + done < decodedEnd_ && goTo(first + done))
+      done += decode(samples.subspan(done * channels));
+    std::fill(samples.begin() + static_cast<std::ptrdiff_t>(done * channels), samples.end(), 0.0f);
     return count;
   }
 
@@ -81,7 +85,30 @@ class DecodedSampleReader : public wave::SampleReader {
     const auto decoded = samples.first(static_cast<std::size_t>(got) * channels);
     std::ranges::replace_if(
         decoded, [](float sample) { return std::isnan(sample); }, 0.0f);
+    remember(decoded);
     return static_cast<std::size_t>(got);
+  }
+
+  // A codec that cannot seek keeps the frames it decoded last, up to where it stands: a view that moves a little
+  // back or forth reads them again without decoding from the start. How many frames from `first` on it copied.
+  std::size_t fromRecent(std::uint64_t first, std::span<float> samples) const {
+    const auto channels = static_cast<std::size_t>(channels_);
+    if (first < recentFirst_ || first - recentFirst_ >= recent_.size() / channels) return 0;
+    const auto from = static_cast<std::size_t>(first - recentFirst_) * channels;
+    const std::size_t count = std::min(samples.size(), recent_.size() - from);
+    std::copy_n(recent_.begin() + static_cast<std::ptrdiff_t>(from), count, samples.begin());
+    return count / channels;
+  }
+
+  void remember(std::span<const float> decoded) {
+    if (seekable_) return;
+    const auto channels = static_cast<std::size_t>(channels_);
+    recent_.insert(recent_.end(), decoded.begin(), decoded.end());
+    const std::size_t kept = std::max<std::size_t>(1, recentSamples / channels) * channels;
+    if (recent_.size() <= kept) return;
+    const std::size_t dropped = recent_.size() - kept;
+    recent_.erase(recent_.begin(), recent_.begin() + static_cast<std::ptrdiff_t>(dropped));
+    recentFirst_ += dropped / channels;
   }
 
   // Brings the decoder to frame `frame`: by seeking where the codec can, otherwise by decoding forward from
@@ -95,7 +122,8 @@ class DecodedSampleReader : public wave::SampleReader {
     }
     if (frame < position_) {
       std::string error;
-      position_ = 0;
+      position_ = recentFirst_ = 0;
+      recent_.clear();
       if (!file_->open(error)) return false;
     }
     std::vector<float> skipped(static_cast<std::size_t>(framesSkippedAtOnce) * static_cast<std::size_t>(channels_));
@@ -107,6 +135,7 @@ class DecodedSampleReader : public wave::SampleReader {
         return false;
       }
       position_ += static_cast<std::uint64_t>(got);
+      remember(std::span(skipped).first(static_cast<std::size_t>(got) * static_cast<std::size_t>(channels_)));
     }
     return true;
   }
@@ -118,6 +147,9 @@ class DecodedSampleReader : public wave::SampleReader {
   std::uint64_t position_ = 0;
   // Where the decoder gives out, once met.
   std::uint64_t decodedEnd_ = std::numeric_limits<std::uint64_t>::max();
+  // Frames from recentFirst_ up to position_ of a codec that cannot seek, interleaved; none of one that can.
+  std::vector<float> recent_;
+  std::uint64_t recentFirst_ = 0;
 };
 
 }  // namespace
