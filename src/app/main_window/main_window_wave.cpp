@@ -147,7 +147,7 @@ void TFormANI::saveChannel(bool right) {
   ToolBar1->update();
   CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_.wave.format, channel.gather(), *chosen, messages.reporter());
+    formats::saveSingleChannel(document_, right ? 1 : 0, *chosen, messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
