@@ -6,6 +6,7 @@
 
 #include "formats/icon_image_writer.h"
 #include "formats/riff/riff_writer.h"
+#include "formats/scratch_file.h"
 #include "formats/wave_byte_order.h"
 #include "wave/sample_cut.h"
 
@@ -111,19 +112,19 @@ model::Block monoExtensibleTail(const model::WaveState& wave, int channel) {
   return tail;
 }
 
-// The channel's samples one after another, little-endian.
-std::vector<std::uint8_t> channelSamples(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
-                                         std::uint64_t frames) {
+// Hands the channel's samples to `take`, little-endian, a block at a time; stops when `take` says false.
+template <typename Take>
+bool forEachChannelBlock(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
+                         std::uint64_t frames, Take take) {
   const auto sampleBytes = static_cast<std::size_t>(layout.containerBytes);
   const std::size_t frameBytes = layout.frameBytes, offset = static_cast<std::size_t>(channel) * sampleBytes;
-  std::vector<std::uint8_t> samples(static_cast<std::size_t>(frames) * sampleBytes);
   // Frames are read a block at a time, so that data in pieces is read in order and once.
   const std::size_t framesAtOnce = std::max<std::size_t>(1, (1u << 16) / frameBytes);
-  std::vector<std::uint8_t> block(framesAtOnce * frameBytes);
-  std::uint8_t* out = samples.data();
+  std::vector<std::uint8_t> block(framesAtOnce * frameBytes), samples(framesAtOnce * sampleBytes);
   for (std::uint64_t first = 0; first < frames; first += framesAtOnce) {
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(framesAtOnce, frames - first));
     wave.samples.read(first * frameBytes, std::span(block).first(count * frameBytes));
+    std::uint8_t* out = samples.data();
     for (std::size_t frame = 0; frame < count; ++frame, out += sampleBytes) {
       const std::uint8_t* sample = block.data() + frame * frameBytes + offset;
       if (layout.bigEndian)
@@ -131,7 +132,20 @@ std::vector<std::uint8_t> channelSamples(const model::WaveState& wave, const wav
       else
         std::copy_n(sample, sampleBytes, out);
     }
+    if (!take(std::span<const std::uint8_t>(samples).first(count * sampleBytes))) return false;
   }
+  return true;
+}
+
+// The channel's samples in memory.
+std::vector<std::uint8_t> channelSamples(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
+                                         std::uint64_t frames) {
+  std::vector<std::uint8_t> samples;
+  samples.reserve(static_cast<std::size_t>(frames) * static_cast<std::size_t>(layout.containerBytes));
+  forEachChannelBlock(wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) {
+    samples.insert(samples.end(), block.begin(), block.end());
+    return true;
+  });
   return samples;
 }
 
@@ -210,6 +224,15 @@ bool saveSingleChannel(const model::Document& document, int channel, const std::
                        " was not written.",
                    Buttons::ok);
     return false;
+  }
+  // A long channel is gathered in an unnamed file beside the target and written from there, not in memory.
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  if (auto scratch = ScratchFile::create(folder)) {
+    const bool written = forEachChannelBlock(
+        wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) { return scratch->append(block); });
+    if (const auto samples = written ? scratch->mapped() : std::nullopt)
+      return deliverRiffFile(target, singleChannelLayout(wave, layout, channel, *samples),
+                             "Could not open this file to write.", reporter);
   }
   std::vector<std::uint8_t> samples;
   try {
