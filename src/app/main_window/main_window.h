@@ -18,6 +18,7 @@
 #include "model/document.h"
 #include "preview/animation_player.h"
 #include "preview/zoom.h"
+#include "sound/playback.h"
 #include "wave/sample_selection.h"
 #include "wave/track_scale.h"
 #include "widgets/message_log.h"
@@ -229,7 +230,7 @@ class TFormANI : public QMainWindow {
   void stopSound();
   // Plays `source` (or, when the output cannot take it, the document decoded); `stop` is the button that
   // stops it.
-  void playSound(std::unique_ptr<wave::PcmSource> source, QToolButton* stop);
+  void playSound(const sound::PlayRange& range, QToolButton* stop);
   void playChannel(bool right);
   void saveChannel(bool right);
   void waveError(const std::string& text);

@@ -9,7 +9,7 @@
 
 #include "app/main_window/main_window.h"
 #include "formats/wav_writer.h"
-#include "sound/decoded_source.h"
+#include "sound/playback.h"
 #include "wave/pcm_source.h"
 #include "wave/sample_cut.h"
 #include "widgets/command_messages.h"
@@ -103,31 +103,22 @@ void TFormANI::waveError(const std::string& text) {
   setWaveIdleButtons();
 }
 
-void TFormANI::playSound(std::unique_ptr<wave::PcmSource> source, QToolButton* stop) {
+void TFormANI::playSound(const sound::PlayRange& range, QToolButton* stop) {
   platform::WaveOutput* output = host_.waveOutput;
   if (!output) return waveError("There is no sound output.");
   stopSound();
-  std::string error;
-  // What the output cannot take as it is (compressed or wide samples) is decoded first.
-  if (!source || !output->supports(source->format())) {
-    source = sound::decodedSource(document_, error);
-    if (!source) return waveError(error.empty() ? "The sound cannot be played." : error);
-    if (!output->supports(source->format())) return waveError("The sound output cannot play this sound.");
-  }
   for (QToolButton* button : {BPlayLeft, BPlayRight, BRunPlay, BSaveLeft, BSaveRight}) button->setEnabled(false);
   stop->setEnabled(true);
-  if (!output->play(std::move(source), error)) waveError(error);
+  // Every encoding is decoded, and all channels are mixed down to what the output takes.
+  std::string error;
+  if (!sound::playOn(*output, document_, range, error)) waveError(error);
 }
 
-void TFormANI::playChannel(bool right) {
-  auto source = wave::channelSource(document_, right);
-  if (!source) return;
-  playSound(std::move(source), right ? BStopRight : BStopLeft);
-}
+void TFormANI::playChannel(bool right) { playSound({.channel = right ? 1 : 0}, right ? BStopRight : BStopLeft); }
 
 void TFormANI::BPlayLeftClick() { playChannel(false); }
 void TFormANI::BPlayRightClick() { playChannel(true); }
-void TFormANI::BRunPlayClick() { playSound(wave::pcmDataSource(document_), BStopPlay); }
+void TFormANI::BRunPlayClick() { playSound({}, BStopPlay); }
 
 void TFormANI::BStopLeftClick() {
   stopSound();
@@ -147,7 +138,7 @@ void TFormANI::saveChannel(bool right) {
   ToolBar1->update();
   CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_.wave.format, channel.gather(), *chosen, messages.reporter());
+    formats::saveSingleChannel(document_, right ? 1 : 0, *chosen, messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
