@@ -160,8 +160,10 @@ TEST(SampleLayout, OnlyStoredSamplesOfAPossibleSizeHaveOne) {
     auto document = readFormat(c.format, ByteVector(48, 0x40));
     const auto layout = sampleLayoutOf(document->wave);
     ASSERT_EQ(layout.has_value(), c.containerBytes.has_value());
-    if (layout) EXPECT_EQ(layout->containerBytes, *c.containerBytes);
-    if (layout) EXPECT_EQ(layout->frameBytes, layout->containerBytes * c.format.channels);
+    if (layout) {
+      EXPECT_EQ(layout->containerBytes, *c.containerBytes);
+      EXPECT_EQ(layout->frameBytes, layout->containerBytes * c.format.channels);
+    }
   }
 }
 
