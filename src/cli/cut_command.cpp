@@ -36,8 +36,8 @@ int cutWaveFrames(std::span<const std::string> args, Streams streams) {
     streams.err << "delvix-cli: " << args[0] << " is not a wave file\n";
     return exitRefused;
   }
-  if (!document.wave.isPcm()) {
-    streams.err << "delvix-cli: only PCM sample frames can be cut\n";
+  if (const std::string refusal = wave::cutRefusal(document.wave); !refusal.empty()) {
+    streams.err << "delvix-cli: " << refusal << '\n';
     return exitRefused;
   }
   if (const int status = checkSaveTarget(args[0], document, args[3], streams); status != exitOk) return status;

@@ -21,13 +21,18 @@ struct MixMatrix {
 // centre and the surrounds at -3 dB and the LFE left out, scaled so that no output can pass full scale.
 MixMatrix downMixMatrix(int channels, std::uint32_t channelMask, int outputs);
 
-// Frames [first, end) of `reader` as 16-bit PCM of the matrix's outputs at `sampleRate`. The source keeps the
-// reader, and counts the frames it has handed out (framesRead), so the player knows what is playing.
+// Frames [first, end) of `reader` (end cut to its frames) as 16-bit PCM of the matrix's outputs at `sampleRate`,
+// rounded and clamped to full scale. The source keeps the reader, and counts the frames it has handed out
+// (framesRead), so the player knows what is playing. Null when the matrix does not fit the reader.
 class MixedSource : public PcmSource {
  public:
   virtual std::uint64_t framesRead() const = 0;
 };
 std::unique_ptr<MixedSource> mixedSource(std::unique_ptr<SampleReader> reader, int sampleRate, MixMatrix matrix,
                                          std::uint64_t first, std::uint64_t end);
+
+// The frame that is heard after `playedMicroseconds` of playing frames [first, end) at `sampleRate`: for the
+// play cursor. Never past `end`.
+std::uint64_t playedFrame(std::uint64_t first, std::uint64_t end, std::uint64_t playedMicroseconds, int sampleRate);
 
 }  // namespace delvix::wave
