@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 
+#include "formats/mapped_file.h"
 #include "formats/regular_file.h"
 #include "formats/save_signals.h"
 
@@ -50,19 +51,85 @@ std::vector<std::span<const std::uint8_t>> piecesOf(std::span<const std::uint8_t
   return pieces;
 }
 
-// Writes every piece from `offset` on with pwrite; the errno of the first failure, or 0.
-int writePieces(int descriptor, std::span<const std::span<const std::uint8_t>> pieces) {
+SaveFailure changedText(const MappedFile& source) {
+  return {SaveFailure::Kind::sourceChanged,
+          source.changeSinceOpened().value_or("The file " + source.path().string() +
+                                              " ended before all its bytes were copied; it is not saved.")};
+}
+
+// Copies `piece`, which lies in `source`'s mapping, to `offset` of `descriptor` inside the kernel, so that its
+// pages are neither read into this process nor kept in it; where the file systems cannot do that, the rest
+// is written from the mapping. Returns the errno of a failure, or 0; a source that ends early is a failure.
+std::optional<SaveFailure> copyFromMappedFile(int descriptor, const MappedFile& source,
+                                              std::span<const std::uint8_t> piece, off_t& offset) {
+  auto from = static_cast<off_t>(piece.data() - source.bytes().data());
+  while (!piece.empty()) {
+    const ssize_t n = ::copy_file_range(source.descriptor(), &from, descriptor, &offset, piece.size(), 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) break;
+    if (n < 0) return failure(SaveFailure::Kind::writeFailed, errno);
+    if (n == 0) return changedText(source);
+    piece = piece.subspan(static_cast<std::size_t>(n));
+  }
+  while (!piece.empty()) {
+    const ssize_t n = ::pwrite(descriptor, piece.data(), piece.size(), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EFAULT) return changedText(source);
+    if (n <= 0) return failure(SaveFailure::Kind::writeFailed, n < 0 ? errno : ENOSPC);
+    piece = piece.subspan(static_cast<std::size_t>(n));
+    offset += n;
+  }
+  return std::nullopt;
+}
+
+// Writes every piece from the file's start: pieces of a mapped file are copied from it, the rest written.
+std::optional<SaveFailure> writePieces(int descriptor, std::span<const std::span<const std::uint8_t>> pieces) {
   off_t offset = 0;
   for (std::span<const std::uint8_t> piece : pieces) {
+    if (const MappedFile* source = MappedFile::holding(piece)) {
+      if (auto failed = copyFromMappedFile(descriptor, *source, piece, offset)) return failed;
+      continue;
+    }
     while (!piece.empty()) {
       const ssize_t n = ::pwrite(descriptor, piece.data(), piece.size(), offset);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return n < 0 ? errno : ENOSPC;
+      if (n <= 0) return failure(SaveFailure::Kind::writeFailed, n < 0 ? errno : ENOSPC);
       piece = piece.subspan(static_cast<std::size_t>(n));
       offset += n;
     }
   }
-  return 0;
+  return std::nullopt;
+}
+
+// The mapped files that some of the pieces come from, each once.
+std::vector<const MappedFile*> sourcesOf(std::span<const std::span<const std::uint8_t>> pieces) {
+  std::vector<const MappedFile*> sources;
+  for (auto piece : pieces)
+    if (const MappedFile* source = MappedFile::holding(piece);
+        source && std::ranges::find(sources, source) == sources.end())
+      sources.push_back(source);
+  return sources;
+}
+
+// Why the bytes taken from mapped files cannot be saved to `target` (`existing`, when it exists): a source was
+// changed since it was opened, its path now names another program's file, or the target is the source
+// itself with other names, which would have to be overwritten in place while its bytes are read.
+std::optional<SaveFailure> sourceProblem(std::span<const MappedFile* const> sources, const fs::path& target,
+                                         const struct stat* existing) {
+  for (const MappedFile* source : sources) {
+    if (auto changed = source->changeSinceOpened()) return SaveFailure{SaveFailure::Kind::sourceChanged, *changed};
+    if (!existing) continue;
+    if (auto replaced = source->replacementAt(target, existing->st_dev, existing->st_ino))
+      return SaveFailure{SaveFailure::Kind::sourceChanged, *replaced};
+    if (existing->st_nlink > 1 && existing->st_dev == source->identity().device &&
+        existing->st_ino == source->identity().inode)
+      return SaveFailure{SaveFailure::Kind::sourceChanged,
+                         target.string() +
+                             " has other names (hard links) and its samples are read from it while it "
+                             "is open, so it cannot be overwritten in place; it is not saved. Save it "
+                             "under another name."};
+  }
+  return std::nullopt;
 }
 
 // Whether the file on `descriptor` holds exactly the pieces.
@@ -250,13 +317,20 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
     ::fchmod(file.descriptor(), existing.st_mode & 07777);
   }
   const auto pieces = piecesOf(bytes, insets);
-  if (int error = writePieces(file.descriptor(), pieces)) return failure(SaveFailure::Kind::writeFailed, error);
+  const auto sources = sourcesOf(pieces);
+  if (auto refused = sourceProblem(sources, target, exists ? &existing : nullptr)) return refused;
+  if (auto failed = writePieces(file.descriptor(), pieces)) return failed;
+  // A change while the bytes were copied would leave a mix of old and new ones.
+  if (auto refused = sourceProblem(sources, target, nullptr)) return refused;
 
   if (exists && existing.st_nlink > 1) {
     if (auto failed = overwriteInPlace(target, file, pieces)) return failed;
   } else {
+    struct stat written {};
+    ::fstat(file.descriptor(), &written);
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
+    for (const MappedFile* source : sources) source->notePathRewritten(target, written.st_dev, written.st_ino);
   }
   // The new name (or size) is on the disk only once its folder is.
   if (int error = syncFolder(target.parent_path())) return failure(SaveFailure::Kind::notSynced, error);
@@ -270,6 +344,7 @@ std::string failureText(const fs::path& target, const SaveFailure& failure, bool
     case SaveFailure::Kind::writeFailed:
       return "Could not write " + name + ": " + failure.reason + "." +
              (existed ? " The file was not changed." : " No file was made.");
+    case SaveFailure::Kind::sourceChanged: return failure.reason;
     case SaveFailure::Kind::damaged: return "Could not write " + name + " in place: " + failure.reason + ".";
     case SaveFailure::Kind::notSynced:
       return name + " was written, but the system could not make sure that it is on the disk: " + failure.reason + ".";

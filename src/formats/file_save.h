@@ -14,13 +14,14 @@ namespace delvix::formats {
 
 struct SaveFailure {
   enum class Kind {
-    cannotCreate,  // no file could be made (nothing changed)
-    writeFailed,   // the new content did not get onto the disk (nothing changed)
-    damaged,       // a file with other names was only partly overwritten; the reason names the complete copy
-    notSynced,     // the file was replaced, but its folder could not be synced
+    cannotCreate,   // no file could be made (nothing changed)
+    writeFailed,    // the new content did not get onto the disk (nothing changed)
+    damaged,        // a file with other names was only partly overwritten; the reason names the complete copy
+    notSynced,      // the file was replaced, but its folder could not be synced
+    sourceChanged,  // bytes to be copied from a mapped file are no longer as it was opened (nothing changed)
   };
   Kind kind;
-  std::string reason;  // the system's words, e.g. "No space left on device"
+  std::string reason;  // the system's words, e.g. "No space left on device"; for sourceChanged the whole message
 };
 
 // Bytes that a file takes from where they already are (a wave file's samples in the file they were read
@@ -36,6 +37,8 @@ struct Inset {
 // A symbolic link stays, and the file it names gets the content. An existing target's mode, and its owner
 // where the system allows, carry over. A target with other hard links is overwritten in place after a
 // complete copy was written and read back, so that all its names keep showing the same file.
+// Insets that lie in a MappedFile are copied from its file inside the kernel, and only while that file is as
+// it was opened; its path naming another file now, or being the target with other names, refuses the save.
 std::optional<SaveFailure> replaceFileContents(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
                                                std::span<const Inset> insets = {});
 

@@ -6,8 +6,8 @@
 #include <set>
 
 #include "formats/byte_source.h"
-#include "formats/file_content.h"
 #include "formats/le_bytes.h"
+#include "formats/mapped_file.h"
 #include "formats/riff/riff_navigator.h"
 #include "formats/riff/riff_nodes.h"
 #include "formats/wave_byte_order.h"
@@ -296,14 +296,15 @@ bool readWaveFile(const model::SharedBytes& file, model::Document& document, Rep
 }
 
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
-  auto content = FileContent::read(path);
-  if (!content) {
+  // Mapped, so that only what is looked at is read: the headers now, the samples when they are drawn,
+  // played or saved.
+  auto opened = MappedFile::open(path);
+  if (!opened.file) {
     document.kind = model::FileKind::wave;
     reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});
     return false;
   }
-  auto shared = std::make_shared<const FileContent>(std::move(*content));
-  return readWaveFile(model::SharedBytes(shared, shared->bytes()), document, reporter);
+  return readWaveFile(model::SharedBytes(opened.file, opened.file->bytes()), document, reporter);
 }
 
 }  // namespace delvix::formats

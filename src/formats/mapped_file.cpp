@@ -1,0 +1,94 @@
+#include "formats/mapped_file.h"
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "formats/mapping_registry.h"
+
+namespace delvix::formats {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int64_t modifiedNs(const struct stat& info) {
+  return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
+fs::path canonicalOf(const fs::path& path) {
+  std::error_code error;
+  fs::path canonical = fs::weakly_canonical(fs::absolute(path, error), error);
+  return error ? path.lexically_normal() : canonical;
+}
+
+}  // namespace
+
+MappedFile::Opened MappedFile::open(const fs::path& path) {
+  OpenedFile opened = openRegularFile(path);
+  if (!opened.descriptor) return {nullptr, opened.error};
+  struct stat info {};
+  if (::fstat(opened.descriptor.get(), &info) != 0 || info.st_size < 0) return {nullptr, std::strerror(errno)};
+
+  std::shared_ptr<MappedFile> file(new MappedFile());
+  file->path_ = path;
+  file->canonical_ = canonicalOf(path);
+  file->identity_ = {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
+  file->pathDevice_ = info.st_dev;
+  file->pathInode_ = info.st_ino;
+  if (info.st_size > 0) {
+    const auto length = static_cast<std::size_t>(info.st_size);
+    void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, opened.descriptor.get(), 0);
+    if (mapped == MAP_FAILED) return {nullptr, std::strerror(errno)};
+    file->data_ = static_cast<const std::uint8_t*>(mapped);
+    file->slot_ = MappingRegistry::add(mapped, length, file.get());
+    // Unregistered, a shortened file would end the program at the first read of a vanished page.
+    if (file->slot_ < 0) return {nullptr, "too many files are open at once"};
+  }
+  file->descriptor_ = std::move(opened.descriptor);
+  return {std::move(file), {}};
+}
+
+MappedFile::~MappedFile() {
+  if (!data_) return;
+  MappingRegistry::remove(slot_);
+  ::munmap(const_cast<std::uint8_t*>(data_), identity_.size);
+}
+
+bool MappedFile::damaged() const { return MappingRegistry::damaged(slot_); }
+
+std::optional<std::string> MappedFile::changeSinceOpened() const {
+  struct stat now {};
+  const bool changed = damaged() || ::fstat(descriptor_.get(), &now) != 0 ||
+                       static_cast<std::uint64_t>(now.st_size) != identity_.size ||
+                       modifiedNs(now) != identity_.modifiedNs;
+  if (!changed) return std::nullopt;
+  return "The file " + path_.string() +
+         " was changed on disk by another program since it was opened; it is not saved, so as not to write a mix "
+         "of old and new samples.";
+}
+
+bool MappedFile::openedFrom(const fs::path& target) const { return canonicalOf(target) == canonical_; }
+
+std::optional<std::string> MappedFile::replacementAt(const fs::path& target, dev_t device, ino_t inode) const {
+  if (device == pathDevice_.load() && inode == pathInode_.load()) return std::nullopt;
+  if (!openedFrom(target)) return std::nullopt;
+  return "The file " + path_.string() +
+         " was replaced on disk by another program since it was opened; it is not saved over, so as not to discard "
+         "that program's version. Save it under another name.";
+}
+
+void MappedFile::notePathRewritten(const fs::path& target, dev_t device, ino_t inode) const {
+  if (!openedFrom(target)) return;
+  pathDevice_ = device;
+  pathInode_ = inode;
+}
+
+const MappedFile* MappedFile::holding(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty()) return nullptr;
+  return static_cast<const MappedFile*>(MappingRegistry::ownerOf(bytes.data(), bytes.size()));
+}
+
+}  // namespace delvix::formats

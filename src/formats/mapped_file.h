@@ -1,0 +1,75 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "formats/regular_file.h"
+
+namespace delvix::formats {
+
+// Which file a path named, and how it was, when it was opened.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedNs = 0;
+};
+
+// A regular file mapped read-only and private, so that its bytes are read from the page cache only where
+// they are looked at. The descriptor stays open, so that the file's bytes stay reachable (for copying them
+// into a saved file) even after another file took its name. A file shortened under the mapping reads as
+// zeros where it is gone (see MappingRegistry), and counts as damaged. An empty file maps nothing.
+class MappedFile {
+ public:
+  struct Opened {
+    std::shared_ptr<const MappedFile> file;
+    std::string error;  // why there is none
+  };
+  static Opened open(const std::filesystem::path& path);
+
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile();
+
+  std::span<const std::uint8_t> bytes() const { return {data_, identity_.size}; }
+  const std::filesystem::path& path() const { return path_; }
+  int descriptor() const { return descriptor_.get(); }
+  const FileIdentity& identity() const { return identity_; }
+  // Whether a page of the mapping was found gone (the file was shortened) and reads as zeros.
+  bool damaged() const;
+
+  // Why bytes taken from this file now would not be the bytes it had when it was opened (it was changed in
+  // place, shortened or lengthened), in words for the user; nullopt when it is as it was.
+  std::optional<std::string> changeSinceOpened() const;
+  // Why saving over `target` (which exists, as `device`/`inode`) would discard another program's file: the
+  // path this file was opened from now names another file. Nullopt otherwise.
+  std::optional<std::string> replacementAt(const std::filesystem::path& target, dev_t device, ino_t inode) const;
+  // After this program wrote a new file under the path it was opened from: that file is the path's own now.
+  void notePathRewritten(const std::filesystem::path& target, dev_t device, ino_t inode) const;
+  bool openedFrom(const std::filesystem::path& target) const;
+
+  // The mapped file that holds all of `bytes`, or null.
+  static const MappedFile* holding(std::span<const std::uint8_t> bytes);
+
+ private:
+  MappedFile() = default;
+
+  std::filesystem::path path_;       // as given
+  std::filesystem::path canonical_;  // for comparing with a save's target
+  Descriptor descriptor_;
+  FileIdentity identity_;
+  const std::uint8_t* data_ = nullptr;
+  int slot_ = -1;
+  // The file the path names as far as this program knows: the one opened, or the one a save put there.
+  mutable std::atomic<dev_t> pathDevice_{0};
+  mutable std::atomic<ino_t> pathInode_{0};
+};
+
+}  // namespace delvix::formats
