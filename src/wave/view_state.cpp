@@ -51,6 +51,11 @@ void ViewState::showAll() {
   first_ = 0;
 }
 
+void ViewState::restore(double framesPerColumn, std::uint64_t first) {
+  framesPerColumn_ = std::clamp(framesPerColumn, 1.0, widestFramesPerColumn());
+  scrollTo(first);
+}
+
 void ViewState::scrollTo(std::uint64_t first) { first_ = std::min(first, lastFirst()); }
 
 void ViewState::scrollColumns(std::int64_t columns) {

@@ -40,6 +40,8 @@ class ViewState {
   // `column` under it.
   void zoom(int steps, int column);
   void showAll();
+  // Back to a zoom and place of before, as far as the file and the width allow.
+  void restore(double framesPerColumn, std::uint64_t first);
 
   void scrollTo(std::uint64_t first);
   // By whole columns, forwards (positive) or back.

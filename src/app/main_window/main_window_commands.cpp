@@ -73,9 +73,10 @@ void TFormANI::createCommands() {
   ZoomOut1 = command(this, "ZoomOut1", "Zoom Out", standardKeys(QKeySequence::ZoomOut, "Ctrl+-"));
   addAction(ZoomIn1);
   addAction(ZoomOut1);
-  // The buttons know whether the zoom can go further.
-  connect(ZoomIn1, &QAction::triggered, this, [this] { ButUp->click(); });
-  connect(ZoomOut1, &QAction::triggered, this, [this] { ButDown->click(); });
+  // The buttons know whether the zoom can go further; with a wave on show they zoom the wave.
+  connect(ZoomIn1, &QAction::triggered, this, [this] { (GroupMusic->isVisible() ? BWaveZoomIn : ButUp)->click(); });
+  connect(ZoomOut1, &QAction::triggered, this,
+          [this] { (GroupMusic->isVisible() ? BWaveZoomOut : ButDown)->click(); });
 
   connect(Open2, &QAction::triggered, this, &TFormANI::ButLoadClick);
   connect(QuickInfoImages1, &QAction::triggered, this, &TFormANI::ToolButton6Click);
