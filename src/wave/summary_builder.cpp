@@ -3,9 +3,11 @@
 namespace delvix::wave {
 
 SummaryBuilder::SummaryBuilder(std::unique_ptr<SampleReader> reader)
-    : reader_(std::move(reader)), summary_(reader_->channels(), reader_->frames()) {
+    : reader_(std::move(reader)), frames_(reader_->frames()) {
   thread_ = std::thread([this] {
-    summary_.build(*reader_, [this](std::uint64_t) { return !stop_.load(std::memory_order_relaxed); });
+    summary_ = std::make_unique<PeakSummary>(reader_->channels(), frames_);
+    published_.store(summary_.get(), std::memory_order_release);
+    summary_->build(*reader_, [this](std::uint64_t) { return !stop_.load(std::memory_order_relaxed); });
     finished_.store(true, std::memory_order_release);
   });
 }
@@ -17,9 +19,16 @@ void SummaryBuilder::cancel() {
   if (thread_.joinable()) thread_.join();
 }
 
+bool SummaryBuilder::complete() const {
+  const PeakSummary* built = summary();
+  return built && built->complete();
+}
+
 int SummaryBuilder::percentDone() const {
-  if (summary_.frames() == 0) return 100;
-  return static_cast<int>(summary_.framesDone() * 100 / summary_.frames());
+  const PeakSummary* built = summary();
+  if (frames_ == 0) return 100;
+  if (!built) return 0;
+  return static_cast<int>(built->framesDone() * 100 / frames_);
 }
 
 }  // namespace delvix::wave

@@ -87,6 +87,7 @@ class WaveView : public QWidget {
     ChannelButtons buttons;
   };
 
+  void startSummary();
   void stopSummary();
   void setChannels(const std::vector<QString>& names);
   // After the view moved: the boxes, the marks, the scroll bar and the overview's mark, and viewChanged.
@@ -99,6 +100,7 @@ class WaveView : public QWidget {
 
   wave::ViewState state_;
   std::unique_ptr<wave::SampleReader> reader_;
+  std::unique_ptr<wave::SampleReader> summaryReader_;  // until the summary starts
   std::unique_ptr<wave::SummaryBuilder> builder_;
   std::uint64_t summarisedWhenDrawn_ = 0;
   std::uint64_t summarisedInOverview_ = 0;

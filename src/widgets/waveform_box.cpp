@@ -66,9 +66,19 @@ void WaveformBox::paintEvent(QPaintEvent*) {
     if (line.size() > 1) painter.drawPolyline(line);
     if (line.size() == 1) painter.drawPoint(line.front());
   } else {
-    for (int x = 0; x < columns; ++x)
-      if (const auto& peak = peaks_[static_cast<std::size_t>(x)])
-        painter.drawLine(x, wave::rowOf(peak->high, h, gain_), x, wave::rowOf(peak->low, h, gain_));
+    // Each stroke reaches the one before it, so that a steep wave is drawn as one trace.
+    std::optional<wave::Peak> before;
+    for (int x = 0; x < columns; ++x) {
+      const auto& peak = peaks_[static_cast<std::size_t>(x)];
+      if (!peak) {
+        before.reset();
+        continue;
+      }
+      const float high = before ? std::max(peak->high, before->low) : peak->high;
+      const float low = before ? std::min(peak->low, before->high) : peak->low;
+      painter.drawLine(x, wave::rowOf(high, h, gain_), x, wave::rowOf(low, h, gain_));
+      before = peak;
+    }
   }
   painter.setPen(redLine);
   for (const auto& line : {firstLine_, secondLine_})

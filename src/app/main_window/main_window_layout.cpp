@@ -285,6 +285,35 @@ QWidget* TFormANI::createMusicGroup() {
   auto* layout = new QVBoxLayout(GroupMusic);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
+  // Above the channels: where the view is, and its zoom.
+  auto* top = new QHBoxLayout;
+  top->setSpacing(4);
+  PanelForTime = statusPanel(GroupMusic, "PanelForTime", QString::fromStdString(wave::clockText(0)));
+  PanelForTime->setToolTip(
+      "The time (hours:minutes:seconds.milliseconds) of the first sample shown, and its number in brackets");
+  PanelForTime->setMinimumWidth(PanelForTime->fontMetrics().horizontalAdvance("0:00:00.000 (0000000)") + 8);
+  top->addWidget(PanelForTime);
+  auto* zoomBar = named(new QToolBar(GroupMusic), "ToolBarWaveZoom");
+  zoomBar->setIconSize({16, 16});
+  BWaveZoomIn =
+      toolButton(zoomBar, "BWaveZoomIn", "Zoom in on the wave (Ctrl+wheel over the wave)", ToolPicture::zoomIn);
+  BWaveZoomOut = toolButton(zoomBar, "BWaveZoomOut", "Zoom out of the wave", ToolPicture::zoomOut);
+  auto textButton = [zoomBar](const char* name, const char* text, const char* hint) {
+    auto* button = named(new QToolButton(zoomBar), name);
+    button->setText(QString::fromUtf8(text));
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setAutoRaise(true);
+    button->setEnabled(false);
+    zoomBar->addWidget(button);
+    return button;
+  };
+  BWaveShowAll = textButton("BWaveShowAll", "All", "Show the whole wave (Ctrl+0)");
+  BWaveLouder = textButton("BWaveLouder", "A+", "Amplitude zoom in (Ctrl+Up over the wave)");
+  BWaveSofter = textButton("BWaveSofter", "A\u2212", "Amplitude zoom out (Ctrl+Down over the wave)");
+  top->addWidget(zoomBar);
+  top->addStretch();
+  layout->addLayout(top);
+
   WaveView1 = named(new WaveView(GroupMusic), "WaveView1");
   connect(WaveView1, &WaveView::playClicked, this, &TFormANI::playChannel);
   connect(WaveView1, &WaveView::stopClicked, this, [this] { BStopPlayClick(); });
@@ -292,43 +321,23 @@ QWidget* TFormANI::createMusicGroup() {
   connect(WaveView1, &WaveView::frameClicked, this, &TFormANI::waveFrameClicked);
   connect(WaveView1, &WaveView::viewChanged, this, &TFormANI::waveViewMoved);
   layout->addWidget(WaveView1, 1);
+  connect(BWaveZoomIn, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(1); });
+  connect(BWaveZoomOut, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(-1); });
+  connect(BWaveShowAll, &QToolButton::clicked, WaveView1, &WaveView::showAll);
+  connect(BWaveLouder, &QToolButton::clicked, WaveView1, &WaveView::amplify);
+  connect(BWaveSofter, &QToolButton::clicked, WaveView1, &WaveView::soften);
 
   auto* row = new QHBoxLayout;
   row->setSpacing(4);
-  PanelForTime = statusPanel(GroupMusic, "PanelForTime", QString::fromStdString(wave::clockText(0)));
-  PanelForTime->setToolTip(
-      "The time (hours:minutes:seconds.milliseconds) of the first sample shown, and its number in brackets");
-  PanelForTime->setMinimumWidth(40);
-  row->addWidget(PanelForTime);
   auto* bar = named(new QToolBar(GroupMusic), "ToolBar3");
   bar->setIconSize({16, 16});
   BRunPlay =
       toolButton(bar, "BRunPlay", "Play (all channels; between the red lines when both are set)", ToolPicture::run);
   BStopPlay = toolButton(bar, "BStopPlay", "Stop", ToolPicture::stop);
   BDelete = toolButton(bar, "BDelete", "Delete between two red lines", ToolPicture::cut);
-  bar->addSeparator();
-  BWaveZoomIn = toolButton(bar, "BWaveZoomIn", "Zoom in on the wave", ToolPicture::zoomIn);
-  BWaveZoomOut = toolButton(bar, "BWaveZoomOut", "Zoom out of the wave", ToolPicture::zoomOut);
-  auto textButton = [bar](const char* name, const char* text, const char* hint) {
-    auto* button = named(new QToolButton(bar), name);
-    button->setText(QString::fromUtf8(text));
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setAutoRaise(true);
-    button->setEnabled(false);
-    bar->addWidget(button);
-    return button;
-  };
-  BWaveShowAll = textButton("BWaveShowAll", "All", "Show the whole wave");
-  BWaveLouder = textButton("BWaveLouder", "A+", "Amplitude zoom in (Ctrl+Up)");
-  BWaveSofter = textButton("BWaveSofter", "A\u2212", "Amplitude zoom out (Ctrl+Down)");
   connect(BRunPlay, &QToolButton::clicked, this, &TFormANI::BRunPlayClick);
   connect(BStopPlay, &QToolButton::clicked, this, &TFormANI::BStopPlayClick);
   connect(BDelete, &QToolButton::clicked, this, &TFormANI::BDeleteClick);
-  connect(BWaveZoomIn, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(1); });
-  connect(BWaveZoomOut, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(-1); });
-  connect(BWaveShowAll, &QToolButton::clicked, WaveView1, &WaveView::showAll);
-  connect(BWaveLouder, &QToolButton::clicked, WaveView1, &WaveView::amplify);
-  connect(BWaveSofter, &QToolButton::clicked, WaveView1, &WaveView::soften);
   row->addWidget(bar);
   Panel9 = statusPanel(GroupMusic, "Panel9", "0");
   Panel9->setToolTip("Selected samples for deleting");

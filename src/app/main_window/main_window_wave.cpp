@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
