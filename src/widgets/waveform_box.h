@@ -13,6 +13,7 @@ namespace delvix::app {
 // when it covers more; the red lines of the selection and the play cursor; or a message in place of the wave.
 class WaveformBox : public QWidget {
   Q_OBJECT
+  Q_PROPERTY(QString message READ message)
 
  public:
   explicit WaveformBox(QWidget* parent = nullptr);
@@ -22,6 +23,7 @@ class WaveformBox : public QWidget {
   // The columns of the red lines and of the play cursor, where they are in view.
   void setMarks(std::optional<int> firstLine, std::optional<int> secondLine, std::optional<int> cursor);
   void setMessage(const QString& text);
+  const QString& message() const { return message_; }
 
  signals:
   // The left button was released over column `x` of the box.
