@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "formats/wav_writer.h"
-#include "sound/pieced_file.h"
+#include "sound/sound_file.h"
 
 namespace delvix::sound {
 
@@ -32,32 +31,11 @@ std::int16_t toSixteenBits(float sample) {
 class DecodedSource : public wave::PcmSource {
  public:
   DecodedSource(formats::WrittenFile file, model::SampleData samples) : file_(std::move(file), std::move(samples)) {}
-  DecodedSource(const DecodedSource&) = delete;
-  DecodedSource& operator=(const DecodedSource&) = delete;
 
   // False, with libsndfile's words in `error`, when it refuses the file.
   bool open(std::string& error) {
-    SF_VIRTUAL_IO io{};
-    io.get_filelen = [](void* self) {
-      return static_cast<sf_count_t>(static_cast<DecodedSource*>(self)->file_.size());
-    };
-    io.seek = [](sf_count_t offset, int whence, void* self) {
-      return static_cast<DecodedSource*>(self)->seek(offset, whence);
-    };
-    io.read = [](void* out, sf_count_t count, void* self) {
-      return static_cast<DecodedSource*>(self)->readFile(out, count);
-    };
-    io.write = [](const void*, sf_count_t, void*) -> sf_count_t { return 0; };
-    io.tell = [](void* self) { return static_cast<DecodedSource*>(self)->position_; };
-    sound_.reset(sf_open_virtual(&io, SFM_READ, &info_, this));
-    if (!sound_) {
-      error = sf_strerror(nullptr);
-      return false;
-    }
-    if (info_.channels < 1 || info_.samplerate < 1) {
-      error = "The sound has no channels or no sample rate.";
-      return false;
-    }
+    if (!file_.open(error)) return false;
+    info_ = file_.info();
     format_ = {info_.samplerate, std::min(info_.channels, mostChannels), 16};
     buffer_.resize(static_cast<std::size_t>(framesAtOnce * info_.channels));
     return true;
@@ -71,7 +49,7 @@ class DecodedSource : public wave::PcmSource {
     while (!ended_ && out.size() - filled >= frameBytes) {
       const auto wanted =
           static_cast<sf_count_t>(std::min<std::size_t>((out.size() - filled) / frameBytes, framesAtOnce));
-      const sf_count_t got = sf_readf_float(sound_.get(), buffer_.data(), wanted);
+      const sf_count_t got = sf_readf_float(file_.sound(), buffer_.data(), wanted);
       if (got <= 0) {
         ended_ = true;
         break;
@@ -97,34 +75,7 @@ class DecodedSource : public wave::PcmSource {
   }
 
  private:
-  // Like a file's seek: a position before the start is refused, one past the end reads nothing.
-  sf_count_t seek(sf_count_t offset, int whence) {
-    sf_count_t base = 0;
-    switch (whence) {
-      case SEEK_SET: base = 0; break;
-      case SEEK_CUR: base = position_; break;
-      case SEEK_END: base = static_cast<sf_count_t>(file_.size()); break;
-      default: return -1;
-    }
-    if (offset < -base || offset > std::numeric_limits<sf_count_t>::max() - base) return -1;
-    position_ = base + offset;
-    return position_;
-  }
-
-  sf_count_t readFile(void* out, sf_count_t count) {
-    if (count <= 0 || position_ < 0) return 0;
-    const std::size_t read = file_.read(static_cast<std::uint64_t>(position_),
-                                        std::span(static_cast<std::uint8_t*>(out), static_cast<std::size_t>(count)));
-    position_ += static_cast<sf_count_t>(read);
-    return static_cast<sf_count_t>(read);
-  }
-
-  PiecedFile file_;
-  sf_count_t position_ = 0;
-  struct Close {
-    void operator()(SNDFILE* sound) const { sf_close(sound); }
-  };
-  std::unique_ptr<SNDFILE, Close> sound_;
+  SoundFile file_;
   SF_INFO info_{};
   wave::PcmFormat format_;
   std::vector<float> buffer_;

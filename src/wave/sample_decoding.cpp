@@ -1,5 +1,6 @@
 #include "wave/sample_decoding.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -8,6 +9,24 @@
 namespace delvix::wave {
 
 namespace {
+
+// The 16-bit values of G.711 bytes.
+std::int16_t aLawValue(std::uint8_t code) {
+  code ^= 0x55;
+  int value = (code & 0x0F) << 4;
+  const int segment = (code & 0x70) >> 4;
+  if (segment == 0)
+    value += 8;
+  else
+    value = (value + 0x108) << (segment - 1);
+  return static_cast<std::int16_t>((code & 0x80) ? value : -value);
+}
+
+std::int16_t muLawValue(std::uint8_t code) {
+  code = static_cast<std::uint8_t>(~code);
+  const int value = (((code & 0x0F) << 3) + 0x84) << ((code & 0x70) >> 4);
+  return static_cast<std::int16_t>((code & 0x80) ? 0x84 - value : value - 0x84);
+}
 
 constexpr float scale16 = 1.0f / 32768.0f;
 constexpr float scale32 = 1.0f / 2147483648.0f;
@@ -89,23 +108,6 @@ void decodeFloats(const std::uint8_t* bytes, std::span<float> out) {
 }
 
 }  // namespace
-
-std::int16_t aLawValue(std::uint8_t code) {
-  code ^= 0x55;
-  int value = (code & 0x0F) << 4;
-  const int segment = (code & 0x70) >> 4;
-  if (segment == 0)
-    value += 8;
-  else
-    value = (value + 0x108) << (segment - 1);
-  return static_cast<std::int16_t>((code & 0x80) ? value : -value);
-}
-
-std::int16_t muLawValue(std::uint8_t code) {
-  code = static_cast<std::uint8_t>(~code);
-  const int value = (((code & 0x0F) << 3) + 0x84) << ((code & 0x70) >> 4);
-  return static_cast<std::int16_t>((code & 0x80) ? 0x84 - value : value - 0x84);
-}
 
 void decodeSamples(const SampleLayout& layout, std::span<const std::uint8_t> bytes, std::span<float> out) {
   const std::uint8_t* data = bytes.data();

@@ -11,8 +11,4 @@ namespace delvix::wave {
 // layout.containerBytes bytes each, one after another.
 void decodeSamples(const SampleLayout& layout, std::span<const std::uint8_t> bytes, std::span<float> out);
 
-// The 16-bit value of a G.711 byte.
-std::int16_t aLawValue(std::uint8_t code);
-std::int16_t muLawValue(std::uint8_t code);
-
 }  // namespace delvix::wave

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "wave/sample_decoding.h"
 
@@ -38,7 +35,7 @@ bool isExtensible(const model::WaveState& wave) {
   return wave.format.formatTag == extensibleTag && wave.formatTail.size() >= subFormatOffset + subFormatSize;
 }
 
-// Sample frames copied out of pieced data at a time.
+// Bytes of pieced data (whole frames of them) copied out and decoded at a time.
 constexpr std::size_t bytesAtOnce = 1 << 16;
 
 class DirectSampleReader : public SampleReader {
@@ -203,8 +200,17 @@ std::uint16_t encodingTagOf(const model::WaveState& wave) {
   if (!isExtensible(wave)) return extensibleTag;
   // A sub-format of the standard family names its encoding by its first two bytes; any other is unknown here.
   const auto guid = std::span(wave.formatTail).subspan(subFormatOffset, subFormatSize);
-  if (!std::equal(subFormatBase.begin(), subFormatBase.end(), guid.begin() + 2)) return extensibleTag;
-  return le16At(wave.formatTail, subFormatOffset);
+  if (std::equal(subFormatBase.begin(), subFormatBase.end(), guid.begin() + 2))
+    return le16At(wave.formatTail, subFormatOffset);
+  // sox writes the sub-format of a big-endian file as its tag in big-endian order followed by the other 14 bytes
+  // of a little-endian file. Once the GUID's numbers are turned round (as the file is read) they lie as here.
+  const std::array<std::uint8_t, 6> soxOrder{subFormatBase[1], subFormatBase[0], subFormatBase[3],
+                                             subFormatBase[2], subFormatBase[5], subFormatBase[4]};
+  if (wave.bigEndian && std::ranges::equal(guid.first(2), std::span(soxOrder).first(2)) &&
+      std::ranges::equal(guid.subspan(4, 4), std::span(soxOrder).last(4)) &&
+      std::equal(subFormatBase.begin() + 6, subFormatBase.end(), guid.begin() + 8))
+    return static_cast<std::uint16_t>(guid[3] << 8 | guid[2]);
+  return extensibleTag;
 }
 
 std::optional<SampleLayout> sampleLayoutOf(const model::WaveState& wave) {

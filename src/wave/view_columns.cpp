@@ -35,11 +35,11 @@ ColumnFrames framesOfColumn(const ViewSpan& span, int x) {
 }  // namespace
 
 std::vector<std::optional<Peak>> columnPeaks(SampleReader& reader, const PeakSummary* summary, const ViewSpan& span) {
-  const int channels = reader.channels();
+  const int channels = std::max(reader.channels(), 0);
   const int width = std::max(span.width, 0);
   std::vector<std::optional<Peak>> peaks(static_cast<std::size_t>(channels) * static_cast<std::size_t>(width));
   const std::uint64_t frames = reader.frames();
-  if (channels <= 0 || width == 0 || !(span.framesPerColumn > 0)) return peaks;
+  if (peaks.empty() || !(span.framesPerColumn > 0)) return peaks;
   auto put = [&](int channel, int x, const Peak& peak) {
     peaks[static_cast<std::size_t>(channel) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = peak;
   };
@@ -57,15 +57,16 @@ std::vector<std::optional<Peak>> columnPeaks(SampleReader& reader, const PeakSum
 
   // Narrow columns: the frames they cover (at most width x 256) are read in order, a buffer's worth at a time.
   const auto count = static_cast<std::size_t>(channels);
-  const std::size_t framesAtOnce = std::max<std::size_t>(1, samplesAtOnce / count);
+  const std::uint64_t needed = std::min(framesOfColumn(span, width - 1).end, frames) - std::min(span.first, frames);
+  const auto framesAtOnce = static_cast<std::size_t>(std::clamp<std::uint64_t>(needed, 1, samplesAtOnce / count + 1));
   std::vector<float> buffer;
   std::uint64_t bufferFirst = 0, bufferEnd = 0;
+  std::vector<Peak> peak(count);
   for (int x = 0; x < width; ++x) {
     const ColumnFrames column = framesOfColumn(span, x);
     if (column.first >= frames) break;
     const std::uint64_t end = std::min(column.end, frames);
-    std::vector<Peak> peak(count,
-                           Peak{std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()});
+    std::ranges::fill(peak, Peak{std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()});
     std::uint64_t frame = column.first;
     for (; frame < end; ++frame) {
       if (frame < bufferFirst || frame >= bufferEnd) {
