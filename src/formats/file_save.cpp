@@ -124,10 +124,9 @@ std::optional<SaveFailure> sourceProblem(std::span<const MappedFile* const> sour
     if (existing->st_nlink > 1 && existing->st_dev == source->identity().device &&
         existing->st_ino == source->identity().inode)
       return SaveFailure{SaveFailure::Kind::sourceChanged,
-                         target.string() +
-                             " has other names (hard links) and its samples are read from it while it "
-                             "is open, so it cannot be overwritten in place; it is not saved. Save it "
-                             "under another name."};
+                         "The file " + source->path().string() +
+                             " has other names (hard links) and its samples are read from it while it is open, so it "
+                             "cannot be overwritten in place; it is not saved. Save it under another name."};
   }
   return std::nullopt;
 }

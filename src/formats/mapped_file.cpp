@@ -91,4 +91,11 @@ const MappedFile* MappedFile::holding(std::span<const std::uint8_t> bytes) {
   return static_cast<const MappedFile*>(MappingRegistry::ownerOf(bytes.data(), bytes.size()));
 }
 
+std::optional<std::string> changeUnder(const model::SampleData& samples) {
+  for (const model::SharedBytes& piece : samples.pieces())
+    if (const MappedFile* source = MappedFile::holding(piece))
+      if (auto changed = source->changeSinceOpened()) return changed;
+  return std::nullopt;
+}
+
 }  // namespace delvix::formats

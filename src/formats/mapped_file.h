@@ -11,6 +11,7 @@
 #include <string>
 
 #include "formats/regular_file.h"
+#include "model/sample_data.h"
 
 namespace delvix::formats {
 
@@ -71,5 +72,10 @@ class MappedFile {
   mutable std::atomic<dev_t> pathDevice_{0};
   mutable std::atomic<ino_t> pathInode_{0};
 };
+
+// Why bytes taken from `samples` now would not be the ones that were read: a file they are mapped from was
+// changed on disk since it was opened (MappedFile::changeSinceOpened). For saves that copy the samples out
+// (one channel) instead of handing them to replaceFileContents as insets, which checks by itself.
+std::optional<std::string> changeUnder(const model::SampleData& samples);
 
 }  // namespace delvix::formats

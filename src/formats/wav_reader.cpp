@@ -6,6 +6,7 @@
 #include <set>
 
 #include "formats/byte_source.h"
+#include "formats/file_content.h"
 #include "formats/le_bytes.h"
 #include "formats/mapped_file.h"
 #include "formats/riff/riff_navigator.h"
@@ -298,13 +299,17 @@ bool readWaveFile(const model::SharedBytes& file, model::Document& document, Rep
 bool readWaveFile(const std::filesystem::path& path, model::Document& document, Reporter& reporter) {
   // Mapped, so that only what is looked at is read: the headers now, the samples when they are drawn,
   // played or saved.
-  auto opened = MappedFile::open(path);
-  if (!opened.file) {
+  if (auto opened = MappedFile::open(path); opened.file)
+    return readWaveFile(model::SharedBytes(opened.file, opened.file->bytes()), document, reporter);
+  // A file system that cannot map files, or too many mappings at once: the file is read whole.
+  auto content = FileContent::read(path);
+  if (!content) {
     document.kind = model::FileKind::wave;
     reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});
     return false;
   }
-  return readWaveFile(model::SharedBytes(opened.file, opened.file->bytes()), document, reporter);
+  auto shared = std::make_shared<const FileContent>(std::move(*content));
+  return readWaveFile(model::SharedBytes(shared, shared->bytes()), document, reporter);
 }
 
 }  // namespace delvix::formats
