@@ -1,8 +1,14 @@
 #include "formats/wav_writer.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
 #include "formats/icon_image_writer.h"
 #include "formats/riff/riff_writer.h"
+#include "formats/scratch_file.h"
 #include "formats/wave_byte_order.h"
+#include "wave/sample_cut.h"
 
 namespace delvix::formats {
 
@@ -83,25 +89,86 @@ WrittenFile inOnePiece(WrittenFile file) {
   return file;
 }
 
-WrittenFile singleChannelLayout(const model::WaveFormat& source, std::span<const std::uint8_t> channel) {
-  model::WaveFormat mono;
-  mono.formatTag = model::wavePcmTag;
+// The mono file's format: the source's, for one channel.
+model::WaveFormat monoFormat(const model::WaveState& wave, const wave::SampleLayout& layout) {
+  model::WaveFormat mono = wave.format;
   mono.channels = 1;
-  mono.samplesPerSecond = source.samplesPerSecond;
-  mono.bitsPerSample = source.bitsPerSample;
-  mono.averageBytesPerSecond =
-      static_cast<std::uint32_t>(std::uint64_t{source.samplesPerSecond} * source.bitsPerSample / 8);
-  mono.blockAlign = static_cast<std::uint16_t>(source.bitsPerSample / 8);
-  mono.extraSize = 0;
+  mono.blockAlign = static_cast<std::uint16_t>(layout.containerBytes);
+  mono.averageBytesPerSecond = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(std::uint64_t{mono.samplesPerSecond} * mono.blockAlign, 0xFFFFFFFF));
+  mono.extraSize = mono.formatTag == model::waveExtensibleTag ? 22 : 0;
+  return mono;
+}
 
+// The extensible fields for one channel: the valid bits and sub-format as they were, the channel's own speaker
+// from the mask (none when the mask does not name it).
+model::Block monoExtensibleTail(const model::WaveState& wave, int channel) {
+  model::Block tail = wave.formatTail;
+  tail.resize(22, 0);
+  std::uint32_t mask = wave::channelMaskOf(wave), speaker = 0;
+  for (int i = 0; mask != 0; ++i, mask &= mask - 1)
+    if (i == channel) speaker = mask & ~(mask - 1);
+  for (int i = 0; i < 4; ++i) tail[2 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(speaker >> (8 * i));
+  return tail;
+}
+
+// Hands the channel's samples to `take`, little-endian, a block at a time; stops when `take` says false.
+template <typename Take>
+bool forEachChannelBlock(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
+                         std::uint64_t frames, Take take) {
+  const auto sampleBytes = static_cast<std::size_t>(layout.containerBytes);
+  const std::size_t frameBytes = layout.frameBytes, offset = static_cast<std::size_t>(channel) * sampleBytes;
+  // Frames are read a block at a time, so that data in pieces is read in order and once.
+  const std::size_t framesAtOnce = std::max<std::size_t>(1, (1u << 16) / frameBytes);
+  std::vector<std::uint8_t> block(framesAtOnce * frameBytes), samples(framesAtOnce * sampleBytes);
+  for (std::uint64_t first = 0; first < frames; first += framesAtOnce) {
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(framesAtOnce, frames - first));
+    wave.samples.read(first * frameBytes, std::span(block).first(count * frameBytes));
+    std::uint8_t* out = samples.data();
+    for (std::size_t frame = 0; frame < count; ++frame, out += sampleBytes) {
+      const std::uint8_t* sample = block.data() + frame * frameBytes + offset;
+      if (layout.bigEndian)
+        std::reverse_copy(sample, sample + sampleBytes, out);
+      else
+        std::copy_n(sample, sampleBytes, out);
+    }
+    if (!take(std::span<const std::uint8_t>(samples).first(count * sampleBytes))) return false;
+  }
+  return true;
+}
+
+// The channel's samples in memory.
+std::vector<std::uint8_t> channelSamples(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
+                                         std::uint64_t frames) {
+  std::vector<std::uint8_t> samples;
+  samples.reserve(static_cast<std::size_t>(frames) * static_cast<std::size_t>(layout.containerBytes));
+  forEachChannelBlock(wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) {
+    samples.insert(samples.end(), block.begin(), block.end());
+    return true;
+  });
+  return samples;
+}
+
+// The mono file around `samples` (left where they are).
+WrittenFile singleChannelLayout(const model::WaveState& wave, const wave::SampleLayout& layout, int channel,
+                                std::span<const std::uint8_t> samples) {
+  const model::WaveFormat mono = monoFormat(wave, layout);
+  const model::Block tail =
+      mono.formatTag == model::waveExtensibleTag ? monoExtensibleTail(wave, channel) : model::Block{};
   riff::RiffWriter writer;
   writer.open(fourccFromString("RIFF"), fourccFromString("WAVE"));
-  writeFormat(writer, mono, true, {});
+  writeFormat(writer, mono, true, tail);
   writer.open(fourccFromString("fact"));
-  writer.u32(static_cast<std::uint32_t>(mono.blockAlign ? channel.size() / mono.blockAlign : channel.size()));
+  writer.u32(static_cast<std::uint32_t>(std::min<std::uint64_t>(samples.size() / mono.blockAlign, 0xFFFFFFFF)));
   writer.close();
-  writer.chunkInPlace(fourccFromString("data"), channel);
+  writer.chunkInPlace(fourccFromString("data"), samples);
   return writer.finishFile();
+}
+
+// The size of that file, worked out before the samples are gathered: header, fact, data and its pad byte.
+std::uint64_t singleChannelFileSize(const model::WaveState& wave, std::uint64_t sampleBytes) {
+  const std::uint64_t formatBytes = 18 + (wave.format.formatTag == model::waveExtensibleTag ? 22 : 0);
+  return 12 + (8 + formatBytes) + 12 + 8 + sampleBytes + sampleBytes % 2;
 }
 
 }  // namespace
@@ -118,13 +185,66 @@ bool saveWaveFile(const model::Document& document, const std::filesystem::path& 
   return deliverRiffFile(target, waveFileLayout(document), "Could not open this file.", reporter);
 }
 
-WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel) {
-  return inOnePiece(singleChannelLayout(source, channel));
+std::string singleChannelRefusal(const model::WaveState& wave, int channel) {
+  const std::optional<wave::SampleLayout> layout = wave::frameLayoutOf(wave);
+  if (!layout) {
+    const std::uint16_t tag = wave::encodingTagOf(wave);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%04X", tag);
+    return std::string("Samples of the wave encoding ") + hex + " (" + wave::encodingName(tag) +
+           ") cannot be split into channels; save the sound as PCM first.";
+  }
+  if (channel < 0 || channel >= layout->channels)
+    return "The sound has no channel " + std::to_string(channel + 1) + "; it has " + std::to_string(layout->channels) +
+           ".";
+  return {};
 }
 
-bool saveSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel,
-                       const std::filesystem::path& target, Reporter& reporter) {
-  return deliverRiffFile(target, singleChannelLayout(source, channel), "Could not open this file to write.", reporter);
+WrittenFile writeSingleChannel(const model::WaveState& wave, int channel) {
+  if (!singleChannelRefusal(wave, channel).empty()) return WrittenFile{{}, false, {}};
+  const wave::SampleLayout layout = *wave::frameLayoutOf(wave);
+  const std::vector<std::uint8_t> samples = channelSamples(wave, layout, channel, wave::frameCountOf(wave));
+  return inOnePiece(singleChannelLayout(wave, layout, channel, samples));
+}
+
+bool saveSingleChannel(const model::Document& document, int channel, const std::filesystem::path& target,
+                       Reporter& reporter) {
+  const model::WaveState& wave = document.wave;
+  if (const std::string refusal = singleChannelRefusal(wave, channel); !refusal.empty()) {
+    reporter.error(refusal, Buttons::ok);
+    return false;
+  }
+  const wave::SampleLayout layout = *wave::frameLayoutOf(wave);
+  const std::uint64_t frames = wave::frameCountOf(wave);
+  const std::uint64_t fileSize =
+      singleChannelFileSize(wave, frames * static_cast<std::uint64_t>(layout.containerBytes));
+  if (fileSize - 8 > largestRiffSize) {
+    reporter.error("The wave file would be " + std::to_string(fileSize) +
+                       " bytes long, more than a RIFF file can describe (4 GiB); " + target.string() +
+                       " was not written.",
+                   Buttons::ok);
+    return false;
+  }
+  // A long channel is gathered in an unnamed file beside the target and written from there, not in memory.
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  if (auto scratch = ScratchFile::create(folder)) {
+    const bool written = forEachChannelBlock(
+        wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) { return scratch->append(block); });
+    if (const auto samples = written ? scratch->mapped() : std::nullopt)
+      return deliverRiffFile(target, singleChannelLayout(wave, layout, channel, *samples),
+                             "Could not open this file to write.", reporter);
+  }
+  std::vector<std::uint8_t> samples;
+  try {
+    samples = channelSamples(wave, layout, channel, frames);
+  } catch (const std::bad_alloc&) {
+    reporter.error("There is not enough memory for the " + std::to_string(fileSize) + " bytes of the channel; " +
+                       target.string() + " was not written.",
+                   Buttons::ok);
+    return false;
+  }
+  return deliverRiffFile(target, singleChannelLayout(wave, layout, channel, samples),
+                         "Could not open this file to write.", reporter);
 }
 
 }  // namespace delvix::formats

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 
 #include "formats/file_save.h"
 #include "formats/reporter.h"
@@ -24,10 +25,16 @@ WrittenFile soundFileInPlace(const model::Document& document);
 // a RIFF file can describe (more than 4 GiB) is refused with a message, and nothing is written.
 bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);
 
-// One channel's samples as a mono PCM file at the source's rate and sample size; its "fact" counts the
-// channel's sample frames.
-WrittenFile writeSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel);
-bool saveSingleChannel(const model::WaveFormat& source, std::span<const std::uint8_t> channel,
-                       const std::filesystem::path& target, Reporter& reporter);
+// Channel `channel` (from 0) of the document's samples as a mono wave file of the same encoding, rate and
+// sample size (a "RIFF" file, a big-endian one's samples turned round); an extensible format stays extensible,
+// with its valid bits, sub-format and that channel's speaker. Its "fact" counts the channel's sample frames.
+// Why that cannot be done (a compressed encoding, no such channel), or empty.
+std::string singleChannelRefusal(const model::WaveState& wave, int channel);
+// The file, or an empty, incomplete one when singleChannelRefusal gives a reason.
+WrittenFile writeSingleChannel(const model::WaveState& wave, int channel);
+// Writes it to `target`, checking the size before taking the memory for it; false, having said why, when the
+// channel cannot be saved or the file not written.
+bool saveSingleChannel(const model::Document& document, int channel, const std::filesystem::path& target,
+                       Reporter& reporter);
 
 }  // namespace delvix::formats

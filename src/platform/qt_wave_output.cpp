@@ -27,6 +27,9 @@ class PcmSourceDevice : public QIODevice {
   // How much silence follows the sound: at least `bytes`, in whole frames.
   void setTrailingSilence(std::size_t bytes) { silenceLeft_ = (bytes + frameBytes_ - 1) / frameBytes_ * frameBytes_; }
 
+  // The bytes of the sound handed over so far, without the silence after it.
+  std::uint64_t soundBytes() const { return soundBytes_; }
+
   bool isSequential() const override { return true; }
   bool atEnd() const override { return ended_; }
   qint64 bytesAvailable() const override {
@@ -40,7 +43,10 @@ class PcmSourceDevice : public QIODevice {
     if (ended_ || maxSize < static_cast<qint64>(frameBytes_)) return 0;
     const std::span out(reinterpret_cast<std::uint8_t*>(data), static_cast<std::size_t>(maxSize));
     if (!sourceEnded_) {
-      if (const std::size_t read = source_->read(out)) return static_cast<qint64>(read);
+      if (const std::size_t read = source_->read(out)) {
+        soundBytes_ += read;
+        return static_cast<qint64>(read);
+      }
       sourceEnded_ = true;
     }
     const std::size_t silence = std::min(out.size() / frameBytes_ * frameBytes_, silenceLeft_);
@@ -56,6 +62,7 @@ class PcmSourceDevice : public QIODevice {
   std::size_t frameBytes_;
   std::uint8_t silence_;
   std::size_t silenceLeft_ = 0;
+  std::uint64_t soundBytes_ = 0;
   bool sourceEnded_ = false;
   bool ended_ = false;
 };
@@ -143,6 +150,15 @@ bool QtWaveOutput::play(std::unique_ptr<wave::PcmSource> source, std::string& er
   device_ = pulled;
   stateConnection_ = QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(), [this] { stateChanged(); });
   return true;
+}
+
+std::uint64_t QtWaveOutput::playedMicroseconds() const {
+  if (!sink_) return 0;
+  const QAudioFormat format = sink_->format();
+  const auto frameBytes = static_cast<std::uint64_t>(std::max(format.bytesPerFrame(), 1));
+  const auto rate = static_cast<std::uint64_t>(std::max(format.sampleRate(), 1));
+  const std::uint64_t handedOver = device_->soundBytes() / frameBytes * 1'000'000 / rate;
+  return std::min(static_cast<std::uint64_t>(std::max<qint64>(sink_->processedUSecs(), 0)), handedOver);
 }
 
 void QtWaveOutput::stateChanged() {

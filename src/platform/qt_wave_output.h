@@ -26,6 +26,8 @@ class QtWaveOutput : public WaveOutput {
   bool play(std::unique_ptr<wave::PcmSource> source, std::string& error) override;
   void stop() override;
   bool playing() const override { return sink_ != nullptr; }
+  // What the sound server says it has played, but never past the sound's own bytes (silence follows them).
+  std::uint64_t playedMicroseconds() const override;
 
  private:
   void stateChanged();

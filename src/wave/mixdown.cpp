@@ -1,9 +1,8 @@
 #include "wave/mixdown.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <limits>
+#include <span>
 
 namespace delvix::wave {
 

@@ -3,12 +3,16 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <numbers>
 
+#include "formats/wav_reader.h"
 #include "platform/qt_wave_output.h"
+#include "sound/playback.h"
+#include "support/riff_builder.h"
 
 // The real sound output against a PulseAudio server: scripts/test.sh starts one with a null sink named
 // "ci_null" and passes its XDG_RUNTIME_DIR; without one these tests are skipped.
@@ -153,6 +157,53 @@ TEST(SoundOutput, StopEndsTheSoundAtOnceAndSaysSoOnce) {
   output.stop();
   QTest::qWait(300);
   EXPECT_EQ(finished, 1);
+}
+
+// A wave file of six channels (5.1 without a mask) whose only sound, a 440 Hz tone, is on the third: the
+// centre. Mixed down to stereo it is heard on both sides, and the play position moves as it is heard.
+TEST(SoundOutput, AllChannelsOfASixChannelFileAreHeard) {
+  if (const std::string missing = serverMissing(); !missing.empty()) GTEST_SKIP() << missing;
+  constexpr int channels = 6;
+  constexpr std::size_t frames = rate / 2;
+  testing::ByteVector samples(frames * channels * 2, 0);
+  for (std::size_t frame = 0; frame < frames; ++frame) {
+    const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(
+        std::lrint(26000 * std::sin(2 * std::numbers::pi * 440 * static_cast<double>(frame) / rate))));
+    samples[(frame * channels + 2) * 2] = static_cast<std::uint8_t>(sample & 0xFF);
+    samples[(frame * channels + 2) * 2 + 1] = static_cast<std::uint8_t>(sample >> 8);
+  }
+  model::Document document;
+  formats::RecordingReporter reporter;
+  ASSERT_TRUE(formats::readWaveFile(
+      testing::riff("WAVE", {testing::waveFormat({.channels = channels, .samplesPerSecond = rate, .bitsPerSample = 16}),
+                             testing::chunk("data", samples)}),
+      document, reporter));
+
+  platform::QtWaveOutput output;
+  int finished = 0;
+  output.finished = [&] { ++finished; };
+  Recording recording;
+  ASSERT_TRUE(recording.started()) << "parec did not record";
+  std::string error;
+  ASSERT_TRUE(sound::playOn(output, document, {}, error)) << error;
+  std::vector<std::uint64_t> positions;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        if (output.playing()) positions.push_back(output.playedMicroseconds());
+        return finished > 0;
+      },
+      20000));
+  QTest::qWait(300);
+  const std::vector<double> left = recording.stop();
+
+  EXPECT_TRUE(std::ranges::is_sorted(positions));
+  ASSERT_FALSE(positions.empty());
+  EXPECT_GT(positions.back(), 300'000u);  // seen near the end
+  EXPECT_LE(positions.back(), 500'000u);
+  double energy = 0;
+  for (double sample : left) energy += sample * sample;
+  EXPECT_GT(std::sqrt(energy / static_cast<double>(std::max<std::size_t>(left.size(), 1))), 500) << "silence";
+  EXPECT_GT(power(left, 440), 100 * power(left, 1000));
 }
 
 // Run alone by the test below, in a process of its own: Qt connects to the sound server once per process.

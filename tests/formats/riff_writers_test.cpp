@@ -227,9 +227,10 @@ TEST(WaveWriter, SamplesBeyondWhatRiffSizesHoldAreReadWholeButNotSaved) {
 }
 
 TEST(SingleChannelWriter, FactCountsTheChannelsSampleFrames) {
-  model::WaveFormat stereo{.formatTag = 1, .channels = 2, .samplesPerSecond = 22050, .bitsPerSample = 16};
-  Bytes left(2000, 4);
-  Bytes written = writeSingleChannel(stereo, left).bytes;
+  const Read stereo(testing::riff("WAVE", {waveFormat({.channels = 2, .samplesPerSecond = 22050, .bitsPerSample = 16}),
+                                           chunk("data", Bytes(4000, 4))}),
+                    false);
+  Bytes written = writeSingleChannel(stereo.document.wave, 0).bytes;
   ASSERT_EQ(written.size(), 58u + 2000);
   EXPECT_EQ(le32(written, 4), 2050u);
   EXPECT_EQ(le16(written, 22), 1u);      // channels

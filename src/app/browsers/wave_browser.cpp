@@ -8,7 +8,7 @@
 #include "browse/file_names.h"
 #include "formats/reporter.h"
 #include "formats/wav_reader.h"
-#include "sound/decoded_source.h"
+#include "sound/playback.h"
 #include "wave/pcm_source.h"
 
 namespace delvix::app {
@@ -80,12 +80,7 @@ void TFormWav::play(QTreeWidgetItem* row) {
   if (!formats::readWaveFile(file, document, quiet))
     return log(name + ": not played, it cannot be read as a wave file.");
   std::string error;
-  std::unique_ptr<wave::PcmSource> source = wave::pcmDataSource(document);
-  // What the output cannot take as it is (compressed or wide samples) is decoded first.
-  if (!source || !output->supports(source->format())) source = sound::decodedSource(document, error);
-  if (!source || !output->supports(source->format()))
-    return log(name + ": not played, " + (error.empty() ? "the sound output cannot play this sound." : error));
-  if (!output->play(std::move(source), error)) return log(name + ": not played, " + error);
+  if (!sound::playOn(*output, document, {}, error)) return log(name + ": not played, " + error);
   playing_ = true;
 }
 

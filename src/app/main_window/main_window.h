@@ -17,6 +17,7 @@
 #include "model/document.h"
 #include "preview/animation_player.h"
 #include "preview/zoom.h"
+#include "sound/playback.h"
 #include "wave/sample_selection.h"
 #include "widgets/message_log.h"
 #include "widgets/settings.h"
@@ -219,9 +220,9 @@ class TFormANI : public QMainWindow {
   void clearWaveView();
   void setWaveIdleButtons();
   void stopSound();
-  // Plays `source` (or, when the output cannot take it, the document decoded) from frame `first`; `stop` is
-  // the button that stops it.
-  void playSound(std::unique_ptr<wave::PcmSource> source, QToolButton* stop, std::uint64_t first = 0);
+  // Plays `range` of the sound, decoded and mixed down to what the output takes; `stop` is the button that
+  // stops it.
+  void playSound(const sound::PlayRange& range, QToolButton* stop);
   void playChannel(int channel);
   void saveChannel(int channel);
   void waveFrameClicked(std::uint64_t frame);

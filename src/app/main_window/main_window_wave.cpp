@@ -10,9 +10,8 @@
 
 #include "app/main_window/main_window.h"
 #include "formats/wav_writer.h"
-#include "formats/wave_channels.h"
-#include "sound/decoded_source.h"
 #include "sound/sample_decoder.h"
+#include "sound/playback.h"
 #include "wave/mixdown.h"
 #include "wave/pcm_source.h"
 #include "wave/sample_cut.h"
@@ -107,12 +106,11 @@ void TFormANI::BDeleteClick() {
 void TFormANI::setWaveIdleButtons() {
   playCursorTimer_->stop();
   WaveView1->setPlayCursor(std::nullopt);
-  const bool savable = waveDrawn_ && wave::sampleLayoutOf(document_.wave).has_value();
   for (int channel = 0; channel < WaveView1->channelCount(); ++channel) {
     const WaveView::ChannelButtons buttons = WaveView1->buttons(channel);
     buttons.play->setEnabled(waveDrawn_);
     buttons.stop->setEnabled(false);
-    buttons.save->setEnabled(savable);
+    buttons.save->setEnabled(waveDrawn_ && formats::singleChannelRefusal(document_.wave, channel).empty());
   }
   BStopPlay->setEnabled(false);
   BRunPlay->setEnabled(document_.kind == model::FileKind::wave && document_.wave.dataSize > 0);
@@ -128,29 +126,21 @@ void TFormANI::waveError(const std::string& text) {
   setWaveIdleButtons();
 }
 
-void TFormANI::playSound(std::unique_ptr<wave::PcmSource> source, QToolButton* stop, std::uint64_t first) {
+void TFormANI::playSound(const sound::PlayRange& range, QToolButton* stop) {
   platform::WaveOutput* output = host_.waveOutput;
   if (!output) return waveError("There is no sound output.");
   stopSound();
-  std::string error;
-  // What the output cannot take as it is is decoded whole.
-  if (!source || !output->supports(source->format())) {
-    source = sound::decodedSource(document_, error);
-    first = 0;
-    if (!source) return waveError(error.empty() ? "The sound cannot be played." : error);
-    if (!output->supports(source->format())) return waveError("The sound output cannot play this sound.");
-  }
-  playFirst_ = first;
-  const wave::PcmFormat format = source->format();
-  const auto frameBytes = static_cast<std::uint64_t>(std::max(1, format.channels * format.bitsPerSample / 8));
-  playEnd_ = first + source->remaining() / frameBytes;
   for (int channel = 0; channel < WaveView1->channelCount(); ++channel) {
     WaveView1->buttons(channel).play->setEnabled(false);
     WaveView1->buttons(channel).save->setEnabled(false);
   }
   BRunPlay->setEnabled(false);
   stop->setEnabled(true);
-  if (!output->play(std::move(source), error)) return waveError(error);
+  // Every encoding is decoded, and all channels are mixed down to what the output takes.
+  std::string error;
+  if (!sound::playOn(*output, document_, range, error)) return waveError(error);
+  playFirst_ = range.first;
+  playEnd_ = std::min(range.end, waveFrames_);
   if (output->playing()) playCursorTimer_->start();
 }
 
@@ -161,44 +151,16 @@ void TFormANI::movePlayCursor() {
       wave::playedFrame(playFirst_, playEnd_, output->playedMicroseconds(), sampleRateOf(document_.wave)));
 }
 
-namespace {
-
-// A source of the frames [first, end) of every channel mixed by `matrix`, or null when the samples cannot be read.
-std::unique_ptr<wave::PcmSource> mixedFrames(const model::Document& document, wave::MixMatrix matrix,
-                                             std::uint64_t first, std::uint64_t end) {
-  auto reader = sound::openSamples(document).reader;
-  if (!reader) return nullptr;
-  return wave::mixedSource(std::move(reader), sampleRateOf(document.wave), std::move(matrix), first, end);
-}
-
-}  // namespace
-
 void TFormANI::playChannel(int channel) {
-  const int channels = WaveView1->channelCount();
-  if (channel < 0 || channel >= channels) return;
-  // 8- and 16-bit left and right channels play as they are; the others through a mix of one channel.
-  auto source = channel < 2 ? wave::channelSource(document_, channel == 1) : nullptr;
-  if (!source) {
-    wave::MixMatrix matrix{channels, 1, std::vector<float>(static_cast<std::size_t>(channels), 0.0f)};
-    matrix.gains[static_cast<std::size_t>(channel)] = 1;
-    source = mixedFrames(document_, std::move(matrix), 0, waveFrames_);
-  }
-  playSound(std::move(source), WaveView1->buttons(channel).stop);
+  if (channel < 0 || channel >= WaveView1->channelCount()) return;
+  playSound({.channel = channel}, WaveView1->buttons(channel).stop);
 }
 
 void TFormANI::BRunPlayClick() {
   // Between the red lines when both are set, otherwise from the first frame shown to the end.
-  std::uint64_t first = WaveView1->state().first(), end = waveFrames_;
-  if (const auto range = selection_.range()) first = range->first, end = range->second + 1;
-  std::unique_ptr<wave::PcmSource> source;
-  if (waveDrawn_ && host_.waveOutput) {
-    const int rate = sampleRateOf(document_.wave);
-    const int outputs = host_.waveOutput->supports({rate, 2, 16}) ? 2 : 1;
-    source = mixedFrames(document_,
-                         wave::downMixMatrix(WaveView1->channelCount(), wave::channelMaskOf(document_.wave), outputs),
-                         first, end);
-  }
-  playSound(std::move(source), BStopPlay, first);
+  sound::PlayRange range{.first = WaveView1->state().first()};
+  if (const auto selected = selection_.range()) range = {.first = selected->first, .end = selected->second + 1};
+  playSound(range, BStopPlay);
 }
 
 void TFormANI::BStopPlayClick() {
@@ -208,13 +170,7 @@ void TFormANI::BStopPlayClick() {
 
 void TFormANI::saveChannel(int channel) {
   stopSound();
-  const auto layout = wave::sampleLayoutOf(document_.wave);
-  if (!layout || channel < 0 || channel >= layout->channels) return;
-  const formats::ChannelView samples(
-      document_.wave.samples, layout->frameBytes,
-      static_cast<std::size_t>(channel) * static_cast<std::size_t>(layout->containerBytes),
-      static_cast<std::size_t>(layout->containerBytes), layout->bigEndian);
-  if (samples.frameCount() == 0) return;
+  if (channel < 0 || channel >= WaveView1->channelCount()) return;
   const QString name = WaveView1->channelName(channel).toLower();
   const std::string caption = "Save only " + (name.startsWith("channel") ? name : name + " channel").toStdString();
   const auto chosen = host_.prompter.saveFile({caption, "Music files (*.wav)|*.wav", folder_});
@@ -223,7 +179,7 @@ void TFormANI::saveChannel(int channel) {
   ToolBar1->update();
   CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_.wave.format, samples.gather(), *chosen, messages.reporter());
+    formats::saveSingleChannel(document_, channel, *chosen, messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
