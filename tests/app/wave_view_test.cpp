@@ -239,6 +239,11 @@ TEST_F(WaveView, WhatCannotBeDecodedOrCutSaysSo) {
   EXPECT_FALSE(enabled("BPlayLeft"));
   const QString message = widget("PaintLeft")->property("message").toString();
   EXPECT_EQ(message, "The wave encoding 0x0064 (G.726 ADPCM) cannot be decoded; its structure is shown.");
+  // So does a header that claims more channels than boxes can be made for.
+  openThroughDialog(write("many.wav", riff("WAVE", {waveFormat({.channels = 30000, .bitsPerSample = 16}),
+                                                    chunk("data", ByteVector(60000 * 4, 1))})));
+  EXPECT_EQ(widget("PaintLeft")->property("message").toString(),
+            "The wave has 30000 channels; the view draws at most 64.");
 
   // An ADPCM file is drawn, but Delete says why it cannot cut it.
   const auto corpus = corpusFiles("wav");

@@ -10,8 +10,8 @@
 
 #include "app/main_window/main_window.h"
 #include "formats/wav_writer.h"
-#include "sound/sample_decoder.h"
 #include "sound/playback.h"
+#include "sound/sample_decoder.h"
 #include "wave/mixdown.h"
 #include "wave/pcm_source.h"
 #include "wave/sample_cut.h"
@@ -21,6 +21,9 @@
 namespace delvix::app {
 
 namespace {
+
+// More boxes than this would take the window's memory and time for a file whose header may well lie.
+constexpr int mostChannelsDrawn = 64;
 
 int sampleRateOf(const model::WaveState& wave) {
   return static_cast<int>(std::min<std::uint32_t>(wave.format.samplesPerSecond, 1'000'000'000));
@@ -44,6 +47,11 @@ void TFormANI::clearWaveView() {
 void TFormANI::prepareWaveView() {
   const bool again = waveDrawn_;  // after a cut, an undo or a redo the view keeps its place and zoom
   sound::OpenedSamples opened = sound::openSamples(document_);
+  if (opened.reader && opened.reader->channels() > mostChannelsDrawn) {
+    opened.problem = "The wave has " + std::to_string(opened.reader->channels()) +
+                     " channels; the view draws at most " + std::to_string(mostChannelsDrawn) + ".";
+    opened.reader.reset();
+  }
   selection_.clear();
   waveDrawn_ = opened.reader && opened.reader->frames() > 0;
   waveFrames_ = opened.reader ? opened.reader->frames() : 0;
