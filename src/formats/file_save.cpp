@@ -112,21 +112,14 @@ std::vector<const MappedFile*> sourcesOf(std::span<const std::span<const std::ui
 }
 
 // Why the bytes taken from mapped files cannot be saved to `target` (`existing`, when it exists): a source was
-// changed since it was opened, its path now names another program's file, or the target is the source
-// itself with other names, which would have to be overwritten in place while its bytes are read.
+// changed since it was opened, or its path now names another program's file.
 std::optional<SaveFailure> sourceProblem(std::span<const MappedFile* const> sources, const fs::path& target,
                                          const struct stat* existing) {
   for (const MappedFile* source : sources) {
     if (auto changed = source->changeSinceOpened()) return SaveFailure{SaveFailure::Kind::sourceChanged, *changed};
     if (!existing) continue;
-    if (auto replaced = source->replacementAt(target, existing->st_dev, existing->st_ino))
+    if (auto replaced = source->replacementAt(target, identityOf(*existing)))
       return SaveFailure{SaveFailure::Kind::sourceChanged, *replaced};
-    if (existing->st_nlink > 1 && existing->st_dev == source->identity().device &&
-        existing->st_ino == source->identity().inode)
-      return SaveFailure{SaveFailure::Kind::sourceChanged,
-                         "The file " + source->path().string() +
-                             " has other names (hard links) and its samples are read from it while it is open, so it "
-                             "cannot be overwritten in place; it is not saved. Save it under another name."};
   }
   return std::nullopt;
 }
@@ -323,13 +316,23 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
   if (auto refused = sourceProblem(sources, target, nullptr)) return refused;
 
   if (exists && existing.st_nlink > 1) {
+    // Overwritten in place, a file that samples are mapped from would show the new bytes through the mapping:
+    // the mapping moves to a private copy of the old bytes first.
+    for (const MappedFile* source : sources)
+      if (source->identity().device == existing.st_dev && source->identity().inode == existing.st_ino)
+        if (auto error = source->moveToPrivateCopy(target.parent_path()))
+          return SaveFailure{SaveFailure::Kind::writeFailed,
+                             "the samples of the open file could not be kept aside: " + *error};
     if (auto failed = overwriteInPlace(target, file, pieces)) return failed;
+    struct stat written {};
+    if (::stat(target.c_str(), &written) == 0)
+      for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   } else {
     struct stat written {};
     ::fstat(file.descriptor(), &written);
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
-    for (const MappedFile* source : sources) source->notePathRewritten(target, written.st_dev, written.st_ino);
+    for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   }
   // The new name (or size) is on the disk only once its folder is.
   if (int error = syncFolder(target.parent_path())) return failure(SaveFailure::Kind::notSynced, error);

@@ -1,9 +1,12 @@
 #include "formats/mapped_file.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "formats/mapping_registry.h"
@@ -26,6 +29,10 @@ fs::path canonicalOf(const fs::path& path) {
 
 }  // namespace
 
+FileIdentity identityOf(const struct stat& info) {
+  return {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
+}
+
 MappedFile::Opened MappedFile::open(const fs::path& path) {
   OpenedFile opened = openRegularFile(path);
   if (!opened.descriptor) return {nullptr, opened.error};
@@ -35,9 +42,8 @@ MappedFile::Opened MappedFile::open(const fs::path& path) {
   std::shared_ptr<MappedFile> file(new MappedFile());
   file->path_ = path;
   file->canonical_ = canonicalOf(path);
-  file->identity_ = {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), modifiedNs(info)};
-  file->pathDevice_ = info.st_dev;
-  file->pathInode_ = info.st_ino;
+  file->identity_ = identityOf(info);
+  file->pathFile_ = file->identity_;
   if (info.st_size > 0) {
     const auto length = static_cast<std::size_t>(info.st_size);
     void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, opened.descriptor.get(), 0);
@@ -72,18 +78,53 @@ std::optional<std::string> MappedFile::changeSinceOpened() const {
 
 bool MappedFile::openedFrom(const fs::path& target) const { return canonicalOf(target) == canonical_; }
 
-std::optional<std::string> MappedFile::replacementAt(const fs::path& target, dev_t device, ino_t inode) const {
-  if (device == pathDevice_.load() && inode == pathInode_.load()) return std::nullopt;
+std::optional<std::string> MappedFile::replacementAt(const fs::path& target, const FileIdentity& now) const {
+  {
+    std::lock_guard lock(pathMutex_);
+    if (now == pathFile_) return std::nullopt;
+  }
   if (!openedFrom(target)) return std::nullopt;
   return "The file " + path_.string() +
-         " was replaced on disk by another program since it was opened; it is not saved over, so as not to discard "
-         "that program's version. Save it under another name.";
+         " was changed or replaced on disk by another program; it is not saved over, so as not to discard that "
+         "program's version. Save it under another name.";
 }
 
-void MappedFile::notePathRewritten(const fs::path& target, dev_t device, ino_t inode) const {
+void MappedFile::notePathRewritten(const fs::path& target, const FileIdentity& now) const {
   if (!openedFrom(target)) return;
-  pathDevice_ = device;
-  pathInode_ = inode;
+  std::lock_guard lock(pathMutex_);
+  pathFile_ = now;
+}
+
+std::optional<std::string> MappedFile::moveToPrivateCopy(const fs::path& folder) const {
+  if (!data_) return std::nullopt;
+  Descriptor copy(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+  if (!copy) {
+    // A file system without nameless files: a named one, its name removed at once.
+    std::string name = (folder / ".delvix-samples-XXXXXX").string();
+    copy = Descriptor(::mkostemp(name.data(), O_CLOEXEC));
+    if (!copy) return std::strerror(errno);
+    ::unlink(name.c_str());
+  }
+  off_t from = 0;
+  while (static_cast<std::uint64_t>(from) < identity_.size) {
+    const std::size_t left = identity_.size - static_cast<std::uint64_t>(from);
+    ssize_t n = ::copy_file_range(descriptor_.get(), &from, copy.get(), nullptr, left, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+      n = ::pwrite(copy.get(), data_ + from, left, from);
+      if (n > 0) from += n;
+    }
+    if (n < 0) return std::strerror(errno);
+    if (n == 0) return "the file ended early";
+  }
+  struct stat info {};
+  if (::fstat(copy.get(), &info) != 0) return std::strerror(errno);
+  void* moved =
+      ::mmap(const_cast<std::uint8_t*>(data_), identity_.size, PROT_READ, MAP_PRIVATE | MAP_FIXED, copy.get(), 0);
+  if (moved == MAP_FAILED) return std::strerror(errno);
+  descriptor_ = std::move(copy);
+  identity_ = identityOf(info);
+  return std::nullopt;
 }
 
 const MappedFile* MappedFile::holding(std::span<const std::uint8_t> bytes) {

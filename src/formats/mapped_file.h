@@ -1,11 +1,12 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,7 +22,11 @@ struct FileIdentity {
   ino_t inode = 0;
   std::uint64_t size = 0;
   std::int64_t modifiedNs = 0;
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
+
+FileIdentity identityOf(const struct stat& info);
 
 // A regular file mapped read-only and private, so that its bytes are read from the page cache only where
 // they are looked at. The descriptor stays open, so that the file's bytes stay reachable (for copying them
@@ -49,12 +54,17 @@ class MappedFile {
   // Why bytes taken from this file now would not be the bytes it had when it was opened (it was changed in
   // place, shortened or lengthened), in words for the user; nullopt when it is as it was.
   std::optional<std::string> changeSinceOpened() const;
-  // Why saving over `target` (which exists, as `device`/`inode`) would discard another program's file: the
-  // path this file was opened from now names another file. Nullopt otherwise.
-  std::optional<std::string> replacementAt(const std::filesystem::path& target, dev_t device, ino_t inode) const;
-  // After this program wrote a new file under the path it was opened from: that file is the path's own now.
-  void notePathRewritten(const std::filesystem::path& target, dev_t device, ino_t inode) const;
+  // Why saving over `target` (which exists, as `now`) would discard another program's file: the path this
+  // file was opened from now names another file, or the file this program last saved there was changed since.
+  // Nullopt otherwise.
+  std::optional<std::string> replacementAt(const std::filesystem::path& target, const FileIdentity& now) const;
+  // After this program wrote the file under the path it was opened from (`now`): that is the path's own now.
+  void notePathRewritten(const std::filesystem::path& target, const FileIdentity& now) const;
   bool openedFrom(const std::filesystem::path& target) const;
+  // Before this program overwrites the mapped file in place (a file with other names): the mapping is moved,
+  // at the same addresses, onto a copy of the file made in `folder` that has no name, so that what was read
+  // stays as it was. The error in words, or nullopt.
+  std::optional<std::string> moveToPrivateCopy(const std::filesystem::path& folder) const;
 
   // The mapped file that holds all of `bytes`, or null.
   static const MappedFile* holding(std::span<const std::uint8_t> bytes);
@@ -64,13 +74,14 @@ class MappedFile {
 
   std::filesystem::path path_;       // as given
   std::filesystem::path canonical_;  // for comparing with a save's target
-  Descriptor descriptor_;
-  FileIdentity identity_;
+  // Mutable only for moveToPrivateCopy, which keeps the bytes the same.
+  mutable Descriptor descriptor_;
+  mutable FileIdentity identity_;
   const std::uint8_t* data_ = nullptr;
   int slot_ = -1;
   // The file the path names as far as this program knows: the one opened, or the one a save put there.
-  mutable std::atomic<dev_t> pathDevice_{0};
-  mutable std::atomic<ino_t> pathInode_{0};
+  mutable std::mutex pathMutex_;
+  mutable FileIdentity pathFile_;
 };
 
 // Why bytes taken from `samples` now would not be the ones that were read: a file they are mapped from was

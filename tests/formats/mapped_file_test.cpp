@@ -76,13 +76,12 @@ TEST(MappedFile, ASaveTakingSamplesFromAFileChangedOnDiskRefusesAndWritesNothing
       {"shortened", [](auto& source, auto&) { ASSERT_EQ(::truncate(source.c_str(), 60), 0); }, "other.wav",
        "was changed on disk"},
       {"replaced by rename, saved over it", [](auto& source, auto& dir) { fs::rename(dir / "new.wav", source); },
-       "x.wav", "was replaced on disk by another program"},
+       "x.wav", "was changed or replaced on disk by another program"},
       {"replaced by rename, saved elsewhere", [](auto& source, auto& dir) { fs::rename(dir / "new.wav", source); },
        "other.wav", ""},
       {"saved over by this program before", [](auto&, auto&) {}, "x.wav", ""},
-      {"with another name (hard link), saved over it",
-       [](auto& source, auto& dir) { fs::create_hard_link(source, dir / "link.wav"); }, "x.wav",
-       "has other names (hard links)"},
+      {"saved over by this program, then changed by another", [](auto& source, auto&) { changeInPlace(source); },
+       "x.wav", "was changed or replaced on disk by another program"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -110,6 +109,27 @@ TEST(MappedFile, ASaveTakingSamplesFromAFileChangedOnDiskRefusesAndWritesNothing
     EXPECT_NE(reporter.dialogs.back().text.find(c.refusal), std::string::npos) << reporter.dialogs.back().text;
     EXPECT_NE(reporter.dialogs.back().text.find(source.string()), std::string::npos);
     EXPECT_EQ(testing::readFileBytes(dir.path() / c.target), before);
+  }
+}
+
+// A file with other names is overwritten in place; when the samples are mapped from it, the document keeps
+// reading the samples it had, and saves again as before.
+TEST(MappedFile, SavingOverTheHardLinkedFileTheSamplesComeFromKeepsTheDocumentsSamples) {
+  testing::TempDir dir;
+  std::vector<std::uint8_t> samples(3 * 4096 + 10);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i % 251);
+  const auto source = dir.write("x.wav", testing::riff("WAVE", {waveFormat({}), chunk("data", samples)}));
+  fs::create_hard_link(source, dir.path() / "link.wav");
+  model::Document document;
+  RecordingReporter reporter;
+  ASSERT_TRUE(readWaveFile(source, document, reporter));
+  document.wave.samples.erase(0, 1000);
+  const auto expected = writeWaveFile(document).joined();
+
+  for (int save = 0; save < 2; ++save) {
+    ASSERT_TRUE(saveWaveFile(document, source, reporter)) << ::testing::PrintToString(reporter.lines);
+    EXPECT_EQ(testing::readFileBytes(dir.path() / "link.wav"), expected);
+    EXPECT_EQ(writeWaveFile(document).joined(), expected);
   }
 }
 
