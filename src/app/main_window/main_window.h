@@ -12,7 +12,6 @@
 #include "codecs/gif/gif_codec.h"
 #include "fieldview/apply.h"
 #include "fieldview/listing.h"
-#include "formats/wave_channels.h"
 #include "gfx/image.h"
 #include "history/edit_history.h"
 #include "model/document.h"
@@ -20,7 +19,6 @@
 #include "preview/zoom.h"
 #include "sound/playback.h"
 #include "wave/sample_selection.h"
-#include "wave/track_scale.h"
 #include "widgets/message_log.h"
 #include "widgets/settings.h"
 
@@ -40,6 +38,7 @@ class QSplitter;
 class QStackedWidget;
 class QToolBar;
 class QToolButton;
+class QTimer;
 class QTreeView;
 
 namespace delvix::platform {
@@ -55,7 +54,7 @@ class PixelMarker;
 class FieldTableModel;
 class HelpWindow;
 class ThumbnailModel;
-class WaveformBox;
+class WaveView;
 class TreeModel;
 
 // The main window: the structure tree of the open file, its fields, its pictures or its wave, and every command.
@@ -150,17 +149,9 @@ class TFormANI : public QMainWindow {
   void ButBackClick();
   void ListPreviewSelectItem(const QModelIndex& current);
   // Wave view
-  void BPlayLeftClick();
-  void BPlayRightClick();
-  void BStopLeftClick();
-  void BStopRightClick();
   void BStopPlayClick();
-  void BSaveLeftClick();
-  void BSaveRightClick();
   void BRunPlayClick();
   void BDeleteClick();
-  void TrackBar1Change(int position);
-  void PaintLeftMouseUp(int x);
 
  protected:
   bool event(QEvent* event) override;
@@ -223,16 +214,21 @@ class TFormANI : public QMainWindow {
   void clearFieldView();
 
   // The wave view (main_window_wave.cpp).
-  // Channels, track bar, red lines and buttons for the document's sound, after it was read or cut.
+  // Channels, red lines and buttons for the document's sound, after it was read or cut.
   void prepareWaveView();
-  void applyTrackScale();
+  // Nothing of a wave shown, before a file is read.
+  void clearWaveView();
   void setWaveIdleButtons();
   void stopSound();
-  // Plays `source` (or, when the output cannot take it, the document decoded); `stop` is the button that
+  // Plays `range` of the sound, decoded and mixed down to what the output takes; `stop` is the button that
   // stops it.
   void playSound(const sound::PlayRange& range, QToolButton* stop);
-  void playChannel(bool right);
-  void saveChannel(bool right);
+  void playChannel(int channel);
+  void saveChannel(int channel);
+  void waveFrameClicked(std::uint64_t frame);
+  // The time panel and the zoom buttons, after the view moved.
+  void waveViewMoved();
+  void movePlayCursor();
   void waveError(const std::string& text);
 
   // The player (main_window_player.cpp).
@@ -349,10 +345,11 @@ class TFormANI : public QMainWindow {
   fieldview::EditMode editMode_ = fieldview::EditMode::none;
   std::array<std::pair<int, int>, 2> fieldColumnLimits_{{{50, 160}, {10, 110}}};
   std::size_t pixelPage_ = 0;
-  formats::WaveChannels channels_;
   wave::SampleSelection selection_;
-  wave::TrackScale trackScale_;
   std::uint64_t waveFrames_ = 0;
+  bool waveDrawn_ = false;                     // the samples could be read
+  std::uint64_t playFirst_ = 0, playEnd_ = 0;  // the frames that play, for the play cursor
+  QTimer* playCursorTimer_ = nullptr;
   codecs::gif::Settings gifSettings_;
   std::filesystem::path gifTarget_;
   gfx::Image gifPicture_;
@@ -463,20 +460,18 @@ class TFormANI : public QMainWindow {
 
   // Wave.
   QGroupBox* GroupMusic = nullptr;
-  QSlider* TrackBar1 = nullptr;
-  WaveformBox* PaintLeft = nullptr;
-  WaveformBox* PaintRight = nullptr;
+  WaveView* WaveView1 = nullptr;
   QLabel* PanelForTime = nullptr;
   QLabel* Panel9 = nullptr;
-  QToolButton* BPlayLeft = nullptr;
-  QToolButton* BPlayRight = nullptr;
-  QToolButton* BStopLeft = nullptr;
-  QToolButton* BStopRight = nullptr;
   QToolButton* BStopPlay = nullptr;
-  QToolButton* BSaveLeft = nullptr;
-  QToolButton* BSaveRight = nullptr;
   QToolButton* BRunPlay = nullptr;
   QToolButton* BDelete = nullptr;
+  QToolButton* BWaveZoomIn = nullptr;
+  QToolButton* BWaveZoomOut = nullptr;
+  QToolButton* BWaveShowAll = nullptr;
+  QToolButton* BWaveLouder = nullptr;
+  QToolButton* BWaveSofter = nullptr;
+  QAction* ShowAllWave1 = nullptr;
 
   // Status bar.
   QLabel* Panel3 = nullptr;

@@ -1,5 +1,6 @@
 // The main window's commands: the menu entries with their shortcuts, the preview's context menu and the tool bar.
 #include <QAction>
+#include <QGroupBox>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -73,9 +74,9 @@ void TFormANI::createCommands() {
   ZoomOut1 = command(this, "ZoomOut1", "Zoom Out", standardKeys(QKeySequence::ZoomOut, "Ctrl+-"));
   addAction(ZoomIn1);
   addAction(ZoomOut1);
-  // The buttons know whether the zoom can go further.
-  connect(ZoomIn1, &QAction::triggered, this, [this] { ButUp->click(); });
-  connect(ZoomOut1, &QAction::triggered, this, [this] { ButDown->click(); });
+  // The buttons know whether the zoom can go further; with a wave on show they zoom the wave.
+  connect(ZoomIn1, &QAction::triggered, this, [this] { (GroupMusic->isVisible() ? BWaveZoomIn : ButUp)->click(); });
+  connect(ZoomOut1, &QAction::triggered, this, [this] { (GroupMusic->isVisible() ? BWaveZoomOut : ButDown)->click(); });
 
   connect(Open2, &QAction::triggered, this, &TFormANI::ButLoadClick);
   connect(QuickInfoImages1, &QAction::triggered, this, &TFormANI::ToolButton6Click);

@@ -1,5 +1,6 @@
 // The main window's panes: the structure tree, the field table with its edit strip, the picture group, the wave
 // group and the status bar.
+#include <QAction>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,9 +11,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
-#include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -28,7 +29,7 @@
 #include "widgets/elided_tips.h"
 #include "widgets/picture_box.h"
 #include "widgets/pictures.h"
-#include "widgets/waveform_box.h"
+#include "widgets/wave_view.h"
 #include "widgets/widget_names.h"
 
 namespace delvix::app {
@@ -284,53 +285,54 @@ QWidget* TFormANI::createMusicGroup() {
   auto* layout = new QVBoxLayout(GroupMusic);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
-  // Each channel: its play, stop and save buttons above its picture.
-  auto channel = [&](const char* panelName, const char* hint, const char* boxName, QToolButton*& play,
-                     QToolButton*& stop, QToolButton*& save, const char* playName, const char* stopName,
-                     const char* saveName, const char* saveHint) {
-    auto* panel = named(new QToolBar(GroupMusic), panelName);
-    panel->setIconSize({16, 16});
-    play = toolButton(panel, playName, hint, ToolPicture::play);
-    stop = toolButton(panel, stopName, "Stop", ToolPicture::stop);
-    save = toolButton(panel, saveName, saveHint, ToolPicture::save);
-    layout->addWidget(panel);
-    auto* box = named(new WaveformBox(GroupMusic), boxName);
-    box->setToolTip(hint);
-    layout->addWidget(box, 1);
-    return box;
-  };
-  PaintLeft = channel("Panel10", "Left channel", "PaintLeft", BPlayLeft, BStopLeft, BSaveLeft, "BPlayLeft", "BStopLeft",
-                      "BSaveLeft", "Save only the left channel");
-  PaintRight = channel("Panel11", "Right channel", "PaintRight", BPlayRight, BStopRight, BSaveRight, "BPlayRight",
-                       "BStopRight", "BSaveRight", "Save only the right channel");
-  connect(BPlayLeft, &QToolButton::clicked, this, &TFormANI::BPlayLeftClick);
-  connect(BStopLeft, &QToolButton::clicked, this, &TFormANI::BStopLeftClick);
-  connect(BSaveLeft, &QToolButton::clicked, this, &TFormANI::BSaveLeftClick);
-  connect(BPlayRight, &QToolButton::clicked, this, &TFormANI::BPlayRightClick);
-  connect(BStopRight, &QToolButton::clicked, this, &TFormANI::BStopRightClick);
-  connect(BSaveRight, &QToolButton::clicked, this, &TFormANI::BSaveRightClick);
-  for (WaveformBox* box : {PaintLeft, PaintRight}) {
-    connect(box, &WaveformBox::columnClicked, this, &TFormANI::PaintLeftMouseUp);
-    box->installEventFilter(this);
-  }
-
-  TrackBar1 = named(new QSlider(Qt::Horizontal, GroupMusic), "TrackBar1");
-  TrackBar1->setEnabled(false);
-  // Page Down, the down arrow and the wheel turned down go forward in time, as in a document.
-  TrackBar1->setInvertedControls(true);
-  connect(TrackBar1, &QSlider::valueChanged, this, &TFormANI::TrackBar1Change);
-  layout->addWidget(TrackBar1);
-
-  auto* row = new QHBoxLayout;
-  row->setSpacing(4);
+  // Above the channels: where the view is, and its zoom.
+  auto* top = new QHBoxLayout;
+  top->setSpacing(4);
   PanelForTime = statusPanel(GroupMusic, "PanelForTime", QString::fromStdString(wave::clockText(0)));
   PanelForTime->setToolTip(
       "The time (hours:minutes:seconds.milliseconds) of the first sample shown, and its number in brackets");
-  PanelForTime->setMinimumWidth(40);
-  row->addWidget(PanelForTime);
+  PanelForTime->setMinimumWidth(PanelForTime->fontMetrics().horizontalAdvance("0:00:00.000 (0000000)") + 8);
+  top->addWidget(PanelForTime);
+  auto* zoomBar = named(new QToolBar(GroupMusic), "ToolBarWaveZoom");
+  zoomBar->setIconSize({16, 16});
+  BWaveZoomIn =
+      toolButton(zoomBar, "BWaveZoomIn", "Zoom in on the wave (Ctrl+wheel over the wave)", ToolPicture::zoomIn);
+  BWaveZoomOut = toolButton(zoomBar, "BWaveZoomOut", "Zoom out of the wave", ToolPicture::zoomOut);
+  auto textButton = [zoomBar](const char* name, const char* text, const char* hint) {
+    auto* button = named(new QToolButton(zoomBar), name);
+    button->setText(QString::fromUtf8(text));
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setAutoRaise(true);
+    button->setEnabled(false);
+    zoomBar->addWidget(button);
+    return button;
+  };
+  BWaveShowAll = textButton("BWaveShowAll", "All", "Show the whole wave (Ctrl+0)");
+  BWaveLouder = textButton("BWaveLouder", "A+", "Amplitude zoom in (Ctrl+Up over the wave)");
+  BWaveSofter = textButton("BWaveSofter", "A\u2212", "Amplitude zoom out (Ctrl+Down over the wave)");
+  top->addWidget(zoomBar);
+  top->addStretch();
+  layout->addLayout(top);
+
+  WaveView1 = named(new WaveView(GroupMusic), "WaveView1");
+  connect(WaveView1, &WaveView::playClicked, this, &TFormANI::playChannel);
+  connect(WaveView1, &WaveView::stopClicked, this, [this] { BStopPlayClick(); });
+  connect(WaveView1, &WaveView::saveClicked, this, &TFormANI::saveChannel);
+  connect(WaveView1, &WaveView::frameClicked, this, &TFormANI::waveFrameClicked);
+  connect(WaveView1, &WaveView::viewChanged, this, &TFormANI::waveViewMoved);
+  layout->addWidget(WaveView1, 1);
+  connect(BWaveZoomIn, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(1); });
+  connect(BWaveZoomOut, &QToolButton::clicked, WaveView1, [this] { WaveView1->zoom(-1); });
+  connect(BWaveShowAll, &QToolButton::clicked, WaveView1, &WaveView::showAll);
+  connect(BWaveLouder, &QToolButton::clicked, WaveView1, &WaveView::amplify);
+  connect(BWaveSofter, &QToolButton::clicked, WaveView1, &WaveView::soften);
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(4);
   auto* bar = named(new QToolBar(GroupMusic), "ToolBar3");
   bar->setIconSize({16, 16});
-  BRunPlay = toolButton(bar, "BRunPlay", "Play", ToolPicture::run);
+  BRunPlay =
+      toolButton(bar, "BRunPlay", "Play (all channels; between the red lines when both are set)", ToolPicture::run);
   BStopPlay = toolButton(bar, "BStopPlay", "Stop", ToolPicture::stop);
   BDelete = toolButton(bar, "BDelete", "Delete between two red lines", ToolPicture::cut);
   connect(BRunPlay, &QToolButton::clicked, this, &TFormANI::BRunPlayClick);
@@ -348,6 +350,18 @@ QWidget* TFormANI::createMusicGroup() {
   row->addWidget(new QLabel("  samples", GroupMusic));
   row->addStretch();
   layout->addLayout(row);
+
+  // Ctrl+0 shows the whole wave; Ctrl++ and Ctrl+- zoom the wave when it is on show (main_window_commands.cpp).
+  ShowAllWave1 = new QAction("Show the whole wave", this);
+  ShowAllWave1->setObjectName("ShowAllWave1");
+  ShowAllWave1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+  addAction(ShowAllWave1);
+  connect(ShowAllWave1, &QAction::triggered, this, [this] {
+    if (GroupMusic->isVisible() && BWaveShowAll->isEnabled()) BWaveShowAll->click();
+  });
+  playCursorTimer_ = new QTimer(this);
+  playCursorTimer_->setInterval(40);
+  connect(playCursorTimer_, &QTimer::timeout, this, &TFormANI::movePlayCursor);
   return GroupMusic;
 }
 

@@ -251,20 +251,7 @@ void TFormANI::openWave(const std::filesystem::path& path) {
   PanelRight->setCurrentWidget(GroupMusic);
   GroupImage->hide();
   GroupMusic->show();
-  stopSound();
-  channels_ = {};
-  waveFrames_ = 0;
-  PaintLeft->setChannel(nullptr);
-  PaintRight->setChannel(nullptr);
-  TrackBar1->blockSignals(true);
-  TrackBar1->setValue(0);
-  TrackBar1->blockSignals(false);
-  TrackBar1->setEnabled(false);
-  for (QToolButton* button :
-       {BSaveLeft, BPlayLeft, BStopLeft, BSaveRight, BPlayRight, BStopRight, BRunPlay, BStopPlay, BDelete})
-    button->setEnabled(false);
-  PanelForTime->setText(QString::fromStdString(wave::clockText(0)));
-  Panel9->setText("0");
+  clearWaveView();
 
   const bool read = readIntoDocument(path, model::FileKind::wave);
   if (!document_.tree.empty()) TreeView1->expandAll();
@@ -275,8 +262,8 @@ void TFormANI::openWave(const std::filesystem::path& path) {
   if (!read) return;
 
   prepareWaveView();
-  // PCM of another depth or more channels can be played (decoded), but is not drawn, changed or saved.
-  if (document_.wave.isPcm() && waveFrames_ == 0 && document_.wave.dataSize > 0) return;
+  // PCM whose samples cannot be read can be played (decoded), but is not changed or saved.
+  if (document_.wave.isPcm() && !waveDrawn_ && document_.wave.dataSize > 0) return;
   enableSaveAllAndAdd(true, "Save");
 }
 

@@ -67,11 +67,6 @@ bool TFormANI::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (filterBitKey(watched, event)) return true;
-  if (watched == PaintLeft && event->type() == QEvent::Resize) {
-    applyTrackScale();
-    TrackBar1Change(TrackBar1->value());
-    return false;
-  }
   if ((watched == PreviewBox || watched == PaintAlpha) && event->type() == QEvent::MouseButtonRelease) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::LeftButton) pickPixel(watched, mouse->position().toPoint());

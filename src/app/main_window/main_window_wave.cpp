@@ -1,8 +1,9 @@
-// The wave view: the channels drawn and scrolled, red lines set by clicks, Delete, playing and saving channels.
+// The wave view: every channel drawn, zoomed and scrolled, red lines set by clicks, Delete, playing with a play
+// cursor, and saving channels.
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -10,53 +11,80 @@
 #include "app/main_window/main_window.h"
 #include "formats/wav_writer.h"
 #include "sound/playback.h"
+#include "sound/sample_decoder.h"
+#include "wave/mixdown.h"
 #include "wave/pcm_source.h"
 #include "wave/sample_cut.h"
 #include "widgets/command_messages.h"
-#include "widgets/waveform_box.h"
+#include "widgets/wave_view.h"
 
 namespace delvix::app {
 
-void TFormANI::prepareWaveView() {
-  channels_ = formats::prepareChannels(document_.wave);
-  waveFrames_ = channels_.frameCount;
-  const bool drawn = waveFrames_ > 0;
-  PaintLeft->setChannel(drawn ? &channels_.left : nullptr);
-  PaintRight->setChannel(drawn && channels_.layout.channels == 2 ? &channels_.right : nullptr);
+namespace {
+
+// More boxes than this would take the window's memory and time for a file whose header may well lie.
+constexpr int mostChannelsDrawn = 64;
+
+int sampleRateOf(const model::WaveState& wave) {
+  return static_cast<int>(std::min<std::uint32_t>(wave.format.samplesPerSecond, 1'000'000'000));
+}
+
+}  // namespace
+
+void TFormANI::clearWaveView() {
+  stopSound();
+  waveFrames_ = 0;
+  waveDrawn_ = false;
   selection_.clear();
-  PaintLeft->setRedLines({}, {});
-  PaintRight->setRedLines({}, {});
+  WaveView1->showMessage({});
+  PanelForTime->setText(QString::fromStdString(wave::clockText(0)));
+  Panel9->setText("0");
+  setWaveIdleButtons();
+  BRunPlay->setEnabled(false);
+  BDelete->setEnabled(false);
+}
+
+void TFormANI::prepareWaveView() {
+  const bool again = waveDrawn_;  // after a cut, an undo or a redo the view keeps its place and zoom
+  sound::OpenedSamples opened = sound::openSamples(document_);
+  if (opened.reader && opened.reader->channels() > mostChannelsDrawn) {
+    opened.problem = "The wave has " + std::to_string(opened.reader->channels()) +
+                     " channels; the view draws at most " + std::to_string(mostChannelsDrawn) + ".";
+    opened.reader.reset();
+  }
+  selection_.clear();
+  waveDrawn_ = opened.reader && opened.reader->frames() > 0;
+  waveFrames_ = opened.reader ? opened.reader->frames() : 0;
+  if (opened.reader) {
+    // The summary's thread reads through a reader of its own.
+    auto summaryReader = sound::openSamples(document_).reader;
+    WaveView1->showSamples(std::move(opened.reader), std::move(summaryReader), wave::channelNamesOf(document_.wave),
+                           again);
+  } else {
+    WaveView1->showMessage(QString::fromStdString(opened.problem));
+  }
+  WaveView1->setRedLines({}, {});
   Panel9->setText(QString::fromStdString(selection_.countText()));
   BDelete->setEnabled(false);
-  TrackBar1->setEnabled(drawn);
-  applyTrackScale();
-  TrackBar1Change(TrackBar1->value());
+  waveViewMoved();
   setWaveIdleButtons();
 }
 
-void TFormANI::applyTrackScale() {
-  trackScale_ = wave::trackScale(waveFrames_, PaintLeft->width());
-  const QSignalBlocker quiet(TrackBar1);
-  TrackBar1->setMaximum(trackScale_.maximum);
-  TrackBar1->setTickInterval(trackScale_.tickInterval);
-  TrackBar1->setTickPosition(trackScale_.tickInterval > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
-  // Page Up and Page Down move by a box's width.
-  TrackBar1->setPageStep(static_cast<int>(std::max<std::uint64_t>(
-      1, static_cast<std::uint64_t>(PaintLeft->width()) / std::max<std::uint64_t>(1, trackScale_.step))));
+void TFormANI::waveViewMoved() {
+  const wave::ViewState& view = WaveView1->state();
+  PanelForTime->setText(
+      QString::fromStdString(wave::frameTimeText(view.first(), waveFrames_, document_.wave.playingTime)));
+  BWaveZoomIn->setEnabled(waveDrawn_ && view.canZoomIn());
+  BWaveZoomOut->setEnabled(waveDrawn_ && view.canZoomOut());
+  BWaveShowAll->setEnabled(waveDrawn_ && view.canZoomOut());
+  BWaveLouder->setEnabled(waveDrawn_ && view.canAmplify());
+  BWaveSofter->setEnabled(waveDrawn_ && view.canSoften());
 }
 
-void TFormANI::TrackBar1Change(int position) {
-  const std::uint64_t first = trackScale_.firstFrameAt(position);
-  PaintLeft->setFirstFrame(first);
-  PaintRight->setFirstFrame(first);
-  PanelForTime->setText(QString::fromStdString(wave::frameTimeText(first, waveFrames_, document_.wave.playingTime)));
-}
-
-void TFormANI::PaintLeftMouseUp(int x) {
+void TFormANI::waveFrameClicked(std::uint64_t frame) {
   if (document_.kind != model::FileKind::wave || waveFrames_ == 0) return;
-  if (!selection_.click(trackScale_.firstFrameAt(TrackBar1->value()) + static_cast<std::uint64_t>(x), waveFrames_))
-    return;
-  for (WaveformBox* box : {PaintLeft, PaintRight}) box->setRedLines(selection_.first(), selection_.second());
+  if (!selection_.click(frame, waveFrames_)) return;
+  WaveView1->setRedLines(selection_.first(), selection_.second());
   Panel9->setText(QString::fromStdString(selection_.countText()));
   BDelete->setEnabled(selection_.complete());
 }
@@ -64,6 +92,7 @@ void TFormANI::PaintLeftMouseUp(int x) {
 void TFormANI::BDeleteClick() {
   const auto range = selection_.range();
   if (!range) return;
+  if (const std::string refusal = wave::cutRefusal(document_.wave); !refusal.empty()) return report(refusal);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const std::uint64_t frames = range->second - range->first + 1;
   const bool cut =
@@ -74,7 +103,7 @@ void TFormANI::BDeleteClick() {
     report("The samples could not be deleted.");
     return;
   }
-  // A sound that is playing goes on from the old samples, which it keeps alive.
+  // A sound that is playing goes on from the old samples, which it keeps alive; the summary starts again.
   prepareWaveView();
   Panel5->setText(QString::fromStdString(document_.statusText));
   Panel5->setToolTip(Panel5->text());
@@ -83,13 +112,15 @@ void TFormANI::BDeleteClick() {
 }
 
 void TFormANI::setWaveIdleButtons() {
-  const bool pcm = waveFrames_ > 0;
-  const bool stereo = pcm && channels_.layout.channels == 2;
-  for (QToolButton* stop : {BStopLeft, BStopRight, BStopPlay}) stop->setEnabled(false);
-  BPlayLeft->setEnabled(pcm);
-  BSaveLeft->setEnabled(pcm);
-  BPlayRight->setEnabled(stereo);
-  BSaveRight->setEnabled(stereo);
+  playCursorTimer_->stop();
+  WaveView1->setPlayCursor(std::nullopt);
+  for (int channel = 0; channel < WaveView1->channelCount(); ++channel) {
+    const WaveView::ChannelButtons buttons = WaveView1->buttons(channel);
+    buttons.play->setEnabled(waveDrawn_);
+    buttons.stop->setEnabled(false);
+    buttons.save->setEnabled(waveDrawn_ && formats::singleChannelRefusal(document_.wave, channel).empty());
+  }
+  BStopPlay->setEnabled(false);
   BRunPlay->setEnabled(document_.kind == model::FileKind::wave && document_.wave.dataSize > 0);
 }
 
@@ -107,44 +138,59 @@ void TFormANI::playSound(const sound::PlayRange& range, QToolButton* stop) {
   platform::WaveOutput* output = host_.waveOutput;
   if (!output) return waveError("There is no sound output.");
   stopSound();
-  for (QToolButton* button : {BPlayLeft, BPlayRight, BRunPlay, BSaveLeft, BSaveRight}) button->setEnabled(false);
+  for (int channel = 0; channel < WaveView1->channelCount(); ++channel) {
+    WaveView1->buttons(channel).play->setEnabled(false);
+    WaveView1->buttons(channel).save->setEnabled(false);
+  }
+  BRunPlay->setEnabled(false);
   stop->setEnabled(true);
   // Every encoding is decoded, and all channels are mixed down to what the output takes.
   std::string error;
-  if (!sound::playOn(*output, document_, range, error)) waveError(error);
+  if (!sound::playOn(*output, document_, range, error)) return waveError(error);
+  playFirst_ = range.first;
+  playEnd_ = std::min(range.end, waveFrames_);
+  if (output->playing()) playCursorTimer_->start();
 }
 
-void TFormANI::playChannel(bool right) { playSound({.channel = right ? 1 : 0}, right ? BStopRight : BStopLeft); }
+void TFormANI::movePlayCursor() {
+  platform::WaveOutput* output = host_.waveOutput;
+  if (!output || !output->playing()) return playCursorTimer_->stop();
+  WaveView1->setPlayCursor(
+      wave::playedFrame(playFirst_, playEnd_, output->playedMicroseconds(), sampleRateOf(document_.wave)));
+}
 
-void TFormANI::BPlayLeftClick() { playChannel(false); }
-void TFormANI::BPlayRightClick() { playChannel(true); }
-void TFormANI::BRunPlayClick() { playSound({}, BStopPlay); }
+void TFormANI::playChannel(int channel) {
+  if (channel < 0 || channel >= WaveView1->channelCount()) return;
+  playSound({.channel = channel}, WaveView1->buttons(channel).stop);
+}
 
-void TFormANI::BStopLeftClick() {
+void TFormANI::BRunPlayClick() {
+  // Between the red lines when both are set, otherwise from the first frame shown to the end.
+  sound::PlayRange range{.first = WaveView1->state().first()};
+  if (const auto selected = selection_.range()) range = {.first = selected->first, .end = selected->second + 1};
+  playSound(range, BStopPlay);
+}
+
+void TFormANI::BStopPlayClick() {
   stopSound();
   setWaveIdleButtons();
 }
-void TFormANI::BStopRightClick() { BStopLeftClick(); }
-void TFormANI::BStopPlayClick() { BStopLeftClick(); }
 
-void TFormANI::saveChannel(bool right) {
+void TFormANI::saveChannel(int channel) {
   stopSound();
-  const formats::ChannelView& channel = right ? channels_.right : channels_.left;
-  if (channel.frameCount() == 0) return;
-  const auto chosen = host_.prompter.saveFile(
-      {right ? "Save only right channel" : "Save only left channel", "Music files (*.wav)|*.wav", folder_});
+  if (channel < 0 || channel >= WaveView1->channelCount()) return;
+  const QString name = WaveView1->channelName(channel).toLower();
+  const std::string caption = "Save only " + (name.startsWith("channel") ? name : name + " channel").toStdString();
+  const auto chosen = host_.prompter.saveFile({caption, "Music files (*.wav)|*.wav", folder_});
   if (!chosen) return;
   log_.add("wav-file for saving: " + *chosen);
   ToolBar1->update();
   CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_, right ? 1 : 0, *chosen, messages.reporter());
+    formats::saveSingleChannel(document_, channel, *chosen, messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
 }
-
-void TFormANI::BSaveLeftClick() { saveChannel(false); }
-void TFormANI::BSaveRightClick() { saveChannel(true); }
 
 }  // namespace delvix::app
