@@ -139,4 +139,16 @@ std::optional<std::string> changeUnder(const model::SampleData& samples) {
   return std::nullopt;
 }
 
+void releaseMappedPages(std::span<const std::uint8_t> bytes) {
+  static const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<std::uintptr_t>(bytes.data());
+  const std::uintptr_t first = (start + pageSize - 1) / pageSize * pageSize;
+  const std::uintptr_t end = (start + bytes.size()) / pageSize * pageSize;
+  if (bytes.empty() || end <= first) return;
+  auto* pages = reinterpret_cast<void*>(first);
+  // Only pages of a read-only file mapping come back unchanged; dropping any other memory would lose it.
+  if (MappingRegistry::ownerOf(pages, end - first) == nullptr) return;
+  madvise(pages, end - first, MADV_DONTNEED);
+}
+
 }  // namespace delvix::formats

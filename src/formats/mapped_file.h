@@ -89,4 +89,10 @@ class MappedFile {
 // (one channel) instead of handing them to replaceFileContents as insets, which checks by itself.
 std::optional<std::string> changeUnder(const model::SampleData& samples);
 
+// Hands back to the system the pages of `bytes` that lie wholly inside a registered file mapping: the program's
+// resident memory shrinks, and the next read of them maps them again from the file (usually from the page
+// cache). Bytes anywhere else are left alone. For a long pass over mapped samples (a summary) that would
+// otherwise keep every page of the file resident.
+void releaseMappedPages(std::span<const std::uint8_t> bytes);
+
 }  // namespace delvix::formats

@@ -121,6 +121,7 @@ bool PeakSummary::build(SampleReader& reader, const std::function<bool(std::uint
         std::ranges::fill(coarse, nothingYet);
       }
     }
+    reader.forget(done, done + usable);
     done += usable;
     done_.store(done, std::memory_order_release);
     if (usable < wanted) return false;

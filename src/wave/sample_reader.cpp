@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "formats/mapped_file.h"
 #include "wave/sample_decoding.h"
 
 namespace delvix::wave {
@@ -70,6 +71,13 @@ class DirectSampleReader : public SampleReader {
       done += frames;
     }
     return count;
+  }
+
+  void forget(std::uint64_t first, std::uint64_t end) override {
+    if (first >= end || first >= frames_) return;
+    const model::SampleData frames =
+        samples_.slice(first * layout_.frameBytes, (std::min(end, frames_) - first) * layout_.frameBytes);
+    for (const model::SharedBytes& piece : frames.pieces()) formats::releaseMappedPages(piece.bytes());
   }
 
  private:

@@ -25,6 +25,9 @@ class SampleReader {
   // The frames from `first` on, interleaved (channel after channel), as many as fit whole into `out`; how many
   // frames were read: fewer only at the end, 0 past it or where the data cannot be decoded.
   virtual std::size_t read(std::uint64_t first, std::span<float> out) = 0;
+  // Frames [first, end) will not be read again soon: a reader over a mapped file lets the system take their
+  // pages back, so that one pass over a long file does not keep all of it resident.
+  virtual void forget(std::uint64_t /*first*/, std::uint64_t /*end*/) {}
 };
 
 // How samples are stored when every sample frame stands on its own (a block-align's worth of bytes): integer

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "formats/wav_reader.h"
@@ -50,6 +51,21 @@ TEST(MappedFile, AFileShortenedUnderItsMappingReadsAsZerosAndCountsAsDamaged) {
   EXPECT_TRUE(opened.file->changeSinceOpened());
   EXPECT_TRUE(changeUnder(model::SharedBytes(opened.file, bytes.subspan(8192, 10))));
   EXPECT_FALSE(changeUnder(model::SharedBytes::copyOf(bytes.first(10))));
+}
+
+TEST(MappedFile, ReleasedPagesOfAMappingReadAgainFromTheFileAndOtherMemoryIsLeftAlone) {
+  testing::TempDir dir;
+  std::vector<std::uint8_t> content(6 * 4096);
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
+  auto opened = MappedFile::open(dir.write("pages.bin", content));
+  ASSERT_TRUE(opened.file);
+  const auto bytes = opened.file->bytes();
+  releaseMappedPages(bytes.subspan(100, 5 * 4096));
+  EXPECT_TRUE(std::ranges::equal(bytes, content));
+
+  std::vector<std::uint8_t> heap(content);  // not a mapping: dropping its pages would lose it
+  releaseMappedPages(heap);
+  EXPECT_EQ(heap, content);
 }
 
 TEST(MappedFile, AnEmptyFileMapsNothingAndOnlyRegularFilesOpen) {
