@@ -11,13 +11,6 @@ namespace delvix::edit {
 
 namespace {
 
-constexpr std::uint16_t msAdpcmTag = 0x0002;
-constexpr std::uint16_t floatTag = 0x0003;
-constexpr std::uint16_t aLawTag = 0x0006;
-constexpr std::uint16_t muLawTag = 0x0007;
-constexpr std::uint16_t imaAdpcmTag = 0x0011;
-constexpr std::uint16_t gsmTag = 0x0031;
-
 model::Node* riffRoot(const model::Document& document) {
   if (document.kind == model::FileKind::wave) return document.tree.findFirst("RIFF_WAVE");
   if (document.kind == model::FileKind::animatedCursor) return document.tree.findFirst("RIFF_ACON");
@@ -130,10 +123,11 @@ std::optional<std::uint32_t> factValueOf(const model::WaveState& wave) {
   const std::uint64_t data = std::min<std::uint64_t>(wave.dataSize, wave.samples.size());
   std::uint64_t frames = 0;
   const std::uint16_t tag = format.formatTag;
-  if (wave.isPcm() || tag == model::waveExtensibleTag || tag == floatTag || tag == aLawTag || tag == muLawTag) {
+  if (wave.isPcm() || tag == model::waveExtensibleTag || tag == model::waveFloatTag || tag == model::waveALawTag ||
+      tag == model::waveMuLawTag) {
     if (format.blockAlign == 0) return std::nullopt;
     frames = data / format.blockAlign;
-  } else if (tag == msAdpcmTag || tag == imaAdpcmTag || tag == gsmTag) {
+  } else if (tag == model::waveMsAdpcmTag || tag == model::waveImaAdpcmTag || tag == model::waveGsmTag) {
     // These codecs give the samples each block decodes to right after the format record.
     if (format.blockAlign == 0 || wave.formatTail.size() < 2) return std::nullopt;
     const std::uint32_t samplesPerBlock = wave.formatTail[0] | (wave.formatTail[1] << 8);

@@ -38,9 +38,6 @@ constexpr std::size_t subFormatOffsetInTail = 6;
 constexpr std::size_t formatBytesForHeaders = 1024;
 
 // Block codecs whose "fmt " chunk gives the sample frames of one block right after the 18-byte record.
-constexpr std::uint16_t msAdpcmTag = 0x0002;
-constexpr std::uint16_t imaAdpcmTag = 0x0011;
-constexpr std::uint16_t gsm610Tag = 0x0031;
 
 bool looksLikeChunkHeader(ByteSource& file, std::size_t offset) {
   if (offset > file.size() || file.size() - offset < riff::chunkHeaderSize) return false;
@@ -239,7 +236,9 @@ class WaveReader {
 
 std::optional<std::uint32_t> samplesPerBlockOf(const model::WaveState& wave) {
   const std::uint16_t tag = wave.format.formatTag;
-  if ((tag != msAdpcmTag && tag != imaAdpcmTag && tag != gsm610Tag) || wave.formatTail.size() < 2) return std::nullopt;
+  if ((tag != model::waveMsAdpcmTag && tag != model::waveImaAdpcmTag && tag != model::waveGsmTag) ||
+      wave.formatTail.size() < 2)
+    return std::nullopt;
   const std::uint16_t perBlock = le16(wave.formatTail, 0);
   return perBlock == 0 ? std::nullopt : std::optional<std::uint32_t>(perBlock);
 }

@@ -8,7 +8,6 @@ namespace delvix::formats {
 
 namespace {
 
-constexpr std::uint16_t ieeeFloatTag = 3;
 constexpr std::size_t extensibleNumbersEnd = 14;  // valid bits, channel mask, GUID Data1, Data2, Data3
 
 void reverseField(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t width) {
@@ -29,7 +28,7 @@ void reverseExtensibleNumbers(std::span<std::uint8_t> tail) {
 
 model::SampleData littleEndianSamples(const model::WaveState& wave) {
   const std::size_t width = wave.containerBytes();
-  const bool sampleCoded = wave.isPcm() || wave.format.formatTag == ieeeFloatTag;
+  const bool sampleCoded = wave.isPcm() || wave.format.formatTag == model::waveFloatTag;
   if (!wave.bigEndian || width < 2 || !sampleCoded) return wave.samples;
   auto copy = std::make_shared<std::vector<std::uint8_t>>(wave.samples.size());
   wave.samples.read(0, *copy);

@@ -9,7 +9,14 @@
 
 namespace delvix::model {
 
-inline constexpr std::uint16_t wavePcmTag = 1;
+// The format tags that the program treats in particular ways.
+inline constexpr std::uint16_t wavePcmTag = 0x0001;
+inline constexpr std::uint16_t waveMsAdpcmTag = 0x0002;
+inline constexpr std::uint16_t waveFloatTag = 0x0003;
+inline constexpr std::uint16_t waveALawTag = 0x0006;
+inline constexpr std::uint16_t waveMuLawTag = 0x0007;
+inline constexpr std::uint16_t waveImaAdpcmTag = 0x0011;
+inline constexpr std::uint16_t waveGsmTag = 0x0031;
 inline constexpr std::uint16_t waveExtensibleTag = 0xFFFE;
 inline constexpr std::size_t waveFormatRecordSize = 18;
 

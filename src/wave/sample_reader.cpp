@@ -11,12 +11,6 @@ namespace delvix::wave {
 
 namespace {
 
-constexpr std::uint16_t pcmTag = 0x0001;
-constexpr std::uint16_t floatTag = 0x0003;
-constexpr std::uint16_t aLawTag = 0x0006;
-constexpr std::uint16_t muLawTag = 0x0007;
-constexpr std::uint16_t extensibleTag = 0xFFFE;
-
 // Where the extensible format's fields lie in the bytes after the 18-byte record.
 constexpr std::size_t channelMaskOffset = 2;
 constexpr std::size_t subFormatOffset = 6;
@@ -33,7 +27,7 @@ std::uint16_t le16At(const model::Block& bytes, std::size_t offset) {
 }
 
 bool isExtensible(const model::WaveState& wave) {
-  return wave.format.formatTag == extensibleTag && wave.formatTail.size() >= subFormatOffset + subFormatSize;
+  return wave.format.formatTag == model::waveExtensibleTag && wave.formatTail.size() >= subFormatOffset + subFormatSize;
 }
 
 // Bytes of pieced data (whole frames of them) copied out and decoded at a time.
@@ -204,8 +198,8 @@ constexpr std::array<const char*, 18> speakerNames{
 }  // namespace
 
 std::uint16_t encodingTagOf(const model::WaveState& wave) {
-  if (wave.format.formatTag != extensibleTag) return wave.format.formatTag;
-  if (!isExtensible(wave)) return extensibleTag;
+  if (wave.format.formatTag != model::waveExtensibleTag) return wave.format.formatTag;
+  if (!isExtensible(wave)) return model::waveExtensibleTag;
   // A sub-format of the standard family names its encoding by its first two bytes; any other is unknown here.
   const auto guid = std::span(wave.formatTail).subspan(subFormatOffset, subFormatSize);
   if (std::equal(subFormatBase.begin(), subFormatBase.end(), guid.begin() + 2))
@@ -218,7 +212,7 @@ std::uint16_t encodingTagOf(const model::WaveState& wave) {
       std::ranges::equal(guid.subspan(4, 4), std::span(soxOrder).last(4)) &&
       std::equal(subFormatBase.begin() + 6, subFormatBase.end(), guid.begin() + 8))
     return static_cast<std::uint16_t>(guid[3] << 8 | guid[2]);
-  return extensibleTag;
+  return model::waveExtensibleTag;
 }
 
 std::optional<SampleLayout> sampleLayoutOf(const model::WaveState& wave) {
@@ -229,20 +223,20 @@ std::optional<SampleLayout> sampleLayoutOf(const model::WaveState& wave) {
   layout.bigEndian = wave.bigEndian;
   const int containerBytes = (f.bitsPerSample + 7) / 8;
   switch (encodingTagOf(wave)) {
-    case pcmTag:
+    case model::wavePcmTag:
       if (containerBytes == 0 || containerBytes > widestContainer) return std::nullopt;
       layout.encoding = f.bitsPerSample <= 8 ? SampleEncoding::unsignedInteger : SampleEncoding::signedInteger;
       layout.containerBytes = containerBytes;
       break;
-    case floatTag:
+    case model::waveFloatTag:
       if (f.bitsPerSample != 32 && f.bitsPerSample != 64) return std::nullopt;
       layout.encoding = SampleEncoding::floatingPoint;
       layout.containerBytes = containerBytes;
       break;
-    case aLawTag:
-    case muLawTag:
+    case model::waveALawTag:
+    case model::waveMuLawTag:
       if (f.bitsPerSample != 8) return std::nullopt;
-      layout.encoding = encodingTagOf(wave) == aLawTag ? SampleEncoding::aLaw : SampleEncoding::muLaw;
+      layout.encoding = encodingTagOf(wave) == model::waveALawTag ? SampleEncoding::aLaw : SampleEncoding::muLaw;
       layout.containerBytes = 1;
       break;
     default: return std::nullopt;
@@ -275,7 +269,7 @@ std::string undecodableText(const model::WaveState& wave) {
 }
 
 std::uint32_t channelMaskOf(const model::WaveState& wave) {
-  if (wave.format.formatTag != extensibleTag || wave.formatTail.size() < channelMaskOffset + 4) return 0;
+  if (wave.format.formatTag != model::waveExtensibleTag || wave.formatTail.size() < channelMaskOffset + 4) return 0;
   const model::Block& tail = wave.formatTail;
   return static_cast<std::uint32_t>(tail[2] | tail[3] << 8 | tail[4] << 16) | std::uint32_t{tail[5]} << 24;
 }

@@ -67,8 +67,12 @@ TEST(Thumbnail, ShowsTheWholePictureAtEverySize) {
     EXPECT_EQ(thumbnail.at(left + shownWidth - 1, middle), c.png ? red : blue);
     EXPECT_EQ(thumbnail.at(left, top), red);
     EXPECT_EQ(thumbnail.at(left + shownWidth - 1, top + shownHeight - 1), c.png ? red : blue);
-    if (left > 0) EXPECT_EQ(thumbnail.at(left - 1, middle), 0u);
-    if (top > 0) EXPECT_EQ(thumbnail.at(left, top - 1), 0u);
+    if (left > 0) {
+      EXPECT_EQ(thumbnail.at(left - 1, middle), 0u);
+    }
+    if (top > 0) {
+      EXPECT_EQ(thumbnail.at(left, top - 1), 0u);
+    }
   }
 }
 
