@@ -363,6 +363,9 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
     struct stat written {};
     ::fstat(file.descriptor(), &written);
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
+    // The sync of a long file takes a while: a cancel meanwhile still keeps the old file.
+    if (progress && !progress(static_cast<std::uint64_t>(written.st_size), static_cast<std::uint64_t>(written.st_size)))
+      return cancelledSave();
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
     for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   }
