@@ -57,46 +57,78 @@ SaveFailure changedText(const MappedFile& source) {
                                               " ended before all its bytes were copied; it is not saved.")};
 }
 
+// The share of a save that is written, told to the caller's progress a piece at a time.
+class WriteTally {
+ public:
+  WriteTally(const WriteProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
+  // False when the caller wants the save stopped.
+  bool advance(std::uint64_t written) {
+    done_ += written;
+    return !progress_ || progress_(done_, total_);
+  }
+
+ private:
+  const WriteProgress& progress_;
+  std::uint64_t total_;
+  std::uint64_t done_ = 0;
+};
+
+// How much is written at once: enough to keep the disk busy, little enough to tell progress and stop soon.
+constexpr std::size_t copyStep = std::size_t{64} << 20;
+constexpr std::size_t writeStep = std::size_t{8} << 20;
+
+SaveFailure cancelledSave() { return {SaveFailure::Kind::cancelled, "the save was cancelled"}; }
+
+// Writes `piece` from memory to `offset` of `descriptor`, a step at a time; `fault` turns a mapping that can no
+// longer be read into the right failure.
+template <typename Fault>
+std::optional<SaveFailure> writeFromMemory(int descriptor, std::span<const std::uint8_t> piece, off_t& offset,
+                                           WriteTally& tally, Fault fault) {
+  while (!piece.empty()) {
+    const ssize_t n = ::pwrite(descriptor, piece.data(), std::min(piece.size(), writeStep), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EFAULT) return fault();
+    if (n <= 0) return failure(SaveFailure::Kind::writeFailed, n < 0 ? errno : ENOSPC);
+    piece = piece.subspan(static_cast<std::size_t>(n));
+    offset += n;
+    if (!tally.advance(static_cast<std::uint64_t>(n))) return cancelledSave();
+  }
+  return std::nullopt;
+}
+
 // Copies `piece`, which lies in `source`'s mapping, to `offset` of `descriptor` inside the kernel, so that its
 // pages are neither read into this process nor kept in it; where the file systems cannot do that, the rest
-// is written from the mapping. Returns the errno of a failure, or 0; a source that ends early is a failure.
+// is written from the mapping. A source that ends early is a failure.
 std::optional<SaveFailure> copyFromMappedFile(int descriptor, const MappedFile& source,
-                                              std::span<const std::uint8_t> piece, off_t& offset) {
+                                              std::span<const std::uint8_t> piece, off_t& offset, WriteTally& tally) {
   auto from = static_cast<off_t>(piece.data() - source.bytes().data());
   while (!piece.empty()) {
-    const ssize_t n = ::copy_file_range(source.descriptor(), &from, descriptor, &offset, piece.size(), 0);
+    const ssize_t n =
+        ::copy_file_range(source.descriptor(), &from, descriptor, &offset, std::min(piece.size(), copyStep), 0);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) break;
     if (n < 0) return failure(SaveFailure::Kind::writeFailed, errno);
     if (n == 0) return changedText(source);
     piece = piece.subspan(static_cast<std::size_t>(n));
+    if (!tally.advance(static_cast<std::uint64_t>(n))) return cancelledSave();
   }
-  while (!piece.empty()) {
-    const ssize_t n = ::pwrite(descriptor, piece.data(), piece.size(), offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EFAULT) return changedText(source);
-    if (n <= 0) return failure(SaveFailure::Kind::writeFailed, n < 0 ? errno : ENOSPC);
-    piece = piece.subspan(static_cast<std::size_t>(n));
-    offset += n;
-  }
-  return std::nullopt;
+  return writeFromMemory(descriptor, piece, offset, tally, [&] { return changedText(source); });
 }
 
 // Writes every piece from the file's start: pieces of a mapped file are copied from it, the rest written.
-std::optional<SaveFailure> writePieces(int descriptor, std::span<const std::span<const std::uint8_t>> pieces) {
+std::optional<SaveFailure> writePieces(int descriptor, std::span<const std::span<const std::uint8_t>> pieces,
+                                       const WriteProgress& progress) {
+  std::uint64_t total = 0;
+  for (auto piece : pieces) total += piece.size();
+  WriteTally tally(progress, total);
+  if (!tally.advance(0)) return cancelledSave();
   off_t offset = 0;
   for (std::span<const std::uint8_t> piece : pieces) {
-    if (const MappedFile* source = MappedFile::holding(piece)) {
-      if (auto failed = copyFromMappedFile(descriptor, *source, piece, offset)) return failed;
-      continue;
-    }
-    while (!piece.empty()) {
-      const ssize_t n = ::pwrite(descriptor, piece.data(), piece.size(), offset);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return failure(SaveFailure::Kind::writeFailed, n < 0 ? errno : ENOSPC);
-      piece = piece.subspan(static_cast<std::size_t>(n));
-      offset += n;
-    }
+    const MappedFile* source = MappedFile::holding(piece);
+    auto failed = source ? copyFromMappedFile(descriptor, *source, piece, offset, tally)
+                         : writeFromMemory(descriptor, piece, offset, tally,
+                                           [] { return failure(SaveFailure::Kind::writeFailed, EFAULT); });
+    if (failed) return failed;
   }
   return std::nullopt;
 }
@@ -284,7 +316,7 @@ std::vector<std::uint8_t> WrittenFile::joined() const {
 }
 
 std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<const std::uint8_t> bytes,
-                                               std::span<const Inset> insets) {
+                                               std::span<const Inset> insets, const WriteProgress& progress) {
   const auto resolved = resolveLinks(given.parent_path().empty() ? fs::path(".") / given : given);
   if (!resolved) return failure(SaveFailure::Kind::cannotCreate, ELOOP);
   const fs::path& target = *resolved;
@@ -311,7 +343,7 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
   const auto pieces = piecesOf(bytes, insets);
   const auto sources = sourcesOf(pieces);
   if (auto refused = sourceProblem(sources, target, exists ? &existing : nullptr)) return refused;
-  if (auto failed = writePieces(file.descriptor(), pieces)) return failed;
+  if (auto failed = writePieces(file.descriptor(), pieces, progress)) return failed;
   // A change while the bytes were copied would leave a mix of old and new ones.
   if (auto refused = sourceProblem(sources, target, nullptr)) return refused;
 
@@ -331,6 +363,9 @@ std::optional<SaveFailure> replaceFileContents(const fs::path& given, std::span<
     struct stat written {};
     ::fstat(file.descriptor(), &written);
     if (int error = file.syncAndClose()) return failure(SaveFailure::Kind::writeFailed, error);
+    // The sync of a long file takes a while: a cancel meanwhile still keeps the old file.
+    if (progress && !progress(static_cast<std::uint64_t>(written.st_size), static_cast<std::uint64_t>(written.st_size)))
+      return cancelledSave();
     if (int error = file.renameTo(target)) return failure(SaveFailure::Kind::writeFailed, error);
     for (const MappedFile* source : sources) source->notePathRewritten(target, identityOf(written));
   }
@@ -347,6 +382,9 @@ std::string failureText(const fs::path& target, const SaveFailure& failure, bool
       return "Could not write " + name + ": " + failure.reason + "." +
              (existed ? " The file was not changed." : " No file was made.");
     case SaveFailure::Kind::sourceChanged: return failure.reason;
+    case SaveFailure::Kind::cancelled:
+      return existed ? "The save was cancelled; the file was not changed."
+                     : "The save was cancelled; no file was written.";
     case SaveFailure::Kind::damaged: return "Could not write " + name + " in place: " + failure.reason + ".";
     case SaveFailure::Kind::notSynced:
       return name + " was written, but the system could not make sure that it is on the disk: " + failure.reason + ".";
@@ -354,8 +392,8 @@ std::string failureText(const fs::path& target, const SaveFailure& failure, bool
   return "Could not write " + name + ".";
 }
 
-bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_view cannotCreateText,
-                 Reporter& reporter) {
+bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_view cannotCreateText, Reporter& reporter,
+                 const WriteProgress& progress) {
   if (!file.complete) {
     reporter.error(onlyPartSaved, Buttons::yes);
     std::error_code error;
@@ -366,8 +404,13 @@ bool deliverFile(const fs::path& target, const WrittenFile& file, std::string_vi
   }
   std::error_code error;
   const bool existed = fs::exists(target, error);
-  auto failure = replaceFileContents(target, file.bytes, file.insets);
+  auto failure = replaceFileContents(target, file.bytes, file.insets, progress);
   if (!failure) return file.complete;
+  if (failure->kind == SaveFailure::Kind::cancelled) {
+    // The user asked for it: a line in the log, not a box to close.
+    reporter.log(failureText(target, *failure, existed));
+    return false;
+  }
   if (failure->kind == SaveFailure::Kind::cannotCreate) {
     reporter.error(cannotCreateText, Buttons::ok);
     reporter.log(target.string() + ": " + failure->reason);

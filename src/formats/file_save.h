@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,7 @@ struct SaveFailure {
     damaged,        // a file with other names was only partly overwritten; the reason names the complete copy
     notSynced,      // the file was replaced, but its folder could not be synced
     sourceChanged,  // bytes to be copied from a mapped file are no longer as it was opened (nothing changed)
+    cancelled,      // the user stopped the save (nothing changed)
   };
   Kind kind;
   std::string reason;  // the system's words, e.g. "No space left on device"; for sourceChanged the whole message
@@ -31,6 +33,10 @@ struct Inset {
   std::span<const std::uint8_t> data;
 };
 
+// Told how many of the file's bytes are written so far, a few MiB at a time; returns false to stop the save.
+// It may be called from the thread that writes, which need not be the one that shows it.
+using WriteProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
 // Writes `bytes` (with the insets placed, in order of offset) to a new file in the target's folder, syncs
 // it, renames it over `target` only when every byte is on disk, and syncs the folder: a failure, a full disk
 // or an interrupting signal at any point leaves an existing target as it was and no temporary file behind.
@@ -39,8 +45,9 @@ struct Inset {
 // complete copy was written and read back, so that all its names keep showing the same file.
 // Insets that lie in a MappedFile are copied from its file inside the kernel, and only while that file is as
 // it was opened; its path naming another file now, or being the target with other names, refuses the save.
+// A `progress` that says stop is a failure like any other: the target stays as it was, no file is left.
 std::optional<SaveFailure> replaceFileContents(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
-                                               std::span<const Inset> insets = {});
+                                               std::span<const Inset> insets = {}, const WriteProgress& progress = {});
 
 // The file that a writer produced: its bytes, and whether the writer got through all the parts. Large parts
 // that live elsewhere stay there as insets and are written straight from where they are.
@@ -59,7 +66,7 @@ struct WrittenFile {
 // when the writer stopped early (then only a new file is written; an existing one is kept).
 // Returns true when the file now holds the complete output.
 bool deliverFile(const std::filesystem::path& target, const WrittenFile& file, std::string_view cannotCreateText,
-                 Reporter& reporter);
+                 Reporter& reporter, const WriteProgress& progress = {});
 
 // The message for a failed save of `target`, with the system's reason; `existed`: whether there was a file.
 std::string failureText(const std::filesystem::path& target, const SaveFailure& failure, bool existed);

@@ -18,6 +18,8 @@ using riff::fourccFromString;
 
 // What a 32-bit RIFF size can count: the form type and every chunk after it.
 constexpr std::uint64_t largestRiffSize = 0xFFFFFFFF;
+// How many gathered bytes pass between two reports of progress.
+constexpr std::uint64_t progressStep = std::uint64_t{4} << 20;
 
 void writeFormat(riff::RiffWriter& writer, const model::WaveFormat& f, bool withExtraSize,
                  std::span<const std::uint8_t> tail) {
@@ -69,7 +71,7 @@ WrittenFile waveFileLayout(const model::Document& document, Parts parts = Parts:
 
 // Saves a RIFF file unless it is larger than its 32-bit sizes can describe; then nothing is written.
 bool deliverRiffFile(const std::filesystem::path& target, const WrittenFile& file, std::string_view cannotCreateText,
-                     Reporter& reporter) {
+                     Reporter& reporter, const WriteProgress& progress = {}) {
   const std::uint64_t riffSize = file.size() < 8 ? 0 : file.size() - 8;
   if (riffSize > largestRiffSize) {
     reporter.error("The wave file would be " + std::to_string(file.size()) +
@@ -78,7 +80,7 @@ bool deliverRiffFile(const std::filesystem::path& target, const WrittenFile& fil
                    Buttons::ok);
     return false;
   }
-  return deliverFile(target, file, cannotCreateText, reporter);
+  return deliverFile(target, file, cannotCreateText, reporter, progress);
 }
 
 WrittenFile inOnePiece(WrittenFile file) {
@@ -181,8 +183,14 @@ WrittenFile soundFileInPlace(const model::Document& document) { return waveFileL
 
 std::uint64_t waveFileSize(const model::Document& document) { return waveFileLayout(document).size(); }
 
-bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter) {
-  return deliverRiffFile(target, waveFileLayout(document), "Could not open this file.", reporter);
+bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter,
+                  const WriteProgress& progress) {
+  return deliverWaveFile(target, waveFileLayout(document), reporter, progress);
+}
+
+bool deliverWaveFile(const std::filesystem::path& target, const WrittenFile& file, Reporter& reporter,
+                     const WriteProgress& progress) {
+  return deliverRiffFile(target, file, "Could not open this file.", reporter, progress);
 }
 
 std::string singleChannelRefusal(const model::WaveState& wave, int channel) {
@@ -207,9 +215,8 @@ WrittenFile writeSingleChannel(const model::WaveState& wave, int channel) {
   return inOnePiece(singleChannelLayout(wave, layout, channel, samples));
 }
 
-bool saveSingleChannel(const model::Document& document, int channel, const std::filesystem::path& target,
-                       Reporter& reporter) {
-  const model::WaveState& wave = document.wave;
+bool saveSingleChannel(const model::WaveState& wave, int channel, const std::filesystem::path& target,
+                       Reporter& reporter, const WriteProgress& progress) {
   if (const std::string refusal = singleChannelRefusal(wave, channel); !refusal.empty()) {
     reporter.error(refusal, Buttons::ok);
     return false;
@@ -226,13 +233,32 @@ bool saveSingleChannel(const model::Document& document, int channel, const std::
     return false;
   }
   // A long channel is gathered in an unnamed file beside the target and written from there, not in memory.
+  // The progress counts the gathering and then the writing.
+  const std::uint64_t gatherBytes = fileSize;
+  const WriteProgress afterGathering = [&](std::uint64_t done, std::uint64_t total) {
+    return !progress || progress(gatherBytes + done, gatherBytes + total);
+  };
   const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   if (auto scratch = ScratchFile::create(folder)) {
-    const bool written = forEachChannelBlock(
-        wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) { return scratch->append(block); });
+    std::uint64_t gathered = 0, told = 0;
+    bool cancelled = false;
+    const bool written = forEachChannelBlock(wave, layout, channel, frames, [&](std::span<const std::uint8_t> block) {
+      if (!scratch->append(block)) return false;
+      gathered += block.size();
+      if (progress && gathered - told >= progressStep) {
+        told = gathered;
+        cancelled = !progress(gathered, 2 * gatherBytes);
+      }
+      return !cancelled;
+    });
+    if (cancelled) {
+      std::error_code error;
+      reporter.log(failureText(target, {SaveFailure::Kind::cancelled, {}}, std::filesystem::exists(target, error)));
+      return false;
+    }
     if (const auto samples = written ? scratch->mapped() : std::nullopt)
       return deliverRiffFile(target, singleChannelLayout(wave, layout, channel, *samples),
-                             "Could not open this file to write.", reporter);
+                             "Could not open this file to write.", reporter, afterGathering);
   }
   std::vector<std::uint8_t> samples;
   try {
@@ -244,7 +270,7 @@ bool saveSingleChannel(const model::Document& document, int channel, const std::
     return false;
   }
   return deliverRiffFile(target, singleChannelLayout(wave, layout, channel, samples),
-                         "Could not open this file to write.", reporter);
+                         "Could not open this file to write.", reporter, afterGathering);
 }
 
 }  // namespace delvix::formats

@@ -23,7 +23,13 @@ std::uint64_t waveFileSize(const model::Document& document);
 WrittenFile soundFileInPlace(const model::Document& document);
 // Writes the samples into the new file straight from where the document holds them. A file longer than
 // a RIFF file can describe (more than 4 GiB) is refused with a message, and nothing is written.
-bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter);
+// `progress` is told of the bytes written and may stop the save (see replaceFileContents).
+bool saveWaveFile(const model::Document& document, const std::filesystem::path& target, Reporter& reporter,
+                  const WriteProgress& progress = {});
+// The second half of that: writes a file laid out by waveFileInPlace. It reads neither the document nor its
+// tree, so it may run on another thread while the samples the insets show are kept alive.
+bool deliverWaveFile(const std::filesystem::path& target, const WrittenFile& file, Reporter& reporter,
+                     const WriteProgress& progress = {});
 
 // Channel `channel` (from 0) of the document's samples as a mono wave file of the same encoding, rate and
 // sample size (a "RIFF" file, a big-endian one's samples turned round); an extensible format stays extensible,
@@ -33,8 +39,13 @@ std::string singleChannelRefusal(const model::WaveState& wave, int channel);
 // The file, or an empty, incomplete one when singleChannelRefusal gives a reason.
 WrittenFile writeSingleChannel(const model::WaveState& wave, int channel);
 // Writes it to `target`, checking the size before taking the memory for it; false, having said why, when the
-// channel cannot be saved or the file not written.
-bool saveSingleChannel(const model::Document& document, int channel, const std::filesystem::path& target,
-                       Reporter& reporter);
+// channel cannot be saved or the file not written. `progress` counts the gathering of the channel's samples
+// and then the writing of the file, and may stop either.
+bool saveSingleChannel(const model::WaveState& wave, int channel, const std::filesystem::path& target,
+                       Reporter& reporter, const WriteProgress& progress = {});
+inline bool saveSingleChannel(const model::Document& document, int channel, const std::filesystem::path& target,
+                              Reporter& reporter, const WriteProgress& progress = {}) {
+  return saveSingleChannel(document.wave, channel, target, reporter, progress);
+}
 
 }  // namespace delvix::formats

@@ -90,7 +90,9 @@ TEST_F(WaveView, RedLinesDeleteAndScrolling) {
   EXPECT_EQ(prompter.fileRequests.back().caption, "Save only left channel");
   const auto cut = files.path() / "cut.wav";
   prompter.choose(cut.string());
-  window().ButSaveAllClick();
+  EXPECT_TRUE(window().isWindowModified());
+  window().ButSaveAllClick();  // written on another thread
+  EXPECT_FALSE(window().isWindowModified());
   if (haveProgram("sox")) {
     const std::string original = (files.path() / "ramp.wav").string();
     auto raw = [](const std::string& command) { return runAndCapture(command + " -t raw - | md5sum"); };

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <tuple>
 
+#include "formats/mapped_file.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -115,6 +117,48 @@ TEST(FileSave, IncompleteOutputNeverReplacesAnExistingFile) {
   auto fresh = dir.path() / "b.ico";
   EXPECT_FALSE(deliverFile(fresh, WrittenFile{Bytes(2, 9), false}, "Could not open this file.", reporter));
   EXPECT_EQ(*testing::readFileBytes(fresh), Bytes(2, 9));
+}
+
+TEST(FileSave, ACancelHalfWayLeavesTheOldFileOrNoneAndNoTemporaryFile) {
+  testing::TempDir dir;
+  // Samples in memory are written a few MiB at a time, those of a mapped file copied from it: both can stop.
+  const Bytes samples((std::size_t{20} << 20) + 5, 0x3C);
+  auto mapped = MappedFile::open(dir.write("source.wav", samples));
+  ASSERT_TRUE(mapped.file);
+  const Bytes old(100, 0x11);
+  // Stopped half way, or once all is written and synced but before it takes the target's name.
+  for (const auto& [fromMapping, existed, atTheEnd] : {std::tuple{false, true, false},
+                                                       {false, false, false},
+                                                       {true, true, false},
+                                                       {true, false, true},
+                                                       {false, true, true}}) {
+    SCOPED_TRACE(::testing::Message() << "mapped " << fromMapping << ", existed " << existed << ", at the end "
+                                      << atTheEnd);
+    const auto target = dir.path() / "saved.wav";
+    std::filesystem::remove(target);
+    if (existed) dir.write("saved.wav", old);
+    const std::span<const std::uint8_t> data = fromMapping ? mapped.file->bytes() : std::span(samples);
+    const Inset insets[] = {{.offset = 4, .data = data}};
+    std::uint64_t lastDone = 0, told = 0, toldAll = 0;
+    RecordingReporter reporter;
+    const bool saved = deliverFile(target, WrittenFile{Bytes(8, 1), true, {insets[0]}}, "Could not open this file.",
+                                   reporter, [&](std::uint64_t done, std::uint64_t total) {
+                                     EXPECT_EQ(total, samples.size() + 8);
+                                     lastDone = done;
+                                     if (atTheEnd) return done < total || ++toldAll < 2;
+                                     return ++told < 2;
+                                   });
+    EXPECT_FALSE(saved);
+    EXPECT_GT(lastDone, 0u);
+    EXPECT_TRUE(reporter.dialogs.empty());
+    EXPECT_TRUE(reporter.logged(existed ? "The save was cancelled; the file was not changed."
+                                        : "The save was cancelled; no file was written."));
+    if (existed) {
+      EXPECT_EQ(*testing::readFileBytes(target), old);
+    }
+    EXPECT_EQ(std::filesystem::exists(target), existed);
+    EXPECT_EQ(filesIn(dir.path()), existed ? 2u : 1u);
+  }
 }
 
 }  // namespace

@@ -92,5 +92,25 @@ TEST(SingleChannelWriter, RefusesWhatCannotBeSplitAndWritesNothing) {
   }
 }
 
+TEST(SingleChannelWriter, ACancelWhileTheChannelIsGatheredWritesNothing) {
+  testing::TempDir dir;
+  model::Document document;
+  RecordingReporter reporter;
+  ASSERT_TRUE(readWaveFile(testing::riff("WAVE", {testing::waveFormat({.channels = 2}),
+                                                  testing::chunk("data", testing::ByteVector(std::size_t{12} << 20))}),
+                           document, reporter));
+  std::uint64_t lastDone = 0, lastTotal = 0;
+  EXPECT_FALSE(
+      saveSingleChannel(document, 1, dir.path() / "out.wav", reporter, [&](std::uint64_t done, std::uint64_t total) {
+        lastDone = done;
+        lastTotal = total;
+        return false;
+      }));
+  EXPECT_GT(lastDone, 0u);
+  EXPECT_LT(lastDone, lastTotal / 2);  // still gathering
+  EXPECT_TRUE(reporter.logged("The save was cancelled; no file was written."));
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
 }  // namespace
 }  // namespace delvix::formats

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/background_save.h"
 #include "app/host.h"
 #include "app/secondary_windows.h"
 #include "codecs/gif/gif_codec.h"
@@ -253,6 +254,9 @@ class TFormANI : public QMainWindow {
   // Writes the whole document to `target`; true when it is all there. A document saved as itself is clean.
   bool writeDocument(const std::filesystem::path& target);
   bool canSaveInPlace() const;
+  // Runs a save of a wave file off the window's thread (see runSaveInBackground); the window stays shut
+  // meanwhile. `work` gets what it needs up front, as the document is not to be read from another thread.
+  bool saveInBackground(const std::filesystem::path& target, SaveWork work, formats::Reporter& reporter);
   // The document is now the file it was saved as: the title and the status bar name it, and it is clean.
   void adoptSavedFile(const std::filesystem::path& target);
   // The picture that Save frame and Copy frame take, as the two toggles choose; empty when there is none.
@@ -317,6 +321,8 @@ class TFormANI : public QMainWindow {
   MessagesWindow* messagesWindow_ = nullptr;  // the same
   // The messages of the command under way (an open, a save), shown as one box when it ends.
   CommandMessages* commandMessages_ = nullptr;
+  // A save runs on another thread: the window is not closed until it ends.
+  bool saving_ = false;
   MessageLog log_;
   Settings settings_;
   model::Document document_;

@@ -72,13 +72,15 @@ bool TFormANI::maybeSaveChanges() {
 }
 
 bool TFormANI::sessionMayEnd(bool mayAsk) {
+  if (saving_) return false;
   if (history_.isClean()) return true;
   // Without leave to ask, the changes are kept by keeping the session.
   return mayAsk && maybeSaveChanges();
 }
 
 void TFormANI::closeEvent(QCloseEvent* event) {
-  if (maybeSaveChanges())
+  // The save's own dialog is in front; closing waits for it to end or be cancelled.
+  if (!saving_ && maybeSaveChanges())
     event->accept();
   else
     event->ignore();

@@ -108,7 +108,14 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
         // A group of a module is a file of its own: the module stays as it is, changes and all.
         return formats::saveIconGroup(document_, treeModel_->nodeAt(TreeView1->currentIndex()), target, reporter);
       else if (document_.kind == model::FileKind::wave && extension == ".wav")
-        saved = formats::saveWaveFile(document_, target, reporter);
+        // The layout reads the tree, so it is made here; the samples it points into live on in the copy.
+        saved = saveInBackground(
+            target,
+            [file = formats::waveFileInPlace(document_), samples = document_.wave.samples, target](
+                formats::Reporter& said, const formats::WriteProgress& progress) {
+              return formats::deliverWaveFile(target, file, said, progress);
+            },
+            reporter);
       else
         report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
     } catch (const std::exception& error) {
@@ -118,6 +125,16 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
   if (!saved) return false;
   adoptSavedFile(target);
   return true;
+}
+
+bool TFormANI::saveInBackground(const std::filesystem::path& target, SaveWork work, formats::Reporter& reporter) {
+  saving_ = true;
+  struct Done {
+    bool& saving;
+    ~Done() { saving = false; }
+  } done{saving_};
+  const QString label = tr("Saving %1…").arg(QString::fromStdString(target.filename().string()));
+  return runSaveInBackground(this, label, reporter, std::move(work));
 }
 
 void TFormANI::adoptSavedFile(const std::filesystem::path& target) {

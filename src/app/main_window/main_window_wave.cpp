@@ -187,7 +187,13 @@ void TFormANI::saveChannel(int channel) {
   ToolBar1->update();
   CommandMessages messages(log_, host_.prompter, std::filesystem::path(*chosen).filename().string(), &commandMessages_);
   try {
-    formats::saveSingleChannel(document_, channel, *chosen, messages.reporter());
+    const std::filesystem::path target(*chosen);
+    saveInBackground(
+        target,
+        [wave = document_.wave, channel, target](formats::Reporter& said, const formats::WriteProgress& progress) {
+          return formats::saveSingleChannel(wave, channel, target, said, progress);
+        },
+        messages.reporter());
   } catch (const std::exception& error) {
     report(std::string("The file could not be saved: ") + error.what());
   }
