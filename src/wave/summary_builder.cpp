@@ -7,9 +7,22 @@ SummaryBuilder::SummaryBuilder(std::unique_ptr<SampleReader> reader)
   thread_ = std::thread([this] {
     summary_ = std::make_unique<PeakSummary>(reader_->channels(), frames_);
     published_.store(summary_.get(), std::memory_order_release);
-    summary_->build(*reader_, [this](std::uint64_t) { return !stop_.load(std::memory_order_relaxed); });
-    finished_.store(true, std::memory_order_release);
+    build();
   });
+}
+
+void SummaryBuilder::build() {
+  summary_->build(*reader_, [this](std::uint64_t) { return !stop_.load(std::memory_order_relaxed); });
+  finished_.store(true, std::memory_order_release);
+}
+
+bool SummaryBuilder::resume() {
+  if (!finished() || complete() || !summary_) return false;
+  if (thread_.joinable()) thread_.join();
+  stop_.store(false, std::memory_order_relaxed);
+  finished_.store(false, std::memory_order_release);
+  thread_ = std::thread([this] { build(); });
+  return true;
 }
 
 SummaryBuilder::~SummaryBuilder() { cancel(); }

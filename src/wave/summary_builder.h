@@ -23,6 +23,8 @@ class SummaryBuilder {
   const PeakSummary* summary() const { return published_.load(std::memory_order_acquire); }
   // Stops the build where it is, and waits for the thread: what is done stays readable.
   void cancel();
+  // Goes on from where a cancelled build stopped, on a new thread; false when there is nothing to go on with.
+  bool resume();
   // The thread has returned: through, cancelled or stopped by the reader.
   bool finished() const { return finished_.load(std::memory_order_acquire); }
   bool complete() const;
@@ -30,6 +32,8 @@ class SummaryBuilder {
   int percentDone() const;
 
  private:
+  void build();
+
   std::unique_ptr<SampleReader> reader_;
   std::uint64_t frames_;
   std::unique_ptr<PeakSummary> summary_;

@@ -91,9 +91,7 @@ WaveView::WaveView(QWidget* parent) : QWidget(parent) {
   row->setContentsMargins(0, 0, 0, 0);
   progress_ = named(new QLabel(this), "WaveSummaryProgress");
   cancel_ = named(new QToolButton(this), "WaveSummaryCancel");
-  cancel_->setText("Cancel");
-  cancel_->setToolTip("Stop summarising the wave (Escape): zoomed-out views show the part summarised");
-  connect(cancel_, &QToolButton::clicked, this, &WaveView::cancelSummary);
+  connect(cancel_, &QToolButton::clicked, this, [this] { summarising() ? cancelSummary() : resumeSummary(); });
   row->addWidget(progress_);
   row->addWidget(cancel_);
   row->addStretch();
@@ -143,6 +141,7 @@ void WaveView::showSamples(std::unique_ptr<wave::SampleReader> reader,
     summaryReader_ = std::move(summaryReader);
     progress_->setText("Summarising: 0 %");
     progress_->show();
+    setCancelOffersResume(false);
     cancel_->show();
     QTimer::singleShot(summaryDelayMilliseconds, this, &WaveView::startSummary);
   }
@@ -317,10 +316,11 @@ void WaveView::pollSummary() {
     poll_->stop();
     if (builder_->complete()) {
       progress_->hide();
+      cancel_->hide();
     } else {
       progress_->setText(QString("Summarised: %1 % (stopped)").arg(builder_->percentDone()));
+      setCancelOffersResume(true);
     }
-    cancel_->hide();
   } else {
     progress_->setText(QString("Summarising: %1 %").arg(builder_->percentDone()));
   }
@@ -330,6 +330,19 @@ void WaveView::pollSummary() {
 }
 
 bool WaveView::summarising() const { return summaryReader_ || (builder_ && !builder_->finished()); }
+
+void WaveView::setCancelOffersResume(bool resume) {
+  cancel_->setText(resume ? "Resume" : "Cancel");
+  cancel_->setToolTip(resume ? "Go on summarising the wave from where it stopped"
+                             : "Stop summarising the wave (Escape): zoomed-out views show the part summarised");
+}
+
+void WaveView::resumeSummary() {
+  if (!builder_ || !builder_->resume()) return;
+  setCancelOffersResume(false);
+  poll_->start();
+  pollSummary();
+}
 
 void WaveView::cancelSummary() {
   if (!summarising()) return;

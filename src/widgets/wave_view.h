@@ -60,6 +60,8 @@ class WaveView : public QWidget {
 
   bool summarising() const;
   void cancelSummary();
+  // Goes on summarising from where the summary was stopped.
+  void resumeSummary();
 
   // Zooms around the boxes' middle: `steps` halvings of the frames per column (negative: doublings).
   void zoom(int steps);
@@ -80,6 +82,8 @@ class WaveView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The summary's button: Cancel while it runs, Resume once it was stopped short.
+  void setCancelOffersResume(bool resume);
   struct Channel {
     QWidget* panel = nullptr;
     WaveformBox* box = nullptr;

@@ -53,5 +53,16 @@ TEST(SummaryBuilder, StopsWhenCancelledOrDestroyedKeepingWhatIsDone) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }
 
+TEST(SummaryBuilder, AStoppedBuildGoesOnFromWhereItStopped) {
+  SummaryBuilder builder(std::make_unique<RampReader>(20'000'000));
+  builder.cancel();
+  const bool stoppedShort = !builder.complete();
+  EXPECT_EQ(builder.resume(), stoppedShort);
+  waitFor(builder);
+  ASSERT_TRUE(builder.complete());
+  EXPECT_EQ(builder.summary()->peakOf(0, 0, 20'000'000), (Peak{0, 0.999f}));
+  EXPECT_FALSE(builder.resume());
+}
+
 }  // namespace
 }  // namespace delvix::wave
