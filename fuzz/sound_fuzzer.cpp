@@ -1,5 +1,5 @@
-// Reads arbitrary bytes as a wave file and decodes its sound with libsndfile through the in-memory file that
-// a save would write, as the window does for what the sound output cannot play as it is.
+// Reads arbitrary bytes as a wave file and reads its samples as the wave view and the player do: from the start,
+// at places far into the sound, and mixed down to stereo (libsndfile decodes what is not stored sample by sample).
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -8,22 +8,39 @@
 
 #include "formats/wav_reader.h"
 #include "model/document.h"
-#include "sound/decoded_source.h"
+#include "sound/playback.h"
+#include "sound/sample_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   delvix::model::Document document;
   delvix::formats::RecordingReporter reporter;
   delvix::formats::readWaveFile(std::span(data, size), document, reporter);
-  std::string error;
-  auto source = delvix::sound::decodedSource(document, error);
-  if (!source) return 0;
-  std::vector<std::uint8_t> buffer(4096);
-  // A decoder may make a long sound out of few bytes; a bounded part of it is enough to reach every path.
-  std::size_t decoded = 0;
-  while (decoded < (1u << 22)) {
-    const std::size_t read = source->read(buffer);
-    if (read == 0) break;
-    decoded += read;
+  auto opened = delvix::sound::openSamples(document);
+  if (!opened.reader) return 0;
+  delvix::wave::SampleReader& reader = *opened.reader;
+  const auto channels = static_cast<std::size_t>(reader.channels());
+  if (channels == 0) return 0;
+  // A decoder may make a long sound out of few bytes; bounded parts of it are enough to reach every path.
+  std::vector<float> frames(channels * 1024);
+  std::uint64_t read = 0;
+  for (std::uint64_t first = 0; first < reader.frames() && read < (1u << 20);) {
+    const std::size_t got = reader.read(first, frames);
+    if (got == 0) break;
+    first += got, read += got;
   }
-  return decoded > 0 && source->remaining() > (1ull << 62) ? 1 : 0;
+  const std::uint64_t frameCount = reader.frames();
+  for (const std::uint64_t place : {frameCount / 2, frameCount - frameCount / 8, frameCount / 3})
+    reader.read(place, frames);
+
+  std::string error;
+  auto mixed = delvix::sound::playSource(document, {}, 2, error);
+  if (!mixed) return 0;
+  std::vector<std::uint8_t> pcm(4096);
+  std::size_t played = 0;
+  while (played < (1u << 20)) {
+    const std::size_t bytes = mixed->read(pcm);
+    if (bytes == 0) break;
+    played += bytes;
+  }
+  return 0;
 }
