@@ -1,5 +1,7 @@
 #include "cli/info_command.h"
 
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "browse/file_names.h"
@@ -10,8 +12,8 @@
 #include "formats/document_reader.h"
 #include "formats/regular_file.h"
 #include "formats/standard_input.h"
-#include "formats/wave_channels.h"
 #include "model/document.h"
+#include "wave/sample_reader.h"
 
 namespace delvix::cli {
 
@@ -55,15 +57,20 @@ int printResourceCounts(const std::string& path, Streams streams) {
   return exitOk;
 }
 
+// The sample frames of data stored sample by sample (PCM of any width, float, A-law, µ-law), worked out from the
+// headers alone; none for a compressed encoding, whose frames only decoding would count.
+std::optional<std::uint64_t> storedFrameCount(const model::WaveState& wave) {
+  const auto layout = wave::sampleLayoutOf(wave);
+  if (!layout || layout->frameBytes == 0) return std::nullopt;
+  return std::min<std::uint64_t>(wave.dataSize, wave.samples.size()) / layout->frameBytes;
+}
+
 void printWave(const model::WaveState& wave, std::ostream& out) {
   const model::WaveFormat& f = wave.format;
   out << "format tag: " << f.formatTag << ", channels: " << f.channels << ", bits per sample: " << f.bitsPerSample
       << ", samples per second: " << f.samplesPerSecond << ", data bytes: " << wave.dataSize
       << ", playing time: " << playingTimeText(wave.playingTime) << " s";
-  // Opening a file in the viewer splits the channels; doing the same here keeps `info` an honest measure
-  // of what an open costs.
-  const formats::WaveChannels channels = formats::prepareChannels(wave);
-  if (channels.layout.channels != 0) out << ", sample frames: " << channels.frameCount;
+  if (const auto frames = storedFrameCount(wave)) out << ", sample frames: " << *frames;
   out << '\n';
 }
 
@@ -73,8 +80,7 @@ nlohmann::json waveJson(const model::WaveState& wave) {
       {"format_tag", f.formatTag},          {"channels", f.channels},
       {"bits_per_sample", f.bitsPerSample}, {"samples_per_second", f.samplesPerSecond},
       {"data_bytes", wave.dataSize},        {"playing_time", std::stod(playingTimeText(wave.playingTime))}};
-  const formats::WaveChannels channels = formats::prepareChannels(wave);
-  if (channels.layout.channels != 0) info["sample_frames"] = channels.frameCount;
+  if (const auto frames = storedFrameCount(wave)) info["sample_frames"] = *frames;
   return info;
 }
 

@@ -56,6 +56,10 @@ TEST(CliInfo, WaveFilesGiveTheirFormatAndPlayingTime) {
             "playing time: 5.67 s, sample frames: 250000\n");
   EXPECT_EQ(pcm.err.str(), "");
 
+  // Samples of any width stored one after another are counted from the headers.
+  auto wide = dir.write("24bit.wav", waveFile({.channels = 3, .samplesPerSecond = 8000, .bitsPerSample = 24}, 900));
+  EXPECT_TRUE(InfoRun(wide).out.str().ends_with("sample frames: 100\n"));
+
   // Compressed data: the time comes from the fact chunk, and there are no channels to split.
   auto adpcm = dir.write("adpcm.wav", waveFile({.formatTag = 2, .samplesPerSecond = 11025, .bitsPerSample = 4}, 100,
                                                {chunk("fact", u32s({22050}))}));
