@@ -22,13 +22,19 @@ std::optional<std::uint64_t> frameNumber(const std::string& text) {
 
 }  // namespace
 
-int cutWaveFrames(std::span<const std::string> args, Streams streams) {
+int cutWaveFrames(const Invocation& call, Streams streams) {
+  const std::vector<std::string>& args = call.operands;
+  if (args.size() != 4) {
+    streams.err << "delvix-cli: cut: needs FILE FROM TO OUT (or -o OUT)\nTry 'delvix-cli cut --help' for its "
+                   "operands and options.\n";
+    return exitUsage;
+  }
   const auto from = frameNumber(args[1]), to = frameNumber(args[2]);
   if (!from || !to) {
     streams.err << "delvix-cli: FROM and TO are sample frame numbers, from 0\n";
     return exitUsage;
   }
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, args[0]);
   model::Document document;
   if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;

@@ -6,6 +6,7 @@
 
 #include "browse/file_names.h"
 #include "browse/file_summary.h"
+#include "cli/each_file.h"
 #include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
@@ -119,8 +120,9 @@ nlohmann::json animatedCursorJson(const model::Document& document) {
 
 std::string playingTimeText(float seconds) { return fieldview::playingTimeText(seconds); }
 
-int printInfo(std::span<const std::string> args, Streams streams) {
-  const std::string& path = args[0];
+int printInfos(const Invocation& call, Streams streams) { return forEachFile(call.operands, streams, printInfo); }
+
+int printInfo(const std::string& path, Streams streams) {
   auto kind = formats::fileKindOfExtension(std::filesystem::path(path).extension().string());
   if (path == formats::standardInputName) {
     std::string failure;
@@ -134,7 +136,7 @@ int printInfo(std::span<const std::string> args, Streams streams) {
   if (!kind || *kind == model::FileKind::module) return printResourceCounts(path, streams);
 
   model::Document document;
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, path);
   if (formats::readDocument(path, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
   if (streams.json) {
