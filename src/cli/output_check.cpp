@@ -1,6 +1,7 @@
 #include "cli/output_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -31,7 +32,9 @@ std::optional<std::string> outputFileProblem(const std::string& path, bool folde
   if (!fs::is_directory(folder, error)) return path + ": Not a directory (" + folder.string() + ")";
   const std::string extension = lower(target.extension().string());
   constexpr std::array written{".ico", ".cur", ".ani", ".wav"};
-  if (!folderAllowed && std::ranges::find(written, extension) == written.end())
+  // A module's groups go into a folder: one that is there, or a name without an extension.
+  if (folderAllowed && (extension.empty() || fs::is_directory(target, error))) return std::nullopt;
+  if (std::ranges::find(written, extension) == written.end())
     return path + ": files are written as .ico, .cur, .ani or .wav" +
            (extension.empty() ? std::string(", and this name has no extension") : ", not as " + extension);
   return std::nullopt;

@@ -6,8 +6,8 @@
 namespace delvix::cli {
 
 // Why `path` cannot take the one file a verb writes, before any work is done: a folder, a folder that is not
-// there, an extension no writer makes (unless `folderAllowed`: a module saved as a folder of its groups).
-// "-" (standard output) is fine.
+// there, an extension no writer makes. With `folderAllowed` (a module saved as a folder of its groups) a folder
+// or a name without an extension is fine too. "-" (standard output) is fine.
 std::optional<std::string> outputFileProblem(const std::string& path, bool folderAllowed);
 
 // Why `path` cannot be the folder a verb writes into: something else that is there, or standard output.
