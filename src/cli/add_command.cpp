@@ -57,17 +57,18 @@ std::optional<AddRequest> requestOf(const Invocation& call) {
 }
 
 bool addImage(const AddRequest& request, model::Document& document, Streams streams, formats::Reporter& reporter) {
+  StderrReporter sourceReporter(streams.err, request.imageSource);
   const auto file = formats::FileContent::read(request.imageSource);
   if (!file) {
-    streams.err << "Could not open this file.\n";
+    sourceReporter.log("Could not open this file.");
     return false;
   }
-  const auto source = edit::readIconSource(*file, reporter);
+  const auto source = edit::readIconSource(*file, sourceReporter);
   if (!source) return false;
   const std::size_t images = source->lines.size();
   if (request.imageEntry == 0 || request.imageEntry > images) {
-    streams.err << "delvix-cli: " << request.imageSource << " has no image " << request.imageEntry << ": it has "
-                << images << (images == 1 ? " image" : " images") << ", numbered from 1\n";
+    sourceReporter.log("there is no image " + std::to_string(request.imageEntry) + ": it has " +
+                       std::to_string(images) + (images == 1 ? " image" : " images") + ", numbered from 1");
     return false;
   }
   const edit::ImageAddition added = edit::addImage(document, *source, request.imageEntry - 1);
@@ -101,7 +102,7 @@ int addChunks(const Invocation& call, Streams streams) {
     changed = true;
   }
   if (!changed) {
-    streams.err << "delvix-cli: nothing was added\n";
+    reporter.log("nothing was added");
     return exitRefused;
   }
   if (!document.statusText.empty()) streams.out << document.statusText.substr(1) << '\n';

@@ -39,18 +39,18 @@ int cutWaveFrames(const Invocation& call, Streams streams) {
   if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
   if (document.kind != model::FileKind::wave) {
-    streams.err << "delvix-cli: " << args[0] << " is not a wave file\n";
+    reporter.log("not a wave file: only the samples of a wave file are cut");
     return exitRefused;
   }
   if (const std::string refusal = wave::cutRefusal(document.wave); !refusal.empty()) {
-    streams.err << "delvix-cli: " << refusal << '\n';
+    reporter.log(refusal);
     return exitRefused;
   }
   if (const int status = checkSaveTarget(args[0], document, args[3], streams); status != exitOk) return status;
   const std::uint64_t frames = wave::frameCountOf(document.wave);
   if (!wave::cutFrames(document, *from, *to)) {
-    streams.err << "delvix-cli: frames " << *from << " to " << *to << " are not a range of the " << frames
-                << " frames of " << args[0] << '\n';
+    reporter.log("frames " + std::to_string(*from) + " to " + std::to_string(*to) + " are not a range of its " +
+                 std::to_string(frames) + " frames");
     return exitRefused;
   }
   streams.out << "frames removed\t" << (*to - *from + 1) << '\n' << document.statusText.substr(1) << '\n';

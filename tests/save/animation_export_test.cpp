@@ -142,7 +142,7 @@ TEST(AnimationExport, RefusalsWriteNothing) {
     const char* says;
   };
   const std::vector<Case> cases{
-      {"icon.ico", icon.bytes(), {"--format", "gif"}, cli::exitRefused, "is not an animated cursor"},
+      {"icon.ico", icon.bytes(), {"--format", "gif"}, cli::exitRefused, "not an animated cursor: --animated has no steps"},
       {"five.ani", fiveStepCursor(), {"--format", "bmp"}, cli::exitUsage, "--help"},
       {"five.ani", fiveStepCursor(), {"--zoom", "2"}, cli::exitUsage, "--help"},
       {"five.ani", fiveStepCursor(), {"--alpha"}, cli::exitUsage, "--help"},
