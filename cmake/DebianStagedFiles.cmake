@@ -1,5 +1,5 @@
-# Run by CPack between staging the install and building the .deb: adds the copyright file and the changelog,
-# compresses the README and the manual pages, and sets the modes Debian expects.
+# Run by CPack between staging the install and building the .deb: adds the copyright file, the changelog and
+# lintian's overrides, compresses the README and the manual pages, and sets the modes Debian expects.
 set(usr "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 if(NOT IS_DIRECTORY "${usr}/bin")
   message(FATAL_ERROR "No staged programs in ${usr}/bin")
@@ -10,6 +10,13 @@ set(doc "${usr}/share/doc/${CPACK_PACKAGE_NAME}")
 # file holds the licence's text, which Debian wants in no other file.
 file(COPY "${CPACK_DELVIX_DEBIAN_DIR}/copyright" DESTINATION "${doc}")
 file(REMOVE "${doc}/LICENSE")
+file(MAKE_DIRECTORY "${usr}/share/lintian/overrides")
+file(COPY_FILE "${CPACK_DELVIX_DEBIAN_DIR}/lintian-overrides" "${usr}/share/lintian/overrides/${CPACK_PACKAGE_NAME}")
+
+# What dh_strip removes beyond CPack's strip: the compilers' names and versions.
+find_program(strip NAMES strip REQUIRED)
+file(GLOB programs "${usr}/bin/*")
+execute_process(COMMAND "${strip}" --remove-section=.comment --remove-section=.note ${programs} COMMAND_ERROR_IS_FATAL ANY)
 
 # gzip -n leaves out the name and the time, so the same sources make the same package.
 function(gzip_into source target)
