@@ -22,6 +22,7 @@
 #include "formats/file_save.h"
 #include "model/document.h"
 #include "preview/thumbnail.h"
+#include "save/output_name.h"
 
 namespace delvix::cli {
 
@@ -99,7 +100,7 @@ int writeThumbnails(std::span<const std::string> args, Streams streams) {
     return exitRefused;
   }
   for (std::size_t i = 0; i < document.pictures.size(); ++i) {
-    auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
+    auto target = directory / (save::pictureFileName(i + 1, document.pictures.size()) + ".png");
     auto png = codecs::encodePng(preview::makeThumbnail(document, static_cast<int>(i)));
     if (!png) {
       streams.err << "Could not write " << target.string() << ": the thumbnail could not be encoded\n";
@@ -131,10 +132,10 @@ constexpr std::array<Command, 12> table{{
      printInfo},
     {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
     {"extract", extractArguments,
-     "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME", 0,
+     "write every picture of each FILE as its own file in DIR/NAME/ (NAME the file's name), however many files", 0,
      extractPictures, true},
     {"export", exportArguments,
-     "write every picture of FILE as DIR/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
+     "write every picture of FILE as DIR/NAME/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
      "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
      2, exportPictures, true},
     {"browse", browseArguments,
