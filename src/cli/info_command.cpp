@@ -10,6 +10,9 @@
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
 #include "formats/document_reader.h"
+#include "formats/file_content.h"
+#include "formats/pe/pe_image.h"
+#include "formats/pe/resource_directory.h"
 #include "formats/regular_file.h"
 #include "formats/standard_input.h"
 #include "model/document.h"
@@ -50,19 +53,32 @@ int printResourceGroups(const std::string& path, Streams streams, nlohmann::json
   StderrReporter reporter(streams.err);
   if (formats::readDocument(path, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
-  const auto groups = preview::listResourceGroups(document);
+  auto groups = preview::listResourceGroups(document);
+  // The languages are in the resource directory, read again from the module's bytes.
+  std::shared_ptr<const formats::FileContent> content;
+  if (path == formats::standardInputName) {
+    content = formats::standardInput();
+  } else if (auto read = formats::FileContent::read(path)) {
+    content = std::make_shared<const formats::FileContent>(std::move(*read));
+  }
+  std::optional<formats::pe::PeImage> image;
+  if (content) image = formats::pe::PeImage::parse(content->bytes());
+  if (auto resources = image ? formats::pe::ResourceDirectory::open(*image) : std::nullopt)
+    preview::findLanguages(groups, *resources);
   if (info) {
     nlohmann::json list = nlohmann::json::array();
     for (const preview::ResourceGroupFacts& group : groups)
       list.push_back({{"kind", group.kind},
                       {"name", browse::displayText(group.name)},
+                      {"language", group.language ? nlohmann::json(*group.language) : nlohmann::json(nullptr)},
                       {"pictures", picturesJson(group.pictures)}});
     (*info)["groups"] = std::move(list);
     return exitOk;
   }
   for (const preview::ResourceGroupFacts& group : groups) {
-    streams.out << group.kind << ' ' << group.name << ": " << group.pictures.size()
-                << (group.pictures.size() == 1 ? " picture" : " pictures");
+    streams.out << group.kind << ' ' << group.name;
+    if (group.language) streams.out << ", language " << *group.language;
+    streams.out << ": " << group.pictures.size() << (group.pictures.size() == 1 ? " picture" : " pictures");
     for (std::size_t i = 0; i < group.pictures.size(); ++i)
       streams.out << (i == 0 ? ", " : " ") << group.pictures[i].width << 'x' << group.pictures[i].height;
     streams.out << '\n';

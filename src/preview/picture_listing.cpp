@@ -95,13 +95,24 @@ std::vector<ResourceGroupFacts> listResourceGroups(const model::Document& docume
     const model::Node& node = document.tree.topLevel(i);
     std::string kind = groupKind(node.name());
     if (kind.empty() || !node.resourceName()) continue;
-    ResourceGroupFacts group{std::move(kind), formats::module::displayName(*node.resourceName()), {}};
+    ResourceGroupFacts group{
+        std::move(kind), formats::module::displayName(*node.resourceName()), *node.resourceName(), std::nullopt, {}};
     for (const auto& child : node.children())
       if (const auto number = model::pictureNumber(child->name()))
         group.pictures.push_back(factsOf(document, *child, *number - 1));
     groups.push_back(std::move(group));
   }
   return groups;
+}
+
+void findLanguages(std::vector<ResourceGroupFacts>& groups, formats::pe::ResourceDirectory& resources) {
+  for (ResourceGroupFacts& group : groups) {
+    const std::uint32_t type = group.kind == "icon group"     ? formats::pe::rtGroupIcon
+                               : group.kind == "cursor group" ? formats::pe::rtGroupCursor
+                                                              : formats::pe::rtBitmap;
+    const formats::pe::ResourceData data = resources.find(type, group.resource);
+    if (data.status != formats::pe::LookupStatus::notFound) group.language = data.language;
+  }
 }
 
 std::string pictureFactsText(const PictureFacts& facts) {

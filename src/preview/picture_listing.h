@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/pe/resource_directory.h"
 #include "model/document.h"
 #include "preview/hot_spot.h"
 
@@ -30,11 +31,17 @@ std::vector<PictureFacts> listPictures(const model::Document& document);
 struct ResourceGroupFacts {
   std::string kind;  // "icon group", "cursor group" or "bitmap"
   std::string name;  // the string name, or the decimal id
+  model::ResourceName resource;
+  // The language the pictures were read in, once findLanguages has looked it up.
+  std::optional<std::uint32_t> language;
   std::vector<PictureFacts> pictures;
 };
 
 // The icon groups, cursor groups and bitmaps of a module, in the order the tree lists them.
 std::vector<ResourceGroupFacts> listResourceGroups(const model::Document& document);
+
+// Looks up the language of each group in the module's resource directory (the first one, which is read).
+void findLanguages(std::vector<ResourceGroupFacts>& groups, formats::pe::ResourceDirectory& resources);
 
 // "32x32, 8 bits, BMP, 2216 bytes" and ", hot spot 5,7" for a cursor.
 std::string pictureFactsText(const PictureFacts& facts);

@@ -185,5 +185,22 @@ TEST(CliInfo, EveryCorpusIconAndCursorListsItsPicturesAsIcotoolDoes) {
   EXPECT_GT(compared, 60u);
 }
 
+TEST(CliInfo, AModuleListsEachGroupWithItsLanguageAndPictures) {
+  const auto module = std::filesystem::path(DELVIX_CORPUS_DIR) / "pe" / "resdemo64.dll";
+  if (!std::filesystem::exists(module)) GTEST_SKIP() << "no sample corpus at " << DELVIX_CORPUS_DIR;
+  InfoRun run(module);
+  EXPECT_EQ(run.status, exitOk) << run.err.str();
+  // Icon group 1 is there in German (1031) first, as `wrestool -l` lists it, and in English.
+  EXPECT_EQ(run.out.str(),
+            "icon groups: 3\ncursor groups: 2\nbitmaps: 4\n"
+            "icon group APPICON, language 1033: 3 pictures, 16x16 32x32 48x48\n"
+            "icon group 1, language 1031: 2 pictures, 16x16 12x12\n"
+            "icon group 2, language 1033: 1 picture, 32x32\n"
+            "cursor group 100, language 1033: 3 pictures, 32x32 48x48 64x64\n"
+            "cursor group 101, language 1033: 1 picture, 32x32\n"
+            "bitmap 200, language 1033: 1 picture, 48x48\nbitmap 201, language 1033: 1 picture, 48x48\n"
+            "bitmap 202, language 1033: 1 picture, 48x48\nbitmap 203, language 1033: 1 picture, 31x16\n");
+}
+
 }  // namespace
 }  // namespace delvix::cli
