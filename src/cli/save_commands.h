@@ -20,8 +20,8 @@ int checkSaveTarget(const std::string& source, const model::Document& document, 
                     Streams streams);
 inline constexpr const char* extractArguments = "FILE... DIR [-r] [--json]";
 
-// extract FILE... DIR [-r]: every picture of each FILE as its own file in DIR (several files or folders: each
-// file in a sub-folder of DIR named after it; -r descends into folders).
+// extract FILE... DIR [-r]: every picture of each FILE as its own file in a sub-folder of DIR named after the
+// file, however many files are given (-r descends into folders).
 int extractPictures(std::span<const std::string> args, Streams streams);
 
 }  // namespace delvix::cli

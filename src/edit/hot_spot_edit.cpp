@@ -54,7 +54,7 @@ HotSpotChange setHotSpots(model::Document& document, const model::Node* node, lo
     return change;
   }
   if (document.kind != model::FileKind::iconFile && document.kind != model::FileKind::animatedCursor) {
-    change.refusal = "only cursor files and animated cursors have hot spots";
+    change.refusal = "hot spots are set in cursor files and animated cursors only";
     return change;
   }
   const std::vector<preview::PictureFacts> pictures = preview::listPictures(document);
