@@ -8,6 +8,7 @@
 #include "browse/file_names.h"
 #include "cli/json_output.h"
 #include "formats/document_reader.h"
+#include "formats/standard_input.h"
 
 namespace delvix::cli {
 
@@ -51,15 +52,17 @@ int runBatch(const BatchArguments& batch, Streams streams, const BatchJob& one) 
   std::vector<Job> jobs;
   std::error_code error;
   const bool single = batch.inputs.size() == 1 && !fs::is_directory(batch.inputs.front(), error);
+  // The same layout for one input as for many, so that a script's paths do not change with the count: a file's
+  // pictures go into DIR/its name/, a folder's files into DIR/folder/.../their names/.
   for (const fs::path& input : batch.inputs) {
-    if (single) {
-      jobs.push_back({input, batch.target});
-    } else if (fs::is_directory(input, error)) {
+    if (fs::is_directory(input, error)) {
       const fs::path base = input.filename().empty() ? input.parent_path().filename() : input.filename();
       for (const fs::path& file : filesIn(input, batch.recursive, streams.err))
         jobs.push_back({file, batch.target / base / file.lexically_relative(input)});
     } else {
-      jobs.push_back({input, batch.target / input.filename()});
+      // Standard input has no name of its own.
+      const bool standardInput = input == formats::standardInputName;
+      jobs.push_back({input, batch.target / (standardInput ? fs::path("stdin") : input.filename())});
     }
   }
   const bool progress = isatty(STDERR_FILENO) == 1;

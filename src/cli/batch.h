@@ -22,12 +22,12 @@ using WrittenFiles = std::vector<std::filesystem::path>;
 using BatchJob =
     std::function<int(const std::filesystem::path& file, const std::filesystem::path& folder, WrittenFiles& written)>;
 
-// Runs `one(file, folder, written)` for every file the inputs name: a single file writes into the target itself, as
-// before; with several inputs or a folder every file gets a sub-folder of the target named after it (its path
-// below the folder given, with -r). Folders give the files whose extension the viewer opens, less wave files.
-// A file that fails is reported and the batch goes on; on a terminal a progress line goes before each file.
-// The status is exitOk when every file was done, exitRefused otherwise. With --json the standard output gets
-// one document: {"target": DIR, "failed": N, "files": [{"file", "folder", "ok", "written": [PATH...]}]}.
+// Runs `one(file, folder, written)` for every file the inputs name: however many inputs there are, every file gets a
+// sub-folder of the target named after it (a folder's files their path below the folder given, with -r), so
+// that the layout does not change with the count. Folders give the files whose extension the viewer opens, less wave
+// files. A file that fails is reported and the batch goes on; on a terminal a progress line goes before each file. The
+// status is exitOk when every file was done, exitRefused otherwise. With --json the standard output gets one document:
+// {"target": DIR, "failed": N, "files": [{"file", "folder", "ok", "written": [PATH...]}]}.
 int runBatch(const BatchArguments& batch, Streams streams, const BatchJob& one);
 
 }  // namespace delvix::cli

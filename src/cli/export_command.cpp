@@ -14,6 +14,7 @@
 #include "model/document.h"
 #include "model/picture_index.h"
 #include "preview/zoom.h"
+#include "save/output_name.h"
 #include "save/picture_export.h"
 
 namespace delvix::cli {
@@ -64,13 +65,14 @@ std::optional<ExportRequest> requestOf(const Invocation& call) {
 bool exportPicture(const model::Document& document, int index, const ExportRequest& request, std::ostream& err,
                    WrittenFiles& written) {
   const std::string name = model::pictureName(index + 1);
+  const std::string fileName = save::pictureFileName(static_cast<std::size_t>(index) + 1, document.pictures.size());
   const save::PictureFile file = save::exportPictureFile(document, index, request.picture);
   for (const std::string& line : file.log) err << line + '\n';
   if (!file.error.empty()) {
     err << name << ": " << file.error << '\n';
     return false;
   }
-  const fs::path target = request.directory / (name + std::string(save::extensionOf(request.picture.format)));
+  const fs::path target = request.directory / (fileName + std::string(save::extensionOf(request.picture.format)));
   // One write to the unbuffered stream per line.
   err << "file for saving: " + target.string() + '\n';
   std::error_code error;
@@ -118,7 +120,8 @@ int exportPictures(const Invocation& call, Streams streams) {
     ExportRequest one = *request;
     one.file = file.string();
     one.directory = folder;
-    if (one.animated) return exportAnimation(file, folder, one.picture.format, streams, written);
+    // One animation per file: beside the folders the picture files would get, as DIR/NAME.gif.
+    if (one.animated) return exportAnimation(file, folder.parent_path(), one.picture.format, streams, written);
     return exportFile(one, streams, written);
   });
 }

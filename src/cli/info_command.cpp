@@ -11,14 +11,81 @@
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
 #include "formats/document_reader.h"
+#include "formats/file_content.h"
+#include "formats/pe/pe_image.h"
+#include "formats/pe/resource_directory.h"
 #include "formats/regular_file.h"
 #include "formats/standard_input.h"
 #include "model/document.h"
+#include "preview/picture_listing.h"
 #include "wave/sample_reader.h"
 
 namespace delvix::cli {
 
 namespace {
+
+nlohmann::json pictureJson(const preview::PictureFacts& facts) {
+  nlohmann::json picture = {{"number", facts.number},
+                            {"width", facts.width},
+                            {"height", facts.height},
+                            {"bit_count", facts.bitCount},
+                            {"format", facts.png ? "PNG" : "BMP"},
+                            {"bytes", facts.bytes}};
+  if (facts.hotSpot) picture["hot_spot"] = {{"x", facts.hotSpot->x}, {"y", facts.hotSpot->y}};
+  return picture;
+}
+
+nlohmann::json picturesJson(const std::vector<preview::PictureFacts>& list) {
+  nlohmann::json pictures = nlohmann::json::array();
+  for (const preview::PictureFacts& facts : list) pictures.push_back(pictureJson(facts));
+  return pictures;
+}
+
+// One line a picture, after the file's summary: "picture 2: 48x48, 32 bits, PNG, 2930 bytes".
+void printPictures(const model::Document& document, std::ostream& out) {
+  const char* label = document.kind == model::FileKind::animatedCursor ? "frame " : "picture ";
+  for (const preview::PictureFacts& facts : preview::listPictures(document))
+    out << label << facts.number << ": " << preview::pictureFactsText(facts) << '\n';
+}
+
+// Each icon group, cursor group and bitmap of a module with its pictures' sizes, after the counts.
+int printResourceGroups(const std::string& path, Streams streams, nlohmann::json* info) {
+  model::Document document;
+  StderrReporter reporter(streams.err);
+  if (formats::readDocument(path, document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  auto groups = preview::listResourceGroups(document);
+  // The languages are in the resource directory, read again from the module's bytes.
+  std::shared_ptr<const formats::FileContent> content;
+  if (path == formats::standardInputName) {
+    content = formats::standardInput();
+  } else if (auto read = formats::FileContent::read(path)) {
+    content = std::make_shared<const formats::FileContent>(std::move(*read));
+  }
+  std::optional<formats::pe::PeImage> image;
+  if (content) image = formats::pe::PeImage::parse(content->bytes());
+  if (auto resources = image ? formats::pe::ResourceDirectory::open(*image) : std::nullopt)
+    preview::findLanguages(groups, *resources);
+  if (info) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const preview::ResourceGroupFacts& group : groups)
+      list.push_back({{"kind", group.kind},
+                      {"name", browse::displayText(group.name)},
+                      {"language", group.language ? nlohmann::json(*group.language) : nlohmann::json(nullptr)},
+                      {"pictures", picturesJson(group.pictures)}});
+    (*info)["groups"] = std::move(list);
+    return exitOk;
+  }
+  for (const preview::ResourceGroupFacts& group : groups) {
+    streams.out << group.kind << ' ' << group.name;
+    if (group.language) streams.out << ", language " << *group.language;
+    streams.out << ": " << group.pictures.size() << (group.pictures.size() == 1 ? " picture" : " pictures");
+    for (std::size_t i = 0; i < group.pictures.size(); ++i)
+      streams.out << (i == 0 ? ", " : " ") << group.pictures[i].width << 'x' << group.pictures[i].height;
+    streams.out << '\n';
+  }
+  return exitOk;
+}
 
 // Modules are counted from their headers and resource directory, read where they lie, as the image browser
 // counts them.
@@ -44,18 +111,20 @@ int printResourceCounts(const std::string& path, Streams streams) {
   if (streams.json) {
     // A kind left unread is null, as the text shows it "?".
     auto counted = [](bool on, std::size_t count) { return on ? nlohmann::json(count) : nlohmann::json(nullptr); };
-    writeJson(streams.out, {{"file", browse::displayText(path)},
-                            {"kind", "module"},
-                            {"icon_groups", counted(streams.settings.resources.icons, counts.iconGroups)},
-                            {"cursor_groups", counted(streams.settings.resources.cursors, counts.cursorGroups)},
-                            {"bitmaps", counted(streams.settings.resources.bitmaps, counts.bitmaps)}});
-    return exitOk;
+    nlohmann::json info = {{"file", browse::displayText(path)},
+                           {"kind", "module"},
+                           {"icon_groups", counted(streams.settings.resources.icons, counts.iconGroups)},
+                           {"cursor_groups", counted(streams.settings.resources.cursors, counts.cursorGroups)},
+                           {"bitmaps", counted(streams.settings.resources.bitmaps, counts.bitmaps)}};
+    const int status = printResourceGroups(path, streams, &info);
+    writeJson(streams.out, info);
+    return status;
   }
   auto shown = [](bool on, std::size_t count) { return on ? std::to_string(count) : std::string("?"); };
   streams.out << "icon groups: " << shown(streams.settings.resources.icons, counts.iconGroups) << '\n'
               << "cursor groups: " << shown(streams.settings.resources.cursors, counts.cursorGroups) << '\n'
               << "bitmaps: " << shown(streams.settings.resources.bitmaps, counts.bitmaps) << '\n';
-  return exitOk;
+  return printResourceGroups(path, streams, nullptr);
 }
 
 // The sample frames of data stored sample by sample (PCM of any width, float, A-law, µ-law), worked out from the
@@ -146,6 +215,7 @@ int printInfo(const std::string& path, Streams streams) {
       case model::FileKind::animatedCursor: info.update(animatedCursorJson(document)); break;
       default: info["images"] = document.imageCount; break;
     }
+    if (document.kind != model::FileKind::wave) info["pictures"] = picturesJson(preview::listPictures(document));
     writeJson(streams.out, info);
     return exitOk;
   }
@@ -154,6 +224,7 @@ int printInfo(const std::string& path, Streams streams) {
     case model::FileKind::animatedCursor: printAnimatedCursor(document, streams.out); break;
     default: streams.out << "images: " << document.imageCount << '\n'; break;
   }
+  if (document.kind != model::FileKind::wave) printPictures(document, streams.out);
   return exitOk;
 }
 

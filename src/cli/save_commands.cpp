@@ -19,6 +19,7 @@
 #include "formats/standard_input.h"
 #include "formats/wav_writer.h"
 #include "model/document.h"
+#include "save/output_name.h"
 
 namespace delvix::cli {
 
@@ -243,7 +244,9 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
   for (int index = 0; index < static_cast<int>(document.pictures.size()); ++index) {
     const model::Node* picture = formats::findPicture(document, index);
     if (!picture) continue;
-    fs::path target = directory / ("picture_" + std::to_string(index + 1) + (cursors ? ".cur" : ".ico"));
+    fs::path target =
+        directory / (save::pictureFileName(static_cast<std::size_t>(index) + 1, document.pictures.size()) +
+                     (cursors ? ".cur" : ".ico"));
     reporter.log("file for saving: " + target.string());
     const bool saved = formats::saveOneImage(document, *picture, target, reporter);
     if (saved) written.push_back(target);

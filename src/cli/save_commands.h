@@ -19,8 +19,8 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
 int checkSaveTarget(const std::string& source, const model::Document& document, const std::string& target,
                     Streams streams);
 
-// extract FILE... DIR [-r]: every picture of each FILE as its own file in DIR (several files or folders: each
-// file in a sub-folder of DIR named after it; -r descends into folders).
+// extract FILE... DIR [-r]: every picture of each FILE as its own file in a sub-folder of DIR named after the
+// file, however many files are given (-r descends into folders).
 int extractPictures(const Invocation& call, Streams streams);
 
 }  // namespace delvix::cli

@@ -7,11 +7,14 @@
 #include "cli/node_path.h"
 #include "cli/save_commands.h"
 #include "cli/stderr_reporter.h"
+#include "edit/hot_spot_edit.h"
 #include "edit/remove_chunk.h"
 #include "fieldview/apply.h"
 #include "fieldview/list_node.h"
 #include "fieldview/pixel_table.h"
+#include "fieldview/row_lookup.h"
 #include "formats/document_reader.h"
+#include "model/picture_index.h"
 
 namespace delvix::cli {
 
@@ -22,6 +25,13 @@ std::optional<std::size_t> rowNumber(const std::string& text) {
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
   if (error != std::errc() || end != text.data() + text.size() || number == 0) return std::nullopt;
   return number - 1;
+}
+
+std::optional<long long> wholeNumber(std::string_view text) {
+  long long number = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return number;
 }
 
 // A colour-table entry or a pixel row (ROW counted over every page): VALUE's words go into the row's boxes in
@@ -64,9 +74,10 @@ fieldview::ApplyResult edit(model::Document& document, model::Node& node, const 
   const fieldview::Listing listing = fieldview::listNode(document, node, fieldview::FieldSettings{0, 0, 0}, 1);
   const bool infoItem = std::ranges::any_of(listing.boxes, [](auto& box) { return box.box == EditBox::editInfo; }) &&
                         listing.buttons.apply.value_or(false);
-  const auto index = infoItem ? std::optional<std::size_t>(0) : rowNumber(row);
-  if (!index || (!infoItem && *index >= listing.rows.size())) {
-    err << "delvix-cli: the table of " << node.name() << " has no row " << row << '\n';
+  const fieldview::RowLookup lookup = infoItem ? fieldview::RowLookup{0, {}} : fieldview::findRow(listing, row);
+  const auto index = lookup.index;
+  if (!index) {
+    err << "delvix-cli: the table of " << node.name() << ' ' << lookup.problem << '\n';
     return {};
   }
   if (!infoItem && !fieldview::selectRow(node, listing.rows.at(*index), listing.rows.size()).apply) {
@@ -81,6 +92,15 @@ fieldview::ApplyResult edit(model::Document& document, model::Node& node, const 
 
 int setField(const Invocation& call, Streams streams) {
   const std::vector<std::string>& args = call.operands;
+  if (const auto hotSpot = call.value("hotspot")) {
+    if (args.size() > 3) {
+      streams.err << "delvix-cli: set: --hotspot takes FILE [NODE] OUT (or -o OUT), not ROW and VALUE\nTry "
+                     "'delvix-cli set --help' for its operands and options.\n";
+      return exitUsage;
+    }
+    const auto node = args.size() == 3 ? std::optional<std::string>(args[1]) : std::nullopt;
+    return setHotSpot(args[0], node, *hotSpot, args.back(), streams);
+  }
   if (args.size() != 5) {
     streams.err << "delvix-cli: set: needs FILE NODE ROW VALUE OUT (or -o OUT), not " << args.size()
                 << " operands\nTry 'delvix-cli set --help' for its operands and options.\n";
@@ -107,6 +127,37 @@ int setField(const Invocation& call, Streams streams) {
   for (const auto& [index, row] : result.changedRows) streams.out << row.caption << '\t' << row.value << '\n';
   if (result.statusText) streams.out << result.statusText->substr(1) << '\n';
   return saveOpenDocument(args[0], document, args[4], streams, reporter);
+}
+
+int setHotSpot(const std::string& file, const std::optional<std::string>& node, const std::string& hotSpot,
+               const std::string& out, Streams streams) {
+  const auto comma = hotSpot.find(',');
+  const auto x = comma == std::string::npos ? std::nullopt : wholeNumber(std::string_view(hotSpot).substr(0, comma));
+  const auto y = comma == std::string::npos ? std::nullopt : wholeNumber(std::string_view(hotSpot).substr(comma + 1));
+  if (!x || !y || *x < 0 || *y < 0 || *x > 0xFFFF || *y > 0xFFFF) {
+    streams.err << "delvix-cli: --hotspot takes X,Y (two numbers from 0 to 65535), not '" << hotSpot << "'\n";
+    return exitUsage;
+  }
+  StderrReporter reporter(streams.err, file);
+  model::Document document;
+  if (formats::readDocument(file, document, streams.settings, reporter) != formats::ReadOutcome::read)
+    return exitRefused;
+  if (const int status = checkSaveTarget(file, document, out, streams); status != exitOk) return status;
+  const model::Node* target = node ? nodeAtPath(document.tree, *node) : nullptr;
+  if (node && !target) {
+    streams.err << "delvix-cli: no node '" << *node << "' in " << file << '\n';
+    return exitRefused;
+  }
+  const edit::HotSpotChange change = edit::setHotSpots(document, target, *x, *y);
+  if (!change.refusal.empty()) {
+    streams.err << "delvix-cli: " << file << ": " << change.refusal << '\n';
+    return exitRefused;
+  }
+  for (const std::string& warning : change.warnings) streams.err << "delvix-cli: warning: " << warning << '\n';
+  for (int index : change.changed)
+    streams.out << model::pictureName(index + 1) << "\thot spot " << *x << ',' << *y << '\n';
+  if (change.statusText) streams.out << change.statusText->substr(1) << '\n';
+  return saveOpenDocument(file, document, out, streams, reporter);
 }
 
 int removeNode(const Invocation& call, Streams streams) {

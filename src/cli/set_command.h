@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -9,11 +10,18 @@ namespace delvix::cli {
 
 inline constexpr std::string_view setArguments = "FILE NODE ROW VALUE OUT";
 
-// set FILE NODE ROW VALUE OUT: the field in row ROW (from 1) of NODE's table takes VALUE, as Apply does, and
-// the file is written as OUT. On "sequence", ROW "add" adds a step showing frame VALUE and ROW "remove"
-// removes step VALUE; an INFO item takes VALUE as its text whatever ROW says. A colour-table entry takes
-// "res r g b" and a pixel row (counted over every page) the words of its boxes, as "a r g b mask" for 32 bits.
+// set FILE NODE ROW VALUE OUT: the field in row ROW (from 1, or its caption as the table shows it, in any case)
+// of NODE's table takes VALUE, as Apply does, and the file is written as OUT. On "sequence", ROW "add" adds a step
+// showing frame VALUE and ROW "remove" removes step VALUE; an INFO item takes VALUE as its text whatever ROW says. A
+// colour-table entry takes "res r g b" and a pixel row (counted over every page) the words of its boxes, as "a r g b
+// mask" for 32 bits.
 int setField(const Invocation& call, Streams streams);
+
+// set FILE [NODE] --hotspot=X,Y OUT: the hot spot of every cursor entry of a cursor file or every frame of an
+// animated cursor (or of the one entry NODE is or lies in) becomes X,Y, written as Apply writes it; the file is
+// written as OUT. `hotSpot` is the option's value, "X,Y". A spot outside its picture is set with a warning.
+int setHotSpot(const std::string& file, const std::optional<std::string>& node, const std::string& hotSpot,
+               const std::string& out, Streams streams);
 
 // remove FILE NODE OUT: the part at NODE ("List_info", an INFO item, "fact", "time", "sequence", a kept chunk)
 // taken out, the file written as OUT.

@@ -10,6 +10,7 @@
 #include "formats/file_save.h"
 #include "model/document.h"
 #include "preview/thumbnail.h"
+#include "save/output_name.h"
 
 namespace delvix::cli {
 
@@ -52,7 +53,7 @@ int writeThumbnails(const Invocation& call, Streams streams) {
     return exitRefused;
   }
   for (std::size_t i = 0; i < document.pictures.size(); ++i) {
-    auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
+    auto target = directory / (save::pictureFileName(i + 1, document.pictures.size()) + ".png");
     auto png = codecs::encodePng(preview::makeThumbnail(document, static_cast<int>(i)));
     if (!png) {
       streams.err << "delvix-cli: " << target.string() << ": the thumbnail could not be encoded\n";

@@ -90,8 +90,8 @@ TEST(AniCounts, CountsFromTheHeaderDriveNoLoopAndNoTable) {
   CliRun extract({"extract", huge, (dir.path() / "pictures").string()});
   EXPECT_EQ(extract.status, exitOk) << extract.err.str();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-  EXPECT_TRUE(std::filesystem::exists(dir.path() / "pictures" / "picture_1.cur"));
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "pictures" / "picture_2.cur"));
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "pictures" / "huge.ani" / "picture_1.cur"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "pictures" / "huge.ani" / "picture_2.cur"));
   EXPECT_EQ(CliRun({"info", huge}).out.str().find("images: 4294967295"), std::string::npos);
   CliRun last({"remove", huge, "RIFF_ACON/List_images/picture_1", (dir.path() / "none.ani").string()});
   EXPECT_EQ(last.status, exitRefused);

@@ -104,10 +104,10 @@ TEST(CliExtract, WritesEveryPictureAsItsOwnFile) {
   CliRun run({"extract", icon.string(), (dir.path() / "out").string()});
   ASSERT_EQ(run.status, exitOk) << run.err.str();
   for (const char* name : {"picture_1.ico", "picture_2.ico"}) {
-    auto bytes = testing::readFileBytes(dir.path() / "out" / name);
+    auto bytes = testing::readFileBytes(dir.path() / "out" / "two.ico" / name);
     ASSERT_TRUE(bytes) << name;
     EXPECT_EQ((*bytes)[4], 1) << name;  // one image
-    CliRun tree({"tree", (dir.path() / "out" / name).string()});
+    CliRun tree({"tree", (dir.path() / "out" / "two.ico" / name).string()});
     EXPECT_EQ(tree.status, exitOk) << name;
   }
 }

@@ -41,25 +41,27 @@ TEST(CliExport, WritesEveryPictureInTheFormatAsked) {
   testing::TempDir dir;
   auto icon = dir.write("two.ico", twoImageIcon());
   const auto out = dir.path() / "out";
+  // One input as many: its pictures in a folder named after it.
+  const auto pictures = out / "two.ico";
 
   CliRun png({"export", icon.string(), out.string()});
   ASSERT_EQ(png.status, exitOk) << png.err.str();
-  const gfx::Image first = decodedPng(out / "picture_1.png");
+  const gfx::Image first = decodedPng(pictures / "picture_1.png");
   ASSERT_EQ(first.width(), 32);
   EXPECT_EQ(gfx::alpha(first.at(0, 0)), 0);  // masked out
   EXPECT_EQ(first.at(31, 0), gfx::rgb(0x33, 0x66, 0xCC));
-  EXPECT_EQ(decodedPng(out / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0, 128));  // its own alpha
+  EXPECT_EQ(decodedPng(pictures / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0, 128));  // its own alpha
 
   CliRun shown({"export", "--as-shown", icon.string(), out.string()});
   ASSERT_EQ(shown.status, exitOk) << shown.err.str();
-  EXPECT_EQ(gfx::alpha(decodedPng(out / "picture_1.png").at(0, 0)), 0);
+  EXPECT_EQ(gfx::alpha(decodedPng(pictures / "picture_1.png").at(0, 0)), 0);
   // Drawn plainly, a 32-bit pixel shows its colour whatever its alpha.
-  EXPECT_EQ(decodedPng(out / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0));
+  EXPECT_EQ(decodedPng(pictures / "picture_2.png").at(0, 0), gfx::rgb(255, 0, 0));
 
   // Alpha below 128 is the GIF's transparent entry; the half-transparent red (alpha 128) is opaque.
   ASSERT_EQ(CliRun({"export", icon.string(), out.string(), "--format", "gif", "--zoom", "2"}).status, exitOk);
   for (auto [name, transparent] : {std::pair{"picture_1.gif", true}, std::pair{"picture_2.gif", false}}) {
-    auto gif = testing::readFileBytes(out / name);
+    auto gif = testing::readFileBytes(pictures / name);
     ASSERT_TRUE(gif) << name;
     auto read = testing::readWithGiflib(*gif);
     ASSERT_TRUE(read) << name;
@@ -69,23 +71,23 @@ TEST(CliExport, WritesEveryPictureInTheFormatAsked) {
 
   CliRun blended({"export", "--alpha", icon.string(), out.string(), "--zoom", "3"});
   ASSERT_EQ(blended.status, exitOk) << blended.err.str();
-  const gfx::Image zoomed = decodedPng(out / "picture_1.png");
+  const gfx::Image zoomed = decodedPng(pictures / "picture_1.png");
   EXPECT_EQ(zoomed.width(), 96);
   EXPECT_EQ(zoomed.height(), 96);
-  EXPECT_EQ(zoomed.at(95, 95), gfx::rgb(0x33, 0x66, 0xCC));                          // no alpha channel: drawn plainly
-  EXPECT_EQ(decodedPng(out / "picture_2.png").at(47, 47), gfx::rgb(255, 127, 127));  // over the canvas
+  EXPECT_EQ(zoomed.at(95, 95), gfx::rgb(0x33, 0x66, 0xCC));  // no alpha channel: drawn plainly
+  EXPECT_EQ(decodedPng(pictures / "picture_2.png").at(47, 47), gfx::rgb(255, 127, 127));  // over the canvas
 
   CliRun bmp({"export", icon.string(), out.string(), "--format", "bmp"});
   ASSERT_EQ(bmp.status, exitOk) << bmp.err.str();
   for (auto [name, bits] : {std::pair{"picture_1.bmp", 4}, std::pair{"picture_2.bmp", 32}}) {
-    auto bytes = testing::readFileBytes(out / name);
+    auto bytes = testing::readFileBytes(pictures / name);
     ASSERT_TRUE(bytes) << name;
     EXPECT_EQ(formats::le16(*bytes, 28), bits) << name;
   }
-  EXPECT_NE(bmp.err.str().find("file for saving: " + (out / "picture_2.bmp").string()), std::string::npos);
+  EXPECT_NE(bmp.err.str().find("file for saving: " + (pictures / "picture_2.bmp").string()), std::string::npos);
 
   ASSERT_EQ(CliRun({"export", icon.string(), out.string(), "--format", "jpg"}).status, exitOk);
-  EXPECT_TRUE(testing::readFileBytes(out / "picture_2.jpg"));
+  EXPECT_TRUE(testing::readFileBytes(pictures / "picture_2.jpg"));
 }
 
 TEST(CliExport, APngPictureIsCopiedUnlessEnlargedOrDamaged) {
@@ -97,12 +99,13 @@ TEST(CliExport, APngPictureIsCopiedUnlessEnlargedOrDamaged) {
   file.entries = {{png}, {damaged}};
   const auto icon = dir.write("png.ico", file.bytes());
   const auto out = dir.path() / "out";
+  const auto pictures = out / "png.ico";
 
   CliRun copied({"export", icon.string(), out.string()});
-  EXPECT_EQ(testing::readFileBytes(out / "picture_1.png"), png) << copied.err.str();
-  EXPECT_NE(testing::readFileBytes(out / "picture_2.png"), damaged);
+  EXPECT_EQ(testing::readFileBytes(pictures / "picture_1.png"), png) << copied.err.str();
+  EXPECT_NE(testing::readFileBytes(pictures / "picture_2.png"), damaged);
   CliRun enlarged({"export", icon.string(), out.string(), "--zoom", "2"});
-  const gfx::Image zoomed = decodedPng(out / "picture_1.png");
+  const gfx::Image zoomed = decodedPng(pictures / "picture_1.png");
   EXPECT_EQ(zoomed.width(), 6);
   EXPECT_EQ(zoomed.at(5, 3), gfx::rgb(0x11, 0x22, 0x33, 0x80));
 }
@@ -128,10 +131,10 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
   EXPECT_EQ(CliRun({"export", (dir.path() / "none.ico").string(), out}).status, exitRefused);
   EXPECT_EQ(CliRun({"export", dir.write("bad.ico", {1, 2, 3}).string(), out}).status, exitRefused);
   // A folder where the file would go cannot be replaced.
-  std::filesystem::create_directories(dir.path() / "out" / "picture_1.png");
+  std::filesystem::create_directories(dir.path() / "out" / "two.ico" / "picture_1.png");
   CliRun blocked({"export", icon, out});
   EXPECT_EQ(blocked.status, exitRefused);
-  EXPECT_TRUE(testing::readFileBytes(dir.path() / "out" / "picture_2.png"));
+  EXPECT_TRUE(testing::readFileBytes(dir.path() / "out" / "two.ico" / "picture_2.png"));
   CliRun help({"export", "--help"});
   EXPECT_NE(help.out.str().find("-f, --format FORMAT"), std::string::npos);
 }

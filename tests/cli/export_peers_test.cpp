@@ -7,6 +7,7 @@
 #include <map>
 
 #include "cli_run.h"
+#include "save/output_name.h"
 #include "support/corpus.h"
 #include "support/temp_dir.h"
 
@@ -74,13 +75,15 @@ TEST(CliExportPeers, EveryCorpusPictureIsThePictureConvertAndIcotoolWrite) {
     testing::runAndCapture("icotool -x -o " + quoted(icotool) + " " + quoted(file) + " 2>&1");
     const std::map<int, fs::path> icotoolWrote = icotoolPictures(icotool, file.stem().string());
 
-    const std::size_t pictures = fileCount(ours);
+    const fs::path oursWrote = ours / name;
+    fs::create_directories(oursWrote);
+    const std::size_t pictures = fileCount(oursWrote);
     EXPECT_EQ(pictures, fileCount(convert));
     if (!icotoolRefuses.contains(name)) {
       EXPECT_EQ(pictures, icotoolWrote.size());
     }
     for (std::size_t n = 1; n <= pictures; ++n) {
-      const fs::path picture = ours / ("picture_" + std::to_string(n) + ".png");
+      const fs::path picture = oursWrote / (save::pictureFileName(n, pictures) + ".png");
       EXPECT_EQ(differentPixels(picture, convert / ("out-" + std::to_string(n - 1) + ".png")), "0") << n;
       if (auto theirs = icotoolWrote.find(static_cast<int>(n)); theirs != icotoolWrote.end()) {
         EXPECT_EQ(differentPixels(picture, theirs->second), "0") << n;

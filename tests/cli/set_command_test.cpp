@@ -1,7 +1,12 @@
 // Fields changed through the command line, the files written and read back by peers.
+#include "cli/set_command.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <tuple>
 
 #include "cli/cli_run.h"
 #include "support/corpus.h"
@@ -138,6 +143,70 @@ TEST(SetCommand, StepsAndRatesOfAnAnimatedCursorPlayInAPeer) {
     EXPECT_EQ(after[step].first, delays[step] * 1000 / 60) << "step " << step + 1;
   }
 #endif
+}
+
+TEST(SetCommand, AFieldIsFoundByItsCaptionInAnyCase) {
+  const auto cursor = corpusFile("cur", "icotool-cursor.cur");
+  if (cursor.empty()) GTEST_SKIP() << "the sample corpus is not there";
+  testing::TempDir dir;
+  const std::string moved = set(cursor, "header/icon_dir_1", "hotpot y", "3", dir, "moved.cur");
+  EXPECT_NE(CliRun({"info", moved}).out.str().find("hot spot 5,3"), std::string::npos);
+  // A caption of no row names the rows there are; a number past the table gives the table's length.
+  for (const auto& [row, message] : {std::pair{"HotPot Z", "has no row \"HotPot Z\"; its rows: \"Width\", "},
+                                     {"12", "has no row 12 (rows 1 to 8)"}}) {
+    CliRun refused({"set", cursor.string(), "header/icon_dir_1", row, "1", (dir.path() / "no.cur").string()});
+    EXPECT_EQ(refused.status, exitRefused) << row;
+    EXPECT_NE(refused.err.str().find(message), std::string::npos) << refused.err.str();
+  }
+}
+
+TEST(SetCommand, OneCallSetsTheHotSpotOfEveryCursorEntryOrOfOne) {
+  const auto cursors = corpusFile("cur", "icotool-cursor-multi.cur");
+  const auto animated = corpusFile("ani", "wx-hourglass.ani");
+  const auto icon = corpusFile("ico", "icotool-mixed-depth.ico");
+  if (cursors.empty() || animated.empty() || icon.empty()) GTEST_SKIP() << "the sample corpus is not there";
+  testing::TempDir dir;
+  auto spots = [](const std::string& file) {
+    std::ostringstream out, err;
+    std::vector<std::string> args{"--json", "info", file};
+    runCommandLine(args, {out, err});
+    std::vector<std::pair<int, int>> read;
+    const nlohmann::json info = nlohmann::json::parse(out.str());
+    for (const auto& picture : info.at("pictures"))
+      read.emplace_back(picture.at("hot_spot").at("x"), picture.at("hot_spot").at("y"));
+    return read;
+  };
+  const auto run = [&](const std::filesystem::path& from, std::optional<std::string> node, const std::string& spot,
+                       const std::string& name, std::string* err = nullptr) {
+    std::ostringstream out, errors;
+    const int status = setHotSpot(from.string(), node, spot, (dir.path() / name).string(), {out, errors});
+    if (err) *err = errors.str();
+    return status;
+  };
+  using Spots = std::vector<std::pair<int, int>>;
+  ASSERT_EQ(run(cursors, std::nullopt, "4,6", "all.cur"), exitOk);
+  EXPECT_EQ(spots((dir.path() / "all.cur").string()), (Spots{{4, 6}, {4, 6}, {4, 6}}));
+  ASSERT_EQ(run(cursors, "picture_2/bitm_info", "9,9", "one.cur"), exitOk);
+  EXPECT_EQ(spots((dir.path() / "one.cur").string()), (Spots{{1, 2}, {9, 9}, {1, 2}}));
+  ASSERT_EQ(run(animated, std::nullopt, "0,31", "all.ani"), exitOk);
+  EXPECT_EQ(spots((dir.path() / "all.ani").string()), Spots(20, {0, 31}));
+
+  // Outside the 16x16 picture: the format allows it, so it is set with a warning.
+  std::string err;
+  EXPECT_EQ(run(cursors, "header/icon_dir_1", "16,0", "outside.cur", &err), exitOk);
+  EXPECT_NE(err.find("warning: picture_1: the hot spot 16,0 lies outside the 16x16 picture"), std::string::npos);
+  // Refused, with nothing written: an icon, numbers out of range or not numbers, a node of no entry.
+  for (const auto& [from, node, spot, status] :
+       std::vector<std::tuple<std::filesystem::path, std::optional<std::string>, std::string, int>>{
+           {icon, std::nullopt, "1,1", exitRefused},
+           {cursors, std::nullopt, "65536,0", exitUsage},
+           {cursors, std::nullopt, "-1,0", exitUsage},
+           {cursors, std::nullopt, "3", exitUsage},
+           {cursors, std::nullopt, "3,x", exitUsage},
+           {cursors, "header", "1,1", exitRefused}}) {
+    EXPECT_EQ(run(from, node, spot, "refused.cur", &err), status) << spot << " " << err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "refused.cur")) << spot;
+  }
 }
 
 }  // namespace

@@ -27,13 +27,14 @@ TEST(CorpusModuleExtract, EveryGroupAndBitmapBecomesAFile) {
   std::ostringstream out, err;
   std::vector<std::string> args{"extract", module.string(), (dir.path() / "x").string()};
   ASSERT_EQ(runCommandLine(args, {out, err}), exitOk) << err.str();
-  auto counts = filesByExtension(dir.path() / "x");
+  const fs::path groups = dir.path() / "x" / "resdemo64.dll";
+  auto counts = filesByExtension(groups);
   EXPECT_EQ(counts[".ico"], 3);
   EXPECT_EQ(counts[".cur"], 2);
   EXPECT_EQ(counts[".bmp"], 4);
-  EXPECT_TRUE(fs::exists(dir.path() / "x" / "APPICON.ico"));
+  EXPECT_TRUE(fs::exists(groups / "APPICON.ico"));
 
-  for (const auto& entry : fs::directory_iterator(dir.path() / "x")) {
+  for (const auto& entry : fs::directory_iterator(groups)) {
     if (entry.path().extension() == ".bmp") continue;
     SCOPED_TRACE(entry.path().filename().string());
     model::Document document;
@@ -54,15 +55,15 @@ TEST(CorpusModuleExtract, CursorGroupsOfBothConventionsGetTheirRealHeight) {
     std::vector<std::string> args{"--kinds=cursors", "extract", module.string(), dir.path().string()};
     ASSERT_EQ(runCommandLine(args, {out, err}), exitOk) << err.str();
     int cursors = 0;
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
+    for (const auto& entry : fs::directory_iterator(dir.path() / name)) {
       model::Document document;
       formats::RecordingReporter reporter;
       ASSERT_TRUE(formats::readIconFile(entry.path(), document, {}, reporter));
       const model::Node& header = document.tree.topLevel(0);
       for (std::size_t i = 0; i < header.childCount(); ++i) {
         const auto& dirEntry = header.child(i).block();
-        std::string expected = std::to_string(dirEntry[0] ? dirEntry[0] : 256) + "x" +
-                               std::to_string(dirEntry[1] ? dirEntry[1] : 256);
+        std::string expected =
+            std::to_string(dirEntry[0] ? dirEntry[0] : 256) + "x" + std::to_string(dirEntry[1] ? dirEntry[1] : 256);
         EXPECT_EQ(document.pictures[i].sizeText, expected) << entry.path().filename();
         ++cursors;
       }

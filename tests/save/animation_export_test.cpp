@@ -10,6 +10,7 @@
 #include "codecs/png_decode.h"
 #include "formats/ani_reader.h"
 #include "formats/document_reader.h"
+#include "save/output_name.h"
 #include "support/corpus.h"
 #include "support/riff_builder.h"
 #include "support/temp_dir.h"
@@ -201,7 +202,8 @@ TEST(AnimationExport, CorpusCursorsMatchTheirFrameExports) {
       const std::size_t frame = document.ani.frameOfStep(step).value_or(0);
       if (!compared.insert(frame).second) continue;
       const auto decoded = dir.path() / ("step_" + std::to_string(step + 1) + ".png");
-      const auto picture = dir.path() / "frames" / ("picture_" + std::to_string(frame + 1) + ".png");
+      const auto picture = dir.path() / "frames" / file.filename() /
+                           (save::pictureFileName(frame + 1, document.pictures.size()) + ".png");
       const std::string different =
           runAndCapture("compare -metric AE " + shellQuoted(decoded) + " " + shellQuoted(picture) + " null: 2>&1");
       EXPECT_EQ(different, "0") << "step " << step + 1;

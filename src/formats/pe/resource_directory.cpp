@@ -179,6 +179,7 @@ ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceNa
   auto languages = readDirectory(*languageDirectory, 1);
   if (!languages || languages->empty()) return data;
   const Entry& first = languages->front();
+  data.language = first.id;
   if (first.isDirectory) {
     warn("The resource directory at " + hex(*languageDirectory) + " goes deeper than three levels.");
     data.status = LookupStatus::unloadable;

@@ -31,6 +31,7 @@ struct ResourceData {
   LookupStatus status = LookupStatus::notFound;
   Bytes bytes;                     // cut to what the file holds
   std::uint32_t declaredSize = 0;  // what the data entry says
+  std::uint32_t language = 0;      // the language entry's id (1033 for English, United States)
 };
 
 // The resource directory tree (type, name, language) of a module, read from the file's bytes.
