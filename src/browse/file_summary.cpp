@@ -74,7 +74,7 @@ void summarizeModule(std::shared_ptr<ByteSource> file, FileSummary& summary) {
   std::string whyNot;
   auto counts = formats::pe::countResources(std::move(file), whyNot);
   if (!counts) {
-    summary.reason = "This is not a program module: " + whyNot;
+    summary.reason = whyNot;
     return;
   }
   summary.resources = *counts;

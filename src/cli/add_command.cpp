@@ -68,9 +68,10 @@ std::optional<AddRequest> parse(std::span<const std::string> args) {
 }
 
 bool addImage(const AddRequest& request, model::Document& document, Streams streams, formats::Reporter& reporter) {
-  const auto file = formats::FileContent::read(request.imageSource);
+  std::string whyNot;
+  const auto file = formats::FileContent::read(request.imageSource, &whyNot);
   if (!file) {
-    streams.err << "Could not open this file.\n";
+    streams.err << "Could not open this file: " << whyNot << '\n';
     return false;
   }
   const auto source = edit::readIconSource(*file, reporter);
