@@ -34,9 +34,13 @@ int printResourceCounts(const std::string& path, Streams streams) {
   } else {
     summary = browse::summarizeFile(path, browse::FileKind::module);
   }
-  if (summary.access != browse::Access::read || !summary.reason.empty()) {
-    if (!summary.reason.empty()) streams.err << summary.reason << '\n';
-    streams.err << "Could not open this file.\n";
+  if (summary.access != browse::Access::read) {
+    streams.err << "Could not open this file: " << summary.reason << '\n';
+    return exitRefused;
+  }
+  // The file was read: the reason says what is damaged.
+  if (!summary.reason.empty()) {
+    streams.err << summary.reason << '\n';
     return exitRefused;
   }
   const formats::pe::ResourceCounts& counts = summary.resources;
@@ -121,8 +125,13 @@ std::string playingTimeText(float seconds) { return fieldview::playingTimeText(s
 
 int printInfo(std::span<const std::string> args, Streams streams) {
   const std::string& path = args[0];
-  auto kind = formats::fileKindOfExtension(std::filesystem::path(path).extension().string());
-  if (path == formats::standardInputName) {
+  std::optional<model::FileKind> kind;
+  if (path != formats::standardInputName) {
+    const formats::FileKindChoice choice = formats::chooseFileKind(path);
+    kind = choice.kind;
+    // A module is counted here, not read: the disagreement is said as the reader would say it.
+    if (kind == model::FileKind::module && !choice.mismatch.empty()) streams.err << choice.mismatch << '\n';
+  } else {
     std::string failure;
     const auto content = formats::standardInput(&failure);
     if (!content) {
@@ -131,7 +140,7 @@ int printInfo(std::span<const std::string> args, Streams streams) {
     }
     kind = formats::fileKindOfContent(*content);
   }
-  if (!kind || *kind == model::FileKind::module) return printResourceCounts(path, streams);
+  if (kind == model::FileKind::module) return printResourceCounts(path, streams);
 
   model::Document document;
   StderrReporter reporter(streams.err);

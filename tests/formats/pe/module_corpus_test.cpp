@@ -106,9 +106,8 @@ TEST(ModuleCorpus, CliInfoPrintsTheThreeCounts) {
   std::ostringstream badOut, badErr;
   std::vector<std::string> notModule{"info", (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string()};
   EXPECT_EQ(cli::runCommandLine(notModule, {badOut, badErr}), cli::exitRefused);
-  EXPECT_EQ(badErr.str(),
-            "This is not a program module: it does not begin with an \"MZ\" header of 64 bytes.\n"
-            "Could not open this file.\n");
+  EXPECT_EQ(badErr.str(), "Unsupported file type: " + (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string() +
+                              " is not an icon, cursor, animated cursor, wave or module\n");
 }
 
 }  // namespace
