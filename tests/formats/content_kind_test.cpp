@@ -40,12 +40,7 @@ TEST(ContentKind, EveryCorpusFileReadsAlikeUnderAnyName) {
   const struct {
     const char* folder;
     const char* wrongExtension;
-    const char* words;
-  } kinds[] = {{"ico", ".wav", "an icon file"},
-               {"cur", ".ani", "a cursor file"},
-               {"ani", ".ico", "an animated cursor"},
-               {"wav", ".exe", "a wave file"},
-               {"pe", ".cur", "a program module"}};
+  } kinds[] = {{"ico", ".wav"}, {"cur", ".ani"}, {"ani", ".ico"}, {"wav", ".exe"}, {"pe", ".cur"}};
   testing::TempDir dir;
   std::size_t files = 0;
   for (const auto& kind : kinds) {
@@ -60,7 +55,10 @@ TEST(ContentKind, EveryCorpusFileReadsAlikeUnderAnyName) {
       EXPECT_EQ(summary(*read(bare)), expected);
       const auto wrong = read(misnamed);
       EXPECT_EQ(summary(*wrong), expected);
-      const std::string words = kind.words;
+      // A cursor among the icons is named as one.
+      const auto content = chooseFileKind(original).content;
+      ASSERT_TRUE(content);
+      const std::string words(kindInWords(*content));
       EXPECT_TRUE(wrong->reporter.logged(misnamed.string() + " holds " + words + "; read as " + words));
       fs::remove(bare);
       fs::remove(misnamed);
