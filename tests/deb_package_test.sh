@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder and checks it as a fresh machine takes it: both programs
 # run from the unpacked files, the control file depends on Qt's widgets library, apt could install it here,
-# and lintian finds no error (that part is skipped with a message when lintian is not installed).
+# and lintian finds no error or warning and no program built without hardening (that part is skipped with a
+# message when lintian is not installed).
 set -euo pipefail
 build="$1"
 work="$(mktemp -d)"
@@ -15,7 +16,8 @@ dpkg -x "$deb" "$work/root"
 "$work/root/usr/bin/delvix" --version
 for file in share/delvix/help/index.html share/man/man1/delvix-cli.1.gz share/man/man1/delvix.1.gz \
   share/applications/io.github.delvix.Delvix.desktop share/metainfo/io.github.delvix.Delvix.metainfo.xml \
-  share/doc/delvix/copyright share/doc/delvix/changelog.gz; do
+  share/applications/io.github.delvix.Delvix.OpenWith.desktop share/doc/delvix/copyright \
+  share/doc/delvix/changelog.gz share/doc/delvix/README.md.gz share/doc/delvix/help/index.html; do
   test -f "$work/root/usr/$file" || { echo "the package lacks /usr/$file"; exit 1; }
 done
 depends="$(dpkg-deb --field "$deb" Depends)"
@@ -26,7 +28,12 @@ if ! apt-get install --simulate --no-install-recommends -q -o Debug::NoLocking=t
   exit 1
 fi
 if command -v lintian > /dev/null; then
-  lintian --fail-on error "$deb"
+  # Hardening tags are mostly of the informational kind, which lintian hides unless asked.
+  lintian --display-info --fail-on error,warning "$deb" | tee "$work/lintian.log"
+  if grep -E 'hardening-no-(relro|bindnow|fortify-functions|pie)' "$work/lintian.log"; then
+    echo "lintian finds programs built without the hardening flags"
+    exit 1
+  fi
 else
   echo "lintian is not installed: the package was not checked with it"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop expects of it: the programs run from
-# there, the help pages sit in the shared data folder with everything they link to, the launcher and the
-# software-centre description validate, and the launcher is the default for the file types it names.
+# there, the help pages sit in the shared data folder with everything they link to, the documentation folder
+# holds the README, the licence and the help pages, the launchers and the software-centre description validate,
+# and each launcher is the default for the file types it names.
 set -euo pipefail
 build="$1"
 prefix="$(mktemp -d)"
@@ -13,6 +14,10 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 test -f "$build/src/app/delvix-build-tree"
 if find "$prefix" -name delvix-build-tree | grep -q .; then echo "the build folder's mark was installed"; exit 1; fi
 test -f "$prefix/share/delvix/help/index.html"
+# The README, the licence and the help pages are found in the documentation folder too.
+for file in README.md LICENSE help/index.html; do
+  test -f "$prefix/share/doc/delvix/$file" || { echo "share/doc/delvix/$file is not installed"; exit 1; }
+done
 for size in 16 32 48 256; do
   file "$prefix/share/icons/hicolor/${size}x$size/apps/io.github.delvix.Delvix.png" | grep -q "PNG image data, $size x $size"
 done
@@ -31,28 +36,36 @@ for page in "$prefix"/share/delvix/help/*.html; do
     [[ "$target" == *://* || -f "$(dirname "$page")/$target" ]] || { echo "$page: $target is not installed"; exit 1; }
   done
 done
-desktop="$prefix/share/applications/io.github.delvix.Delvix.desktop"
+launcher=io.github.delvix.Delvix.desktop
+open_with=io.github.delvix.Delvix.OpenWith.desktop
 metainfo="$prefix/share/metainfo/io.github.delvix.Delvix.metainfo.xml"
-test -f "$desktop" && test -f "$metainfo"
-if command -v desktop-file-validate > /dev/null; then desktop-file-validate "$desktop"; fi
+test -f "$prefix/share/applications/$launcher" && test -f "$prefix/share/applications/$open_with" && test -f "$metainfo"
+if command -v desktop-file-validate > /dev/null; then
+  desktop-file-validate "$prefix/share/applications/$launcher" "$prefix/share/applications/$open_with"
+fi
 if command -v appstreamcli > /dev/null; then appstreamcli validate --no-net "$metainfo" > /dev/null; fi
 if command -v xdg-mime > /dev/null && command -v update-desktop-database > /dev/null; then
   export XDG_DATA_HOME="$prefix/share" XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_CONFIG_HOME="$prefix/config"
   mkdir -p "$XDG_CONFIG_HOME"
   update-desktop-database "$prefix/share/applications"
   # The types the system gives the sample files (by their content, as a file manager does; a damaged file is
-  # just bytes) and the usual ones: with nothing set by hand, the installed launcher is what opens them.
+  # just bytes) and the usual ones, with the launcher that opens them when nothing is set by hand: icons and
+  # cursors the menu's launcher, wave files and modules the one kept for "Open With".
   corpus="$(dirname "$0")/../../shared/corpus"
-  types=(image/vnd.microsoft.icon image/x-win-bitmap application/x-navi-animation audio/x-wav
-    application/vnd.microsoft.portable-executable)
-  for file in "$corpus"/{ico,cur,ani,wav,pe}/*; do
-    [[ -f "$file" ]] || continue
-    type="$(xdg-mime query filetype "$file")"
-    [[ "$type" == application/octet-stream ]] || types+=("$type")
+  declare -A expected=([image/vnd.microsoft.icon]=$launcher [image/x-win-bitmap]=$launcher
+    [application/x-navi-animation]=$launcher [audio/x-wav]=$open_with
+    [application/vnd.microsoft.portable-executable]=$open_with)
+  for kind in ico cur ani wav pe; do
+    [[ $kind == wav || $kind == pe ]] && opener=$open_with || opener=$launcher
+    for file in "$corpus/$kind"/*; do
+      [[ -f "$file" ]] || continue
+      type="$(xdg-mime query filetype "$file")"
+      [[ "$type" == application/octet-stream ]] || expected[$type]=$opener
+    done
   done
-  for type in $(printf '%s\n' "${types[@]}" | sort -u); do
+  for type in "${!expected[@]}"; do
     answer="$(xdg-mime query default "$type")"
-    [[ "$answer" == "io.github.delvix.Delvix.desktop" ]] || { echo "xdg-mime: $type opens with '$answer'"; exit 1; }
+    [[ "$answer" == "${expected[$type]}" ]] || { echo "xdg-mime: $type opens with '$answer'"; exit 1; }
   done
 fi
 echo "installed and checked in $prefix"

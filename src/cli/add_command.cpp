@@ -31,55 +31,45 @@ std::optional<std::size_t> entryNumber(std::string_view text) {
   return number;
 }
 
-std::optional<AddRequest> parse(std::span<const std::string> args) {
+// What the options ask for; nullopt when an --info item is not "ID:TEXT" with a four-letter ID.
+std::optional<AddRequest> requestOf(const Invocation& call) {
   AddRequest request;
-  std::vector<std::string> positional;
-  for (const std::string& arg : args) {
-    if (arg == "--rate") {
-      request.chunks.rate = true;
-    } else if (arg == "--seq") {
-      request.chunks.sequence = true;
-    } else if (arg == "--fact") {
-      request.chunks.fact = true;
-    } else if (arg.starts_with("--info=")) {
-      const std::string item = arg.substr(7);
-      const auto colon = item.find(':');
-      if (colon != 4) return std::nullopt;
-      request.chunks.info.push_back({item.substr(0, 4), item.substr(5)});
-    } else if (arg.starts_with("--image=")) {
-      request.imageSource = arg.substr(8);
-      // "SRC:N" names entry N; a path that itself holds a colon is taken whole when what follows is no number.
-      if (const auto colon = request.imageSource.rfind(':'); colon != std::string::npos) {
-        if (auto entry = entryNumber(std::string_view(request.imageSource).substr(colon + 1))) {
-          request.imageEntry = *entry;
-          request.imageSource.resize(colon);
-        }
+  request.chunks.rate = call.has("rate");
+  request.chunks.sequence = call.has("seq");
+  request.chunks.fact = call.has("fact");
+  for (const std::string& item : call.values("info")) {
+    if (item.find(':') != 4) return std::nullopt;
+    request.chunks.info.push_back({item.substr(0, 4), item.substr(5)});
+  }
+  if (const auto image = call.value("image")) {
+    request.imageSource = *image;
+    // "SRC:N" names entry N; a path that itself holds a colon is taken whole when what follows is no number.
+    if (const auto colon = request.imageSource.rfind(':'); colon != std::string::npos) {
+      if (auto entry = entryNumber(std::string_view(request.imageSource).substr(colon + 1))) {
+        request.imageEntry = *entry;
+        request.imageSource.resize(colon);
       }
-    } else if (arg.starts_with("--")) {
-      return std::nullopt;
-    } else {
-      positional.push_back(arg);
     }
   }
-  if (positional.size() != 2) return std::nullopt;
-  request.file = positional[0];
-  request.target = positional[1];
+  request.file = call.operands[0];
+  request.target = call.operands[1];
   return request;
 }
 
 bool addImage(const AddRequest& request, model::Document& document, Streams streams, formats::Reporter& reporter) {
+  StderrReporter sourceReporter(streams.err, request.imageSource);
   std::string whyNot;
   const auto file = formats::FileContent::read(request.imageSource, &whyNot);
   if (!file) {
-    streams.err << "Could not open this file: " << whyNot << '\n';
+    sourceReporter.log("Could not open this file: " + whyNot);
     return false;
   }
-  const auto source = edit::readIconSource(*file, reporter);
+  const auto source = edit::readIconSource(*file, sourceReporter);
   if (!source) return false;
   const std::size_t images = source->lines.size();
   if (request.imageEntry == 0 || request.imageEntry > images) {
-    streams.err << "delvix-cli: " << request.imageSource << " has no image " << request.imageEntry << ": it has "
-                << images << (images == 1 ? " image" : " images") << ", numbered from 1\n";
+    sourceReporter.log("there is no image " + std::to_string(request.imageEntry) + ": it has " +
+                       std::to_string(images) + (images == 1 ? " image" : " images") + ", numbered from 1");
     return false;
   }
   const edit::ImageAddition added = edit::addImage(document, *source, request.imageEntry - 1);
@@ -92,13 +82,14 @@ bool addImage(const AddRequest& request, model::Document& document, Streams stre
 
 }  // namespace
 
-int addChunks(std::span<const std::string> args, Streams streams) {
-  const auto request = parse(args);
+int addChunks(const Invocation& call, Streams streams) {
+  const auto request = requestOf(call);
   if (!request) {
-    streams.err << "usage: delvix-cli add " << addArguments << '\n';
+    streams.err << "delvix-cli: add: --info takes ID:TEXT, ID four letters as IART\nTry 'delvix-cli add --help' for "
+                   "its operands and options.\n";
     return exitUsage;
   }
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, request->file);
   model::Document document;
   if (formats::readDocument(request->file, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
@@ -112,7 +103,7 @@ int addChunks(std::span<const std::string> args, Streams streams) {
     changed = true;
   }
   if (!changed) {
-    streams.err << "delvix-cli: nothing was added\n";
+    reporter.log("nothing was added");
     return exitRefused;
   }
   if (!document.statusText.empty()) streams.out << document.statusText.substr(1) << '\n';

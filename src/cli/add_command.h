@@ -7,11 +7,11 @@
 
 namespace delvix::cli {
 
-inline constexpr const char* addArguments = "FILE OUT [--info=ID:TEXT]... [--rate] [--seq] [--fact] [--image=SRC[:N]]";
+inline constexpr std::string_view addArguments = "FILE OUT";
 
 // add FILE OUT ...: what the Add chunks dialog adds — INFO items (ID as "IART"), a "rate" or "seq " table, a
 // "fact" chunk, image N (from 1; the first by default) of the icon or cursor file SRC — then the file written
 // as OUT.
-int addChunks(std::span<const std::string> args, Streams streams);
+int addChunks(const Invocation& call, Streams streams);
 
 }  // namespace delvix::cli

@@ -13,40 +13,20 @@ namespace {
 
 struct Option {
   std::string name;    // "--json", "-r", "--show="
-  std::string values;  // "png bmp jpg gif" for "--format png|bmp|jpg|gif"
+  std::string values;  // "png bmp jpg gif"
 };
 
-std::vector<std::string> words(std::string_view text) {
-  std::vector<std::string> result;
-  std::string word;
-  for (char c : text) {
-    if (c == ' ') {
-      if (!word.empty()) result.push_back(std::move(word));
-      word.clear();
-    } else if (c != '[' && c != ']') {
-      word += c;
-    }
-  }
-  if (!word.empty()) result.push_back(std::move(word));
-  return result;
-}
-
-// The options an arguments text names: "--show=..." completes as "--show=", a word list after an option
-// ("--format png|bmp") gives its values.
-std::vector<Option> optionsOf(std::string_view arguments) {
+// A verb's options and the common ones as completion offers them: "--show=" for a value after '='.
+std::vector<Option> optionsOf(const Command& command) {
   std::vector<Option> options;
-  const std::vector<std::string> all = words(arguments);
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    const std::string& word = all[i];
-    if (!word.starts_with('-')) continue;
-    Option option{word.substr(0, word.find('=') == std::string::npos ? word.size() : word.find('=') + 1), {}};
-    if (i + 1 < all.size() && !all[i + 1].starts_with('-') && all[i + 1].find('|') != std::string::npos) {
-      for (char c : all[i + 1]) option.values += c == '|' ? ' ' : c;
-      ++i;
-    }
-    options.push_back(std::move(option));
-  }
-  options.push_back({"--help", {}});
+  auto add = [&](const OptionSpec& spec) {
+    const bool attached = spec.value == ValueUse::attached || (spec.value == ValueUse::required && spec.list);
+    options.push_back({"--" + std::string(spec.name) + (attached ? "=" : ""), std::string(spec.choices)});
+    if (spec.letter != 0) options.push_back({std::string("-") + spec.letter, std::string(spec.choices)});
+  };
+  for (const OptionSpec& spec : command.options) add(spec);
+  for (const OptionSpec& spec : commonOptions())
+    if (spec.name != "json" || !command.jsonShape.empty()) add(spec);
   return options;
 }
 
@@ -71,7 +51,7 @@ void printBashCompletion(std::ostream& out) {
   for (const Command& c : commands()) {
     std::string names;
     std::string valueCases;
-    for (const Option& option : optionsOf(c.arguments)) {
+    for (const Option& option : optionsOf(c)) {
       names += (names.empty() ? "" : " ") + option.name;
       if (!option.values.empty())
         valueCases += "      [[ $prev == " + option.name + " ]] && { mapfile -t COMPREPLY < <(compgen -W '" +

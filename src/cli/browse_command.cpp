@@ -25,51 +25,22 @@ struct BrowseRequest {
   browse::ExtensionFilter filter;
 };
 
-// "ani,cur,ico": each one of the image browser's filter boxes.
-std::optional<browse::ExtensionFilter> imageFilterOf(std::string_view list) {
-  std::vector<std::string> extensions;
-  std::string rest(list);
-  rest += ',';
-  for (std::size_t start = 0, end; (end = rest.find(',', start)) != std::string::npos; start = end + 1) {
-    const std::string extension = rest.substr(start, end - start);
-    if (std::find(std::begin(browse::imageBrowserExtensions), std::end(browse::imageBrowserExtensions), extension) ==
-        std::end(browse::imageBrowserExtensions))
-      return std::nullopt;
-    extensions.push_back(extension);
-  }
-  return browse::ExtensionFilter(std::move(extensions));
-}
-
-std::optional<BrowseRequest> parse(std::span<const std::string> args) {
+// What the options ask for; nullopt when they do not go together.
+std::optional<BrowseRequest> requestOf(const Invocation& call) {
   BrowseRequest request;
-  std::optional<browse::ExtensionFilter> images;
-  bool wave = false;
-  std::vector<std::string> positional;
-  constexpr std::string_view imagesWithList = "--images=";
-  for (const std::string& arg : args) {
-    if (arg == "--images") {
-      images = browse::ExtensionFilter(
-          {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)});
-    } else if (arg.starts_with(imagesWithList)) {
-      images = imageFilterOf(std::string_view(arg).substr(imagesWithList.size()));
-      if (!images) return std::nullopt;
-    } else if (arg == "--wav") {
-      wave = true;
-    } else if (arg.starts_with("--")) {
-      return std::nullopt;
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (positional.size() != 1 || (wave && images)) return std::nullopt;
-  request.folder = positional[0];
-  if (wave) {
+  request.folder = call.operands[0];
+  const auto images = call.value("images");
+  if (call.has("wav")) {
+    if (images) return std::nullopt;
     request.browser = Browser::wave;
     request.filter = browse::waveBrowserFilter();
-  } else {
-    request.filter = images.value_or(browse::ExtensionFilter(
-        {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)}));
+    return request;
   }
+  if (images && !images->empty())
+    request.filter = browse::ExtensionFilter(listItems(*images));
+  else
+    request.filter = browse::ExtensionFilter(
+        {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)});
   return request;
 }
 
@@ -103,10 +74,11 @@ std::optional<std::uint64_t> bytesReadByThisProcess() {
 
 }  // namespace
 
-int browseFolder(std::span<const std::string> args, Streams streams) {
-  auto request = parse(args);
+int browseFolder(const Invocation& call, Streams streams) {
+  auto request = requestOf(call);
   if (!request) {
-    streams.err << "usage: delvix-cli browse " << browseArguments << '\n';
+    streams.err << "delvix-cli: browse: --images and --wav are two browsers: give one\nTry 'delvix-cli browse "
+                   "--help' for its operands and options.\n";
     return exitUsage;
   }
   const browse::ListingOutcome outcome = browse::listFolder(request->folder, request->filter);

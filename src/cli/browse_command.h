@@ -8,12 +8,10 @@
 
 namespace delvix::cli {
 
-inline constexpr std::string_view browseArguments = "DIR [--images[=ani,cur,ico,cpl,dll,exe,ocx,scr]] [--wav] [--json]";
-
 // browse DIR [--images[=LIST]] [--wav]: the rows of the image browser (or with --wav the wave browser) for DIR,
 // one listed file a line: its name, then its columns separated by tabs. Why a file could not be read goes to
 // standard error as "NAME: reason". With DELVIX_REPORT_READ_BYTES set, the bytes the run read (rchar of
 // /proc/self/io) are written to standard error at the end as "read bytes: N".
-int browseFolder(std::span<const std::string> args, Streams streams);
+int browseFolder(const Invocation& call, Streams streams);
 
 }  // namespace delvix::cli

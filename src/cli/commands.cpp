@@ -8,216 +8,299 @@
 #include "cli/add_command.h"
 #include "cli/bash_completion.h"
 #include "cli/browse_command.h"
+#include "cli/command_line.h"
 #include "cli/cut_command.h"
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
 #include "cli/info_command.h"
-#include "cli/json_output.h"
 #include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
-#include "cli/stderr_reporter.h"
-#include "codecs/png_encode.h"
-#include "formats/document_reader.h"
-#include "formats/file_save.h"
-#include "model/document.h"
-#include "preview/thumbnail.h"
+#include "cli/tree_command.h"
 
 namespace delvix::cli {
 
 namespace {
 
-// Takes "--kinds=icons,cursors,bitmaps" (any of the three, "none" for none) out of `args` into
-// `kinds`; false when the list names something else.
-bool takeKindsOption(std::vector<std::string>& args, model::ResourceKinds& kinds) {
-  constexpr std::string_view option = "--kinds=";
-  auto it = std::find_if(args.begin(), args.end(), [&](const std::string& a) { return a.starts_with(option); });
-  if (it == args.end()) return true;
-  std::string list = it->substr(option.size()) + ",";
-  args.erase(it);
-  kinds = {false, false, false};
-  for (std::size_t start = 0, end; (end = list.find(',', start)) != std::string::npos; start = end + 1) {
-    std::string_view kind = std::string_view(list).substr(start, end - start);
-    if (kind == "icons")
-      kinds.icons = true;
-    else if (kind == "cursors")
-      kinds.cursors = true;
-    else if (kind == "bitmaps")
-      kinds.bitmaps = true;
-    else if (kind != "none")
-      return false;
-  }
-  return true;
-}
+constexpr std::array common{
+    OptionSpec{"kinds", 0, ValueUse::required, "LIST", "icons cursors bitmaps none", true,
+               "The resources of a module that are read: icons, cursors, bitmaps or none, separated by commas (all by "
+               "default)."},
+    OptionSpec{
+        "json", 'j', ValueUse::none, {}, {}, false, "Print one JSON document instead of text (the verbs that say so)."},
+    OptionSpec{"quiet",
+               'q',
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "Print nothing on standard error unless something fails; then what failed, and why."},
+    OptionSpec{"help", 'h', ValueUse::none, {}, {}, false, "Print the verb's usage and options."},
+};
 
-// Takes "--json" out of `args`; true when it was there.
-bool takeJsonOption(std::vector<std::string>& args) {
-  auto it = std::find(args.begin(), args.end(), "--json");
-  if (it == args.end()) return false;
-  args.erase(it);
-  return true;
-}
+constexpr OptionSpec output{"output",
+                            'o',
+                            ValueUse::required,
+                            "OUT",
+                            {},
+                            false,
+                            "Write to OUT (instead of giving it as the last operand); - is standard output."};
+constexpr OptionSpec outputFolder{"output",
+                                  'o',
+                                  ValueUse::required,
+                                  "DIR",
+                                  {},
+                                  false,
+                                  "Write into the folder DIR (instead of giving it as the last operand)."};
+constexpr OptionSpec recursive{
+    "recursive", 'r', ValueUse::none, {}, {}, false, "Descend into the folders named, and the folders below them."};
 
-bool printsJson(std::string_view verb) {
-  return verb == "tree" || verb == "info" || verb == "browse" || verb == "extract" || verb == "export";
-}
+constexpr std::array<OptionSpec, 0> noOptions{};
+constexpr std::array saveOptions{output};
+constexpr std::array setOptions{
+    output,
+    OptionSpec{"hotspot",
+               0,
+               ValueUse::required,
+               "X,Y",
+               {},
+               false,
+               "Set the hot spot of every cursor entry and frame (or of NODE's) to X,Y instead of ROW and VALUE."},
+};
+constexpr std::array fieldsOptions{
+    OptionSpec{"node",
+               'n',
+               ValueUse::required,
+               "NODE",
+               {},
+               false,
+               "The node whose table is printed (instead of giving it as the last operand)."},
+    OptionSpec{"show", 0, ValueUse::required, "LIST", "table color mask", true,
+               "List the values of colour tables, colour bitmaps and masks."},
+    OptionSpec{"edit", 0, ValueUse::required, "LIST", "table data fact", true,
+               "Mark colour tables, pixels and the fact value editable."},
+    OptionSpec{"page",
+               0,
+               ValueUse::required,
+               "N|all",
+               {},
+               false,
+               "With a colour bitmap: page N (from 1) of its pixel table, or every page."},
+};
+constexpr std::array addOptions{
+    output,
+    OptionSpec{"info",
+               0,
+               ValueUse::required,
+               "ID:TEXT",
+               {},
+               false,
+               "Add the INFO item ID (four letters, as IART or INAM) with TEXT; may be given again.",
+               true},
+    OptionSpec{"rate", 0, ValueUse::none, {}, {}, false, "Add a rate table (an animated cursor)."},
+    OptionSpec{"seq", 0, ValueUse::none, {}, {}, false, "Add a sequence table (an animated cursor)."},
+    OptionSpec{"fact", 0, ValueUse::none, {}, {}, false, "Add a fact chunk (a wave file)."},
+    OptionSpec{"image",
+               0,
+               ValueUse::required,
+               "SRC[:N]",
+               {},
+               false,
+               "Add image N (from 1; the first by default) of the icon or cursor file SRC."},
+};
+constexpr std::array extractOptions{outputFolder, recursive};
+constexpr std::array exportOptions{
+    outputFolder,
+    recursive,
+    OptionSpec{"format", 'f', ValueUse::required, "FORMAT", "png bmp jpg gif", false,
+               "The picture format: png (the default), bmp, jpg or gif."},
+    OptionSpec{"as-shown",
+               0,
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "Each picture as the preview draws it, on its key colour, instead of its own pixels and alpha."},
+    OptionSpec{"alpha",
+               0,
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "As --as-shown, a picture with an alpha channel blended through it."},
+    OptionSpec{"zoom", 0, ValueUse::required, "N", "1 2 3 4 5 6 7 8 9 10", false,
+               "Each pixel an N x N square, N from 1 to 10."},
+    OptionSpec{"animated",
+               0,
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "With --format gif or png: an animated cursor's steps as one animated picture."},
+};
+constexpr std::array browseOptions{
+    OptionSpec{"images", 0, ValueUse::attached, "LIST", "ani cur ico cpl dll exe ocx scr", true,
+               "List the files the image browser lists, of the extensions given (ani, cur, ico by default)."},
+    OptionSpec{"wav", 0, ValueUse::none, {}, {}, false, "List the wave files as the wave browser does."},
+};
 
-// Opens FILE into `document`; returns an exit code, exitOk when the reader succeeded.
-int openDocument(const std::string& path, model::Document& document, Streams streams) {
-  StderrReporter reporter(streams.err);
-  switch (formats::readDocument(path, document, streams.settings, reporter)) {
-    case formats::ReadOutcome::read: return exitOk;
-    case formats::ReadOutcome::refused: return exitRefused;
-    case formats::ReadOutcome::unsupportedKind: return exitRefused;
-  }
-  return exitRefused;
-}
+constexpr std::string_view batchJson =
+    R"({"target": DIR, "failed": N, "files": [{"file": PATH, "folder": PATH, "ok": BOOL, "written": [PATH...]}]})";
 
-int printTree(std::span<const std::string> args, Streams streams) {
-  model::Document document;
-  int status = openDocument(args[0], document, streams);
-  if (streams.json) {
-    writeTreeJson(streams.out, document, args[0]);
-    return status;
-  }
-  document.tree.forEach([&](const model::Node& node, int depth) {
-    streams.out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.name() << '\n';
-  });
-  return status;
-}
+constexpr std::array table{
+    Command{"tree", "FILE...", 1, anyNumber, noOptions,
+            "print the structure tree, one node per line (or as JSON with every field table)",
+            "Each node on a line of its own, indented by two spaces a level. With several files, each file's tree "
+            "follows a line with its name and a colon.",
+            R"({"file": PATH, "kind": KIND, "tree": {"name": NAME, "fields": [ROW...], "children": [NODE...]}})",
+            printTrees},
+    Command{"thumbnails",
+            "FILE DIR",
+            2,
+            2,
+            noOptions,
+            "write each picture's thumbnail as DIR/picture_N.png",
+            "Each picture drawn into a 48 x 48 thumbnail, as the window's thumbnail list shows it.",
+            {},
+            writeThumbnails},
+    Command{"fields",
+            "FILE... [NODE]",
+            1,
+            anyNumber,
+            fieldsOptions,
+            "print NODE's field table (NODE a path like picture_1/bitm_info), or every node's",
+            "One row a line: caption, value (and a third column where the table has one) and rw or ro, separated "
+            "by tabs. NODE is a path of node names as tree prints them, joined by '/'; the last operand is taken "
+            "as NODE when it is not a file. Without NODE every node's table follows its path.",
+            {},
+            printFields},
+    Command{"set",
+            setArguments,
+            2,
+            5,
+            setOptions,
+            "change a field of NODE's table as Apply does and write the file as OUT",
+            "ROW is the row's number in NODE's table (from 1, as fields lists them) or its caption (\"HotPot X\"). "
+            "On sequence, ROW add adds a step showing frame VALUE and ROW remove removes step VALUE; an INFO item "
+            "takes VALUE as its text. A colour-table entry takes \"res r g b\", a pixel row the words of its boxes.",
+            {},
+            setField},
+    Command{"cut",
+            cutArguments,
+            4,
+            4,
+            saveOptions,
+            "remove sample frames FROM to TO (from 0) of a wave file and write it as OUT",
+            "Both FROM and TO are removed from every channel, as Delete between two red lines does.",
+            {},
+            cutWaveFrames},
+    Command{"add",
+            addArguments,
+            2,
+            2,
+            addOptions,
+            "add INFO items, rate, seq, fact or another file's image as Add chunk does, write OUT",
+            {},
+            {},
+            addChunks},
+    Command{"remove",
+            "FILE NODE OUT",
+            3,
+            3,
+            saveOptions,
+            "take out NODE (INFO list or item, fact, time, sequence, a kept chunk, a picture or frame), write OUT",
+            {},
+            {},
+            removeNode},
+    Command{"info", "FILE...", 1, anyNumber, noOptions,
+            "print a file's main numbers (wave, animated cursor, icon, cursor, module)",
+            "With several files, each file's lines follow a line with its name and a colon.",
+            R"({"file": PATH, "kind": KIND, ...}; with several files an array of them)", printInfos},
+    Command{"save",
+            "IN OUT",
+            2,
+            2,
+            saveOptions,
+            "write IN again as OUT, with the writer for OUT's extension",
+            "A module's icon and cursor groups go into the folder OUT, one file each.",
+            {},
+            saveDocument},
+    Command{"extract",
+            "FILE... DIR",
+            2,
+            anyNumber,
+            extractOptions,
+            "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME",
+            {},
+            batchJson,
+            extractPictures},
+    Command{"export",
+            "FILE... DIR",
+            2,
+            anyNumber,
+            exportOptions,
+            "write every picture of FILE as DIR/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
+            "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
+            {},
+            batchJson,
+            exportPictures},
+    Command{"browse",
+            "DIR",
+            1,
+            1,
+            browseOptions,
+            "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated",
+            {},
+            R"({"folder": DIR, "rows": [{"name": NAME, "path": PATH, "columns": {...}, "reason": TEXT}]})",
+            browseFolder},
+};
 
-// Every picture's thumbnail as DIR/picture_N.png; a file that cannot be written is named with the reason,
-// and the others are still written.
-int writeThumbnails(std::span<const std::string> args, Streams streams) {
-  model::Document document;
-  int status = openDocument(args[0], document, streams);
-  std::filesystem::path directory(args[1]);
-  std::error_code error;
-  std::filesystem::create_directories(directory, error);
-  if (error) {
-    streams.err << "delvix-cli: " << directory.string() << ": " << error.message() << '\n';
-    return exitRefused;
-  }
-  for (std::size_t i = 0; i < document.pictures.size(); ++i) {
-    auto target = directory / ("picture_" + std::to_string(i + 1) + ".png");
-    auto png = codecs::encodePng(preview::makeThumbnail(document, static_cast<int>(i)));
-    if (!png) {
-      streams.err << "Could not write " << target.string() << ": the thumbnail could not be encoded\n";
-      status = exitRefused;
-    } else if (const bool existed = std::filesystem::exists(target, error);
-               auto failure = formats::replaceFileContents(target, *png)) {
-      streams.err << formats::failureText(target, *failure, existed) << '\n';
-      status = exitRefused;
-    }
-  }
-  return status;
+std::string usageLine(const Command& command) {
+  return "usage: delvix-cli " + std::string(command.verb) + " [OPTIONS] " + std::string(command.operands);
 }
-
-constexpr std::array<Command, 12> table{{
-    {"tree", "FILE [--json]", "print the structure tree, one node per line (or as JSON with every field table)", 1,
-     printTree},
-    {"thumbnails", "FILE DIR", "write each picture's thumbnail as DIR/picture_N.png", 2, writeThumbnails},
-    {"fields", "FILE [NODE] [--show=...] [--edit=...] [--page=N|all]",
-     "print NODE's field table (NODE a path like picture_1/bitm_info), or every node's", 0, printFields, true},
-    {"set", setArguments, "change a field of NODE's table as Apply does and write the file as OUT", 5, setField},
-    {"cut", cutArguments, "remove sample frames FROM to TO (from 0) of a PCM wave file and write it as OUT", 4,
-     cutWaveFrames},
-    {"add", addArguments, "add INFO items, rate, seq, fact or another file's image as Add chunk does, write OUT", 0,
-     addChunks, true},
-    {"remove", "FILE NODE OUT",
-     "take out NODE (INFO list or item, fact, time, sequence, a kept chunk, a picture or frame), write OUT", 3,
-     removeNode},
-    {"info", "FILE [--json]", "print a file's main numbers (wave, animated cursor, icon, cursor, module)", 1,
-     printInfo},
-    {"save", "IN OUT", "write IN again as OUT, with the writer for OUT's extension", 2, saveDocument},
-    {"extract", extractArguments,
-     "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME", 0,
-     extractPictures, true},
-    {"export", exportArguments,
-     "write every picture of FILE as DIR/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
-     "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
-     2, exportPictures, true},
-    {"browse", browseArguments,
-     "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated", 0, browseFolder, true},
-}};
 
 }  // namespace
 
+std::span<const OptionSpec> commonOptions() { return common; }
 std::span<const Command> commands() { return table; }
 
+const Command* findCommand(std::string_view verb) {
+  const auto found = std::ranges::find(table, verb, &Command::verb);
+  return found == table.end() ? nullptr : &*found;
+}
+
 void printUsage(std::ostream& out) {
-  out << "usage: delvix-cli VERB ARGUMENTS\n\n";
-  out << "  --kinds=LIST            with tree, thumbnails, info or export: the module resources to read\n"
-         "                          (icons, cursors, bitmaps; comma-separated; all by default)\n"
-         "  --show=table,color,mask with fields: list the values of colour tables, colour bitmaps, masks\n"
-         "  --edit=table,data,fact  with fields: mark colour tables, pixels, the fact value editable\n"
-         "  --page=N|all            with fields on a colour bitmap: the pixel table's page N (from 1), or all\n"
-         "  --json                  with tree, info, browse, extract or export: one JSON document instead of text\n"
-         "  --as-shown, --alpha     with export: the picture as the preview draws it on its key colour, plainly or\n"
-         "                          through its alpha, instead of its own pixels and alpha\n"
-         "  --zoom N                with export: each pixel an N x N square (1 to 10)\n"
-         "  -                       as FILE (or IN): standard input, its kind taken from its first bytes\n";
-  out << "  --version               the program's version\n"
-         "  VERB --help             the verb's arguments and what it does\n"
-         "  help --man              this text as the manual page delvix-cli(1), in roff\n"
-         "  help --bash-completion  a bash completion script for delvix-cli\n\n";
+  out << "usage: delvix-cli [OPTIONS] VERB [OPTIONS] OPERANDS\n\n";
   for (const Command& c : table) {
-    std::string head = std::string(c.verb) + " " + std::string(c.arguments);
+    const std::string head = std::string(c.verb) + " " + std::string(c.operands);
     // A long head takes a line of its own, with the summary under the others.
     out << "  " << head << (head.size() < 24 ? std::string(24 - head.size(), ' ') : "\n" + std::string(26, ' '))
         << c.summary << '\n';
   }
+  out << "\noptions of every verb:\n";
+  for (const OptionSpec& option : common) out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
+  out << "\n  -                       as FILE: standard input, its kind taken from its first bytes\n"
+         "  --                      ends the options: what follows is an operand\n"
+         "  --version               the program's version\n"
+         "  VERB --help             the verb's operands and options\n"
+         "  help --man              the manual page delvix-cli(1), in roff\n"
+         "  help --bash-completion  a bash completion script for delvix-cli\n";
   out << "\nexit status: 0 done; 1 refused (a file that cannot be read or written, a value or part refused);\n"
          "2 a usage error\n";
 }
 
-int runCommandLine(std::span<const std::string> arguments, Streams streams) {
-  std::vector<std::string> withoutOptions(arguments.begin(), arguments.end());
-  if (!takeKindsOption(withoutOptions, streams.settings.resources)) {
-    streams.err << "delvix-cli: --kinds takes icons, cursors, bitmaps or none, separated by commas\n";
-    return exitUsage;
+void printVerbUsage(const Command& command, std::ostream& out) {
+  out << usageLine(command) << "\n\n" << command.summary << '\n';
+  if (!command.description.empty()) out << '\n' << command.description << '\n';
+  out << "\noptions:\n";
+  for (const OptionSpec& option : command.options)
+    out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
+  for (const OptionSpec& option : common) {
+    if (option.name == "json" && command.jsonShape.empty()) continue;
+    out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
   }
-  streams.json = takeJsonOption(withoutOptions);
-  std::span<const std::string> args = withoutOptions;
-  if (args.empty()) {
-    printUsage(streams.err);
-    return exitUsage;
-  }
-  if (args[0] == "help" && args.size() == 2 && args[1] == "--man") {
-    printManPage(streams.out);
-    return exitOk;
-  }
-  if (args[0] == "help" && args.size() == 2 && args[1] == "--bash-completion") {
-    printBashCompletion(streams.out);
-    return exitOk;
-  }
-  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-    printUsage(streams.out);
-    return exitOk;
-  }
-  if (args[0] == "--version") {
-    streams.out << "delvix-cli " << DELVIX_VERSION << '\n';
-    return exitOk;
-  }
-  for (const Command& c : table) {
-    if (c.verb != args[0]) continue;
-    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
-      streams.out << "usage: delvix-cli " << c.verb << ' ' << c.arguments << "\n\n" << c.summary << '\n';
-      return exitOk;
-    }
-    if (streams.json && !printsJson(c.verb)) {
-      streams.err << "delvix-cli: --json goes with tree, info, browse, extract and export\n";
-      return exitUsage;
-    }
-    if (!c.takesOptions && args.size() - 1 != c.argumentCount) {
-      streams.err << "usage: delvix-cli " << c.verb << ' ' << c.arguments << '\n';
-      return exitUsage;
-    }
-    return c.run(args.subspan(1), streams);
-  }
-  streams.err << "delvix-cli: unknown verb '" << args[0] << "'\n";
-  printUsage(streams.err);
-  return exitUsage;
 }
+
+int runCommandLine(std::span<const std::string> args, Streams streams) { return runParsedCommandLine(args, streams); }
 
 }  // namespace delvix::cli

@@ -22,29 +22,35 @@ std::optional<std::uint64_t> frameNumber(const std::string& text) {
 
 }  // namespace
 
-int cutWaveFrames(std::span<const std::string> args, Streams streams) {
+int cutWaveFrames(const Invocation& call, Streams streams) {
+  const std::vector<std::string>& args = call.operands;
+  if (args.size() != 4) {
+    streams.err << "delvix-cli: cut: needs FILE FROM TO OUT (or -o OUT)\nTry 'delvix-cli cut --help' for its "
+                   "operands and options.\n";
+    return exitUsage;
+  }
   const auto from = frameNumber(args[1]), to = frameNumber(args[2]);
   if (!from || !to) {
     streams.err << "delvix-cli: FROM and TO are sample frame numbers, from 0\n";
     return exitUsage;
   }
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, args[0]);
   model::Document document;
   if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
   if (document.kind != model::FileKind::wave) {
-    streams.err << "delvix-cli: " << args[0] << " is not a wave file\n";
+    reporter.log("not a wave file: only the samples of a wave file are cut");
     return exitRefused;
   }
   if (const std::string refusal = wave::cutRefusal(document.wave); !refusal.empty()) {
-    streams.err << "delvix-cli: " << refusal << '\n';
+    reporter.log(refusal);
     return exitRefused;
   }
   if (const int status = checkSaveTarget(args[0], document, args[3], streams); status != exitOk) return status;
   const std::uint64_t frames = wave::frameCountOf(document.wave);
   if (!wave::cutFrames(document, *from, *to)) {
-    streams.err << "delvix-cli: frames " << *from << " to " << *to << " are not a range of the " << frames
-                << " frames of " << args[0] << '\n';
+    reporter.log("frames " + std::to_string(*from) + " to " + std::to_string(*to) + " are not a range of its " +
+                 std::to_string(frames) + " frames");
     return exitRefused;
   }
   streams.out << "frames removed\t" << (*to - *from + 1) << '\n' << document.statusText.substr(1) << '\n';

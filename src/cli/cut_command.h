@@ -7,10 +7,10 @@
 
 namespace delvix::cli {
 
-inline constexpr const char* cutArguments = "FILE FROM TO OUT";
+inline constexpr std::string_view cutArguments = "FILE FROM TO OUT";
 
 // cut FILE FROM TO OUT: sample frames FROM to TO (both included, counted from 0) of a PCM wave file are
 // removed from every channel, as Delete between the two red lines does, and the file is written as OUT.
-int cutWaveFrames(std::span<const std::string> args, Streams streams);
+int cutWaveFrames(const Invocation& call, Streams streams);
 
 }  // namespace delvix::cli

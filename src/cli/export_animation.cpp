@@ -20,18 +20,18 @@ fs::path animationTarget(const fs::path& file, const fs::path& directory, save::
 
 int exportAnimation(const fs::path& file, const fs::path& directory, save::ImageFormat format, Streams streams,
                     WrittenFiles& written) {
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, file.string());
   model::Document document;
   if (formats::readDocument(file.string(), document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
   if (document.kind != model::FileKind::animatedCursor) {
-    streams.err << "delvix-cli: " << file.string() << " is not an animated cursor: --animated has no steps to play\n";
+    reporter.log("not an animated cursor: --animated has no steps to play");
     return exitRefused;
   }
   const save::EncodedAnimation animation = save::encodeAnimation(document, format);
-  for (const std::string& message : animation.messages) streams.err << message << '\n';
+  for (const std::string& message : animation.messages) reporter.log(message);
   if (!animation.error.empty()) {
-    streams.err << "delvix-cli: " << file.string() << ": " << animation.error << '\n';
+    reporter.log(animation.error);
     return exitRefused;
   }
   std::error_code error;
@@ -40,10 +40,10 @@ int exportAnimation(const fs::path& file, const fs::path& directory, save::Image
     return exitRefused;
   }
   const fs::path target = animationTarget(file, directory, format);
-  streams.err << "file for saving: " + target.string() + '\n';
+  reporter.log("file for saving: " + target.string());
   const bool existed = fs::exists(target, error);
   if (auto failure = formats::replaceFileContents(target, animation.bytes)) {
-    streams.err << formats::failureText(target, *failure, existed) << '\n';
+    reporter.log(formats::failureText(target, *failure, existed));
     return exitRefused;
   }
   written.push_back(target);

@@ -45,39 +45,17 @@ bool animationOptionsFit(const ExportRequest& request) {
   return animatedFormat && !picture.alpha && !picture.asShown && picture.zoom == 1;
 }
 
-// FILE, DIR and the options in any order; nullopt on anything else.
-std::optional<ExportRequest> parse(std::span<const std::string> args) {
+// What the options ask for; nullopt when they do not go together.
+std::optional<ExportRequest> requestOf(const Invocation& call) {
   ExportRequest request;
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "--alpha") {
-      request.picture.alpha = true;
-    } else if (arg == "--animated") {
-      request.animated = true;
-    } else if (arg == "--as-shown") {
-      request.picture.asShown = true;
-    } else if (arg == "--format" && hasValue) {
-      auto format = save::imageFormatOfExtension("." + args[++i]);
-      if (!format) return std::nullopt;
-      request.picture.format = *format;
-    } else if (arg == "--zoom" && hasValue) {
-      auto zoom = zoomOf(args[++i]);
-      if (!zoom) return std::nullopt;
-      request.picture.zoom = *zoom;
-    } else if (arg == "-r" || arg == "--recursive") {
-      request.batch.recursive = true;
-    } else if (arg.starts_with("-") && arg != formats::standardInputName) {
-      return std::nullopt;
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (positional.size() < 2) return std::nullopt;
-  request.batch.target = positional.back();
-  positional.pop_back();
-  request.batch.inputs.assign(positional.begin(), positional.end());
+  request.picture.alpha = call.has("alpha");
+  request.animated = call.has("animated");
+  request.picture.asShown = call.has("as-shown");
+  request.batch.recursive = call.has("recursive");
+  if (const auto format = call.value("format")) request.picture.format = *save::imageFormatOfExtension("." + *format);
+  if (const auto zoom = call.value("zoom")) request.picture.zoom = *zoomOf(*zoom);
+  request.batch.inputs.assign(call.operands.begin(), call.operands.end() - 1);
+  request.batch.target = call.operands.back();
   if (request.animated && !animationOptionsFit(request)) return std::nullopt;
   return request;
 }
@@ -107,7 +85,7 @@ bool exportPicture(const model::Document& document, int index, const ExportReque
 
 // Exports every picture of one file into `request.directory`.
 int exportFile(const ExportRequest& request, Streams streams, WrittenFiles& written) {
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, request.file);
   model::Document document;
   if (formats::readDocument(request.file, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
@@ -129,12 +107,11 @@ int exportFile(const ExportRequest& request, Streams streams, WrittenFiles& writ
 
 }  // namespace
 
-int exportPictures(std::span<const std::string> args, Streams streams) {
-  auto request = parse(args);
+int exportPictures(const Invocation& call, Streams streams) {
+  auto request = requestOf(call);
   if (!request) {
-    streams.err << "usage: delvix-cli export " << exportArguments << "\n       (N from " << preview::smallestZoom
-                << " to " << preview::largestZoom
-                << "; --animated with --format gif or png, without --as-shown, --alpha and --zoom)\n";
+    streams.err << "delvix-cli: export: --animated goes with --format gif or png, without --as-shown, --alpha and "
+                   "--zoom\nTry 'delvix-cli export --help' for its operands and options.\n";
     return exitUsage;
   }
   return runBatch(request->batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {

@@ -2,16 +2,19 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string_view>
 #include <vector>
 
+#include "cli/each_file.h"
 #include "cli/node_path.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/list_node.h"
 #include "fieldview/pixel_table.h"
 #include "formats/document_reader.h"
+#include "formats/standard_input.h"
 
 namespace delvix::cli {
 
@@ -35,77 +38,88 @@ void printRows(const fieldview::Listing& listing, std::ostream& out) {
 
 namespace {
 
-// "--show=table,color,mask" and "--edit=table,data,fact": which values are listed and which may be edited, as
-// the options of the window set them. False on a word it does not know.
-bool takeListingOptions(std::vector<std::string>& args, model::ShowSettings& show, fieldview::FieldSettings& edit) {
-  for (auto it = args.begin(); it != args.end();) {
-    const bool showOption = it->starts_with("--show="), editOption = it->starts_with("--edit=");
-    if (!showOption && !editOption) {
-      ++it;
-      continue;
-    }
-    std::string_view words = std::string_view(*it).substr(7);
-    while (!words.empty()) {
-      const std::size_t comma = words.find(',');
-      const std::string_view word = words.substr(0, comma);
-      words = comma == std::string_view::npos ? std::string_view() : words.substr(comma + 1);
-      int* setting = nullptr;
-      if (showOption)
-        setting = word == "table" ? &show.table : word == "color" ? &show.color : word == "mask" ? &show.mask : nullptr;
-      if (editOption)
-        setting = word == "table"  ? &edit.editTable
-                  : word == "data" ? &edit.editData
-                  : word == "fact" ? &edit.editFact
-                                   : nullptr;
-      if (!setting) return false;
-      *setting = showOption ? model::state::valuesShown : 0;
-    }
-    it = args.erase(it);
+// The values of "--show=table,color,mask" and "--edit=table,data,fact" (the parser checked their words): which
+// values are listed and which may be edited, as the options of the window set them.
+void takeListingOptions(const Invocation& call, model::ShowSettings& show, fieldview::FieldSettings& edit) {
+  for (const std::string& word : listItems(call.value("show").value_or(""))) {
+    int& setting = word == "table" ? show.table : word == "color" ? show.color : show.mask;
+    setting = model::state::valuesShown;
   }
-  return true;
+  for (const std::string& word : listItems(call.value("edit").value_or(""))) {
+    int& setting = word == "table" ? edit.editTable : word == "data" ? edit.editData : edit.editFact;
+    setting = 0;
+  }
 }
 
 // "--page=N" (from 1) or "--page=all": which pages of a colour bitmap's pixel table are printed, as a range.
-bool takePageOption(std::vector<std::string>& args, std::optional<std::pair<std::size_t, std::size_t>>& pages) {
-  for (auto it = args.begin(); it != args.end(); ++it) {
-    if (!it->starts_with("--page=")) continue;
-    const std::string value = it->substr(7);
-    std::size_t page = 0;
-    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), page);
-    if (value == "all")
-      pages = {0, SIZE_MAX};
-    else if (error == std::errc() && end == value.data() + value.size() && page > 0)
-      pages = {page - 1, page};
-    else
-      return false;
-    args.erase(it);
-    return true;
-  }
+bool takePageOption(const Invocation& call, std::optional<std::pair<std::size_t, std::size_t>>& pages) {
+  const auto value = call.value("page");
+  if (!value) return true;
+  std::size_t page = 0;
+  auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), page);
+  if (*value == "all")
+    pages = {0, SIZE_MAX};
+  else if (error == std::errc() && end == value->data() + value->size() && page > 0)
+    pages = {page - 1, page};
+  else
+    return false;
   return true;
 }
 
-}  // namespace
+// The files and the node of "fields FILE... [NODE]": the last operand is the node when it is not a file.
+std::pair<std::vector<std::string>, std::optional<std::string>> filesAndNode(const Invocation& call) {
+  std::vector<std::string> files = call.operands;
+  std::optional<std::string> node = call.value("node");
+  std::error_code error;
+  if (!node && files.size() >= 2 && files.back() != formats::standardInputName &&
+      !std::filesystem::exists(files.back(), error)) {
+    node = files.back();
+    files.pop_back();
+  }
+  return {files, node};
+}
 
-int printFields(std::span<const std::string> arguments, Streams streams) {
-  std::vector<std::string> args(arguments.begin(), arguments.end());
-  formats::ReadSettings settings = streams.settings;
+struct FieldsRequest {
+  formats::ReadSettings settings;
   fieldview::FieldSettings fieldSettings;
   std::optional<std::pair<std::size_t, std::size_t>> pages;
-  if (!takeListingOptions(args, settings.show, fieldSettings) || !takePageOption(args, pages) || args.empty() ||
-      args.size() > 2) {
-    streams.err << "usage: delvix-cli fields FILE [NODE] [--show=table,color,mask] [--edit=table,data,fact] "
-                   "[--page=N|all]\n";
+  std::optional<std::string> node;
+};
+
+int printFieldsOf(const std::string& file, const FieldsRequest& request, Streams streams);
+
+}  // namespace
+
+int printFields(const Invocation& call, Streams streams) {
+  FieldsRequest request{streams.settings, {}, {}, {}};
+  takeListingOptions(call, request.settings.show, request.fieldSettings);
+  if (!takePageOption(call, request.pages)) {
+    streams.err << "delvix-cli: fields: --page takes a page number from 1, or all, not '" << *call.value("page")
+                << "'\nTry 'delvix-cli fields --help' for its operands and options.\n";
     return exitUsage;
   }
+  auto [files, node] = filesAndNode(call);
+  request.node = node;
+  return forEachFile(files, streams,
+                     [&](const std::string& file, Streams one) { return printFieldsOf(file, request, one); });
+}
+
+namespace {
+
+int printFieldsOf(const std::string& file, const FieldsRequest& request, Streams streams) {
+  const formats::ReadSettings& settings = request.settings;
+  const fieldview::FieldSettings& fieldSettings = request.fieldSettings;
+  const auto& pages = request.pages;
   model::Document document;
-  StderrReporter reporter(streams.err);
-  if (formats::readDocument(args[0], document, settings, reporter) != formats::ReadOutcome::read) return exitRefused;
+  StderrReporter reporter(streams.err, file);
+  if (formats::readDocument(file, document, settings, reporter) != formats::ReadOutcome::read) return exitRefused;
 
   constexpr int zoomFactor = 1;
-  if (args.size() == 2) {
-    const model::Node* node = nodeAtPath(document.tree, args[1]);
+  if (request.node) {
+    const std::string& path = *request.node;
+    const model::Node* node = nodeAtPath(document.tree, path);
     if (!node) {
-      streams.err << "delvix-cli: no node '" << args[1] << "' in " << args[0] << '\n';
+      streams.err << "delvix-cli: no node '" << path << "' in " << file << '\n';
       return exitRefused;
     }
     if (pages && node->name() == "color_bitmap") {
@@ -113,7 +127,7 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
       const std::size_t count = shape ? shape->pageCount() : 0;
       const std::string pageCount = std::to_string(count) + (count == 1 ? " page" : " pages");
       if (pages->first >= count) {
-        streams.err << "delvix-cli: " << args[1] << " has " << pageCount << " of pixels; there is no page "
+        streams.err << "delvix-cli: " << path << " has " << pageCount << " of pixels; there is no page "
                     << pages->first + 1 << '\n';
         return exitRefused;
       }
@@ -124,18 +138,18 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
         printRows(listing, streams.out);
       }
       if (printed == 0) {
-        streams.err << "delvix-cli: " << args[1] << " (" << pageCount
+        streams.err << "delvix-cli: " << path << " (" << pageCount
                     << ") lists no pixel while the values are hidden; --show=color shows them\n";
         return exitRefused;
       }
       return exitOk;
     }
     if (pages) {
-      streams.err << "delvix-cli: --page goes with a color_bitmap node; " << args[1] << " has no pages\n";
+      streams.err << "delvix-cli: --page goes with a color_bitmap node; " << path << " has no pages\n";
       return exitUsage;
     }
     const fieldview::Listing listing = fieldview::listNode(document, *node, fieldSettings, zoomFactor);
-    if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << args[1] << ": not listed yet\n";
+    if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << path << ": not listed yet\n";
     printRows(listing, streams.out);
     return exitOk;
   }
@@ -149,5 +163,7 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
   });
   return exitOk;
 }
+
+}  // namespace
 
 }  // namespace delvix::cli

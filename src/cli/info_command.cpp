@@ -6,6 +6,7 @@
 
 #include "browse/file_names.h"
 #include "browse/file_summary.h"
+#include "cli/each_file.h"
 #include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
 #include "fieldview/value_text.h"
@@ -35,12 +36,12 @@ int printResourceCounts(const std::string& path, Streams streams) {
     summary = browse::summarizeFile(path, browse::FileKind::module);
   }
   if (summary.access != browse::Access::read) {
-    streams.err << "Could not open this file: " << summary.reason << '\n';
+    StderrReporter(streams.err, path).log("Could not open this file: " + summary.reason);
     return exitRefused;
   }
   // The file was read: the reason says what is damaged.
   if (!summary.reason.empty()) {
-    streams.err << summary.reason << '\n';
+    StderrReporter(streams.err, path).log(summary.reason);
     return exitRefused;
   }
   const formats::pe::ResourceCounts& counts = summary.resources;
@@ -123,14 +124,16 @@ nlohmann::json animatedCursorJson(const model::Document& document) {
 
 std::string playingTimeText(float seconds) { return fieldview::playingTimeText(seconds); }
 
-int printInfo(std::span<const std::string> args, Streams streams) {
-  const std::string& path = args[0];
+int printInfos(const Invocation& call, Streams streams) { return forEachFile(call.operands, streams, printInfo); }
+
+int printInfo(const std::string& path, Streams streams) {
   std::optional<model::FileKind> kind;
   if (path != formats::standardInputName) {
     const formats::FileKindChoice choice = formats::chooseFileKind(path);
     kind = choice.kind;
     // A module is counted here, not read: the disagreement is said as the reader would say it.
-    if (kind == model::FileKind::module && !choice.mismatch.empty()) streams.err << choice.mismatch << '\n';
+    if (kind == model::FileKind::module && !choice.mismatch.empty())
+      StderrReporter(streams.err, path).log(choice.mismatch);
   } else {
     std::string failure;
     const auto content = formats::standardInput(&failure);
@@ -143,7 +146,7 @@ int printInfo(std::span<const std::string> args, Streams streams) {
   if (kind == model::FileKind::module) return printResourceCounts(path, streams);
 
   model::Document document;
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, path);
   if (formats::readDocument(path, document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;
   if (streams.json) {

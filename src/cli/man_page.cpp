@@ -48,7 +48,7 @@ void printManPage(std::ostream& out) {
       << "reads standard input, as a whole, its kind taken from its first bytes.\n"
       << ".SH VERBS\n";
   for (const Command& command : commands()) {
-    out << ".TP\n.B " << roff(command.verb) << ' ' << roff(command.arguments) << '\n' << roff(command.summary) << '\n';
+    out << ".TP\n.B " << roff(command.verb) << ' ' << roff(command.operands) << '\n' << roff(command.summary) << '\n';
   }
   out << ".SH OPTIONS\n"
       << ".TP\n.BI \\-\\-kinds= LIST\n"

@@ -1,5 +1,6 @@
 #include "cli/save_commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -108,8 +109,47 @@ int extractModule(const std::string& modulePath, const model::Document& document
 
 }  // namespace
 
-int saveDocument(std::span<const std::string> args, Streams streams) {
-  StderrReporter reporter(streams.err);
+namespace {
+
+// The document as the writer of its own kind makes it, onto standard output.
+int writeToStandardOutput(const model::Document& document, Streams streams, formats::Reporter& reporter) {
+  formats::WrittenFile file;
+  switch (document.kind) {
+    case model::FileKind::iconFile: file = formats::writeIconFile(document, formats::headerKind(document)); break;
+    case model::FileKind::animatedCursor: file = formats::writeAniFile(document); break;
+    case model::FileKind::wave: file = formats::writeWaveFile(document); break;
+    default: return exitUsage;
+  }
+  if (!file.complete) {
+    reporter.error(formats::onlyPartSaved);
+    return exitRefused;
+  }
+  std::ostream& out = streams.fileOutput ? *streams.fileOutput : streams.out;
+  const std::span<const std::uint8_t> own = file.bytes;
+  std::size_t done = 0;
+  auto put = [&](std::span<const std::uint8_t> bytes) {
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  };
+  for (const formats::Inset& inset : file.insets) {
+    const std::size_t offset = std::clamp(inset.offset, done, own.size());
+    put(own.subspan(done, offset - done));
+    put(inset.data);
+    done = offset;
+  }
+  put(own.subspan(done));
+  out.flush();
+  if (!out) {
+    streams.err << "delvix-cli: standard output: write error\n";
+    return exitRefused;
+  }
+  return exitOk;
+}
+
+}  // namespace
+
+int saveDocument(const Invocation& call, Streams streams) {
+  const std::vector<std::string>& args = call.operands;
+  StderrReporter reporter(streams.err, args[0]);
   model::Document document;
   if (open(args[0], document, streams, reporter) != exitOk) return exitRefused;
   return saveOpenDocument(args[0], document, args[1], streams, reporter);
@@ -132,6 +172,12 @@ bool savedAs(model::FileKind kind, const std::string& extension) {
 
 int checkSaveTarget(const std::string& source, const model::Document& document, const std::string& target,
                     Streams streams) {
+  if (target == formats::standardInputName) {
+    if (document.kind != model::FileKind::module) return exitOk;
+    streams.err << "delvix-cli: " << source
+                << ": a module is saved as a folder of its groups, not to standard output\n";
+    return exitUsage;
+  }
   const std::string extension = lower(fs::path(target).extension().string());
   if (savedAs(document.kind, extension)) return exitOk;
   streams.err << "delvix-cli: cannot save " << fs::path(source).filename().string() << " as "
@@ -142,6 +188,7 @@ int checkSaveTarget(const std::string& source, const model::Document& document, 
 int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& targetPath,
                      Streams streams, formats::Reporter& reporter) {
   if (const int status = checkSaveTarget(source, document, targetPath, streams); status != exitOk) return status;
+  if (targetPath == formats::standardInputName) return writeToStandardOutput(document, streams, reporter);
   const fs::path target(targetPath);
   std::error_code error;
   switch (document.kind) {
@@ -184,7 +231,7 @@ bool holdsCursors(const std::string& file) {
 
 // Every picture of one file as its own file in `directory`.
 int extractFile(const std::string& file, const fs::path& directory, Streams streams, WrittenFiles& written) {
-  StderrReporter reporter(streams.err);
+  StderrReporter reporter(streams.err, file);
   model::Document document;
   if (open(file, document, streams, reporter) != exitOk) return exitRefused;
   std::error_code error;
@@ -212,24 +259,11 @@ int extractFile(const std::string& file, const fs::path& directory, Streams stre
 
 }  // namespace
 
-int extractPictures(std::span<const std::string> args, Streams streams) {
+int extractPictures(const Invocation& call, Streams streams) {
   BatchArguments batch;
-  for (const std::string& arg : args) {
-    if (arg == "-r" || arg == "--recursive") {
-      batch.recursive = true;
-    } else if (arg.starts_with("-") && arg != formats::standardInputName) {
-      streams.err << "usage: delvix-cli extract " << extractArguments << '\n';
-      return exitUsage;
-    } else {
-      batch.inputs.emplace_back(arg);
-    }
-  }
-  if (batch.inputs.size() < 2) {
-    streams.err << "usage: delvix-cli extract " << extractArguments << '\n';
-    return exitUsage;
-  }
-  batch.target = batch.inputs.back();
-  batch.inputs.pop_back();
+  batch.recursive = call.has("recursive");
+  batch.inputs.assign(call.operands.begin(), call.operands.end() - 1);
+  batch.target = call.operands.back();
   return runBatch(batch, streams, [&](const fs::path& file, const fs::path& folder, WrittenFiles& written) {
     return extractFile(file.string(), folder, streams, written);
   });

@@ -10,7 +10,7 @@
 namespace delvix::cli {
 
 // save IN OUT: IN written again with the writer that OUT's extension calls for.
-int saveDocument(std::span<const std::string> args, Streams streams);
+int saveDocument(const Invocation& call, Streams streams);
 // `document`, read from `source`, written as `target` with the writer its extension calls for.
 int saveOpenDocument(const std::string& source, const model::Document& document, const std::string& target,
                      Streams streams, formats::Reporter& reporter);
@@ -18,10 +18,9 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
 // `target`, else exitUsage after saying why.
 int checkSaveTarget(const std::string& source, const model::Document& document, const std::string& target,
                     Streams streams);
-inline constexpr const char* extractArguments = "FILE... DIR [-r] [--json]";
 
 // extract FILE... DIR [-r]: every picture of each FILE as its own file in DIR (several files or folders: each
 // file in a sub-folder of DIR named after it; -r descends into folders).
-int extractPictures(std::span<const std::string> args, Streams streams);
+int extractPictures(const Invocation& call, Streams streams);
 
 }  // namespace delvix::cli

@@ -79,8 +79,14 @@ fieldview::ApplyResult edit(model::Document& document, model::Node& node, const 
 
 }  // namespace
 
-int setField(std::span<const std::string> args, Streams streams) {
-  StderrReporter reporter(streams.err);
+int setField(const Invocation& call, Streams streams) {
+  const std::vector<std::string>& args = call.operands;
+  if (args.size() != 5) {
+    streams.err << "delvix-cli: set: needs FILE NODE ROW VALUE OUT (or -o OUT), not " << args.size()
+                << " operands\nTry 'delvix-cli set --help' for its operands and options.\n";
+    return exitUsage;
+  }
+  StderrReporter reporter(streams.err, args[0]);
   model::Document document;
   // Colour tables and bitmaps are read with their values, so that their rows can be changed too.
   formats::ReadSettings settings = streams.settings;
@@ -103,8 +109,9 @@ int setField(std::span<const std::string> args, Streams streams) {
   return saveOpenDocument(args[0], document, args[4], streams, reporter);
 }
 
-int removeNode(std::span<const std::string> args, Streams streams) {
-  StderrReporter reporter(streams.err);
+int removeNode(const Invocation& call, Streams streams) {
+  const std::vector<std::string>& args = call.operands;
+  StderrReporter reporter(streams.err, args[0]);
   model::Document document;
   if (formats::readDocument(args[0], document, streams.settings, reporter) != formats::ReadOutcome::read)
     return exitRefused;

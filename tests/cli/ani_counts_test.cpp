@@ -115,8 +115,10 @@ TEST(AniCounts, StepsThatNameNoFrameAreSaidOnceShownAsStoredAndKeptByARemoval) {
           .string();
   CliRun listed({"fields", file, "RIFF_ACON/sequence"});
   EXPECT_EQ(listed.out.str(), "1\t2\trw\n2\t1\trw\n3\tnone (4294967295)\trw\n4\tnone (2)\trw\n");
-  EXPECT_EQ(listed.err.str(),
-            "step 3 names frame 4294967295, counted from 0; the file has 2 frames. 1 more step names no frame.\n");
+  EXPECT_EQ(
+      listed.err.str(),
+      "delvix-cli: " + file +
+          ": step 3 names frame 4294967295, counted from 0; the file has 2 frames. 1 more step names no frame.\n");
 
   // Frame 1 goes: the step that showed frame 2 now shows frame 1, the others still name no frame.
   const std::string fewer = (dir.path() / "fewer.ani").string();

@@ -15,8 +15,9 @@ TEST(CliBashCompletion, CompletesVerbsOptionsValuesAndFiles) {
   const std::string text = script.out.str();
   const auto scriptPath = dir.write("delvix-cli.bash", std::vector<std::uint8_t>(text.begin(), text.end()));
   // Completes the last of its arguments as bash would, printing each completion followed by '|'.
-  const std::string driver = "source \"$1\"; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); "
-                             "_delvix_cli 2>/dev/null; printf '%s|' \"${COMPREPLY[@]}\"";
+  const std::string driver =
+      "source \"$1\"; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); "
+      "_delvix_cli 2>/dev/null; printf '%s|' \"${COMPREPLY[@]}\"";
   const auto driverPath = dir.write("complete.sh", std::vector<std::uint8_t>(driver.begin(), driver.end()));
   dir.write("cursor one.ani", {});
 
@@ -30,7 +31,7 @@ TEST(CliBashCompletion, CompletesVerbsOptionsValuesAndFiles) {
       {{"--kinds=icons", "i"}, "info|"},
       {{"export", "a.ico", "out", "--f"}, "--format|"},
       {{"export", "a.ico", "out", "--format", ""}, "png|bmp|jpg|gif|"},
-      {{"fields", "a.ico", "--"}, "--show=|--edit=|--page=|--help|"},
+      {{"fields", "a.ico", "--"}, "--node|--show=|--edit=|--page|--kinds=|--quiet|--help|"},
       {{"help", "--"}, "--man|--bash-completion|"},
       {{"tree", folder + "cursor o"}, folder + "cursor one.ani|"},
   };

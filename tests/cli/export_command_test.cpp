@@ -122,7 +122,7 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
                                              {"export", icon, out, "--fast"}}) {
     CliRun run(args);
     EXPECT_EQ(run.status, exitUsage) << args.back();
-    EXPECT_NE(run.err.str().find("usage: delvix-cli export FILE... DIR"), std::string::npos);
+    EXPECT_NE(run.err.str().find("Try 'delvix-cli export --help'"), std::string::npos) << run.err.str();
   }
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(CliRun({"export", (dir.path() / "none.ico").string(), out}).status, exitRefused);
@@ -132,9 +132,8 @@ TEST(CliExport, UsageErrorsAndRefusedFiles) {
   CliRun blocked({"export", icon, out});
   EXPECT_EQ(blocked.status, exitRefused);
   EXPECT_TRUE(testing::readFileBytes(dir.path() / "out" / "picture_2.png"));
-  CliRun help({"help"});
-  EXPECT_NE(help.out.str().find("export FILE... DIR [-r] [--format png|bmp|jpg|gif] [--as-shown] [--alpha] [--zoom N]"),
-            std::string::npos);
+  CliRun help({"export", "--help"});
+  EXPECT_NE(help.out.str().find("-f, --format FORMAT"), std::string::npos);
 }
 
 }  // namespace

@@ -25,20 +25,25 @@ TEST(Refusals, ComeBeforeTheWorkAndNameTheReason) {
                                   .string();
   const std::string png = (dir.path() / "out.png").string();
   const std::string out = (dir.path() / "out.ani").string();
+  const auto notWritten = [&](std::string verb) {
+    return "delvix-cli: " + verb + ": " + png + ": files are written as .ico, .cur, .ani or .wav, not as .png\nTry " +
+           "'delvix-cli " + verb + " --help' for its operands and options.\n";
+  };
   const struct {
     std::vector<std::string> args;
     int status;
     std::string err;
   } cases[] = {
-      {{"set", ani, "RIFF_ACON/time", "1", "7", png}, exitUsage, "delvix-cli: cannot save two.ani as .png\n"},
-      {{"remove", ani, "RIFF_ACON/time", png}, exitUsage, "delvix-cli: cannot save two.ani as .png\n"},
-      {{"add", ani, png, "--seq"}, exitUsage, "delvix-cli: cannot save two.ani as .png\n"},
+      {{"set", ani, "RIFF_ACON/time", "1", "7", png}, exitUsage, notWritten("set")},
+      {{"remove", ani, "RIFF_ACON/time", png}, exitUsage, notWritten("remove")},
+      {{"add", ani, png, "--seq"}, exitUsage, notWritten("add")},
+      {{"cut", ani, "0", "1", "-o", png}, exitUsage, notWritten("cut")},
       {{"add", ani, out, "--image=" + ico + ":0"},
        exitRefused,
-       "delvix-cli: " + ico + " has no image 0: it has 1 image, numbered from 1\n"},
+       "delvix-cli: " + ico + ": there is no image 0: it has 1 image, numbered from 1\n"},
       {{"add", ani, out, "--image=" + ico + ":2"},
        exitRefused,
-       "delvix-cli: " + ico + " has no image 2: it has 1 image, numbered from 1\n"},
+       "delvix-cli: " + ico + ": there is no image 2: it has 1 image, numbered from 1\n"},
       {{"remove", ico, "picture_1", (dir.path() / "none.ico").string()},
        exitRefused,
        "delvix-cli: picture_1: The last picture of a file cannot be removed.\n"},

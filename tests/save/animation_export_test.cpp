@@ -142,10 +142,10 @@ TEST(AnimationExport, RefusalsWriteNothing) {
     const char* says;
   };
   const std::vector<Case> cases{
-      {"icon.ico", icon.bytes(), {"--format", "gif"}, cli::exitRefused, "is not an animated cursor"},
-      {"five.ani", fiveStepCursor(), {"--format", "bmp"}, cli::exitUsage, "usage"},
-      {"five.ani", fiveStepCursor(), {"--zoom", "2"}, cli::exitUsage, "usage"},
-      {"five.ani", fiveStepCursor(), {"--alpha"}, cli::exitUsage, "usage"},
+      {"icon.ico", icon.bytes(), {"--format", "gif"}, cli::exitRefused, "not an animated cursor: --animated has no steps"},
+      {"five.ani", fiveStepCursor(), {"--format", "bmp"}, cli::exitUsage, "--help"},
+      {"five.ani", fiveStepCursor(), {"--zoom", "2"}, cli::exitUsage, "--help"},
+      {"five.ani", fiveStepCursor(), {"--alpha"}, cli::exitUsage, "--help"},
       {"none.ani", fiveStepCursor({5, 6, 7, 8, 9}), {}, cli::exitRefused, "No step of the animated cursor"},
       {"large.ani",
        riff("ACON", {aniHeader({.frames = 1, .steps = 600, .attributes = 3}), chunk("seq ", manySteps),

@@ -106,7 +106,8 @@ TEST(ModuleCorpus, CliInfoPrintsTheThreeCounts) {
   std::ostringstream badOut, badErr;
   std::vector<std::string> notModule{"info", (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string()};
   EXPECT_EQ(cli::runCommandLine(notModule, {badOut, badErr}), cli::exitRefused);
-  EXPECT_EQ(badErr.str(), "Unsupported file type: " + (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string() +
+  const std::string manifest = (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string();
+  EXPECT_EQ(badErr.str(), "delvix-cli: " + manifest + ": Unsupported file type: " + manifest +
                               " is not an icon, cursor, animated cursor, wave or module\n");
 }
 
