@@ -178,7 +178,7 @@ gfx::Image fileIcon(const fs::path& file) {
   if (!opened.source) return {};
   std::shared_ptr<ByteSource> source = std::move(opened.source);
   try {
-    switch (fileKindOf(file)) {
+    switch (fileKindOf(*source, file)) {
       case FileKind::iconFile:
       case FileKind::cursorFile: return iconOfIconFile(*source);
       case FileKind::animatedCursor: return iconOfAnimatedCursor(*source);

@@ -8,6 +8,7 @@
 
 #include "browse/file_names.h"
 #include "formats/byte_source.h"
+#include "formats/content_kind.h"
 #include "formats/le_bytes.h"
 #include "formats/reporter.h"
 #include "formats/riff/riff_navigator.h"
@@ -74,7 +75,7 @@ void summarizeModule(std::shared_ptr<ByteSource> file, FileSummary& summary) {
   std::string whyNot;
   auto counts = formats::pe::countResources(std::move(file), whyNot);
   if (!counts) {
-    summary.reason = "This is not a program module: " + whyNot;
+    summary.reason = whyNot;
     return;
   }
   summary.resources = *counts;
@@ -112,7 +113,34 @@ void summarizeContent(const std::shared_ptr<ByteSource>& file, FileSummary& summ
   }
 }
 
+FileKind summaryKindOf(formats::ContentKind kind) {
+  switch (kind) {
+    case formats::ContentKind::icon: return FileKind::iconFile;
+    case formats::ContentKind::cursor: return FileKind::cursorFile;
+    case formats::ContentKind::animatedCursor: return FileKind::animatedCursor;
+    case formats::ContentKind::wave: return FileKind::wave;
+    case formats::ContentKind::module: break;
+  }
+  return FileKind::module;
+}
+
+// A known extension whose file holds another kind is said in the reason.
+void chooseKind(ByteSource& file, const fs::path& name, FileSummary& summary) {
+  const auto byName = formats::fileKindOfExtension(name.extension().string());
+  const auto content = formats::contentKindOf(file.read(0, formats::kindTellingBytes));
+  summary.kind = fileKindOf(file, name);
+  if (content && byName && *byName != formats::fileKindOf(*content)) {
+    const std::string words(formats::kindInWords(*content));
+    summary.reason = "It holds " + words + "; read as " + words + ".";
+  }
+}
+
 }  // namespace
+
+FileKind fileKindOf(ByteSource& file, const fs::path& name) {
+  const auto content = formats::contentKindOf(file.read(0, formats::kindTellingBytes));
+  return content ? summaryKindOf(*content) : fileKindOf(name);
+}
 
 FileKind fileKindOf(const fs::path& file) {
   const std::string extension = lowerExtension(file);
@@ -155,6 +183,7 @@ FileSummary summarizeFile(const fs::path& file, std::optional<FileKind> kind) {
   summary.size = opened.source->size();
   std::shared_ptr<formats::FileSource> source = std::move(opened.source);
   try {
+    if (!kind) chooseKind(*source, file, summary);
     summarizeContent(source, summary);
   } catch (const std::exception& error) {
     summary.reason = std::string("The file could not be read: ") + error.what() + ".";

@@ -17,6 +17,8 @@ namespace delvix::browse {
 // What a file is taken for, by its extension (without regard to case).
 enum class FileKind { other, iconFile, cursorFile, animatedCursor, module, wave };
 FileKind fileKindOf(const std::filesystem::path& file);
+// What `file` (named `name`) is taken for by its first bytes, or by its name when they tell nothing.
+FileKind fileKindOf(formats::ByteSource& file, const std::filesystem::path& name);
 
 enum class Access {
   read,        // a regular file, opened and read
@@ -42,8 +44,8 @@ struct FileSummary {
   std::uint64_t bytesRead = 0;
 };
 
-// The summary of `file` for the kind its extension names, or for `kind` when given; a file of another kind
-// gets only its size.
+// The summary of `file` for the kind its first bytes tell, or its extension names when they tell none, or for
+// `kind` when given; a file of another kind gets only its size.
 FileSummary summarizeFile(const std::filesystem::path& file, std::optional<FileKind> kind = std::nullopt);
 
 // The summary of bytes that are not in a file of their own (standard input), read as `kind`.

@@ -58,9 +58,10 @@ std::optional<AddRequest> requestOf(const Invocation& call) {
 
 bool addImage(const AddRequest& request, model::Document& document, Streams streams, formats::Reporter& reporter) {
   StderrReporter sourceReporter(streams.err, request.imageSource);
-  const auto file = formats::FileContent::read(request.imageSource);
+  std::string whyNot;
+  const auto file = formats::FileContent::read(request.imageSource, &whyNot);
   if (!file) {
-    sourceReporter.log("Could not open this file.");
+    sourceReporter.log("Could not open this file: " + whyNot);
     return false;
   }
   const auto source = edit::readIconSource(*file, sourceReporter);

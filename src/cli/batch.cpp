@@ -7,6 +7,7 @@
 
 #include "browse/file_names.h"
 #include "cli/json_output.h"
+#include "formats/content_kind.h"
 #include "formats/document_reader.h"
 #include "formats/standard_input.h"
 
@@ -21,8 +22,10 @@ struct Job {
   fs::path folder;
 };
 
+// By its first bytes, as the file will be read: a copy of an icon without its extension counts, a wave file
+// named .ico does not.
 bool holdsPictures(const fs::path& file) {
-  const auto kind = formats::fileKindOfExtension(file.extension().string());
+  const auto kind = formats::chooseFileKind(file).kind;
   return kind && *kind != model::FileKind::wave;
 }
 

@@ -102,9 +102,13 @@ int printResourceCounts(const std::string& path, Streams streams) {
   } else {
     summary = browse::summarizeFile(path, browse::FileKind::module);
   }
-  if (summary.access != browse::Access::read || !summary.reason.empty()) {
-    if (!summary.reason.empty()) streams.err << summary.reason << '\n';
-    streams.err << "Could not open this file.\n";
+  if (summary.access != browse::Access::read) {
+    StderrReporter(streams.err, path).log("Could not open this file: " + summary.reason);
+    return exitRefused;
+  }
+  // The file was read: the reason says what is damaged.
+  if (!summary.reason.empty()) {
+    StderrReporter(streams.err, path).log(summary.reason);
     return exitRefused;
   }
   const formats::pe::ResourceCounts& counts = summary.resources;
@@ -192,8 +196,14 @@ std::string playingTimeText(float seconds) { return fieldview::playingTimeText(s
 int printInfos(const Invocation& call, Streams streams) { return forEachFile(call.operands, streams, printInfo); }
 
 int printInfo(const std::string& path, Streams streams) {
-  auto kind = formats::fileKindOfExtension(std::filesystem::path(path).extension().string());
-  if (path == formats::standardInputName) {
+  std::optional<model::FileKind> kind;
+  if (path != formats::standardInputName) {
+    const formats::FileKindChoice choice = formats::chooseFileKind(path);
+    kind = choice.kind;
+    // A module is counted here, not read: the disagreement is said as the reader would say it.
+    if (kind == model::FileKind::module && !choice.mismatch.empty())
+      StderrReporter(streams.err, path).log(choice.mismatch);
+  } else {
     std::string failure;
     const auto content = formats::standardInput(&failure);
     if (!content) {
@@ -202,7 +212,7 @@ int printInfo(const std::string& path, Streams streams) {
     }
     kind = formats::fileKindOfContent(*content);
   }
-  if (!kind || *kind == model::FileKind::module) return printResourceCounts(path, streams);
+  if (kind == model::FileKind::module) return printResourceCounts(path, streams);
 
   model::Document document;
   StderrReporter reporter(streams.err, path);

@@ -217,10 +217,15 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
 
 namespace {
 
-// Whether the pictures of an icon or cursor file are cursors: as its extension says, or for standard input,
-// which has none, as its directory's type does (2 for cursors).
+// Whether the pictures of an icon or cursor file are cursors: as its directory's type says (2 for cursors), or
+// when that was not read, as its extension does.
 bool holdsCursors(const std::string& file) {
-  if (file != formats::standardInputName) return lower(fs::path(file).extension().string()) != ".ico";
+  if (file != formats::standardInputName) {
+    const auto content = formats::chooseFileKind(file).content;
+    if (content == formats::ContentKind::icon || content == formats::ContentKind::cursor)
+      return content == formats::ContentKind::cursor;
+    return lower(fs::path(file).extension().string()) != ".ico";
+  }
   const auto content = formats::standardInput();
   return content && content->size() >= 4 && formats::le16(*content, 2) == 2;
 }

@@ -403,10 +403,11 @@ bool readAnimatedCursor(Bytes file, model::Document& document, const model::Show
 
 bool readAnimatedCursor(const std::filesystem::path& path, model::Document& document, const model::ShowSettings& show,
                         Reporter& reporter) {
-  auto bytes = FileContent::read(path);
+  std::string whyNot;
+  auto bytes = FileContent::read(path, &whyNot);
   if (!bytes) {
     document.kind = model::FileKind::animatedCursor;
-    reporter.error("Could not open a selected file.");
+    reporter.error("Could not open a selected file: " + whyNot);
     return false;
   }
   return readAnimatedCursor(*bytes, document, show, reporter);

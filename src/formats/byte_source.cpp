@@ -21,7 +21,7 @@ constexpr int blocksLookedAt = 4;
 FileSource::Opened FileSource::open(const std::filesystem::path& path, std::uint64_t readLimit) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer.
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (descriptor < 0) return {nullptr, std::string("Cannot open the file: ") + std::strerror(errno) + "."};
+  if (descriptor < 0) return {nullptr, std::strerror(errno)};
   struct stat info {};
   if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
     ::close(descriptor);

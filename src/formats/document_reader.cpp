@@ -1,8 +1,5 @@
 #include "formats/document_reader.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "formats/ani_reader.h"
 #include "formats/ico_reader.h"
 #include "formats/module_reader.h"
@@ -11,18 +8,6 @@
 #include "formats/wav_reader.h"
 
 namespace delvix::formats {
-
-std::optional<model::FileKind> fileKindOfExtension(std::string extension) {
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".ico" || extension == ".cur") return model::FileKind::iconFile;
-  if (extension == ".exe" || extension == ".dll" || extension == ".ocx" || extension == ".cpl" || extension == ".scr" ||
-      extension == ".icl" || extension == ".mun")
-    return model::FileKind::module;
-  if (extension == ".ani") return model::FileKind::animatedCursor;
-  if (extension == ".wav") return model::FileKind::wave;
-  return std::nullopt;
-}
 
 namespace {
 
@@ -72,21 +57,28 @@ ReadOutcome readStandardInput(model::Document& document, const ReadSettings& set
 ReadOutcome readDocument(const std::filesystem::path& path, model::Document& document, const ReadSettings& settings,
                          Reporter& reporter) {
   if (path == standardInputName) return readStandardInput(document, settings, reporter);
-  // A FIFO, a device or a folder is refused before anything waits on it, with what it is. A path that is not
-  // there is left to the reader, which says so in its own words.
+  // A FIFO, a device or a folder is refused before anything waits on it, with what it is. A file that cannot
+  // be opened is left to the reader its extension calls for, which says so in its own words and the system's.
   if (std::error_code error; std::filesystem::exists(path, error)) {
     if (auto problem = inputProblem(path)) {
       reporter.error(path.string() + ": " + *problem);
       return ReadOutcome::refused;
     }
   }
-  auto kind = fileKindOfExtension(path.extension().string());
-  if (!kind) {
-    reporter.log("Unsupported file type: " + path.extension().string());
+  const FileKindChoice choice = chooseFileKind(path);
+  if (!choice.kind) {
+    if (!choice.openError.empty()) {
+      reporter.error("Could not open this file: " + choice.openError);
+      return ReadOutcome::refused;
+    }
+    reporter.log("Unsupported file type: " + path.string() +
+                 " is not an icon, cursor, animated cursor, wave or module");
     return ReadOutcome::unsupportedKind;
   }
+  if (!choice.mismatch.empty()) reporter.log(choice.mismatch);
+  const model::FileKind kind = *choice.kind;
   document.path = path.string();
-  return readWith(*kind, path, document, settings, reporter) ? ReadOutcome::read : ReadOutcome::refused;
+  return readWith(kind, path, document, settings, reporter) ? ReadOutcome::read : ReadOutcome::refused;
 }
 
 }  // namespace delvix::formats

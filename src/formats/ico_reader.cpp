@@ -144,9 +144,10 @@ bool readIconFile(Bytes file, Document& document, const model::ShowSettings& sho
 
 bool readIconFile(const std::filesystem::path& path, Document& document, const model::ShowSettings& show,
                   Reporter& reporter) {
-  auto bytes = FileContent::read(path);
+  std::string whyNot;
+  auto bytes = FileContent::read(path, &whyNot);
   if (!bytes) {
-    reporter.error("Could not open this file.");
+    reporter.error("Could not open this file: " + whyNot);
     return false;
   }
   return readIconFile(*bytes, document, show, reporter);

@@ -12,7 +12,6 @@ namespace {
 
 using model::Node;
 
-constexpr const char* cannotOpen = "Could not open this file.";
 // Every module may decode this many pixels, and more in proportion to its size.
 constexpr std::uint64_t basePixelBudget = std::uint64_t{1} << 24;
 constexpr std::uint64_t pixelsPerFileByte = 64;
@@ -72,8 +71,8 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
   std::string whyNot;
   auto image = pe::PeImage::parse(file, whyNot);
   if (!image) {
-    reporter.log("not a program module: " + whyNot);
-    reporter.error(cannotOpen);
+    // The file was opened: what its headers lack is the message.
+    reporter.error(whyNot);
     return false;
   }
   for (const std::string& warning : image->warnings()) reporter.log(warning);
@@ -107,10 +106,11 @@ bool readModule(Bytes file, model::Document& document, const model::ShowSettings
 
 bool readModule(const std::filesystem::path& path, model::Document& document, const model::ShowSettings& show,
                 const model::ResourceKinds& kinds, Reporter& reporter) {
-  auto bytes = FileContent::read(path);
+  std::string whyNot;
+  auto bytes = FileContent::read(path, &whyNot);
   if (!bytes) {
     document.kind = model::FileKind::module;
-    reporter.error(cannotOpen);
+    reporter.error("Could not open this file: " + whyNot);
     return false;
   }
   return readModule(*bytes, document, show, kinds, reporter);

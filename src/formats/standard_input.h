@@ -24,8 +24,4 @@ inline constexpr std::size_t largestStandardInput = std::size_t{4} << 30;
 // when it could not be read.
 std::shared_ptr<const FileContent> standardInput(std::string* whyNot = nullptr);
 
-// The kind of file that `content` begins as: "RIFF" with "ACON" or "WAVE", "MZ", or an icon or cursor
-// directory's header.
-std::optional<model::FileKind> fileKindOfContent(Bytes content);
-
 }  // namespace delvix::formats

@@ -301,10 +301,11 @@ bool readWaveFile(const std::filesystem::path& path, model::Document& document, 
   if (auto opened = MappedFile::open(path); opened.file)
     return readWaveFile(model::SharedBytes(opened.file, opened.file->bytes()), document, reporter);
   // A file system that cannot map files, or too many mappings at once: the file is read whole.
-  auto content = FileContent::read(path);
+  std::string whyNot;
+  auto content = FileContent::read(path, &whyNot);
   if (!content) {
     document.kind = model::FileKind::wave;
-    reporter.dialog({"Error opening file.", Buttons::ok, BoxKind::plain, "Error Message"});
+    reporter.dialog({"Error opening file: " + whyNot, Buttons::ok, BoxKind::plain, "Error Message"});
     return false;
   }
   auto shared = std::make_shared<const FileContent>(std::move(*content));

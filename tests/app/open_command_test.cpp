@@ -286,6 +286,35 @@ TEST_F(OpenCommand, AnUnsupportedKindIsNamedAndTheOpenDocumentStays) {
   EXPECT_TRUE(enabled("ButSaveAll"));
 }
 
+TEST_F(OpenCommand, TheFirstBytesDecideTheKindWhateverTheName) {
+  const struct {
+    const char* name;
+    ByteVector bytes;
+    Strings rows;
+    bool wave;
+    bool mismatch;
+  } cases[] = {
+      {"tone.ico", waveFile(1, 8), {"RIFF_WAVE"}, true, true},
+      {"app.wav", iconFile({16}), {"header", "picture_1"}, false, true},
+      {"copy", animatedCursor(2, 2), {}, false, false},
+      {"tool.bin", moduleFile(), {}, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompter.messages.clear();
+    const auto path = write(c.name, c.bytes);
+    openThroughDialog(path);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_TRUE(logged("opening of file: " + path.string()));
+    if (!c.rows.empty()) EXPECT_EQ(treeRows(), c.rows);
+    EXPECT_GT(treeRows().size(), 0u);
+    EXPECT_EQ(widget("GroupMusic")->isVisibleTo(&window()), c.wave);
+    EXPECT_EQ(logged(path.string() + " holds " +
+                     (c.wave ? "a wave file; read as a wave file" : "an icon file; read as an icon file")),
+              c.mismatch);
+  }
+}
+
 TEST_F(OpenCommand, AnErrorEscapingTheReaderIsReportedAndTheViewsStayUsable) {
   reader = [](const std::filesystem::path&, model::Document& document, const formats::ReadSettings&,
               formats::Reporter&) -> formats::ReadOutcome {

@@ -63,7 +63,10 @@ TEST(FileSummary, ImageColumnsByKind) {
        {"", "5", ""}},
       {"no-header.ani", riff("ACON", {chunk("rate", u32s({1}))}), {"", "0", ""}, true},
       {"short-header.ani", riff("ACON", {chunk("anih", u32s({36, 9}))}), {"", "0", ""}, true},
-      {"other-form.ani", riff("WAVE", {testing::aniHeader({.frames = 8})}), {"", "0", ""}, true},
+      // Its first bytes make it a wave file, which the image columns leave empty.
+      {"other-form.ani", riff("WAVE", {testing::aniHeader({.frames = 8})}), {"", "", ""}, true},
+      {"icon.wav", le16s({0, 1, 4}), {"4", "", ""}, true},
+      {"cursor.bin", le16s({0, 2, 2}), {"", "2", ""}},
       {"m.dll", module(), {"2", "1", "3"}},
       {"not-a-module.exe", {'M', 'Z', 1, 2, 3}, {"0", "0", "0"}, true},
   };

@@ -136,5 +136,21 @@ TEST(CliBatch, EveryFileGoesIntoItsOwnFolderAndADamagedOneDoesNotStopTheRest) {
   }
 }
 
+TEST(CliBatch, AFolderIsTakenInByWhatItsFilesHold) {
+  testing::TempDir dir;
+  std::vector<std::uint8_t> cursor = twoImageIcon();
+  cursor[2] = 2;
+  std::filesystem::create_directories(dir.path() / "in");
+  dir.write("in/copy", twoImageIcon());
+  dir.write("in/pointer", cursor);
+  dir.write("in/sound.ico", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
+  const auto out = dir.path() / "out";
+  CliRun run({"extract", (dir.path() / "in").string(), out.string()});
+  EXPECT_EQ(run.status, exitOk) << run.err.str();
+  EXPECT_TRUE(std::filesystem::exists(out / "in" / "copy" / "picture_2.ico"));
+  EXPECT_TRUE(std::filesystem::exists(out / "in" / "pointer" / "picture_2.cur"));
+  EXPECT_FALSE(std::filesystem::exists(out / "in" / "sound.ico"));
+}
+
 }  // namespace
 }  // namespace delvix::cli

@@ -34,7 +34,7 @@ TFormWav::~TFormWav() { stopSound(); }
 browse::ExtensionFilter TFormWav::filter() const { return browse::waveBrowserFilter(); }
 
 browse::FileSummary TFormWav::describeFile(QTreeWidgetItem& row, const browse::FolderRow& file) {
-  browse::FileSummary summary = browse::summarizeFile(file.path, browse::FileKind::wave);
+  browse::FileSummary summary = browse::summarizeFile(file.path);
   const auto columns = browse::waveColumns(summary);
   for (std::size_t i = 0; i < columns.size(); ++i)
     row.setText(static_cast<int>(i) + 1, QString::fromStdString(columns[i]));

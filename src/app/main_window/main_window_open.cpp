@@ -19,6 +19,7 @@
 #include "app/main_window/main_window.h"
 #include "app/thumbnail_model.h"
 #include "app/tree_model.h"
+#include "formats/content_kind.h"
 #include "formats/regular_file.h"
 #include "model/picture_index.h"
 #include "wave/track_scale.h"
@@ -83,12 +84,17 @@ void TFormANI::openPath(const std::filesystem::path& file) {
         {"File not found.", platform::MessageButtons::yes, platform::MessageIcon::error, {}, path.filename().string()});
     return;
   }
-  const std::string extension = path.extension().string();
-  const auto kind = formats::fileKindOfExtension(extension);
+  // The first bytes decide, as they do for every reader (the read logs where they overrule the extension).
+  const formats::FileKindChoice choice = formats::chooseFileKind(path);
+  const auto kind = choice.kind;
   if (!kind) {
     // Nothing is reset: the open document stays as it was.
     CommandMessages messages(log_, host_.prompter, path.filename().string(), &commandMessages_);
-    report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
+    const std::string extension = path.extension().string();
+    if (!choice.openError.empty())
+      report("Could not open this file: " + choice.openError);
+    else
+      report("Unsupported file type: " + (extension.empty() ? std::string("(no extension)") : extension));
     return;
   }
 

@@ -22,10 +22,9 @@ namespace delvix::app {
 
 namespace {
 
-bool removableKind(std::string extension) {
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".ico" || extension == ".cur" || extension == ".ani";
+// By what was read, not by the name: a copy of an icon without its extension loses pictures as the icon does.
+bool removableKind(model::FileKind kind) {
+  return kind == model::FileKind::iconFile || kind == model::FileKind::animatedCursor;
 }
 
 }  // namespace
@@ -122,7 +121,7 @@ void TFormANI::ListPreviewSelectItem(const QModelIndex& current) {
     }
     showPicture(index);
     enableBlendToggles();
-    const bool removable = document_.imageCount >= 2 && removableKind(extension_);
+    const bool removable = document_.imageCount >= 2 && removableKind(document_.kind);
     ButMinus->setEnabled(removable);
     Removechunk1->setEnabled(removable);
   } catch (...) {

@@ -58,19 +58,28 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
   const std::uint64_t fileSize = source->size();
   const Bytes dos = source->read(0, 0x40);
   if (dos.size() < 0x40 || dos[0] != 'M' || dos[1] != 'Z') {
-    whyNot = "it does not begin with an \"MZ\" header of 64 bytes.";
+    whyNot = "This is not a program module: it does not begin with an \"MZ\" header of 64 bytes.";
     return std::nullopt;
   }
   const std::uint32_t peOffset = le32At(dos, 0x3C);
-  const Bytes head =
-      rangeFits(peOffset, 4 + coffHeaderSize + 2, fileSize) ? source->read(peOffset, 4 + coffHeaderSize + 2) : Bytes();
-  if (head.size() < 4 + coffHeaderSize + 2) {
-    whyNot =
-        "the PE header offset " + hex(peOffset) + " lies outside the file of " + std::to_string(fileSize) + " bytes.";
+  const std::string fileText = "the file (" + std::to_string(fileSize) + " bytes)";
+  if (peOffset >= fileSize) {
+    whyNot = "The PE header offset " + hex(peOffset) + " (at byte 0x3C) lies beyond the end of " + fileText + ".";
     return std::nullopt;
   }
-  if (head[0] != 'P' || head[1] != 'E' || head[2] != 0 || head[3] != 0) {
-    whyNot = "there is no \"PE\" signature at the PE header offset " + hex(peOffset) + ".";
+  constexpr std::size_t headSize = 4 + coffHeaderSize + 2;
+  const Bytes head = source->read(peOffset, headSize);
+  auto isSignature = [&] {
+    return head.size() >= 4 && head[0] == 'P' && head[1] == 'E' && head[2] == 0 && head[3] == 0;
+  };
+  if (!isSignature()) {
+    whyNot =
+        "There is no \"PE\" signature at byte " + hex(peOffset) + ", where the PE header offset (at byte 0x3C) points.";
+    return std::nullopt;
+  }
+  if (head.size() < headSize) {
+    whyNot = "The PE header at byte " + hex(peOffset) + " is cut short: " + fileText + " holds " +
+             std::to_string(head.size()) + " of its " + std::to_string(headSize) + " bytes.";
     return std::nullopt;
   }
 
@@ -80,12 +89,17 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
   const std::uint16_t optionalSize = le16At(head, 4 + 16);
   const std::uint16_t magic = le16At(head, 4 + coffHeaderSize);
   if (magic != pe32Magic && magic != pe32PlusMagic) {
-    whyNot = "its optional header is of the unknown kind " + hex(magic) + ".";
+    whyNot = "The optional header at byte " + hex(std::uint64_t{peOffset} + 4 + coffHeaderSize) +
+             " is of the unknown kind " + hex(magic) + ".";
     return std::nullopt;
   }
   image.is64Bit_ = magic == pe32PlusMagic;
   const std::uint64_t optional = std::uint64_t{peOffset} + 4 + coffHeaderSize;
   const Bytes optionalHeader = image.source_->read(optional, optionalSize);
+  if (optionalHeader.size() < optionalSize)
+    image.warnings_.push_back("The optional header at byte " + hex(optional) + " is cut short: " + fileText +
+                              " holds " + std::to_string(optionalHeader.size()) + " of its " +
+                              std::to_string(optionalSize) + " bytes; the fields it lacks read as 0.");
 
   // Fields the optional header may lack when it is cut short read as 0.
   auto optionalField = [&](std::size_t at) -> std::uint32_t {

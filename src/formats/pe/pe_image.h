@@ -26,7 +26,8 @@ class PeImage {
   // Nullopt when `file` is not a module: no "MZ", no "PE\0\0", or an optional header of an unknown kind.
   static std::optional<PeImage> parse(Bytes file);
   static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source);
-  // The same, with why `file` is not a module when it is not ("the PE header offset 0x... lies outside ...").
+  // The same, with what is missing or damaged, and where, when `file` is not a module, as a sentence ("The PE
+  // header offset 0x... (at byte 0x3C) lies beyond the end of the file (... bytes).").
   static std::optional<PeImage> parse(Bytes file, std::string& whyNot);
   static std::optional<PeImage> parse(std::shared_ptr<ByteSource> source, std::string& whyNot);
 

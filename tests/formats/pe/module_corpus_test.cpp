@@ -107,9 +107,9 @@ TEST(ModuleCorpus, CliInfoPrintsTheThreeCounts) {
   std::ostringstream badOut, badErr;
   std::vector<std::string> notModule{"info", (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string()};
   EXPECT_EQ(cli::runCommandLine(notModule, {badOut, badErr}), cli::exitRefused);
-  EXPECT_EQ(badErr.str(),
-            "This is not a program module: it does not begin with an \"MZ\" header of 64 bytes.\n"
-            "Could not open this file.\n");
+  const std::string manifest = (fs::path(DELVIX_CORPUS_DIR) / "MANIFEST.tsv").string();
+  EXPECT_EQ(badErr.str(), "delvix-cli: " + manifest + ": Unsupported file type: " + manifest +
+                              " is not an icon, cursor, animated cursor, wave or module\n");
 }
 
 }  // namespace

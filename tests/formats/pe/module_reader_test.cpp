@@ -266,16 +266,19 @@ TEST(ModuleReader, RefusesFilesThatAreNotModulesAndSaysWhy) {
     ByteVector bytes;
     std::string why;
   } cases[] = {
-      {ByteVector(600, 0x4D), "not a program module: it does not begin with an \"MZ\" header of 64 bytes."},
-      {farHeader.bytes, "not a program module: the PE header offset 0xFFFFFFF0 lies outside the file of " +
-                            std::to_string(farHeader.bytes.size()) + " bytes."},
-      {noSignature.bytes, "not a program module: there is no \"PE\" signature at the PE header offset 0x10."},
+      {ByteVector(600, 0x4D), "This is not a program module: it does not begin with an \"MZ\" header of 64 bytes."},
+      {farHeader.bytes, "The PE header offset 0xFFFFFFF0 (at byte 0x3C) lies beyond the end of the file (" +
+                            std::to_string(farHeader.bytes.size()) + " bytes)."},
+      {noSignature.bytes,
+       "There is no \"PE\" signature at byte 0x10, where the PE header offset (at byte 0x3C) points."},
   };
   for (const auto& c : cases) {
     auto r = read(c.bytes);
     EXPECT_FALSE(r->ok);
+    // The file was opened: what is wrong with it is the message.
     EXPECT_TRUE(r->reporter.logged(c.why)) << c.why;
-    EXPECT_TRUE(r->reporter.showed("Could not open this file."));
+    EXPECT_TRUE(r->reporter.showed(c.why)) << c.why;
+    EXPECT_FALSE(r->reporter.showed("Could not open this file."));
   }
 }
 
