@@ -84,6 +84,16 @@ bool takePageOption(std::vector<std::string>& args, std::optional<std::pair<std:
   return true;
 }
 
+// Why a table whose values are hidden lists nothing: the --show word it needs, or that its values are not
+// listed at all (a bitmap's rows that are not stored as they are drawn).
+std::string whyNoValues(const model::Node& node, const model::ShowSettings& show) {
+  const std::string& name = node.name();
+  const bool table = name == "color_table", color = name == "color_bitmap", mask = name == "mask_bitmap";
+  const int* setting = table ? &show.table : color ? &show.color : mask ? &show.mask : nullptr;
+  if (!setting || *setting == model::state::valuesShown) return "its values are not listed";
+  return std::string("its values are listed with --show=") + (table ? "table" : color ? "color" : "mask");
+}
+
 }  // namespace
 
 int printFields(std::span<const std::string> arguments, Streams streams) {
@@ -136,6 +146,10 @@ int printFields(std::span<const std::string> arguments, Streams streams) {
     }
     const fieldview::Listing listing = fieldview::listNode(document, *node, fieldSettings, zoomFactor);
     if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << args[1] << ": not listed yet\n";
+    if (listing.rows.empty() && node->stateImage() == model::state::valuesHidden) {
+      streams.err << "delvix-cli: " << args[1] << ": " << whyNoValues(*node, settings.show) << '\n';
+      return exitRefused;
+    }
     printRows(listing, streams.out);
     return exitOk;
   }
