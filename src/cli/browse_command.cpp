@@ -23,6 +23,8 @@ struct BrowseRequest {
   std::string folder;
   Browser browser = Browser::images;
   browse::ExtensionFilter filter;
+  // Neither browser was chosen: both list every kind they read.
+  bool everyKind = false;
 };
 
 // What the options ask for; nullopt when they do not go together.
@@ -30,17 +32,17 @@ std::optional<BrowseRequest> requestOf(const Invocation& call) {
   BrowseRequest request;
   request.folder = call.operands[0];
   const auto images = call.value("images");
+  request.everyKind = !images && !call.has("wav");
   if (call.has("wav")) {
     if (images) return std::nullopt;
     request.browser = Browser::wave;
     request.filter = browse::waveBrowserFilter();
-    return request;
-  }
-  if (images && !images->empty())
+  } else if (images && !images->empty()) {
     request.filter = browse::ExtensionFilter(listItems(*images));
-  else
+  } else {
     request.filter = browse::ExtensionFilter(
         {std::begin(browse::imageBrowserDefaultExtensions), std::end(browse::imageBrowserDefaultExtensions)});
+  }
   return request;
 }
 
@@ -72,6 +74,39 @@ std::optional<std::uint64_t> bytesReadByThisProcess() {
   return std::nullopt;
 }
 
+// The rows of one browser over `listing`'s files: printed, or added to `rows` for --json.
+void listRows(const browse::FolderListing& listing, Browser browser, Streams streams, nlohmann::json& rows) {
+  for (const browse::FolderRow& row : listing.rows) {
+    if (row.kind != browse::RowKind::file) continue;
+    const browse::FileSummary summary = browse::summarizeFile(row.path);
+    // The name as it is stored, so that it can be used again as it is printed.
+    const std::string name = row.path.filename().string();
+    if (streams.json) {
+      nlohmann::json entry = {
+          {"name", browse::displayText(name)},
+          {"path", browse::displayText(row.path.string())},
+          {"columns", browser == Browser::wave ? columnsJson(waveColumnKeys, browse::waveColumns(summary))
+                                               : columnsJson(imageColumnKeys, browse::imageColumns(summary))}};
+      if (!summary.reason.empty()) entry["reason"] = browse::displayText(summary.reason);
+      rows.push_back(std::move(entry));
+      continue;
+    }
+    if (browser == Browser::wave)
+      printRow(streams.out, name, browse::waveColumns(summary));
+    else
+      printRow(streams.out, name, browse::imageColumns(summary));
+    if (!summary.reason.empty()) streams.err << "delvix-cli: " << name << ": " << summary.reason << '\n';
+  }
+}
+
+// "ani, cur, ico, wav": the kinds the listings looked for.
+std::string kindsText(const std::vector<const browse::ExtensionFilter*>& filters) {
+  std::string text;
+  for (const browse::ExtensionFilter* filter : filters)
+    for (const std::string& extension : filter->extensions()) text += (text.empty() ? "" : ", ") + extension;
+  return text;
+}
+
 }  // namespace
 
 int browseFolder(const Invocation& call, Streams streams) {
@@ -81,34 +116,38 @@ int browseFolder(const Invocation& call, Streams streams) {
                    "--help' for its operands and options.\n";
     return exitUsage;
   }
+  // Without a choice both browsers list every kind they read: the image rows, then the wave rows.
+  if (request->everyKind)
+    request->filter =
+        browse::ExtensionFilter({std::begin(browse::imageBrowserExtensions), std::end(browse::imageBrowserExtensions)});
+  const browse::ExtensionFilter waveFilter = browse::waveBrowserFilter();
   const browse::ListingOutcome outcome = browse::listFolder(request->folder, request->filter);
   if (!outcome.listing) {
-    streams.err << outcome.error << '\n';
+    streams.err << "delvix-cli: " << outcome.error << '\n';
     return exitRefused;
   }
-  nlohmann::json rows = nlohmann::json::array();
-  for (const browse::FolderRow& row : outcome.listing->rows) {
-    if (row.kind != browse::RowKind::file) continue;
-    const browse::FileSummary summary = browse::summarizeFile(row.path);
-    // The name as it is stored, so that it can be used again as it is printed.
-    const std::string name = row.path.filename().string();
-    if (streams.json) {
-      nlohmann::json entry = {
-          {"name", browse::displayText(name)},
-          {"path", browse::displayText(row.path.string())},
-          {"columns", request->browser == Browser::wave ? columnsJson(waveColumnKeys, browse::waveColumns(summary))
-                                                        : columnsJson(imageColumnKeys, browse::imageColumns(summary))}};
-      if (!summary.reason.empty()) entry["reason"] = browse::displayText(summary.reason);
-      rows.push_back(std::move(entry));
-      continue;
-    }
-    if (request->browser == Browser::wave)
-      printRow(streams.out, name, browse::waveColumns(summary));
-    else
-      printRow(streams.out, name, browse::imageColumns(summary));
-    if (!summary.reason.empty()) streams.err << name << ": " << summary.reason << '\n';
+  std::optional<browse::ListingOutcome> waves;
+  if (request->everyKind) waves = browse::listFolder(request->folder, waveFilter);
+  const std::size_t waveFiles = waves && waves->listing ? waves->listing->fileCount() : 0;
+
+  if (outcome.listing->fileCount() + waveFiles == 0) {
+    std::vector<const browse::ExtensionFilter*> filters{&request->filter};
+    if (waves) filters.push_back(&waveFilter);
+    streams.err << "delvix-cli: " << request->folder << ": no files of the kinds " << kindsText(filters) << '\n';
+    return exitRefused;
   }
-  if (streams.json) writeJson(streams.out, {{"folder", browse::displayText(request->folder)}, {"rows", rows}});
+
+  nlohmann::json rows = nlohmann::json::array();
+  listRows(*outcome.listing, request->browser, streams, rows);
+  nlohmann::json document = {{"folder", browse::displayText(request->folder)}, {"rows", rows}};
+  if (waves && waves->listing) {
+    // A blank line parts the two tables of the text.
+    if (!streams.json && outcome.listing->fileCount() > 0 && waveFiles > 0) streams.out << '\n';
+    nlohmann::json waveRows = nlohmann::json::array();
+    listRows(*waves->listing, Browser::wave, streams, waveRows);
+    document["wave_rows"] = std::move(waveRows);
+  }
+  if (streams.json) writeJson(streams.out, document);
   if (std::getenv("DELVIX_REPORT_READ_BYTES"))
     if (auto read = bytesReadByThisProcess()) streams.err << "read bytes: " << *read << '\n';
   return exitOk;

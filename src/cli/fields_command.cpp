@@ -66,6 +66,16 @@ bool takePageOption(const Invocation& call, std::optional<std::pair<std::size_t,
   return true;
 }
 
+// Why a table whose values are hidden lists nothing: the --show word it needs, or that its values are not
+// listed at all (a bitmap's rows that are not stored as they are drawn).
+std::string whyNoValues(const model::Node& node, const model::ShowSettings& show) {
+  const std::string& name = node.name();
+  const bool table = name == "color_table", color = name == "color_bitmap", mask = name == "mask_bitmap";
+  const int* setting = table ? &show.table : color ? &show.color : mask ? &show.mask : nullptr;
+  if (!setting || *setting == model::state::valuesShown) return "its values are not listed";
+  return std::string("its values are listed with --show=") + (table ? "table" : color ? "color" : "mask");
+}
+
 // The files and the node of "fields FILE... [NODE]": the last operand is the node when it is not a file.
 std::pair<std::vector<std::string>, std::optional<std::string>> filesAndNode(const Invocation& call) {
   std::vector<std::string> files = call.operands;
@@ -149,7 +159,12 @@ int printFieldsOf(const std::string& file, const FieldsRequest& request, Streams
       return exitUsage;
     }
     const fieldview::Listing listing = fieldview::listNode(document, *node, fieldSettings, zoomFactor);
-    if (listing.outcome == fieldview::Outcome::notListedYet) streams.err << path << ": not listed yet\n";
+    if (listing.outcome == fieldview::Outcome::notListedYet)
+      streams.err << "delvix-cli: " << path << ": not listed yet\n";
+    if (listing.rows.empty() && node->stateImage() == model::state::valuesHidden) {
+      streams.err << "delvix-cli: " << path << ": " << whyNoValues(*node, settings.show) << '\n';
+      return exitRefused;
+    }
     printRows(listing, streams.out);
     return exitOk;
   }

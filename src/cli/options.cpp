@@ -63,7 +63,8 @@ std::string choiceText(const OptionSpec& option) {
 
 // Empty when `value` is one of the option's choices (each item of it, for a list).
 std::string choiceError(const OptionSpec& option, const std::string& value) {
-  if (option.choices.empty()) return {};
+  // An option whose value is optional may come without one.
+  if (option.choices.empty() || (option.value == ValueUse::attached && value.empty())) return {};
   const std::vector<std::string> allowed = words(option.choices);
   const std::vector<std::string> items = option.list ? listItems(value) : std::vector<std::string>{value};
   const bool fits = !items.empty() && std::ranges::all_of(items, [&](const std::string& item) {

@@ -56,7 +56,8 @@ ResourceKind kindOf(const model::Node& node) {
   return ResourceKind::other;
 }
 
-// Every icon group as NAME.ico, every cursor group as NAME.cur, every bitmap as NAME.bmp.
+// Every icon group as NAME.ico, every cursor group as NAME.cur, every bitmap as NAME.bmp; a resource's languages
+// after its first as NAME_LANG.ico and so on.
 int extractModule(const std::string& modulePath, const model::Document& document, const fs::path& directory,
                   formats::Reporter& reporter, WrittenFiles& written) {
   // The bitmaps are written from the module's own bytes; the file is read again only when there are any.
@@ -80,11 +81,14 @@ int extractModule(const std::string& modulePath, const model::Document& document
     const model::Node& node = document.tree.topLevel(i);
     ResourceKind kind = kindOf(node);
     if (kind == ResourceKind::other || !node.resourceName()) continue;
-    std::string base = safeFileName(formats::module::displayName(*node.resourceName()));
+    // Every language of a resource is written: the first under the resource's name, the others with "_LANG".
+    const formats::pe::ResourceLanguage language = formats::module::languageOf(node);
+    std::string base =
+        safeFileName(formats::module::displayName(*node.resourceName()) + formats::module::languageSuffix(language));
     if (kind == ResourceKind::bitmap) {
       openResources();
       if (!resources) continue;
-      auto data = resources->find(formats::pe::rtBitmap, *node.resourceName());
+      auto data = resources->find(formats::pe::rtBitmap, *node.resourceName(), language);
       auto file =
           data.status == formats::pe::LookupStatus::found ? formats::bmpFileFromPackedBitmap(data.bytes) : std::nullopt;
       if (!file) {

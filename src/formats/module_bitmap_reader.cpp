@@ -104,10 +104,11 @@ model::PictureEntry previewEntry(Context& context, Bytes dib, const gfx::BitmapH
 
 void expandBitmap(Context& context, Node& resourceNode) {
   const model::ResourceName& name = *resourceNode.resourceName();
-  auto data = context.resources.find(pe::rtBitmap, name);
+  const pe::ResourceLanguage language = languageOf(resourceNode);
+  auto data = context.resources.find(pe::rtBitmap, name, language);
   if (!reportLookup(data, prefix, context.reporter)) return;
   Bytes dib = data.bytes;
-  const std::string label = std::string(prefix) + " " + displayName(name);
+  const std::string label = std::string(prefix) + " " + displayName(name) + languageSuffix(language);
   if (dib.size() < 2) {
     context.reporter.log("The damage of a part of resource.");
     return;
@@ -160,8 +161,8 @@ void expandBitmap(Context& context, Node& resourceNode) {
     addPixelNodes(context, dib, headerSize, picture, label);
     context.stored(picture);
   }
-  context.document.pictures.push_back(
-      previewEntry(context, dib, parsed, number - 1, displayName(name) + " [Bitmap]", label));
+  context.document.pictures.push_back(previewEntry(context, dib, parsed, number - 1,
+                                                   displayName(name) + languageSuffix(language) + " [Bitmap]", label));
 }
 
 }  // namespace delvix::formats::module

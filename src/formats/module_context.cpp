@@ -1,6 +1,8 @@
 #include "formats/module_context.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <utility>
 
 namespace delvix::formats::module {
@@ -8,6 +10,25 @@ namespace delvix::formats::module {
 std::string displayName(const model::ResourceName& name) {
   if (const auto* id = std::get_if<std::uint32_t>(&name)) return std::to_string(*id);
   return std::get<std::string>(name);
+}
+
+std::string languageSuffix(const pe::ResourceLanguage& language) {
+  return language.first || !language.id ? std::string() : "_" + std::to_string(*language.id);
+}
+
+pe::ResourceLanguage languageOf(const model::Node& resourceNode) {
+  // The label is the last bracket: a resource's own name may hold text that looks like one.
+  const std::string& name = resourceNode.name();
+  const std::size_t open = name.rfind(" [");
+  if (open == std::string::npos || !name.ends_with(']')) return {};
+  const std::string_view label = std::string_view(name).substr(open + 2, name.size() - open - 3);
+  const std::size_t kind = label.find('_'), language = label.rfind('_');
+  if (kind == language) return {};
+  std::uint32_t id = 0;
+  const char* end = label.data() + label.size();
+  const auto [parsed, error] = std::from_chars(label.data() + language + 1, end, id);
+  if (error != std::errc() || parsed != end) return {};
+  return {id, false};
 }
 
 std::string nodeName(const model::ResourceName& name) {

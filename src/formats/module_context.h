@@ -45,6 +45,12 @@ std::string overBudget(const std::string& label);
 
 // The resource's name as the size list shows it: the string, or the decimal id.
 std::string displayName(const model::ResourceName& name);
+// What follows the name of a resource in a language other than its first: "_" and the language's id; nothing
+// for the first language.
+std::string languageSuffix(const pe::ResourceLanguage& language);
+// The language of the resource a module's top-level node holds, from its label: "NAME [Icon_k_LANG]" holds
+// language LANG; "NAME [Icon_k]" the first language of NAME.
+pe::ResourceLanguage languageOf(const model::Node& resourceNode);
 // The resource's name as its node shows it: the string, or the decimal id followed by "!num!".
 std::string nodeName(const model::ResourceName& name);
 

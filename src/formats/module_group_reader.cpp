@@ -24,11 +24,15 @@ std::uint64_t pixelsOf(Bytes record) {
 
 // Reads image `entry` of a group into `picture`; returns false when its resource is missing (the
 // group stops there).
+// A group in another language than its name's first takes the images of its own language where they have it.
 bool readGroupImage(Context& context, const Block& entry, Node& picture, GroupKind kind, const std::string& prefix,
                     const std::string& suffix) {
   const std::string directoryBitCount = std::to_string(le16(entry, 6));
-  const std::uint16_t id = le16(entry, 12);
-  auto data = context.resources.find(kind == GroupKind::icon ? pe::rtIcon : pe::rtCursor, std::uint32_t{id});
+  const model::ResourceName id = std::uint32_t{le16(entry, 12)};
+  const std::uint32_t type = kind == GroupKind::icon ? pe::rtIcon : pe::rtCursor;
+  const pe::ResourceLanguage language = languageOf(*picture.parent());
+  auto data = context.resources.find(type, id, language);
+  if (data.status == pe::LookupStatus::notFound && !language.first) data = context.resources.find(type, id);
   if (!reportLookup(data, prefix + " Loop.", context.reporter)) return false;
 
   Bytes record = data.bytes;
@@ -71,7 +75,8 @@ void expandGroup(Context& context, Node& resourceNode, GroupKind kind) {
   const model::ResourceName& name = *resourceNode.resourceName();
   const bool icons = kind == GroupKind::icon;
   const std::string prefix = icons ? "Icons." : "Cursors.";
-  auto data = context.resources.find(icons ? pe::rtGroupIcon : pe::rtGroupCursor, name);
+  const pe::ResourceLanguage language = languageOf(resourceNode);
+  auto data = context.resources.find(icons ? pe::rtGroupIcon : pe::rtGroupCursor, name, language);
   if (!reportLookup(data, prefix, context.reporter)) return;
 
   Bytes group = data.bytes;
@@ -104,7 +109,7 @@ void expandGroup(Context& context, Node& resourceNode, GroupKind kind) {
 
   // Every entry gets its picture node and entry, also after a missing image stops the reading, so
   // that picture numbers, directory numbers and the lists stay in step.
-  const std::string suffix = displayName(name) + (icons ? " [Icon]" : " [Cursor]");
+  const std::string suffix = displayName(name) + languageSuffix(language) + (icons ? " [Icon]" : " [Cursor]");
   bool reading = true;
   for (std::size_t i = 0; i < count; ++i) {
     Node& picture = resourceNode.addChild(model::pictureName(first + static_cast<int>(i)), {}, model::state::picture);

@@ -27,9 +27,13 @@ std::string moduleRowText(const model::Document& document, int index) {
   const std::string_view kind = modulePictureKind(document, index);
   if (kind.empty() || text.ends_with("[" + std::string(kind) + "]")) return text;
   // A picture that cannot be drawn is "none" in the list: the resource's name and kind go before it.
-  const model::ResourceName* name = pictureNode(document, index)->parent()->resourceName();
+  const model::Node& resourceNode = *pictureNode(document, index)->parent();
+  const model::ResourceName* name = resourceNode.resourceName();
   const std::string resource =
-      (name ? formats::module::displayName(*name) + " " : std::string()) + "[" + std::string(kind) + "]";
+      (name ? formats::module::displayName(*name) +
+                  formats::module::languageSuffix(formats::module::languageOf(resourceNode)) + " "
+            : std::string()) +
+      "[" + std::string(kind) + "]";
   return text.empty() ? resource : resource + " " + text;
 }
 

@@ -95,8 +95,9 @@ std::vector<ResourceGroupFacts> listResourceGroups(const model::Document& docume
     const model::Node& node = document.tree.topLevel(i);
     std::string kind = groupKind(node.name());
     if (kind.empty() || !node.resourceName()) continue;
-    ResourceGroupFacts group{
-        std::move(kind), formats::module::displayName(*node.resourceName()), *node.resourceName(), std::nullopt, {}};
+    ResourceGroupFacts group{std::move(kind),      formats::module::displayName(*node.resourceName()),
+                             *node.resourceName(), formats::module::languageOf(node),
+                             std::nullopt,         {}};
     for (const auto& child : node.children())
       if (const auto number = model::pictureNumber(child->name()))
         group.pictures.push_back(factsOf(document, *child, *number - 1));
@@ -110,7 +111,7 @@ void findLanguages(std::vector<ResourceGroupFacts>& groups, formats::pe::Resourc
     const std::uint32_t type = group.kind == "icon group"     ? formats::pe::rtGroupIcon
                                : group.kind == "cursor group" ? formats::pe::rtGroupCursor
                                                               : formats::pe::rtBitmap;
-    const formats::pe::ResourceData data = resources.find(type, group.resource);
+    const formats::pe::ResourceData data = resources.find(type, group.resource, group.stored);
     if (data.status != formats::pe::LookupStatus::notFound) group.language = data.language;
   }
 }

@@ -32,6 +32,8 @@ struct ResourceGroupFacts {
   std::string kind;  // "icon group", "cursor group" or "bitmap"
   std::string name;  // the string name, or the decimal id
   model::ResourceName resource;
+  // Which of the name's languages the node holds: the first, or another one by its id.
+  formats::pe::ResourceLanguage stored;
   // The language the pictures were read in, once findLanguages has looked it up.
   std::optional<std::uint32_t> language;
   std::vector<PictureFacts> pictures;

@@ -45,5 +45,29 @@ TEST(FieldsCommand, PrintsThePagesOfAPixelTableWhenColourBitmapsAreShown) {
   EXPECT_EQ(CliRun({"fields", file, "--show=colours"}).status, exitUsage);
 }
 
+TEST(FieldsCommand, AListingThatWouldPrintNothingSaysWhyAndFails) {
+  testing::TempDir dir;
+  testing::IconFile icon;
+  icon.entries.push_back({testing::DibImage{.width = 20, .height = 20, .bitCount = 8}.bytes()});
+  const std::string file = dir.write("big.ico", icon.bytes()).string();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"picture_1/color_bitmap"}, "picture_1/color_bitmap: its values are listed with --show=color"},
+      {{"picture_1/color_table"}, "picture_1/color_table: its values are listed with --show=table"},
+      {{"picture_1/mask_bitmap"}, "picture_1/mask_bitmap: its values are listed with --show=mask"},
+      {{"picture_1/color_bitmap", "--page=all"}, "lists no pixel while the values are hidden; --show=color"},
+      {{"picture_1/color_bitmap", "--show=color", "--page=99999"}, "has 2 pages of pixels; there is no page 99999"},
+  };
+  for (const auto& [options, message] : cases) {
+    std::vector<std::string> args{"fields", file};
+    args.insert(args.end(), options.begin(), options.end());
+    CliRun run(args);
+    SCOPED_TRACE(options.front());
+    EXPECT_EQ(run.status, exitRefused);
+    EXPECT_EQ(run.out.str(), "");
+    EXPECT_NE(run.err.str().find(message), std::string::npos) << run.err.str();
+  }
+  EXPECT_EQ(CliRun({"fields", file, "picture_1/color_table", "--show=table"}).status, exitOk);
+}
+
 }  // namespace
 }  // namespace delvix::cli

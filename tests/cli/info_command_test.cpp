@@ -192,14 +192,15 @@ TEST(CliInfo, AModuleListsEachGroupWithItsLanguageAndPictures) {
   EXPECT_EQ(run.status, exitOk) << run.err.str();
   // Icon group 1 is there in German (1031) first, as `wrestool -l` lists it, and in English.
   EXPECT_EQ(run.out.str(),
-            "icon groups: 3\ncursor groups: 2\nbitmaps: 4\n"
+            "icon groups: 4\ncursor groups: 2\nbitmaps: 4\n"
             "icon group APPICON, language 1033: 3 pictures, 16x16 32x32 48x48\n"
             "icon group 1, language 1031: 2 pictures, 16x16 12x12\n"
             "icon group 2, language 1033: 1 picture, 32x32\n"
             "cursor group 100, language 1033: 3 pictures, 32x32 48x48 64x64\n"
             "cursor group 101, language 1033: 1 picture, 32x32\n"
             "bitmap 200, language 1033: 1 picture, 48x48\nbitmap 201, language 1033: 1 picture, 48x48\n"
-            "bitmap 202, language 1033: 1 picture, 48x48\nbitmap 203, language 1033: 1 picture, 31x16\n");
+            "bitmap 202, language 1033: 1 picture, 48x48\nbitmap 203, language 1033: 1 picture, 31x16\n"
+            "icon group 1, language 1033: 6 pictures, 32x32 16x16 256x256 48x48 32x32 16x16\n");
 }
 
 }  // namespace

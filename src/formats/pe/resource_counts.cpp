@@ -1,5 +1,7 @@
 #include "formats/pe/resource_counts.h"
 
+#include <algorithm>
+
 #include "formats/pe/pe_image.h"
 #include "formats/pe/resource_directory.h"
 
@@ -19,8 +21,13 @@ std::optional<ResourceCounts> countResources(std::shared_ptr<ByteSource> file, s
   if (!image) return std::nullopt;
   auto resources = ResourceDirectory::open(*image);
   if (!resources) return ResourceCounts{};
-  return ResourceCounts{resources->names(rtGroupIcon).size(), resources->names(rtGroupCursor).size(),
-                        resources->names(rtBitmap).size()};
+  auto count = [&](std::uint32_t type) {
+    std::size_t resourcesOfType = 0;
+    for (const model::ResourceName& name : resources->names(type))
+      resourcesOfType += std::max<std::size_t>(resources->languages(type, name).size(), 1);
+    return resourcesOfType;
+  };
+  return ResourceCounts{count(rtGroupIcon), count(rtGroupCursor), count(rtBitmap)};
 }
 
 }  // namespace delvix::formats::pe

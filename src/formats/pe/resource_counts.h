@@ -15,7 +15,7 @@ struct ResourceCounts {
   std::size_t bitmaps = 0;
 };
 
-// The numbers of names of RT_GROUP_ICON, RT_GROUP_CURSOR and RT_BITMAP resources; nullopt when
+// The numbers of RT_GROUP_ICON, RT_GROUP_CURSOR and RT_BITMAP resources, each language of a name counted; nullopt when
 // `file` is not a module (a module without resources has none of each).
 std::optional<ResourceCounts> countResources(Bytes file);
 // The same from a source that reads only what is asked for (a FileSource): the headers and the resource

@@ -10,7 +10,6 @@ namespace delvix::formats::pe {
 namespace {
 
 constexpr std::size_t directoryHeaderSize = 16;
-constexpr std::size_t entrySize = 8;
 constexpr std::size_t dataEntrySize = 16;
 constexpr std::uint32_t highBit = 0x80000000u;
 
@@ -161,10 +160,9 @@ std::vector<model::ResourceName> ResourceDirectory::names(std::uint32_t type) {
   return index ? index->names : std::vector<model::ResourceName>{};
 }
 
-ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceName& name) {
-  ResourceData data;
+std::optional<std::uint32_t> ResourceDirectory::languageDirectory(std::uint32_t type, const model::ResourceName& name) {
   const TypeIndex* index = typeIndex(type);
-  if (!index) return data;
+  if (!index) return std::nullopt;
   const Entry* nameEntry = nullptr;
   if (const auto* id = std::get_if<std::uint32_t>(&name)) {
     auto it = index->byId.find(*id);
@@ -173,19 +171,90 @@ ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceNa
     auto it = index->byUpperName.find(upperCase(std::get<std::string>(name)));
     if (it != index->byUpperName.end()) nameEntry = &it->second;
   }
-  if (!nameEntry) return data;
-  auto languageDirectory = follow(*nameEntry, index->offset, {0, index->offset});
-  if (!languageDirectory) return data;
-  auto languages = readDirectory(*languageDirectory, 1);
-  if (!languages || languages->empty()) return data;
-  const Entry& first = languages->front();
-  data.language = first.id;
-  if (first.isDirectory) {
-    warn("The resource directory at " + hex(*languageDirectory) + " goes deeper than three levels.");
+  if (!nameEntry) return std::nullopt;
+  return follow(*nameEntry, index->offset, {0, index->offset});
+}
+
+const ResourceDirectory::LanguageIndex* ResourceDirectory::languageIndex(std::uint32_t type,
+                                                                         const model::ResourceName& name) {
+  auto directory = languageDirectory(type, name);
+  if (!directory) return nullptr;
+  auto cached = languageIndexes_.find(*directory);
+  if (cached != languageIndexes_.end()) return &cached->second;
+
+  // The first language is always listed, as it was before the others were; one more entry is read to tell
+  // whether any are left out.
+  const std::size_t allowed = std::max<std::size_t>(languageEntriesLeft_, 1);
+  auto entries = readDirectory(*directory, allowed + 1);
+  if (!entries || entries->empty()) return nullptr;
+  if (entries->size() > allowed) {
+    warn("The resources list more languages together than the file can hold; the later ones are not read.");
+    entries->resize(allowed);
+  }
+  languageEntriesLeft_ -= std::min(entries->size(), languageEntriesLeft_);
+
+  LanguageIndex index;
+  const Entry& first = entries->front();
+  index.languages.push_back({first.named ? std::nullopt : std::optional<std::uint32_t>(first.id), true});
+  if (!first.named) index.others.emplace(first.id, first);
+  // Language entries ascend, each leading to data; the list ends at one that does not, so that a count larger
+  // than the directory does not read the bytes after it as languages.
+  for (std::size_t i = 1; i < entries->size(); ++i) {
+    const Entry& entry = (*entries)[i];
+    if (entry.named || entry.isDirectory || (!index.others.empty() && entry.id <= index.others.rbegin()->first)) {
+      warn("The language entries of the resource directory at " + hex(*directory) +
+           " end at one out of order; the later ones are not read.");
+      break;
+    }
+    index.others.emplace(entry.id, entry);
+    index.languages.push_back({entry.id, false});
+  }
+  index.offset = *directory;
+  return &languageIndexes_.emplace(*directory, std::move(index)).first->second;
+}
+
+std::vector<ResourceLanguage> ResourceDirectory::languages(std::uint32_t type, const model::ResourceName& name) {
+  const LanguageIndex* index = languageIndex(type, name);
+  if (!index) return {};
+  // Names that share one language directory list its languages each; together no more than the file holds.
+  const std::size_t allowed = std::max<std::size_t>(languagesToListLeft_, 1);
+  if (index->languages.size() > allowed)
+    warn("The resources list more languages together than the file can hold; the later ones are not read.");
+  const std::size_t listed = std::min(index->languages.size(), allowed);
+  languagesToListLeft_ -= std::min(listed, languagesToListLeft_);
+  return {index->languages.begin(), index->languages.begin() + static_cast<std::ptrdiff_t>(listed)};
+}
+
+ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceName& name) {
+  return find(type, name, ResourceLanguage{});
+}
+
+ResourceData ResourceDirectory::find(std::uint32_t type, const model::ResourceName& name,
+                                     const ResourceLanguage& language) {
+  if (language.first || !language.id) {
+    // The first language alone is read, however many the resource has.
+    auto directory = languageDirectory(type, name);
+    if (!directory) return {};
+    auto entries = readDirectory(*directory, 1);
+    if (!entries || entries->empty()) return {};
+    return dataOf(entries->front(), *directory);
+  }
+  const LanguageIndex* index = languageIndex(type, name);
+  if (!index) return {};
+  auto entry = index->others.find(*language.id);
+  if (entry == index->others.end()) return {};
+  return dataOf(entry->second, index->offset);
+}
+
+ResourceData ResourceDirectory::dataOf(const Entry& languageEntry, std::uint32_t directory) {
+  ResourceData data;
+  data.language = languageEntry.id;
+  if (languageEntry.isDirectory) {
+    warn("The resource directory at " + hex(directory) + " goes deeper than three levels.");
     data.status = LookupStatus::unloadable;
     return data;
   }
-  const std::uint64_t entryRva = std::uint64_t{image_->resourceRva()} + first.offset;
+  const std::uint64_t entryRva = std::uint64_t{image_->resourceRva()} + languageEntry.offset;
   auto entry =
       entryRva <= 0xFFFFFFFFu ? image_->bytesAt(static_cast<std::uint32_t>(entryRva), dataEntrySize) : std::nullopt;
   if (!entry || entry->size() < dataEntrySize) {

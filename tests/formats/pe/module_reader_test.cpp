@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/le_bytes.h"
+#include "formats/one_image_writer.h"
+#include "formats/pe/resource_counts.h"
 #include "formats/pe/resource_directory.h"
 #include "preview/straight_render.h"
 #include "preview/thumbnail.h"
@@ -96,6 +98,46 @@ TEST(ModuleReader, NumbersGroupsAndImagesAcrossTheModule) {
     EXPECT_EQ(preview::makeThumbnail(d, 0).width(), preview::thumbnailBox);
     expectInStep(d);
   }
+}
+
+TEST(ModuleReader, ListsEveryLanguageAfterTheFirstOnesInTheirOwnImages) {
+  PeBuilder builder;
+  addIconGroup(builder, std::uint32_t{1}, {16}, 1);  // language 0x409, as the others' first
+  builder.add(pe::rtIcon, std::uint32_t{1}, iconImage(24), 0x411);
+  builder.add(pe::rtGroupIcon, std::uint32_t{1}, groupResource(1, {{24, 24, 1, 32, 0, 1}, {16, 16, 1, 32, 0, 2}}),
+              0x411);
+  builder.add(pe::rtIcon, std::uint32_t{2}, iconImage(32));  // the 0x411 group's second image, in 0x409 only
+  addIconGroup(builder, std::uint32_t{2}, {48}, 3);
+  builder.add(pe::rtBitmap, std::uint32_t{200}, testing::bitmapResource(1, 1, 24, 0, 0, ByteVector(4)), 0x407);
+  builder.add(pe::rtBitmap, std::uint32_t{200}, testing::bitmapResource(2, 1, 24, 0, 0, ByteVector(8)), 0x409);
+  const ByteVector module = builder.build().bytes;
+  auto r = read(module);
+  ASSERT_TRUE(r->ok);
+  const Document& d = r->document;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < d.tree.topLevelCount(); ++i) names.push_back(d.tree.topLevel(i).name());
+  EXPECT_EQ(names, (std::vector<std::string>{"1!num! [Icon_1]", "2!num! [Icon_2]", "200!num! [Bitmap_1]",
+                                             "1!num! [Icon_1_1041]", "200!num! [Bitmap_1_1033]"}));
+  // Each picture under its resource's node, as wide as the image of the resource's language.
+  const std::vector<std::pair<std::size_t, std::uint32_t>> resourceAndWidth{{0, 16}, {1, 48}, {2, 1},
+                                                                            {3, 24}, {3, 32}, {4, 2}};
+  ASSERT_EQ(d.pictures.size(), resourceAndWidth.size());
+  for (std::size_t i = 0; i < resourceAndWidth.size(); ++i) {
+    const Node* picture = findPicture(d, static_cast<int>(i));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->parent()->name(), names[resourceAndWidth[i].first]);
+    ASSERT_EQ(picture->child(0).name(), "bitm_info");
+    EXPECT_EQ(le32(picture->child(0).block(), 4), resourceAndWidth[i].second);
+  }
+  EXPECT_EQ(d.pictures[3].sizeText, "1_1041 [Icon]");
+  EXPECT_EQ(d.pictures[5].sizeText, "200_1033 [Bitmap]");
+  auto counts = pe::countResources(module);
+  ASSERT_TRUE(counts);
+  EXPECT_EQ(d.module.iconsLabel, std::to_string(counts->iconGroups));
+  EXPECT_EQ(d.module.iconsLabel, "3");
+  EXPECT_EQ(d.module.bitmapsLabel, std::to_string(counts->bitmaps));
+  EXPECT_EQ(d.module.bitmapsLabel, "2");
+  expectInStep(d);
 }
 
 TEST(ModuleReader, CursorsCarryTheirHotSpotAndTheirSizeFromTheBitmapHeader) {

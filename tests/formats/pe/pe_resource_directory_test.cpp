@@ -50,7 +50,7 @@ TEST(PeResourceDirectory, ListsNamesInStoredOrderAndFindsTheFirstLanguage) {
 TEST(PeResourceDirectory, CountsGroupsAndBitmaps) {
   auto counts = countResources(sampleModule(true).bytes);
   ASSERT_TRUE(counts);
-  EXPECT_EQ(counts->iconGroups, 3u);
+  EXPECT_EQ(counts->iconGroups, 3u);  // 0x407 after 0x409 is out of order
   EXPECT_EQ(counts->cursorGroups, 0u);
   EXPECT_EQ(counts->bitmaps, 1u);
 }
@@ -107,6 +107,48 @@ TEST(PeResourceDirectory, CapsEntryCountsToWhatTheFileHolds) {
   ASSERT_TRUE(directory);
   EXPECT_LE(directory->names(rtGroupIcon).size(), 40u + 2u);
   EXPECT_FALSE(directory->warnings().empty());
+}
+
+TEST(PeResourceDirectory, ListsAndFindsEveryLanguageUpToOneOutOfOrder) {
+  PeBuilder builder;
+  builder.add(rtGroupIcon, std::uint32_t{7}, {1}, 0x407).add(rtGroupIcon, std::uint32_t{7}, {2}, 0x409);
+  builder.add(rtGroupIcon, std::uint32_t{7}, {3}, 0x411).add(rtGroupIcon, std::uint32_t{7}, {4}, 0x409);
+  builder.add(rtGroupIcon, std::uint32_t{7}, {5}, 0x40C);
+  BuiltPe pe = builder.build();
+  auto image = PeImage::parse(pe.bytes);
+  auto directory = ResourceDirectory::open(*image);
+  ASSERT_TRUE(directory);
+  const std::vector<pe::ResourceLanguage> languages = directory->languages(rtGroupIcon, std::uint32_t{7});
+  ASSERT_EQ(languages.size(), 3u);  // the second 0x409 ends the list
+  EXPECT_FALSE(directory->warnings().empty());
+  const std::vector<std::pair<pe::ResourceLanguage, std::uint8_t>> cases{
+      {{0x407, true}, 1}, {{0x409, false}, 2}, {{0x411, false}, 3}, {{std::nullopt, true}, 1}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto& [language, byte] = cases[i];
+    if (i < languages.size()) {
+      EXPECT_EQ(languages[i].id, language.id);
+    }
+    ResourceData data = directory->find(rtGroupIcon, std::uint32_t{7}, language);
+    ASSERT_EQ(data.status, LookupStatus::found);
+    EXPECT_EQ(data.bytes[0], byte);
+  }
+  EXPECT_EQ(directory->find(rtGroupIcon, std::uint32_t{7}, {0x40C, false}).status, LookupStatus::notFound);
+}
+
+TEST(PeResourceDirectory, LanguagesSharedByManyNamesListNoMoreThanTheFileHolds) {
+  PeBuilder builder;
+  for (std::uint32_t name = 1; name <= 100; ++name) builder.add(rtBitmap, name, {1});
+  for (std::uint16_t language = 1; language <= 300; ++language)
+    builder.add(rtBitmap, std::uint32_t{101}, {1}, language);
+  BuiltPe pe = builder.build();
+  // Every name leads to the language directory of the last one.
+  for (std::size_t name = 0; name < 100; ++name)
+    pe.setLe32(pe.nameEntry[name] + 4,
+               0x80000000u | static_cast<std::uint32_t>(pe.languageDirectory.back() - pe.resourceStart));
+  auto counts = countResources(pe.bytes);
+  ASSERT_TRUE(counts);
+  EXPECT_GE(counts->bitmaps, 300u);
+  EXPECT_LE(counts->bitmaps, pe.bytes.size() / 8 + 101);
 }
 
 TEST(PeResourceDirectory, BadRvasAndTruncationGiveWhatCanBeRead) {
