@@ -136,9 +136,13 @@ _delvix_cli_complete_value() {
   case $values in
     @*)
       if [[ $values == *@node* && -n ${operands[0]} ]]; then
-        local file=${operands[0]}
+        local file=${operands[0]#[\"\']}
+        file=${file%[\"\']}
+        file=${file//\\/}
         [[ $file == \~/* ]] && file=$HOME/${file#\~/}
-        mapfile -t COMPREPLY < <(_delvix_cli_nodes "$file" "$value")
+        # The word as typed: without its opening quote and the backslashes of its escaped spaces.
+        local typed=${value#[\"\']}
+        mapfile -t COMPREPLY < <(_delvix_cli_nodes "$file" "${typed//\\/}")
         compopt -o filenames 2> /dev/null  # quotes the spaces of module names
       fi
       if [[ $values == *@file* ]]; then
@@ -163,7 +167,7 @@ _delvix_cli_complete_value() {
   return 0
 }
 
-# The node paths of FILE below the path typed so far ("RIFF_ACON/" gives RIFF_ACON/anih, RIFF_ACON/LIST_fram/...),
+# The node paths of FILE below the path typed so far ("RIFF_ACON/" gives RIFF_ACON/ani_header, RIFF_ACON/List_images/...),
 # a node with children ending in '/'. The tree comes from the delvix-cli being completed.
 _delvix_cli_nodes() {
   local typed=$2 parent=
