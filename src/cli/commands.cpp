@@ -160,19 +160,27 @@ The fields are the table fields prints without options; an INFO
 item's text is the field "Text". With several files: an array of
 these, one for each file read.)";
 constexpr std::string_view infoJson = R"(An icon or cursor file:
-{"file": PATH, "images": N, "kind": "icon"|"cursor"}
+{"file": PATH, "images": N, "kind": "icon"|"cursor", "pictures": [PICTURE...]}
 An animated cursor ("size" and "bit_count" are the first frame's
-when the header leaves them 0):
+when the header leaves them 0; the pictures are its frames):
 {"bit_count": N, "file": PATH, "frames": N, "from_first_frame": BOOL,
- "kind": "animated cursor", "size": "WxH", "steps": N}
+ "kind": "animated cursor", "pictures": [PICTURE...], "size": "WxH",
+ "steps": N}
+where PICTURE is
+{"bit_count": N, "bytes": N, "format": "PNG"|"BMP", "height": N,
+ "hot_spot": {"x": N, "y": N}, "number": N, "width": N}
+with "hot_spot" for cursors only, "number" from 1, and the size the
+picture itself gives (256, where the directory says 0).
 A wave file ("sample_frames" only where the samples are stored one
 by one, not compressed):
 {"bits_per_sample": N, "channels": N, "data_bytes": N, "file": PATH,
  "format_tag": N, "kind": "wave", "playing_time": SECONDS,
  "sample_frames": N, "samples_per_second": N}
 A module (null for a kind left out by --kinds):
-{"bitmaps": N, "cursor_groups": N, "file": PATH, "icon_groups": N,
- "kind": "module"}
+{"bitmaps": N, "cursor_groups": N, "file": PATH,
+ "groups": [{"kind": "icon group"|"cursor group"|"bitmap",
+             "language": N, "name": NAME, "pictures": [PICTURE...]}...],
+ "icon_groups": N, "kind": "module"}
 With several files: an array of these, one for each file read.)";
 constexpr std::string_view browseJson = R"({"folder": DIR,
  "rows": [{"columns": COLUMNS, "name": NAME, "path": PATH, "reason": TEXT}...]}
@@ -264,22 +272,25 @@ constexpr std::array table{
             {},
             saveDocument},
     Command{"extract", "FILE... DIR", 2, anyNumber, extractOptions,
-            "write every picture of FILE as its own file in DIR; several files or folders each into DIR/NAME",
+            "write every picture or resource group of each FILE as a file of its own in DIR/NAME/",
             "Each picture of an icon or cursor file (or frame of an animated cursor) as a file of its own "
-            "(picture_N.ico or .cur); each icon group of a module as NAME.ico, each cursor group as NAME.cur and "
-            "each bitmap as NAME.bmp. A folder among the FILEs stands for the files in it that delvix-cli reads; "
-            "with -r also those in its folders below. A file that fails is named, and the others are still "
-            "written.",
+            "(picture_N.ico or .cur, N zero-padded to the width of the count: picture_01 ... picture_12); each "
+            "icon group of a module as GROUP.ico, each cursor group as GROUP.cur and each bitmap as GROUP.bmp. "
+            "Each FILE goes into DIR/NAME/, NAME its file name (stdin for standard input), one FILE as several. A "
+            "folder among the FILEs stands for the files in it that delvix-cli reads, which keep their place "
+            "below DIR/folder/; with -r also those in its folders below. A file that fails is named, and the "
+            "others are still written.",
             batchJson, extractPictures},
-    Command{"export", "FILE... DIR", 2, anyNumber, exportOptions,
-            "write every picture of FILE as DIR/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
-            "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
-            "Without --as-shown, PNG and GIF files hold the picture's own pixels: 32-bit images with their alpha "
-            "(or their mask when every alpha byte is 0), other images with their mask as alpha 0 or 255 (a pixel "
-            "that would invert the screen is transparent), PNG images as stored (copied unchanged at zoom 1), "
-            "module bitmaps opaque; GIF files make alpha below 128 transparent. BMP and JPEG files are always "
-            "drawn as shown, on the key colour (RGB 254, 254, 254). Folders and -r as with extract.",
-            batchJson, exportPictures},
+    Command{
+        "export", "FILE... DIR", 2, anyNumber, exportOptions,
+        "write every picture of FILE as DIR/NAME/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
+        "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
+        "Without --as-shown, PNG and GIF files hold the picture's own pixels: 32-bit images with their alpha "
+        "(or their mask when every alpha byte is 0), other images with their mask as alpha 0 or 255 (a pixel "
+        "that would invert the screen is transparent), PNG images as stored (copied unchanged at zoom 1), "
+        "module bitmaps opaque; GIF files make alpha below 128 transparent. BMP and JPEG files are always "
+        "drawn as shown, on the key colour (RGB 254, 254, 254). Folders and -r as with extract.",
+        batchJson, exportPictures},
     Command{"browse", "DIR", 1, 1, browseOptions,
             "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated",
             "The image browser's columns are name, icons, cursors and bitmaps; the wave browser's (--wav) name, "

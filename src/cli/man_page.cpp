@@ -159,7 +159,7 @@ void printNodesAndRows(std::ostream& out) {
       << ".SH ROWS\n"
       << "The \\fIROW\\fR of \\fBset\\fR is the number of a row of \\fINODE\\fR's table, from 1, as\n"
       << "\\fBfields\\fR \\fIFILE\\fR \\fINODE\\fR lists them, or its caption as printed there\n"
-      << "(\\fB\"HotPot X\"\\fR). Only a row marked \\fBrw\\fR takes a value. Besides:\n"
+      << "(\\fB\"HotPot X\"\\fR, in any letter case). Only a row marked \\fBrw\\fR takes a value. Besides:\n"
       << ".TP\n\\fBadd\\fR, \\fBremove\\fR\n"
       << "On \\fBRIFF_ACON/sequence\\fR: \\fBadd\\fR adds a step showing frame \\fIVALUE\\fR (from 1);\n"
       << "\\fBremove\\fR removes step \\fIVALUE\\fR (from 1).\n"
