@@ -140,20 +140,64 @@ constexpr std::array exportOptions{
 };
 constexpr std::array browseOptions{
     OptionSpec{"images", 0, ValueUse::attached, "LIST", "ani cur ico cpl dll exe ocx scr", true,
-               "List the files the image browser lists, of the extensions given (ani, cur, ico by default)."},
-    OptionSpec{"wav", 0, ValueUse::none, {}, {}, false, "List the wave files as the wave browser does."},
+               "List only the files the image browser lists, of the extensions given (ani, cur, ico without a list)."},
+    OptionSpec{"wav", 0, ValueUse::none, {}, {}, false, "List only the wave files, as the wave browser does."},
 };
 
-constexpr std::string_view batchJson =
-    R"({"target": DIR, "failed": N, "files": [{"file": PATH, "folder": PATH, "ok": BOOL, "written": [PATH...]}]})";
+// What --json prints, keys in the order they are written. Shown by the manual page.
+constexpr std::string_view batchJson = R"({"failed": N,
+ "files": [{"file": PATH, "folder": PATH, "ok": BOOL,
+            "written": [PATH...]}...],
+ "target": DIR}
+A file that failed has "ok": false, and what it had written before
+it failed.)";
+constexpr std::string_view treeJson = R"({"file": PATH, "kind": KIND, "nodes": [NODE...]}
+where NODE is
+{"children": [NODE...],
+ "fields": [{"caption": TEXT, "editable": BOOL, "value": TEXT}...],
+ "name": NAME}
+The fields are the table fields prints without options; an INFO
+item's text is the field "Text". With several files: an array of
+these, one for each file read.)";
+constexpr std::string_view infoJson = R"(An icon or cursor file:
+{"file": PATH, "images": N, "kind": "icon"|"cursor", "pictures": [PICTURE...]}
+An animated cursor ("size" and "bit_count" are the first frame's
+when the header leaves them 0; the pictures are its frames):
+{"bit_count": N, "file": PATH, "frames": N, "from_first_frame": BOOL,
+ "kind": "animated cursor", "pictures": [PICTURE...], "size": "WxH",
+ "steps": N}
+where PICTURE is
+{"bit_count": N, "bytes": N, "format": "PNG"|"BMP", "height": N,
+ "hot_spot": {"x": N, "y": N}, "number": N, "width": N}
+with "hot_spot" for cursors only, "number" from 1, and the size the
+picture itself gives (256, where the directory says 0).
+A wave file ("sample_frames" only where the samples are stored one
+by one, not compressed):
+{"bits_per_sample": N, "channels": N, "data_bytes": N, "file": PATH,
+ "format_tag": N, "kind": "wave", "playing_time": SECONDS,
+ "sample_frames": N, "samples_per_second": N}
+A module (null for a kind left out by --kinds):
+{"bitmaps": N, "cursor_groups": N, "file": PATH,
+ "groups": [{"kind": "icon group"|"cursor group"|"bitmap",
+             "language": N, "name": NAME, "pictures": [PICTURE...]}...],
+ "icon_groups": N, "kind": "module"}
+With several files: an array of these, one for each file read.)";
+constexpr std::string_view browseJson = R"({"folder": DIR,
+ "rows": [{"columns": COLUMNS, "name": NAME, "path": PATH, "reason": TEXT}...]}
+with "wave_rows": [ROW...] as well when neither --images nor --wav is given,
+where COLUMNS is {"bitmaps": N, "cursors": N, "icons": N}
+or, with --wav, {"bits_per_sample": N, "channels": N, "format": N,
+ "samples_per_second": N, "size": N, "time": SECONDS}
+A column is a number, or its text where it is not one, or null where the browser
+shows it empty or unknown. "reason" is there only for a file that could not be
+read, and says why.)";
 
 constexpr std::array table{
     Command{"tree", "FILE...", 1, anyNumber, noOptions,
             "print the structure tree, one node per line (or as JSON with every field table)",
             "Each node on a line of its own, indented by two spaces a level. With several files, each file's tree "
             "follows a line with its name and a colon.",
-            R"({"file": PATH, "kind": KIND, "tree": {"name": NAME, "fields": [ROW...], "children": [NODE...]}})",
-            printTrees},
+            treeJson, printTrees},
     Command{"thumbnails",
             "FILE DIR",
             2,
@@ -200,7 +244,9 @@ constexpr std::array table{
             2,
             addOptions,
             "add INFO items, rate, seq, fact or another file's image as Add chunk does, write OUT",
-            {},
+            "FILE is an animated cursor, a wave file, or (with --image) an icon or cursor file. The chunks are "
+            "added in the order the options are given, as the window's Add chunk adds them, and the file is "
+            "written as OUT; at least one option is needed.",
             {},
             addChunks},
     Command{"remove",
@@ -209,13 +255,14 @@ constexpr std::array table{
             3,
             saveOptions,
             "take out NODE (INFO list or item, fact, time, sequence, a kept chunk, a picture or frame), write OUT",
-            {},
+            "NODE is a path as tree prints it: an INFO list or item (RIFF_ACON/List_info/name), fact, time (the "
+            "rates), sequence, a chunk kept as it was read, a picture of an icon or cursor file (picture_2) or a "
+            "frame of an animated cursor. It is taken out as the window's Remove chunk does.",
             {},
             removeNode},
     Command{"info", "FILE...", 1, anyNumber, noOptions,
             "print a file's main numbers (wave, animated cursor, icon, cursor, module)",
-            "With several files, each file's lines follow a line with its name and a colon.",
-            R"({"file": PATH, "kind": KIND, ...}; with several files an array of them)", printInfos},
+            "With several files, each file's lines follow a line with its name and a colon.", infoJson, printInfos},
     Command{"save",
             "IN OUT",
             2,
@@ -225,35 +272,36 @@ constexpr std::array table{
             "A module's icon and cursor groups go into the folder OUT, one file each.",
             {},
             saveDocument},
-    Command{"extract",
-            "FILE... DIR",
-            2,
-            anyNumber,
-            extractOptions,
-            "write every picture of each FILE as its own file in DIR/NAME/ (NAME the file's name), however many files",
-            {},
-            batchJson,
-            extractPictures},
+    Command{"extract", "FILE... DIR", 2, anyNumber, extractOptions,
+            "write every picture or resource group of each FILE as a file of its own in DIR/NAME/",
+            "Each picture of an icon or cursor file (or frame of an animated cursor) as a file of its own "
+            "(picture_N.ico or .cur, N zero-padded to the width of the count: picture_01 ... picture_12); each "
+            "icon group of a module as GROUP.ico, each cursor group as GROUP.cur and each bitmap as GROUP.bmp, in "
+            "every language it has: the first as stored under GROUP, the others as GROUP_LANG (1_1041.ico). "
+            "Each FILE goes into DIR/NAME/, NAME its file name (stdin for standard input), one FILE as several. A "
+            "folder among the FILEs stands for the files in it that delvix-cli reads, which keep their place "
+            "below DIR/folder/; with -r also those in its folders below. A file that fails is named, and the "
+            "others are still written.",
+            batchJson, extractPictures},
     Command{
-        "export",
-        "FILE... DIR",
-        2,
-        anyNumber,
-        exportOptions,
+        "export", "FILE... DIR", 2, anyNumber, exportOptions,
         "write every picture of FILE as DIR/NAME/picture_N.png (or the format's): its own pixels and alpha (PNG, GIF), "
         "or as drawn (BMP, JPEG, --as-shown; --alpha through its alpha)",
-        {},
-        batchJson,
-        exportPictures},
-    Command{"browse",
-            "DIR",
-            1,
-            1,
-            browseOptions,
+        "Without --as-shown, PNG and GIF files hold the picture's own pixels: 32-bit images with their alpha "
+        "(or their mask when every alpha byte is 0), other images with their mask as alpha 0 or 255 (a pixel "
+        "that would invert the screen is transparent), PNG images as stored (copied unchanged at zoom 1), "
+        "module bitmaps opaque; GIF files make alpha below 128 transparent. BMP and JPEG files are always "
+        "drawn as shown, on the key colour (RGB 254, 254, 254). Folders and -r as with extract.",
+        batchJson, exportPictures},
+    Command{"browse", "DIR", 1, 1, browseOptions,
             "list DIR as the image browser (or the wave browser) does: a file a line, tab-separated",
-            {},
-            R"({"folder": DIR, "rows": [{"name": NAME, "path": PATH, "columns": {...}, "reason": TEXT}]})",
-            browseFolder},
+            "Without --images or --wav, every kind: the image browser's rows of every kind it reads, an empty "
+            "line, then the wave browser's rows. A folder with no file of the kinds asked for is refused (exit "
+            "status 1) with the kinds named. "
+            "The image browser's columns are name, icons, cursors and bitmaps; the wave browser's (--wav) name, "
+            "size, time, format, channels, bits per sample and samples per second. A column that cannot be "
+            "known is ?, and a file that cannot be read is named on standard error with the reason.",
+            browseJson, browseFolder},
 };
 
 std::string usageLine(const Command& command) {

@@ -1,8 +1,10 @@
 #include "cli/man_page.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
 
@@ -20,9 +22,226 @@ std::string roff(std::string_view text) {
       out += "\\-";
     else
       out += c;
+    if (c == '\n') out += "\\&";
   }
   if (!out.empty() && (out.front() == '.' || out.front() == '\'')) out.insert(0, "\\&");
   return out;
+}
+
+std::string bold(std::string_view text) { return "\\fB" + roff(text) + "\\fR"; }
+std::string italic(std::string_view text) { return "\\fI" + roff(text) + "\\fR"; }
+
+// "-f, --format FORMAT" with the names bold and the value's name italic.
+std::string styledSynopsis(const OptionSpec& option) {
+  const std::string synopsis = optionSynopsis(option);
+  if (option.value == ValueUse::none) return bold(synopsis);
+  const std::string valueName(option.valueName.empty() ? "VALUE" : option.valueName);
+  const std::size_t at = synopsis.rfind(valueName);
+  return bold(synopsis.substr(0, at)) + italic(valueName) + roff(synopsis.substr(at + valueName.size()));
+}
+
+std::vector<std::string> words(std::string_view text) {
+  std::vector<std::string> result;
+  while (!text.empty()) {
+    const std::size_t space = text.find(' ');
+    if (space != 0) result.emplace_back(text.substr(0, space));
+    text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+  }
+  return result;
+}
+
+bool isNumber(const std::string& word) {
+  return !word.empty() && std::ranges::all_of(word, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "png, bmp, jpg or gif", or "1 to 10" for a run of whole numbers.
+std::string choiceText(const std::vector<std::string>& choices) {
+  const bool run = choices.size() > 2 && std::ranges::all_of(choices, isNumber) &&
+                   std::stoul(choices.back()) - std::stoul(choices.front()) + 1 == choices.size();
+  if (run) return choices.front() + " to " + choices.back();
+  std::string text;
+  for (std::size_t i = 0; i < choices.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+  return text;
+}
+
+// The option's help, then its values where the help does not name them all.
+void printOption(const OptionSpec& option, std::ostream& out) {
+  out << ".TP\n" << styledSynopsis(option) << '\n' << roff(option.help) << '\n';
+  const std::vector<std::string> choices = words(option.choices);
+  if (choices.empty()) return;
+  const std::string text = choiceText(choices);
+  const bool named =
+      option.help.find(text) != std::string_view::npos ||
+      std::ranges::all_of(choices, [&](const std::string& c) { return option.help.find(c) != std::string_view::npos; });
+  if (!named) out << (option.list ? "A comma\\-separated list of " : "One of ") << roff(text) << ".\n";
+}
+
+void printCommand(const Command& command, std::ostream& out) {
+  out << ".SS \"" << roff(command.verb) << ' ' << roff(command.operands) << "\"\n" << roff(command.summary) << ".\n";
+  if (!command.description.empty()) out << ".PP\n" << roff(command.description) << '\n';
+  if (!command.jsonShape.empty()) out << ".PP\nTakes " << bold("--json") << " (see " << bold("JSON OUTPUT") << ").\n";
+  if (command.options.empty()) return;
+  out << ".PP\nOptions:\n.RS\n";
+  for (const OptionSpec& option : command.options) printOption(option, out);
+  out << ".RE\n";
+}
+
+void printSynopsis(std::ostream& out) {
+  out << ".SH SYNOPSIS\n";
+  for (const Command& command : commands()) {
+    out << ".B delvix\\-cli\n"
+        << "[\\fIOPTIONS\\fR] " << bold(command.verb) << " [\\fIOPTIONS\\fR] " << italic(command.operands) << "\n.br\n";
+  }
+  out << ".B delvix\\-cli\n"
+      << "\\fIVERB\\fR " << bold("--help") << "\n.br\n"
+      << ".B delvix\\-cli\n"
+      << bold("help") << " [\\fIVERB\\fR | " << bold("--man") << " | " << bold("--bash-completion") << "]\n.br\n"
+      << ".B delvix\\-cli\n"
+      << bold("--version") << '\n';
+}
+
+void printDescription(std::ostream& out) {
+  out << ".SH DESCRIPTION\n"
+      << "Reads the files a verb names with the same readers as the Delvix window, and prints or writes what the\n"
+      << "verb asks for. Options may stand anywhere among the operands, before or after the verb, as\n"
+      << ".BR getopt_long (3)\n"
+      << "reads them: a long option's value after '=' or as the next argument\n"
+      << "(\\fB\\-\\-format=gif\\fR, \\fB\\-\\-format gif\\fR), short options alone or together with their value\n"
+      << "(\\fB\\-qr\\fR, \\fB\\-f gif\\fR, \\fB\\-fgif\\fR), and a long name shortened to any start of it that\n"
+      << "names one option only. An option shown as \\fB\\-\\-name\\fR[\\fB=\\fR\\fIVALUE\\fR] takes a value only\n"
+      << "after '='.\n"
+      << "An argument of\n.B \\-\\-\n"
+      << "ends the options: every argument after it is an operand, even one that starts with '\\-'.\n"
+      << "A FILE (or IN) of\n.B \\-\n"
+      << "reads standard input, as a whole; an OUT of\n.B \\-\n"
+      << "(given as \\fB\\-o \\-\\fR or as the last operand) writes the file to standard output, and what the\n"
+      << "verb reports goes to standard error.\n"
+      << "The verbs that write into a folder take it as their last operand or as \\fB\\-o\\fR \\fIDIR\\fR.\n"
+      << ".PP\n"
+      << "Every message on standard error names the program and the file it is about, and says why, with the\n"
+      << "system's reason where there is one.\n";
+}
+
+void printVerbs(std::ostream& out) {
+  out << ".SH VERBS\n";
+  for (const Command& command : commands()) printCommand(command, out);
+}
+
+void printCommonOptions(std::ostream& out) {
+  out << ".SH OPTIONS OF EVERY VERB\n";
+  for (const OptionSpec& option : commonOptions()) printOption(option, out);
+  out << ".TP\n"
+      << bold("--version") << "\nPrint the version.\n"
+      << ".TP\n"
+      << bold("help") << " [\\fIVERB\\fR]\nList the verbs, or tell VERB's operands and options.\n"
+      << ".TP\n"
+      << bold("help --man") << "\nPrint this manual page, in roff.\n"
+      << ".TP\n"
+      << bold("help --bash-completion") << '\n'
+      << "Print a bash completion script for delvix\\-cli (installed as\n"
+      << ".IR share/bash\\-completion/completions/delvix\\-cli ).\n"
+      << "It completes the verbs, the options of the verb typed and their values, and the node paths of the\n"
+      << "file already typed.\n";
+}
+
+void printNodesAndRows(std::ostream& out) {
+  out << ".SH NODES\n"
+      << "A \\fINODE\\fR is a path of node names as \\fBtree\\fR prints them, joined by '/', from the top of\n"
+      << "the tree: \\fBheader/icon_dir_2\\fR and \\fBpicture_1/bitm_info\\fR in an icon or cursor file;\n"
+      << "\\fBRIFF_ACON/ani_header\\fR, \\fBRIFF_ACON/sequence\\fR, \\fBRIFF_ACON/List_info/name\\fR and\n"
+      << "\\fBRIFF_ACON/List_images/picture_1/bitm_info\\fR in an animated cursor; \\fBRIFF_WAVE/fmt\\fR in a\n"
+      << "wave file. In a module each icon group, cursor group and bitmap is a node at the top, named by its\n"
+      << "resource name and its place among the groups of its kind, with the group's pictures below it:\n"
+      << "\\fB\"APPICON [Icon_1]/picture_2\"\\fR, \\fB\"101!num! [Cursor_2]/header\"\\fR (a numeric name is\n"
+      << "followed by \\fB!num!\\fR). Quote a path with spaces. A path may end in '/', as completion offers a\n"
+      << "node with children.\n"
+      << ".SH ROWS\n"
+      << "The \\fIROW\\fR of \\fBset\\fR is the number of a row of \\fINODE\\fR's table, from 1, as\n"
+      << "\\fBfields\\fR \\fIFILE\\fR \\fINODE\\fR lists them, or its caption as printed there\n"
+      << "(\\fB\"HotPot X\"\\fR, in any letter case). Only a row marked \\fBrw\\fR takes a value. Besides:\n"
+      << ".TP\n\\fBadd\\fR, \\fBremove\\fR\n"
+      << "On \\fBRIFF_ACON/sequence\\fR: \\fBadd\\fR adds a step showing frame \\fIVALUE\\fR (from 1);\n"
+      << "\\fBremove\\fR removes step \\fIVALUE\\fR (from 1).\n"
+      << ".TP\nan INFO item\n"
+      << "On an item of an INFO list (\\fBRIFF_ACON/List_info/name\\fR) the \\fIVALUE\\fR is its text; give any\n"
+      << "\\fIROW\\fR (1).\n"
+      << ".TP\na colour table\n"
+      << "On \\fBpicture_\\fR\\fIN\\fR\\fB/color_table\\fR (listed with \\fB\\-\\-show=table \\-\\-edit=table\\fR)\n"
+      << "a row is an entry and its \\fIVALUE\\fR four numbers: \\fB\"res r g b\"\\fR.\n"
+      << ".TP\npixel rows\n"
+      << "On \\fBpicture_\\fR\\fIN\\fR\\fB/color_bitmap\\fR or \\fB/mask_bitmap\\fR (listed with\n"
+      << "\\fB\\-\\-show=color \\-\\-edit=data\\fR) a row is a row of pixels and its \\fIVALUE\\fR the words of\n"
+      << "its boxes as \\fBfields\\fR prints them.\n";
+}
+
+void printFiles(std::ostream& out) {
+  out << ".SH FILES\n"
+      << "The kind of a file is decided by its first bytes: \\fB00 00 01 00\\fR an icon file,\n"
+      << "\\fB00 00 02 00\\fR a cursor file, \\fBRIFF\\fR (or \\fBRIFX\\fR, \\fBRF64\\fR) with \\fBACON\\fR an\n"
+      << "animated cursor and with \\fBWAVE\\fR a wave file, \\fBMZ\\fR with a PE header a module (an .exe,\n"
+      << "\\&.dll, .ocx, .cpl or .scr file). Only when the content does not decide does the extension; a file whose\n"
+      << "extension says otherwise is read as what it holds, with a message. Standard input is always\n"
+      << "read by its content. A FILE must be a regular file: a FIFO, a device or a folder is refused\n"
+      << "(except by the verbs that take folders).\n"
+      << ".PP\n"
+      << "A file is written beside its target, synced, and renamed over it only when complete; a symbolic\n"
+      << "link stays and the file it names gets the content; a file with other hard links is overwritten in\n"
+      << "place once a complete copy has been written and read back. Its mode, and its owner where the\n"
+      << "system allows, are kept. A failure or an interrupt leaves the old file and no temporary file.\n"
+      << "The output path, format and extension are checked before any work is done.\n";
+}
+
+void printExitStatus(std::ostream& out) {
+  out << ".SH EXIT STATUS\n"
+      << ".TP\n.B 0\nThe verb did its work.\n"
+      << ".TP\n.B 1\nThe verb refused: a file that cannot be read or written, a value or a part refused, or\n"
+      << "(with several files) any one of them. A file that is refused is not written.\n"
+      << ".TP\n.B 2\nA usage error: an unknown verb or option, a missing or misplaced operand, a value an option\n"
+      << "does not take. The message names it and points to \\fIVERB\\fR \\fB\\-\\-help\\fR.\n";
+}
+
+void printJsonOutput(std::ostream& out) {
+  out << ".SH JSON OUTPUT\n"
+      << "With \\fB\\-\\-json\\fR (\\fB\\-j\\fR) a verb prints one JSON document on standard output (UTF\\-8, bad\n"
+      << "bytes of names replaced by U+FFFD) instead of text; messages stay on standard error. Keys are only\n"
+      << "ever added. In the shapes below capitals stand for values: \\fIPATH\\fR, \\fINAME\\fR and\n"
+      << "\\fITEXT\\fR strings, \\fIN\\fR a number, \\fIBOOL\\fR true or false, \\fIKIND\\fR one of \"icon\",\n"
+      << "\"cursor\", \"animated cursor\", \"wave\" or \"module\"; \"...\" stands for more of the same.\n";
+  for (const Command& command : commands()) {
+    if (command.jsonShape.empty()) continue;
+    out << ".TP\n" << bold(command.verb) << "\n.EX\n" << roff(command.jsonShape) << "\n.EE\n";
+  }
+}
+
+void printExamples(std::ostream& out) {
+  struct Example {
+    std::string_view what;
+    std::string_view command;
+  };
+  constexpr Example examples[] = {
+      {"Every icon, cursor and animated cursor of a folder (and the folders below it) as PNG files:",
+       "delvix-cli export -r -f png icons/ out/"},
+      {"The pictures of an icon file, one line each, with their sizes and depths:", "delvix-cli info app.ico"},
+      {"Move the hot spot of the first entry of a cursor, by the row's caption, writing the file again:",
+       "delvix-cli set pointer.cur header/icon_dir_1 \"HotPot X\" 9 -o pointer.cur"},
+      {"Set the hot spot of every entry of a cursor at once:",
+       "delvix-cli set --hotspot=9,4 pointer.cur -o pointer.cur"},
+      {"An animated cursor as one animated GIF (out/busy.gif):", "delvix-cli export --animated -f gif busy.ani out/"},
+      {"Remove the first second of a 44.1 kHz wave file:", "delvix-cli cut sound.wav 0 44099 -o cut.wav"},
+      {"Every icon and cursor group of a program module, each as its own .ico or .cur file:",
+       "delvix-cli extract --kinds=icons,cursors program.exe groups/"},
+      {"The node paths of an animated cursor, then the field table of its header:",
+       "delvix-cli tree busy.ani\ndelvix-cli fields busy.ani RIFF_ACON/ani_header"},
+      {"An icon read from a pipe, and an animated cursor written to one, with nothing on standard error but "
+       "failures:",
+       "curl -s https://example.org/favicon.ico | delvix-cli info -\ndelvix-cli save -q busy.ani -o - | gzip > "
+       "busy.ani.gz"},
+      {"The picture counts of several files as one JSON array:", "delvix-cli info -j *.ico | jq '.[].images'"},
+  };
+  out << ".SH EXAMPLES\n";
+  for (const Example& example : examples)
+    out << ".PP\n" << roff(example.what) << "\n.RS\n.EX\n" << roff(example.command) << "\n.EE\n.RE\n";
 }
 
 }  // namespace
@@ -30,74 +249,18 @@ std::string roff(std::string_view text) {
 void printManPage(std::ostream& out) {
   out << ".TH DELVIX\\-CLI 1 \"\" \"Delvix " << DELVIX_VERSION << "\" \"User Commands\"\n"
       << ".SH NAME\n"
-      << "delvix\\-cli \\- look inside icon, cursor, animated cursor and wave files and program modules\n"
-      << ".SH SYNOPSIS\n"
-      << ".B delvix\\-cli\n"
-      << "[\\fB\\-\\-kinds=\\fILIST\\fR] \\fIVERB\\fR \\fIARGUMENTS\\fR\n"
-      << ".br\n"
-      << ".B delvix\\-cli\n"
-      << "\\fIVERB\\fR \\fB\\-\\-help\\fR | \\fBhelp\\fR | \\fB\\-\\-version\\fR\n"
-      << ".SH DESCRIPTION\n"
-      << "Reads the file a verb names with the same readers as the Delvix window, and prints or writes what the\n"
-      << "verb asks for. A file is written beside its target, synced, and renamed over it only when complete;\n"
-      << "a symbolic link stays and the file it names gets the content; a file with other hard links is\n"
-      << "overwritten in place once a complete copy has been written and read back. Its mode, and its owner\n"
-      << "where the system allows, are kept. A failure or an interrupt leaves the old file and no temporary\n"
-      << "file. FILE must be a regular file: a FIFO, a device or a folder is refused. A FILE of\n"
-      << ".B \\-\n"
-      << "reads standard input, as a whole, its kind taken from its first bytes.\n"
-      << ".SH VERBS\n";
-  for (const Command& command : commands()) {
-    out << ".TP\n.B " << roff(command.verb) << ' ' << roff(command.operands) << '\n' << roff(command.summary) << '\n';
-  }
-  out << ".SH OPTIONS\n"
-      << ".TP\n.BI \\-\\-kinds= LIST\n"
-      << "With tree, thumbnails, info or export: the module resources to read (icons, cursors, bitmaps, none;\n"
-      << "separated by commas; all by default).\n"
-      << ".TP\n.B \\-\\-json\n"
-      << "With tree, info, browse, extract or export: one JSON document on standard output instead of text\n"
-      << "(UTF\\-8; keys are only ever added). Messages stay on standard error.\n"
-      << ".TP\n.B \\-\\-as\\-shown\n"
-      << "With export: each picture as the preview draws it, on its key colour (RGB 254, 254, 254), written\n"
-      << "transparent in PNG and GIF files. Without it PNG and GIF files hold the picture's own pixels: 32\\-bit\n"
-      << "images with their alpha (or their mask when every alpha byte is 0), other images with their mask as\n"
-      << "alpha 0 or 255 (a pixel that would invert the screen is transparent), PNG images as stored (copied\n"
-      << "unchanged at zoom 1), module bitmaps opaque; GIF files make alpha below 128 transparent. BMP and JPEG\n"
-      << "files are always drawn as shown.\n"
-      << ".TP\n.B \\-\\-alpha\n"
-      << "With export: as \\-\\-as\\-shown, with a picture that has an alpha channel blended through it onto the\n"
-      << "key colour.\n"
-      << ".TP\n.BI \\-\\-zoom \" N\"\n"
-      << "With export: each pixel an N x N square, N from 1 to 10 (nearest neighbour).\n"
-      << ".TP\n.BI \\-\\-show= table,color,mask\n"
-      << "With fields: list the values of colour tables, colour bitmaps and masks.\n"
-      << ".TP\n.BI \\-\\-edit= table,data,fact\n"
-      << "With fields: mark colour tables, pixels and the fact value editable.\n"
-      << ".TP\n.BI \\-\\-page= N\\fR|\\fBall\n"
-      << "With fields on a colour bitmap: page N (from 1) of its pixel table, or every page.\n"
-      << ".TP\n.B \\-r\n"
-      << "With extract or export: descend into the folders named, and the folders below them.\n"
-      << ".TP\n.B \\-\\-animated\n"
-      << "With export and \\fB\\-\\-format gif\\fR or \\fBpng\\fR: an animated cursor's steps, in order and with "
-         "their\n"
-      << "own delays, as one animated GIF or animated PNG that plays without end, named after FILE\n"
-      << "(\\fIDIR\\fR/\\fINAME\\fR.gif or .png; \\fINAME\\fR is animation for standard input). Frames of different "
-         "sizes are centred on the largest; a\n"
-      << "step whose frame is missing or cannot be drawn is left out with a message. Any other file is refused.\n"
-      << ".TP\n.B \\-\\-version\n"
-      << "Print the version.\n"
-      << ".TP\n.IB VERB \" \\-\\-help\"\n"
-      << "Print the verb's arguments and what it does.\n"
-      << ".TP\n.B help \\-\\-bash\\-completion\n"
-      << "Print a bash completion script for delvix\\-cli (installed as\n"
-      << ".IR share/bash\\-completion/completions/delvix\\-cli ).\n"
-      << ".SH EXIT STATUS\n"
-      << ".TP\n.B 0\nThe verb did its work.\n"
-      << ".TP\n.B 1\nThe verb refused: a file that cannot be read or written, a value or a part refused.\n"
-      << "Nothing is written then.\n"
-      << ".TP\n.B 2\nA usage error.\n"
-      << ".SH SEE ALSO\n"
-      << ".BR delvix (1),\n.BR icotool (1),\n.BR soxi (1)\n";
+      << "delvix\\-cli \\- look inside icon, cursor, animated cursor and wave files and program modules\n";
+  printSynopsis(out);
+  printDescription(out);
+  printVerbs(out);
+  printCommonOptions(out);
+  printNodesAndRows(out);
+  printFiles(out);
+  printExitStatus(out);
+  printJsonOutput(out);
+  printExamples(out);
+  out << ".SH SEE ALSO\n"
+      << ".BR delvix (1),\n.BR icotool (1),\n.BR wrestool (1),\n.BR soxi (1)\n";
 }
 
 }  // namespace delvix::cli

@@ -6,9 +6,11 @@ namespace delvix::cli {
 model::Node* nodeAtPath(const model::Tree& tree, const std::string& path) {
   model::Node* node = nullptr;
   std::size_t start = 0;
-  while (start <= path.size()) {
+  // A path as completion offers a node with children ("picture_1/") names that node.
+  const std::size_t size = path.size() > 1 && path.back() == '/' ? path.size() - 1 : path.size();
+  while (start <= size) {
     std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
+    if (end == std::string::npos || end > size) end = size;
     const std::string_view name = std::string_view(path).substr(start, end - start);
     if (!node) {
       for (std::size_t i = 0; i < tree.topLevelCount() && !node; ++i)
