@@ -1,5 +1,8 @@
 #include "formats/document_reader.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "formats/ani_reader.h"
 #include "formats/ico_reader.h"
 #include "formats/module_reader.h"
@@ -60,6 +63,10 @@ ReadOutcome readDocument(const std::filesystem::path& path, model::Document& doc
   // A FIFO, a device or a folder is refused before anything waits on it, with what it is. A file that cannot
   // be opened is left to the reader its extension calls for, which says so in its own words and the system's.
   if (std::error_code error; std::filesystem::exists(path, error)) {
+    if (std::filesystem::is_directory(path, error)) {
+      reporter.error("Could not open this file: " + std::string(std::strerror(EISDIR)));
+      return ReadOutcome::refused;
+    }
     if (auto problem = inputProblem(path)) {
       reporter.error(path.string() + ": " + *problem);
       return ReadOutcome::refused;
