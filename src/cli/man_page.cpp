@@ -40,37 +40,12 @@ std::string styledSynopsis(const OptionSpec& option) {
   return bold(synopsis.substr(0, at)) + italic(valueName) + roff(synopsis.substr(at + valueName.size()));
 }
 
-std::vector<std::string> words(std::string_view text) {
-  std::vector<std::string> result;
-  while (!text.empty()) {
-    const std::size_t space = text.find(' ');
-    if (space != 0) result.emplace_back(text.substr(0, space));
-    text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
-  }
-  return result;
-}
-
-bool isNumber(const std::string& word) {
-  return !word.empty() && std::ranges::all_of(word, [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// "png, bmp, jpg or gif", or "1 to 10" for a run of whole numbers.
-std::string choiceText(const std::vector<std::string>& choices) {
-  const bool run = choices.size() > 2 && std::ranges::all_of(choices, isNumber) &&
-                   std::stoul(choices.back()) - std::stoul(choices.front()) + 1 == choices.size();
-  if (run) return choices.front() + " to " + choices.back();
-  std::string text;
-  for (std::size_t i = 0; i < choices.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
-  return text;
-}
-
 // The option's help, then its values where the help does not name them all.
 void printOption(const OptionSpec& option, std::ostream& out) {
   out << ".TP\n" << styledSynopsis(option) << '\n' << roff(option.help) << '\n';
-  const std::vector<std::string> choices = words(option.choices);
+  const std::vector<std::string> choices = choicesOf(option);
   if (choices.empty()) return;
-  const std::string text = choiceText(choices);
+  const std::string text = choiceText(option);
   const bool named =
       option.help.find(text) != std::string_view::npos ||
       std::ranges::all_of(choices, [&](const std::string& c) { return option.help.find(c) != std::string_view::npos; });

@@ -21,14 +21,38 @@ std::vector<std::string> Invocation::values(std::string_view name) const {
   return result;
 }
 
-std::vector<std::string> listItems(std::string_view value) {
-  std::vector<std::string> items;
-  while (!value.empty()) {
-    const std::size_t comma = value.find(',');
-    if (comma != 0) items.emplace_back(value.substr(0, comma));
-    value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+namespace {
+
+// The parts of `text` between `separator`s, empty parts left out.
+std::vector<std::string> partsOf(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  while (!text.empty()) {
+    const std::size_t at = text.find(separator);
+    if (at != 0) parts.emplace_back(text.substr(0, at));
+    text = at == std::string_view::npos ? std::string_view() : text.substr(at + 1);
   }
-  return items;
+  return parts;
+}
+
+bool isNumber(const std::string& word) {
+  return !word.empty() && std::ranges::all_of(word, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::vector<std::string> listItems(std::string_view value) { return partsOf(value, ','); }
+
+std::vector<std::string> choicesOf(const OptionSpec& option) { return partsOf(option.choices, ' '); }
+
+std::string choiceText(const OptionSpec& option) {
+  const std::vector<std::string> choices = choicesOf(option);
+  const bool run = choices.size() > 2 && std::ranges::all_of(choices, isNumber) &&
+                   std::stoul(choices.back()) - std::stoul(choices.front()) + 1 == choices.size();
+  if (run) return choices.front() + " to " + choices.back();
+  std::string text;
+  for (std::size_t i = 0; i < choices.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+  return text;
 }
 
 std::string optionSynopsis(const OptionSpec& option) {
@@ -43,29 +67,11 @@ std::string optionSynopsis(const OptionSpec& option) {
 
 namespace {
 
-std::vector<std::string> words(std::string_view text) {
-  std::vector<std::string> result;
-  while (!text.empty()) {
-    const std::size_t space = text.find(' ');
-    if (space != 0) result.emplace_back(text.substr(0, space));
-    text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
-  }
-  return result;
-}
-
-// "png, bmp, jpg or gif"
-std::string choiceText(const OptionSpec& option) {
-  const std::vector<std::string> all = words(option.choices);
-  std::string text;
-  for (std::size_t i = 0; i < all.size(); ++i) text += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + all[i];
-  return text;
-}
-
 // Empty when `value` is one of the option's choices (each item of it, for a list).
 std::string choiceError(const OptionSpec& option, const std::string& value) {
   // An option whose value is optional may come without one.
   if (option.choices.empty() || (option.value == ValueUse::attached && value.empty())) return {};
-  const std::vector<std::string> allowed = words(option.choices);
+  const std::vector<std::string> allowed = choicesOf(option);
   const std::vector<std::string> items = option.list ? listItems(value) : std::vector<std::string>{value};
   const bool fits = !items.empty() && std::ranges::all_of(items, [&](const std::string& item) {
     return std::ranges::find(allowed, item) != allowed.end();

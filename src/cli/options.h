@@ -54,6 +54,10 @@ ParseOutcome parseArguments(std::span<const std::string> args, std::span<const O
 
 // The items of a comma-separated list value ("icons,cursors"), empty items left out.
 std::vector<std::string> listItems(std::string_view value);
+// The values an option takes, from its space-separated choices.
+std::vector<std::string> choicesOf(const OptionSpec& option);
+// Its choices as a sentence says them: "png, bmp, jpg or gif", or "1 to 10" for a run of whole numbers.
+std::string choiceText(const OptionSpec& option);
 
 // "--format FORMAT", "-f, --format FORMAT", "--images[=LIST]": how the usage texts and the manual name it.
 std::string optionSynopsis(const OptionSpec& option);
