@@ -304,6 +304,34 @@ constexpr std::array table{
             browseJson, browseFolder},
 };
 
+// `text` in lines of at most 100 columns, each after `indent` spaces (the first after `firstIndent`).
+std::string wrapped(std::string_view text, std::size_t indent, std::size_t firstIndent) {
+  constexpr std::size_t width = 100;
+  std::string result;
+  std::size_t column = firstIndent;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view word = text.substr(start, end - start);
+    if (column > firstIndent && column + 1 + word.size() > width && column > indent) {
+      result += '\n' + std::string(indent, ' ');
+      column = indent;
+    } else if (!result.empty()) {
+      result += ' ';
+      ++column;
+    }
+    result += word;
+    column += word.size();
+    start = end + 1;
+  }
+  return result;
+}
+
+void printOptionHelp(const OptionSpec& option, std::ostream& out) {
+  out << "  " << optionSynopsis(option) << "\n      " << wrapped(option.help, 6, 6) << '\n';
+}
+
 std::string usageLine(const Command& command) {
   return "usage: delvix-cli " + std::string(command.verb) + " [OPTIONS] " + std::string(command.operands);
 }
@@ -324,10 +352,10 @@ void printUsage(std::ostream& out) {
     const std::string head = std::string(c.verb) + " " + std::string(c.operands);
     // A long head takes a line of its own, with the summary under the others.
     out << "  " << head << (head.size() < 24 ? std::string(24 - head.size(), ' ') : "\n" + std::string(26, ' '))
-        << c.summary << '\n';
+        << wrapped(c.summary, 26, 26) << '\n';
   }
   out << "\noptions of every verb:\n";
-  for (const OptionSpec& option : common) out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
+  for (const OptionSpec& option : common) printOptionHelp(option, out);
   out << "\n  -                       as FILE: standard input, its kind taken from its first bytes\n"
          "  --                      ends the options: what follows is an operand\n"
          "  --version               the program's version\n"
@@ -339,15 +367,12 @@ void printUsage(std::ostream& out) {
 }
 
 void printVerbUsage(const Command& command, std::ostream& out) {
-  out << usageLine(command) << "\n\n" << command.summary << '\n';
-  if (!command.description.empty()) out << '\n' << command.description << '\n';
+  out << usageLine(command) << "\n\n" << wrapped(command.summary, 0, 0) << '\n';
+  if (!command.description.empty()) out << '\n' << wrapped(command.description, 0, 0) << '\n';
   out << "\noptions:\n";
-  for (const OptionSpec& option : command.options)
-    out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
-  for (const OptionSpec& option : common) {
-    if (option.name == "json" && command.jsonShape.empty()) continue;
-    out << "  " << optionSynopsis(option) << "\n      " << option.help << '\n';
-  }
+  for (const OptionSpec& option : command.options) printOptionHelp(option, out);
+  for (const OptionSpec& option : common)
+    if (option.name != "json" || !command.jsonShape.empty()) printOptionHelp(option, out);
 }
 
 int runCommandLine(std::span<const std::string> args, Streams streams) { return runParsedCommandLine(args, streams); }
