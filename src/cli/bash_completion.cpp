@@ -12,24 +12,24 @@ namespace delvix::cli {
 namespace {
 
 // The options of a verb as completion sees them: its own and the common ones (--json only where it goes).
-std::vector<OptionSpec> optionsOf(const Command& command) {
-  std::vector<OptionSpec> options(command.options.begin(), command.options.end());
-  for (const OptionSpec& spec : commonOptions())
-    if (spec.name != "json" || !command.jsonShape.empty()) options.push_back(spec);
+std::vector<VerbOption> optionsOf(const Command& command) {
+  std::vector<VerbOption> options(command.options.begin(), command.options.end());
+  for (const VerbOption& flag : commonOptions())
+    if (flag.name != "json" || !command.jsonShape.empty()) options.push_back(flag);
   return options;
 }
 
 // How an option is offered: "--show=" where its value follows '=' (a list, or a value only after '=').
-std::string offeredName(const OptionSpec& spec) {
-  const bool attached = spec.value == ValueUse::attached || (spec.value == ValueUse::required && spec.list);
-  return "--" + std::string(spec.name) + (attached ? "=" : "");
+std::string offeredName(const VerbOption& flag) {
+  const bool attached = flag.value == ValueUse::attached || (flag.value == ValueUse::required && flag.list);
+  return "--" + std::string(flag.name) + (attached ? "=" : "");
 }
 
 // The words an option's value completes to: its choices, or the literal words of its value name ("N|all" gives
 // "all"); "@node" for a node path, "@file" or "@dir" for a path, empty for nothing to offer.
-std::string valueWords(const OptionSpec& spec) {
-  if (!spec.choices.empty()) return std::string(spec.choices);
-  const std::string_view name = spec.valueName;
+std::string valueWords(const VerbOption& flag) {
+  if (!flag.choices.empty()) return std::string(flag.choices);
+  const std::string_view name = flag.valueName;
   if (name == "NODE") return "@node";
   if (name == "DIR") return "@dir";
   if (name == "OUT" || name == "FILE" || name.starts_with("SRC")) return "@file";
@@ -53,22 +53,22 @@ std::string_view nodeOperands(std::string_view verb) {
 }
 
 // One `case` arm per option that takes a value: its names (long, short) and its value words, as bash reads them.
-void printValueCases(const std::vector<OptionSpec>& options, std::ostream& out) {
-  for (const OptionSpec& spec : options) {
-    if (spec.value == ValueUse::none) continue;
-    out << "          --" << spec.name;
-    if (spec.letter != 0) out << "|-" << spec.letter;
-    out << ") values='" << valueWords(spec) << "' list=" << (spec.list ? 1 : 0) << " ;;\n";
+void printValueCases(const std::vector<VerbOption>& options, std::ostream& out) {
+  for (const VerbOption& flag : options) {
+    if (flag.value == ValueUse::none) continue;
+    out << "          --" << flag.name;
+    if (flag.letter != 0) out << "|-" << flag.letter;
+    out << ") values='" << valueWords(flag) << "' list=" << (flag.list ? 1 : 0) << " ;;\n";
   }
 }
 
 // The options that take the next argument as their value ("--format -f"), padded with spaces for matching.
-std::string separateValueNames(const std::vector<OptionSpec>& options) {
+std::string separateValueNames(const std::vector<VerbOption>& options) {
   std::string names = " ";
-  for (const OptionSpec& spec : options) {
-    if (spec.value != ValueUse::required) continue;
-    names += "--" + std::string(spec.name) + " ";
-    if (spec.letter != 0) names += std::string("-") + spec.letter + " ";
+  for (const VerbOption& flag : options) {
+    if (flag.value != ValueUse::required) continue;
+    names += "--" + std::string(flag.name) + " ";
+    if (flag.letter != 0) names += std::string("-") + flag.letter + " ";
   }
   return names;
 }
@@ -195,7 +195,7 @@ complete -F _delvix_cli delvix-cli
 void printBashCompletion(std::ostream& out) {
   std::string verbs = "help";
   for (const Command& c : commands()) verbs += " " + std::string(c.verb);
-  std::vector<OptionSpec> common(commonOptions().begin(), commonOptions().end());
+  std::vector<VerbOption> common(commonOptions().begin(), commonOptions().end());
   out << "# bash completion for delvix-cli " << DELVIX_VERSION << ", made by `delvix-cli help --bash-completion`\n"
       << "_delvix_cli_verbs='" << verbs << "'\n\n";
 
@@ -225,17 +225,17 @@ void printBashCompletion(std::ostream& out) {
   // The options of VERB (the common ones and the program's own before any verb) into COMPREPLY.
   out << "_delvix_cli_options() {\n  local options\n  case $1 in\n"
       << "    '') options='--version";
-  for (const OptionSpec& spec : common) {
-    out << ' ' << offeredName(spec);
-    if (spec.letter != 0) out << " -" << spec.letter;
+  for (const VerbOption& flag : common) {
+    out << ' ' << offeredName(flag);
+    if (flag.letter != 0) out << " -" << flag.letter;
   }
   out << "' ;;\n    help) options='--man --bash-completion' ;;\n";
   for (const Command& c : commands()) {
     out << "    " << c.verb << ") options='";
     bool first = true;
-    for (const OptionSpec& spec : optionsOf(c)) {
-      out << (first ? "" : " ") << offeredName(spec);
-      if (spec.letter != 0) out << " -" << spec.letter;
+    for (const VerbOption& flag : optionsOf(c)) {
+      out << (first ? "" : " ") << offeredName(flag);
+      if (flag.letter != 0) out << " -" << flag.letter;
       first = false;
     }
     out << "' ;;\n";

@@ -62,12 +62,12 @@ std::string operandCountText(const Command& command, std::size_t given) {
 
 bool writesOneFile(const Command& command) {
   return std::ranges::any_of(command.options,
-                             [](const OptionSpec& o) { return o.name == "output" && o.valueName == "OUT"; });
+                             [](const VerbOption& o) { return o.name == "output" && o.valueName == "OUT"; });
 }
 
 bool writesIntoFolder(const Command& command) {
   return std::ranges::any_of(command.options,
-                             [](const OptionSpec& o) { return o.name == "output" && o.valueName == "DIR"; });
+                             [](const VerbOption& o) { return o.name == "output" && o.valueName == "DIR"; });
 }
 
 // With -q, what the verb says on standard error is kept back, and shown only when it failed.
@@ -82,7 +82,7 @@ int runQuietOrNot(const Command& command, const Invocation& call, Streams stream
 }
 
 int runVerb(const Command& command, std::vector<std::string> args, Streams streams) {
-  std::vector<OptionSpec> options(command.options.begin(), command.options.end());
+  std::vector<VerbOption> options(command.options.begin(), command.options.end());
   options.insert(options.end(), commonOptions().begin(), commonOptions().end());
   ParseOutcome parsed = parseArguments(args, options);
   if (!parsed.error.empty()) return usageError(command, parsed.error, streams);

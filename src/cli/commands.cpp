@@ -23,43 +23,43 @@ namespace delvix::cli {
 namespace {
 
 constexpr std::array common{
-    OptionSpec{"kinds", 0, ValueUse::required, "LIST", "icons cursors bitmaps none", true,
+    VerbOption{"kinds", 0, ValueUse::required, "LIST", "icons cursors bitmaps none", true,
                "The resources of a module that are read: icons, cursors, bitmaps or none, separated by commas (all by "
                "default)."},
-    OptionSpec{
+    VerbOption{
         "json", 'j', ValueUse::none, {}, {}, false, "Print one JSON document instead of text (the verbs that say so)."},
-    OptionSpec{"quiet",
+    VerbOption{"quiet",
                'q',
                ValueUse::none,
                {},
                {},
                false,
                "Print nothing on standard error unless something fails; then what failed, and why."},
-    OptionSpec{"help", 'h', ValueUse::none, {}, {}, false, "Print the verb's usage and options."},
+    VerbOption{"help", 'h', ValueUse::none, {}, {}, false, "Print the verb's usage and options."},
 };
 
-constexpr OptionSpec output{"output",
+constexpr VerbOption output{"output",
                             'o',
                             ValueUse::required,
                             "OUT",
                             {},
                             false,
                             "Write to OUT (instead of giving it as the last operand); - is standard output."};
-constexpr OptionSpec outputFolder{"output",
+constexpr VerbOption outputFolder{"output",
                                   'o',
                                   ValueUse::required,
                                   "DIR",
                                   {},
                                   false,
                                   "Write into the folder DIR (instead of giving it as the last operand)."};
-constexpr OptionSpec recursive{
+constexpr VerbOption recursive{
     "recursive", 'r', ValueUse::none, {}, {}, false, "Descend into the folders named, and the folders below them."};
 
-constexpr std::array<OptionSpec, 0> noOptions{};
+constexpr std::array<VerbOption, 0> noOptions{};
 constexpr std::array saveOptions{output};
 constexpr std::array setOptions{
     output,
-    OptionSpec{"hotspot",
+    VerbOption{"hotspot",
                0,
                ValueUse::required,
                "X,Y",
@@ -68,18 +68,18 @@ constexpr std::array setOptions{
                "Set the hot spot of every cursor entry and frame (or of NODE's) to X,Y instead of ROW and VALUE."},
 };
 constexpr std::array fieldsOptions{
-    OptionSpec{"node",
+    VerbOption{"node",
                'n',
                ValueUse::required,
                "NODE",
                {},
                false,
                "The node whose table is printed (instead of giving it as the last operand)."},
-    OptionSpec{"show", 0, ValueUse::required, "LIST", "table color mask", true,
+    VerbOption{"show", 0, ValueUse::required, "LIST", "table color mask", true,
                "List the values of colour tables, colour bitmaps and masks."},
-    OptionSpec{"edit", 0, ValueUse::required, "LIST", "table data fact", true,
+    VerbOption{"edit", 0, ValueUse::required, "LIST", "table data fact", true,
                "Mark colour tables, pixels and the fact value editable."},
-    OptionSpec{"page",
+    VerbOption{"page",
                0,
                ValueUse::required,
                "N|all",
@@ -89,7 +89,7 @@ constexpr std::array fieldsOptions{
 };
 constexpr std::array addOptions{
     output,
-    OptionSpec{"info",
+    VerbOption{"info",
                0,
                ValueUse::required,
                "ID:TEXT",
@@ -97,10 +97,10 @@ constexpr std::array addOptions{
                false,
                "Add the INFO item ID (four letters, as IART or INAM) with TEXT; may be given again.",
                true},
-    OptionSpec{"rate", 0, ValueUse::none, {}, {}, false, "Add a rate table (an animated cursor)."},
-    OptionSpec{"seq", 0, ValueUse::none, {}, {}, false, "Add a sequence table (an animated cursor)."},
-    OptionSpec{"fact", 0, ValueUse::none, {}, {}, false, "Add a fact chunk (a wave file)."},
-    OptionSpec{"image",
+    VerbOption{"rate", 0, ValueUse::none, {}, {}, false, "Add a rate table (an animated cursor)."},
+    VerbOption{"seq", 0, ValueUse::none, {}, {}, false, "Add a sequence table (an animated cursor)."},
+    VerbOption{"fact", 0, ValueUse::none, {}, {}, false, "Add a fact chunk (a wave file)."},
+    VerbOption{"image",
                0,
                ValueUse::required,
                "SRC[:N]",
@@ -112,25 +112,25 @@ constexpr std::array extractOptions{outputFolder, recursive};
 constexpr std::array exportOptions{
     outputFolder,
     recursive,
-    OptionSpec{"format", 'f', ValueUse::required, "FORMAT", "png bmp jpg gif", false,
+    VerbOption{"format", 'f', ValueUse::required, "FORMAT", "png bmp jpg gif", false,
                "The picture format: png (the default), bmp, jpg or gif."},
-    OptionSpec{"as-shown",
+    VerbOption{"as-shown",
                0,
                ValueUse::none,
                {},
                {},
                false,
                "Each picture as the preview draws it, on its key colour, instead of its own pixels and alpha."},
-    OptionSpec{"alpha",
+    VerbOption{"alpha",
                0,
                ValueUse::none,
                {},
                {},
                false,
                "As --as-shown, a picture with an alpha channel blended through it."},
-    OptionSpec{"zoom", 0, ValueUse::required, "N", "1 2 3 4 5 6 7 8 9 10", false,
+    VerbOption{"zoom", 0, ValueUse::required, "N", "1 2 3 4 5 6 7 8 9 10", false,
                "Each pixel an N x N square, N from 1 to 10."},
-    OptionSpec{"animated",
+    VerbOption{"animated",
                0,
                ValueUse::none,
                {},
@@ -139,9 +139,9 @@ constexpr std::array exportOptions{
                "With --format gif or png: an animated cursor's steps as one animated picture."},
 };
 constexpr std::array browseOptions{
-    OptionSpec{"images", 0, ValueUse::attached, "LIST", "ani cur ico cpl dll exe ocx scr", true,
+    VerbOption{"images", 0, ValueUse::attached, "LIST", "ani cur ico cpl dll exe ocx scr", true,
                "List only the files the image browser lists, of the extensions given (ani, cur, ico without a list)."},
-    OptionSpec{"wav", 0, ValueUse::none, {}, {}, false, "List only the wave files, as the wave browser does."},
+    VerbOption{"wav", 0, ValueUse::none, {}, {}, false, "List only the wave files, as the wave browser does."},
 };
 
 // What --json prints, keys in the order they are written. Shown by the manual page.
@@ -328,7 +328,7 @@ std::string wrapped(std::string_view text, std::size_t indent, std::size_t first
   return result;
 }
 
-void printOptionHelp(const OptionSpec& option, std::ostream& out) {
+void printOptionHelp(const VerbOption& option, std::ostream& out) {
   out << "  " << optionSynopsis(option) << "\n      " << wrapped(option.help, 6, 6) << '\n';
 }
 
@@ -338,7 +338,7 @@ std::string usageLine(const Command& command) {
 
 }  // namespace
 
-std::span<const OptionSpec> commonOptions() { return common; }
+std::span<const VerbOption> commonOptions() { return common; }
 std::span<const Command> commands() { return table; }
 
 const Command* findCommand(std::string_view verb) {
@@ -355,7 +355,7 @@ void printUsage(std::ostream& out) {
         << wrapped(c.summary, 26, 26) << '\n';
   }
   out << "\noptions of every verb:\n";
-  for (const OptionSpec& option : common) printOptionHelp(option, out);
+  for (const VerbOption& option : common) printOptionHelp(option, out);
   out << "\n  -                       as FILE: standard input, its kind taken from its first bytes\n"
          "  --                      ends the options: what follows is an operand\n"
          "  --version               the program's version\n"
@@ -370,8 +370,8 @@ void printVerbUsage(const Command& command, std::ostream& out) {
   out << usageLine(command) << "\n\n" << wrapped(command.summary, 0, 0) << '\n';
   if (!command.description.empty()) out << '\n' << wrapped(command.description, 0, 0) << '\n';
   out << "\noptions:\n";
-  for (const OptionSpec& option : command.options) printOptionHelp(option, out);
-  for (const OptionSpec& option : common)
+  for (const VerbOption& option : command.options) printOptionHelp(option, out);
+  for (const VerbOption& option : common)
     if (option.name != "json" || !command.jsonShape.empty()) printOptionHelp(option, out);
 }
 

@@ -37,7 +37,7 @@ struct Command {
   std::string_view operands;  // for the usage text, e.g. "FILE... DIR"
   std::size_t fewestOperands;
   std::size_t mostOperands;             // anyNumber for no limit
-  std::span<const OptionSpec> options;  // the verb's own, besides the common ones
+  std::span<const VerbOption> options;  // the verb's own, besides the common ones
   std::string_view summary;             // one line
   std::string_view description;         // the manual's text: what the operands mean, what is printed
   std::string_view jsonShape;           // what --json prints; empty when the verb has no --json
@@ -45,7 +45,7 @@ struct Command {
 };
 
 // The options every verb takes (--kinds, --json, --quiet, --help).
-std::span<const OptionSpec> commonOptions();
+std::span<const VerbOption> commonOptions();
 std::span<const Command> commands();
 const Command* findCommand(std::string_view verb);
 void printUsage(std::ostream& out);

@@ -32,7 +32,7 @@ std::string bold(std::string_view text) { return "\\fB" + roff(text) + "\\fR"; }
 std::string italic(std::string_view text) { return "\\fI" + roff(text) + "\\fR"; }
 
 // "-f, --format FORMAT" with the names bold and the value's name italic.
-std::string styledSynopsis(const OptionSpec& option) {
+std::string styledSynopsis(const VerbOption& option) {
   const std::string synopsis = optionSynopsis(option);
   if (option.value == ValueUse::none) return bold(synopsis);
   const std::string valueName(option.valueName.empty() ? "VALUE" : option.valueName);
@@ -41,7 +41,7 @@ std::string styledSynopsis(const OptionSpec& option) {
 }
 
 // The option's help, then its values where the help does not name them all.
-void printOption(const OptionSpec& option, std::ostream& out) {
+void printOption(const VerbOption& option, std::ostream& out) {
   out << ".TP\n" << styledSynopsis(option) << '\n' << roff(option.help) << '\n';
   const std::vector<std::string> choices = choicesOf(option);
   if (choices.empty()) return;
@@ -58,7 +58,7 @@ void printCommand(const Command& command, std::ostream& out) {
   if (!command.jsonShape.empty()) out << ".PP\nTakes " << bold("--json") << " (see " << bold("JSON OUTPUT") << ").\n";
   if (command.options.empty()) return;
   out << ".PP\nOptions:\n.RS\n";
-  for (const OptionSpec& option : command.options) printOption(option, out);
+  for (const VerbOption& option : command.options) printOption(option, out);
   out << ".RE\n";
 }
 
@@ -105,7 +105,7 @@ void printVerbs(std::ostream& out) {
 
 void printCommonOptions(std::ostream& out) {
   out << ".SH OPTIONS OF EVERY VERB\n";
-  for (const OptionSpec& option : commonOptions()) printOption(option, out);
+  for (const VerbOption& option : commonOptions()) printOption(option, out);
   out << ".TP\n"
       << bold("--version") << "\nPrint the version.\n"
       << ".TP\n"

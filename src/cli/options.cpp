@@ -42,9 +42,9 @@ bool isNumber(const std::string& word) {
 
 std::vector<std::string> listItems(std::string_view value) { return partsOf(value, ','); }
 
-std::vector<std::string> choicesOf(const OptionSpec& option) { return partsOf(option.choices, ' '); }
+std::vector<std::string> choicesOf(const VerbOption& option) { return partsOf(option.choices, ' '); }
 
-std::string choiceText(const OptionSpec& option) {
+std::string choiceText(const VerbOption& option) {
   const std::vector<std::string> choices = choicesOf(option);
   const bool run = choices.size() > 2 && std::ranges::all_of(choices, isNumber) &&
                    std::stoul(choices.back()) - std::stoul(choices.front()) + 1 == choices.size();
@@ -55,7 +55,7 @@ std::string choiceText(const OptionSpec& option) {
   return text;
 }
 
-std::string optionSynopsis(const OptionSpec& option) {
+std::string optionSynopsis(const VerbOption& option) {
   std::string text;
   if (option.letter != 0) text = std::string("-") + option.letter + ", ";
   text += "--" + std::string(option.name);
@@ -68,7 +68,7 @@ std::string optionSynopsis(const OptionSpec& option) {
 namespace {
 
 // Empty when `value` is one of the option's choices (each item of it, for a list).
-std::string choiceError(const OptionSpec& option, const std::string& value) {
+std::string choiceError(const VerbOption& option, const std::string& value) {
   // An option whose value is optional may come without one.
   if (option.choices.empty() || (option.value == ValueUse::attached && value.empty())) return {};
   const std::vector<std::string> allowed = choicesOf(option);
@@ -82,27 +82,27 @@ std::string choiceError(const OptionSpec& option, const std::string& value) {
 }
 
 struct Lookup {
-  const OptionSpec* option = nullptr;
+  const VerbOption* option = nullptr;
   std::string error;
 };
 
 // The option a long name (or an unambiguous start of one) names.
-Lookup findLong(std::string_view name, std::span<const OptionSpec> options) {
-  std::vector<const OptionSpec*> starting;
-  for (const OptionSpec& option : options) {
+Lookup findLong(std::string_view name, std::span<const VerbOption> options) {
+  std::vector<const VerbOption*> starting;
+  for (const VerbOption& option : options) {
     if (option.name == name) return {&option, {}};
     if (option.name.starts_with(name)) starting.push_back(&option);
   }
   if (starting.size() == 1) return {starting.front(), {}};
   if (starting.empty()) return {nullptr, "unknown option --" + std::string(name)};
   std::string names;
-  for (const OptionSpec* option : starting) names += (names.empty() ? "--" : ", --") + std::string(option->name);
+  for (const VerbOption* option : starting) names += (names.empty() ? "--" : ", --") + std::string(option->name);
   return {nullptr, "option --" + std::string(name) + " is ambiguous (" + names + ")"};
 }
 
 class Parser {
  public:
-  Parser(std::span<const std::string> args, std::span<const OptionSpec> options) : args_(args), options_(options) {}
+  Parser(std::span<const std::string> args, std::span<const VerbOption> options) : args_(args), options_(options) {}
 
   ParseOutcome run() {
     for (index_ = 0; index_ < args_.size() && outcome_.error.empty(); ++index_) {
@@ -122,7 +122,7 @@ class Parser {
   }
 
  private:
-  void give(const OptionSpec& option, std::string value) {
+  void give(const VerbOption& option, std::string value) {
     if (std::string error = choiceError(option, value); !error.empty()) {
       outcome_.error = std::move(error);
       return;
@@ -145,7 +145,7 @@ class Parser {
       outcome_.error = found.error;
       return;
     }
-    const OptionSpec& option = *found.option;
+    const VerbOption& option = *found.option;
     const std::string written = "--" + std::string(option.name);
     if (equals != std::string::npos) {
       if (option.value == ValueUse::none)
@@ -160,7 +160,7 @@ class Parser {
 
   void takeShort(const std::string& arg) {
     for (std::size_t i = 1; i < arg.size() && outcome_.error.empty(); ++i) {
-      const auto found = std::ranges::find(options_, arg[i], &OptionSpec::letter);
+      const auto found = std::ranges::find(options_, arg[i], &VerbOption::letter);
       if (found == options_.end()) {
         outcome_.error = std::string("unknown option -") + arg[i];
         return;
@@ -177,14 +177,14 @@ class Parser {
   }
 
   std::span<const std::string> args_;
-  std::span<const OptionSpec> options_;
+  std::span<const VerbOption> options_;
   std::size_t index_ = 0;
   ParseOutcome outcome_;
 };
 
 }  // namespace
 
-ParseOutcome parseArguments(std::span<const std::string> args, std::span<const OptionSpec> options) {
+ParseOutcome parseArguments(std::span<const std::string> args, std::span<const VerbOption> options) {
   return Parser(args, options).run();
 }
 

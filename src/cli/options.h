@@ -17,7 +17,7 @@ enum class ValueUse {
 };
 
 // One option of a verb (or of every verb), as the parser, the usage texts, the manual and the completion see it.
-struct OptionSpec {
+struct VerbOption {
   std::string_view name;  // the long name without its dashes: "format"
   char letter = 0;        // the short form ('f' for -f), 0 for none
   ValueUse value = ValueUse::none;
@@ -50,16 +50,16 @@ struct ParseOutcome {
 // Parses `args` as getopt_long does with permutation: options anywhere among the operands, "--name=value" and
 // "--name value", short forms clustered ("-qr", "-fgif", "-f gif"), "--" ends the options, "-" is an operand.
 // A long name may be shortened to any unambiguous prefix. Values are checked against their choices.
-ParseOutcome parseArguments(std::span<const std::string> args, std::span<const OptionSpec> options);
+ParseOutcome parseArguments(std::span<const std::string> args, std::span<const VerbOption> options);
 
 // The items of a comma-separated list value ("icons,cursors"), empty items left out.
 std::vector<std::string> listItems(std::string_view value);
 // The values an option takes, from its space-separated choices.
-std::vector<std::string> choicesOf(const OptionSpec& option);
+std::vector<std::string> choicesOf(const VerbOption& option);
 // Its choices as a sentence says them: "png, bmp, jpg or gif", or "1 to 10" for a run of whole numbers.
-std::string choiceText(const OptionSpec& option);
+std::string choiceText(const VerbOption& option);
 
 // "--format FORMAT", "-f, --format FORMAT", "--images[=LIST]": how the usage texts and the manual name it.
-std::string optionSynopsis(const OptionSpec& option);
+std::string optionSynopsis(const VerbOption& option);
 
 }  // namespace delvix::cli

@@ -28,7 +28,7 @@ std::string roffText(std::string_view text) {
 
 TEST(CliManPage, DocumentsEveryVerbOptionAndJsonShapeOfTheTable) {
   const std::string page = manPage();
-  auto expectOption = [&](std::string_view verb, const OptionSpec& option) {
+  auto expectOption = [&](std::string_view verb, const VerbOption& option) {
     EXPECT_NE(page.find(roffText("--" + std::string(option.name))), std::string::npos) << verb << " --" << option.name;
     if (option.letter != 0) {
       EXPECT_NE(page.find(roffText(std::string("-") + option.letter + ", --" + std::string(option.name))),
@@ -40,11 +40,11 @@ TEST(CliManPage, DocumentsEveryVerbOptionAndJsonShapeOfTheTable) {
   for (const Command& command : commands()) {
     EXPECT_NE(page.find(".SS \"" + roffText(command.verb) + ' ' + roffText(command.operands) + '"'), std::string::npos)
         << command.verb;
-    for (const OptionSpec& option : command.options) expectOption(command.verb, option);
+    for (const VerbOption& option : command.options) expectOption(command.verb, option);
     const std::string_view firstLine = command.jsonShape.substr(0, command.jsonShape.find('\n'));
     EXPECT_NE(page.find(roffText(firstLine)), std::string::npos) << command.verb;
   }
-  for (const OptionSpec& option : commonOptions()) expectOption("every verb", option);
+  for (const VerbOption& option : commonOptions()) expectOption("every verb", option);
   for (const char* section : {"SYNOPSIS", "NODES", "ROWS", "FILES", "EXIT STATUS", "JSON OUTPUT", "EXAMPLES"})
     EXPECT_NE(page.find(std::string(".SH ") + section + '\n'), std::string::npos) << section;
 }
