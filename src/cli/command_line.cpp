@@ -117,6 +117,29 @@ int runVerb(const Command& command, std::vector<std::string> args, Streams strea
   return runQuietOrNot(command, call, streams);
 }
 
+// help, help VERB, help --man, help --bash-completion.
+int runHelp(const std::vector<std::string>& rest, Streams streams) {
+  if (rest == std::vector<std::string>{"--man"}) {
+    printManPage(streams.out);
+    return exitOk;
+  }
+  if (rest == std::vector<std::string>{"--bash-completion"}) {
+    printBashCompletion(streams.out);
+    return exitOk;
+  }
+  if (rest.size() == 1)
+    if (const Command* command = findCommand(rest.front())) {
+      printVerbUsage(*command, streams.out);
+      return exitOk;
+    }
+  if (!rest.empty()) {
+    streams.err << "delvix-cli: help takes a verb, --man or --bash-completion\n";
+    return exitUsage;
+  }
+  printUsage(streams.out);
+  return exitOk;
+}
+
 }  // namespace
 
 int runParsedCommandLine(std::span<const std::string> args, Streams streams) {
@@ -144,27 +167,7 @@ int runParsedCommandLine(std::span<const std::string> args, Streams streams) {
   if (!rest.empty() && rest.back() == "--") rest.pop_back();  // it only marked where the verb stands
   rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(at) + 1, args.end());
   const std::string& verb = args[at];
-  if (verb == "help") {
-    if (rest == std::vector<std::string>{"--man"}) {
-      printManPage(streams.out);
-      return exitOk;
-    }
-    if (rest == std::vector<std::string>{"--bash-completion"}) {
-      printBashCompletion(streams.out);
-      return exitOk;
-    }
-    if (rest.size() == 1)
-      if (const Command* command = findCommand(rest.front())) {
-        printVerbUsage(*command, streams.out);
-        return exitOk;
-      }
-    if (!rest.empty()) {
-      streams.err << "delvix-cli: help takes a verb, --man or --bash-completion\n";
-      return exitUsage;
-    }
-    printUsage(streams.out);
-    return exitOk;
-  }
+  if (verb == "help") return runHelp(rest, streams);
   const Command* command = findCommand(verb);
   if (!command) {
     streams.err << "delvix-cli: unknown verb '" << verb << "'; 'delvix-cli help' lists them\n";
