@@ -23,6 +23,7 @@ std::optional<ContentKind> contentKindOf(Bytes firstBytes) {
     return std::nullopt;
   }
   if (startsWith(0, "MZ")) return ContentKind::module;
+  if (startsWith(0, "Xcur")) return ContentKind::xcursor;
   if (firstBytes.size() >= 4 && firstBytes[0] == 0 && firstBytes[1] == 0 && firstBytes[3] == 0) {
     if (firstBytes[2] == 1) return ContentKind::icon;
     if (firstBytes[2] == 2) return ContentKind::cursor;
@@ -36,6 +37,7 @@ model::FileKind fileKindOf(ContentKind kind) {
     case ContentKind::cursor: return model::FileKind::iconFile;
     case ContentKind::animatedCursor: return model::FileKind::animatedCursor;
     case ContentKind::wave: return model::FileKind::wave;
+    case ContentKind::xcursor: return model::FileKind::xcursor;
     case ContentKind::module: break;
   }
   return model::FileKind::module;
@@ -52,6 +54,7 @@ std::string_view kindInWords(ContentKind kind) {
     case ContentKind::cursor: return "a cursor file";
     case ContentKind::animatedCursor: return "an animated cursor";
     case ContentKind::wave: return "a wave file";
+    case ContentKind::xcursor: return "an X cursor file";
     case ContentKind::module: break;
   }
   return "a program module";

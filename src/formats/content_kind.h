@@ -13,13 +13,13 @@ namespace delvix::formats {
 
 // What a file's first bytes show it to be. Nothing else this program reads begins with "MZ", so those two
 // bytes make a module (a 16-bit one or one with a damaged PE header too): its reader then says what is wrong.
-enum class ContentKind { icon, cursor, animatedCursor, wave, module };
+enum class ContentKind { icon, cursor, animatedCursor, wave, module, xcursor };
 
 // How many of a file's first bytes tell its kind: a RIFF header with its form type.
 inline constexpr std::size_t kindTellingBytes = 12;
 
 // The kind that `firstBytes` begin: 00 00 01 00 (icon) or 00 00 02 00 (cursor), "RIFF", "RIFX" or "RF64"
-// with the form "ACON" or "WAVE", "MZ". Nullopt for anything else, an empty file included.
+// with the form "ACON" or "WAVE", "MZ", "Xcur" (an X11 cursor, which has no extension of its own). Nullopt for anything else, an empty file included.
 std::optional<ContentKind> contentKindOf(Bytes firstBytes);
 // The same as the reader it calls for.
 std::optional<model::FileKind> fileKindOfContent(Bytes firstBytes);

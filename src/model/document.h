@@ -12,7 +12,7 @@
 
 namespace delvix::model {
 
-enum class FileKind { none, iconFile, animatedCursor, wave, module };
+enum class FileKind { none, iconFile, animatedCursor, wave, module, xcursor };
 
 // The state images that the show settings give to the pixel-data nodes.
 struct ShowSettings {
