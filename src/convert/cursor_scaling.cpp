@@ -45,7 +45,7 @@ gfx::Image scaledImage(const gfx::Image& image, int width, int height) {
 
 std::uint32_t scaledHotSpot(std::uint32_t spot, std::uint32_t from, std::uint32_t to) {
   if (from == 0 || to == 0) return 0;
-  const auto scaled = static_cast<std::uint64_t>((static_cast<double>(spot) + 0.5) * to / from);
+  const std::uint64_t scaled = std::uint64_t{spot} * to / from;
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(scaled, to - 1));
 }
 

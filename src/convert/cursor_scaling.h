@@ -11,8 +11,8 @@ namespace delvix::convert {
 // factor repeats pixels exactly.
 gfx::Image scaledImage(const gfx::Image& image, int width, int height);
 
-// A hot-spot coordinate of a picture `from` pixels wide scaled to one `to` pixels wide: the centre of the hot
-// pixel scaled, inside the new picture.
+// A hot-spot coordinate of a picture `from` pixels wide scaled to one `to` pixels wide (rounded down, as theme
+// authors scale them), inside the new picture.
 std::uint32_t scaledHotSpot(std::uint32_t spot, std::uint32_t from, std::uint32_t to);
 
 }  // namespace delvix::convert
