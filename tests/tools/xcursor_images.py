@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints what libXcursor loads from an X cursor file: one line per image,
 "size width height xhot yhot delay pixel..." with the pixels in hex; nothing when it refuses the file."""
+import array
 import ctypes
 import sys
 
@@ -23,6 +24,7 @@ loaded = library.XcursorFilenameLoadAllImages(sys.argv[1].encode())
 if loaded:
     for i in range(loaded.contents.nimage):
         image = loaded.contents.images[i].contents
-        pixels = " ".join("%x" % image.pixels[p] for p in range(image.width * image.height))
+        count = image.width * image.height
+        pixels = " ".join(map("{:x}".format, array.array("I", ctypes.string_at(image.pixels, count * 4))))
         print(image.size, image.width, image.height, image.xhot, image.yhot, image.delay, pixels)
     library.XcursorImagesDestroy(loaded)
