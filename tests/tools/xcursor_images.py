@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Prints what libXcursor loads from an X cursor file: one line per image,
-"size width height xhot yhot delay pixel..." with the pixels in hex; nothing when it refuses the file."""
+"""Prints what libXcursor loads from each X cursor file named: a line "== FILE", then one line per image,
+"size width height xhot yhot delay pixel..." with the pixels in hex; no image lines when it refuses the file."""
 import array
 import ctypes
 import sys
@@ -20,11 +20,13 @@ class Images(ctypes.Structure):
 library = ctypes.CDLL("libXcursor.so.1")
 library.XcursorFilenameLoadAllImages.restype = ctypes.POINTER(Images)
 library.XcursorFilenameLoadAllImages.argtypes = [ctypes.c_char_p]
-loaded = library.XcursorFilenameLoadAllImages(sys.argv[1].encode())
-if loaded:
-    for i in range(loaded.contents.nimage):
-        image = loaded.contents.images[i].contents
-        count = image.width * image.height
-        pixels = " ".join(map("{:x}".format, array.array("I", ctypes.string_at(image.pixels, count * 4))))
-        print(image.size, image.width, image.height, image.xhot, image.yhot, image.delay, pixels)
-    library.XcursorImagesDestroy(loaded)
+for name in sys.argv[1:]:
+    print("==", name)
+    loaded = library.XcursorFilenameLoadAllImages(name.encode())
+    if loaded:
+        for i in range(loaded.contents.nimage):
+            image = loaded.contents.images[i].contents
+            count = image.width * image.height
+            pixels = " ".join(map("{:x}".format, array.array("I", ctypes.string_at(image.pixels, count * 4))))
+            print(image.size, image.width, image.height, image.xhot, image.yhot, image.delay, pixels)
+        library.XcursorImagesDestroy(loaded)
