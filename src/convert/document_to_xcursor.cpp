@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "convert/frame_pictures.h"
 #include "convert/inverted_pixels.h"
 #include "convert/xcursor_conversion.h"
 #include "preview/frame_render.h"
@@ -19,46 +20,47 @@ namespace xc = formats::xcursor;
 // one image per claimed step.
 constexpr std::size_t mostSteps = 1024;
 
-struct Converted {
+// A picture drawn for conversion, with the hot spot its file gives it.
+struct Drawn {
   gfx::Image image;
-  xc::ImageChunk chunk;
+  preview::Point hotSpot;
 };
 
 std::string pictureName(int index) { return "picture_" + std::to_string(index + 1); }
 
 // Picture `index` drawn with straight alpha and its inverting pixels drawn as asked; nullopt (reported) when
 // it cannot be drawn or has no pixels.
-std::optional<gfx::Image> pictureImage(const model::Document& document, int index, const ToXcursorOptions& options,
-                                       formats::Reporter& reporter) {
+std::optional<Drawn> drawPicture(const model::Document& document, int index, const std::string& label,
+                                 const ToXcursorOptions& options, formats::Reporter& reporter) {
   preview::Rendering rendering = preview::renderStraight(document, index);
   if (!rendering.ok() || rendering.image.empty()) {
     const std::string why = !rendering.logLine.empty() ? rendering.logLine : rendering.error;
-    reporter.log(pictureName(index) + " is not converted: " + (why.empty() ? "it has no pixels." : why));
+    reporter.log(label + " is not converted: " + (why.empty() ? "it has no pixels." : why));
     return std::nullopt;
   }
   if (!rendering.notice.empty()) {
     const std::vector<bool> inverting = invertingPixels(document, index, rendering.image);
     if (const std::size_t count = drawInvertingPixels(rendering.image, inverting, options.inverted)) {
-      reporter.log(pictureName(index) + ": " + std::to_string(count) +
+      reporter.log(label + ": " + std::to_string(count) +
                    (count == 1 ? " inverting pixel is" : " inverting pixels are") +
                    (options.inverted == InvertedPixels::transparent ? " written transparent."
                                                                     : " written dark with a light outline."));
     }
   }
-  return std::move(rendering.image);
+  return Drawn{std::move(rendering.image), preview::hotSpotOf(document, index).value_or(preview::Point{})};
 }
 
 std::uint32_t nominalSizeOf(const gfx::Image& image) {
   return static_cast<std::uint32_t>(std::max(image.width(), image.height()));
 }
 
-// The hot spot the file stores for picture `index`, or the top-left pixel for an icon; a hot spot outside
-// the picture is kept as stored (libXcursor refuses it, which the log says).
-xc::ImageChunk chunkOf(const model::Document& document, int index, const gfx::Image& image, std::uint32_t delay,
-                       formats::Reporter& reporter) {
-  const preview::Point spot = preview::hotSpotOf(document, index).value_or(preview::Point{});
+// The image of a drawn picture at its hot spot (the top-left pixel for an icon); a hot spot outside the
+// picture is moved into it, as libXcursor refuses the file otherwise.
+xc::ImageChunk chunkOf(const Drawn& drawn, const std::string& label, std::uint32_t delay, formats::Reporter& reporter) {
+  const gfx::Image& image = drawn.image;
+  const preview::Point spot = drawn.hotSpot;
   if (spot.x >= image.width() || spot.y >= image.height())
-    reporter.log(pictureName(index) + ": the hot spot " + std::to_string(spot.x) + "," + std::to_string(spot.y) +
+    reporter.log(label + ": the hot spot " + std::to_string(spot.x) + "," + std::to_string(spot.y) +
                  " lies outside the picture; it is put in its last row and column.");
   const auto x = static_cast<std::uint32_t>(std::clamp(spot.x, 0, image.width() - 1));
   const auto y = static_cast<std::uint32_t>(std::clamp(spot.y, 0, image.height() - 1));
@@ -78,10 +80,10 @@ std::vector<xc::ImageChunk> iconFileImages(const model::Document& document, cons
                                            formats::Reporter& reporter) {
   std::map<std::uint32_t, std::pair<int, xc::ImageChunk>> bySize;  // nominal size -> (bit count, image)
   for (int index = 0; index < static_cast<int>(document.pictures.size()); ++index) {
-    auto image = pictureImage(document, index, options, reporter);
-    if (!image) continue;
+    auto drawn = drawPicture(document, index, pictureName(index), options, reporter);
+    if (!drawn) continue;
     const int bits = bitCountOf(document, index);
-    const std::uint32_t size = nominalSizeOf(*image);
+    const std::uint32_t size = nominalSizeOf(drawn->image);
     auto found = bySize.find(size);
     if (found != bySize.end() && found->second.first >= bits) {
       reporter.log(pictureName(index) + " is left out: another picture of size " + std::to_string(size) +
@@ -91,7 +93,7 @@ std::vector<xc::ImageChunk> iconFileImages(const model::Document& document, cons
     if (found != bySize.end())
       reporter.log("a picture of size " + std::to_string(size) + " is left out for " + pictureName(index) +
                    ", which has more colours.");
-    bySize.insert_or_assign(size, std::pair{bits, chunkOf(document, index, *image, 0, reporter)});
+    bySize.insert_or_assign(size, std::pair{bits, chunkOf(*drawn, pictureName(index), 0, reporter)});
   }
   std::vector<xc::ImageChunk> images;
   for (auto& [size, entry] : bySize) images.push_back(std::move(entry.second));
@@ -113,7 +115,7 @@ std::vector<xc::ImageChunk> animationImages(const model::Document& document, con
                  " steps are converted.");
     steps = mostSteps;
   }
-  std::map<std::size_t, std::optional<gfx::Image>> drawn;
+  std::map<std::size_t, std::vector<Drawn>> drawn;  // each frame's pictures, drawn when first shown
   std::vector<xc::ImageChunk> images;
   for (std::size_t step = 0; step < steps; ++step) {
     const auto frame = ani.frameOfStep(step);
@@ -123,9 +125,18 @@ std::vector<xc::ImageChunk> animationImages(const model::Document& document, con
     }
     const int index = static_cast<int>(*frame);
     auto [entry, fresh] = drawn.try_emplace(*frame);
-    if (fresh) entry->second = pictureImage(document, index, options, reporter);
-    if (!entry->second) continue;
-    images.push_back(chunkOf(document, index, *entry->second, millisecondsOf(ani.stepDelay(step)), reporter));
+    if (fresh) {
+      if (auto first = drawPicture(document, index, pictureName(index), options, reporter))
+        entry->second.push_back(std::move(*first));
+      int number = 2;
+      for (const auto& further : furtherFramePictures(document, index, reporter)) {
+        const std::string label = pictureName(index) + " image " + std::to_string(number++);
+        if (auto picture = drawPicture(further->document, 0, label, options, reporter))
+          entry->second.push_back(std::move(*picture));
+      }
+    }
+    for (const Drawn& picture : entry->second)
+      images.push_back(chunkOf(picture, pictureName(index), millisecondsOf(ani.stepDelay(step)), reporter));
   }
   // Sizes grouped, steps in order within each.
   std::ranges::stable_sort(images, {}, &xc::ImageChunk::nominalSize);
