@@ -13,6 +13,7 @@ packages=(
   pulseaudio pulseaudio-utils
   icoutils imagemagick sox sndfile-programs time ffmpeg
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
+  libxcursor1 x11-apps python3
   desktop-file-utils appstream shared-mime-info
   dpkg-dev file lintian
 )
