@@ -4,6 +4,7 @@
 #include <string>
 
 #include "convert/frame_pictures.h"
+#include "convert/info_comments.h"
 #include "convert/inverted_pixels.h"
 #include "convert/xcursor_conversion.h"
 #include "preview/frame_render.h"
@@ -161,6 +162,9 @@ std::optional<xc::XcursorFile> xcursorFromDocument(const model::Document& docume
     return std::nullopt;
   }
   xc::XcursorFile file;
+  if (document.kind == model::FileKind::animatedCursor)
+    for (xc::CommentChunk& comment : commentsOfInfo(document))
+      file.chunks.push_back(xc::Chunk{xc::commentType, comment.kind, std::move(comment), {}});
   for (xc::ImageChunk& image : images) {
     xc::Chunk chunk;
     chunk.tocType = xc::imageType;

@@ -100,15 +100,6 @@ std::vector<std::uint8_t> animatedCursorBytes(const AnimatedCursorParts& parts) 
   writer.u32(parts.rates.empty() ? 1 : parts.rates.front());
   writer.u32(iconFramesFlag | (inOrder ? 0 : sequenceFlag));
   writer.close();
-  if (!parts.info.empty()) {
-    writer.open(fourccFromString("LIST"), fourccFromString("INFO"));
-    for (const InfoItem& item : parts.info) {
-      std::vector<std::uint8_t> text(item.text.begin(), item.text.end());
-      text.push_back(0);
-      writer.chunk(fourccFromString(item.id), text);
-    }
-    writer.close();
-  }
   if (!oneRate) {
     writer.open(fourccFromString("rate"));
     for (std::uint32_t rate : parts.rates) writer.u32(rate);
@@ -121,6 +112,18 @@ std::vector<std::uint8_t> animatedCursorBytes(const AnimatedCursorParts& parts) 
   }
   writer.open(fourccFromString("LIST"), fourccFromString("fram"));
   for (const auto& frame : parts.frames) writer.chunk(fourccFromString("icon"), frame);
+  writer.close();
+  // Last: gdk-pixbuf refuses a file whose INFO list before the frames holds items other than INAM and IART.
+  if (!parts.info.empty()) {
+    writer.open(fourccFromString("LIST"), fourccFromString("INFO"));
+    for (const InfoItem& item : parts.info) {
+      std::vector<std::uint8_t> text(item.text.begin(), item.text.end());
+      // Zero-terminated, and zero-padded to an even size so that no reader has to skip a pad byte.
+      text.resize(text.size() + (text.size() % 2 == 0 ? 2 : 1), 0);
+      writer.chunk(fourccFromString(item.id), text);
+    }
+    writer.close();
+  }
   return writer.finish();
 }
 

@@ -37,8 +37,8 @@ struct AnimatedCursorParts {
   std::uint32_t height = 0;
 };
 
-// An animated cursor (.ani): "anih", an INFO list when there are items, "rate" when the steps' times differ,
-// "seq " when the steps do not show the frames once each in order, and the frame list.
+// An animated cursor (.ani): "anih", "rate" when the steps' times differ, "seq " when the steps do not show
+// the frames once each in order, the frame list, and an INFO list when there are items.
 std::vector<std::uint8_t> animatedCursorBytes(const AnimatedCursorParts& parts);
 
 }  // namespace delvix::convert

@@ -123,7 +123,10 @@ TEST(XcursorPeer, XcursorgenFilesReadBackAndBecomeWindowsCursorsPeersRead) {
     for (int shift : {0, 8, 16, 24}) EXPECT_NEAR(int(stored >> shift & 0xFF), int(ours >> shift & 0xFF), 1) << i;
   }
 
-  // Animated: frames 1 and 3 are one frame shown twice; gdk-pixbuf plays the times rounded to 1/60 s.
+  // Animated: frames 1 and 3 are one frame shown twice; gdk-pixbuf plays the times rounded to 1/60 s, and
+  // the comments' INFO list does not stop it.
+  file.chunks.push_back({xc::commentType, 1, xc::CommentChunk{.kind = 1, .text = "(c) the authors"}, {}});
+  file.chunks.push_back({xc::commentType, 3, xc::CommentChunk{.kind = 3, .text = "odd"}, {}});
   const auto animated = windowsCursorFromXcursor(file, {}, reporter);
   ASSERT_TRUE(animated && animated->animated);
   const auto ani = built.dir.write("back.ani", animated->bytes);
@@ -134,10 +137,11 @@ TEST(XcursorPeer, XcursorgenFilesReadBackAndBecomeWindowsCursorsPeersRead) {
   const auto still = windowsCursorFromXcursor(file, {{32}}, reporter);
   ASSERT_TRUE(still && !still->animated);
   const auto cur = built.dir.write("back.cur", still->bytes);
-  if (haveProgram("icotool"))
+  if (haveProgram("icotool")) {
     EXPECT_EQ(runAndCapture("icotool -l '" + cur.string() + "'"),
               "--cursor --index=1 --width=32 --height=32 --bit-depth=32 --palette-size=0 --hotspot-x=4 "
               "--hotspot-y=5\n");
+  }
 }
 
 }  // namespace
