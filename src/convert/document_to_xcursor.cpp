@@ -36,7 +36,12 @@ std::optional<Drawn> drawPicture(const model::Document& document, int index, con
   preview::Rendering rendering = preview::renderStraight(document, index);
   if (!rendering.ok() || rendering.image.empty()) {
     const std::string why = !rendering.logLine.empty() ? rendering.logLine : rendering.error;
-    reporter.log(label + " is not converted: " + (why.empty() ? "it has no pixels." : why));
+    if (why.empty())
+      reporter.log(label + " is not converted: it has no pixels.");
+    else if (why.starts_with(label))
+      reporter.log(why + " It is not converted.");
+    else
+      reporter.log(label + " is not converted: " + why);
     return std::nullopt;
   }
   if (!rendering.notice.empty()) {
