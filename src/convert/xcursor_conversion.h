@@ -18,17 +18,20 @@ struct ToXcursorOptions {
   InvertedPixels inverted = InvertedPixels::darkWithOutline;
 };
 
-// The Xcursor file of an open icon file, cursor file or animated cursor: every picture an image at its
-// nominal size (its width), pixels with straight alpha premultiplied, the hot spot of each picture (scaled
-// with the picture when a frame's pictures differ in size), every step of an animation a frame with its own
-// delay in milliseconds. What is changed on the way (inverted pixels, pictures that cannot be drawn) is
+// The Xcursor file of an open icon file, cursor file or animated cursor: every picture (every picture of
+// every frame) an image at its nominal size (its larger side), pixels with straight alpha premultiplied,
+// each picture at its own hot spot, every step of an animation a frame with its own delay in milliseconds,
+// an animated cursor's INFO items as comments. Of an icon or cursor file's pictures of one size, the one
+// with the most colours. What is changed on the way (inverting pixels, pictures that cannot be drawn) is
 // logged. Nullopt, with the reason reported, when the document holds nothing to convert.
 std::optional<formats::xcursor::XcursorFile> xcursorFromDocument(const model::Document& document,
                                                                  const ToXcursorOptions& options,
                                                                  formats::Reporter& reporter);
 
 struct ToWindowsOptions {
-  std::vector<std::uint32_t> sizes;  // nominal sizes to keep; empty: all
+  // Nominal sizes to write; empty: all. A size the file lacks is scaled from the smallest larger size (else
+  // the largest), its hot spot with it; sizes above 256 are left out.
+  std::vector<std::uint32_t> sizes;
 };
 
 struct WindowsCursor {
@@ -39,7 +42,7 @@ struct WindowsCursor {
 // The Windows cursor of an Xcursor file: a .cur with one picture per nominal size when no size has more
 // than one frame, otherwise an .ani whose frames are .cur files with one picture per size, with "rate"
 // (and "seq " where frames repeat) for the delays and an INFO list from the comments. Nullopt, with the
-// reason reported, when nothing is left to write (no images, or none of the sizes asked for).
+// reason reported, when nothing is left to write (no images, or none of the sizes can be written).
 std::optional<WindowsCursor> windowsCursorFromXcursor(const formats::xcursor::XcursorFile& file,
                                                       const ToWindowsOptions& options, formats::Reporter& reporter);
 
