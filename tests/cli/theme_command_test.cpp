@@ -21,6 +21,19 @@ std::vector<std::uint8_t> fileBytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Prints each Xcursor file named with the number of images libXcursor loads from it.
+constexpr std::string_view xcursorImageCounts = R"(
+import ctypes, sys
+class Images(ctypes.Structure):
+    _fields_ = [("nimage", ctypes.c_int), ("images", ctypes.c_void_p), ("name", ctypes.c_char_p)]
+xcursor = ctypes.CDLL("libXcursor.so.1")
+xcursor.XcursorFilenameLoadAllImages.restype = ctypes.POINTER(Images)
+xcursor.XcursorFilenameLoadAllImages.argtypes = [ctypes.c_char_p]
+for path in sys.argv[1:]:
+    images = xcursor.XcursorFilenameLoadAllImages(path.encode())
+    print(path, images.contents.nimage if images else 0)
+)";
+
 class ThemeCommand : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,6 +41,9 @@ class ThemeCommand : public ::testing::Test {
     const auto animated = testing::corpusFiles("ani");
     if (cursors.empty() || animated.empty()) GTEST_SKIP() << "no sample cursors";
     root_ = fs::temp_directory_path() / ("delvix-theme-" + std::to_string(::getpid()));
+    windows_ = root_ / "windows";
+    linux_ = root_ / "linux";
+    back_ = root_ / "back";
     fs::remove_all(root_);
     fs::create_directories(windows_);
     // A scheme as theme authors ship it: the roles' file names in [Strings], an animated busy cursor.
@@ -50,10 +66,7 @@ class ThemeCommand : public ::testing::Test {
     if (!root_.empty()) fs::remove_all(root_);
   }
 
-  fs::path root_ = fs::temp_directory_path() / "unused";
-  fs::path windows_ = root_ / "windows";
-  fs::path linux_ = root_ / "linux";
-  fs::path back_ = root_ / "back";
+  fs::path root_, windows_, linux_, back_;
 };
 
 // Windows folder -> freedesktop theme -> Windows folder, each cursor and link checked on the way.
@@ -78,7 +91,7 @@ TEST_F(ThemeCommand, ConvertsAWindowsSchemeToAThemeTheDesktopLoadsAndBack) {
   // libXcursor loads each file with the images this program reads from it.
   if (testing::haveProgram("python3") && fs::exists("/usr/lib/x86_64-linux-gnu/libXcursor.so.1")) {
     std::istringstream counts(
-        testing::runAndCapture("python3 " DELVIX_TEST_DATA_DIR "/../tools/xcursor_image_counts.py" + loadArguments));
+        testing::runAndCapture("python3 -c '" + std::string(xcursorImageCounts) + "'" + loadArguments));
     std::string path;
     std::size_t count = 0;
     std::size_t files = 0;
@@ -101,9 +114,10 @@ TEST_F(ThemeCommand, ConvertsAWindowsSchemeToAThemeTheDesktopLoadsAndBack) {
   for (std::size_t i = 0; i < theme::roleCount; ++i) {
     ASSERT_FALSE(scheme.files[i].empty()) << i;
     EXPECT_TRUE(fs::is_regular_file(back_ / scheme.files[i])) << scheme.files[i];
-    if (testing::haveProgram("icotool") && scheme.files[i].ends_with(".cur"))
+    if (testing::haveProgram("icotool") && scheme.files[i].ends_with(".cur")) {
       EXPECT_NE(testing::runAndCapture("icotool -l '" + (back_ / scheme.files[i]).string() + "'"), "")
           << scheme.files[i];
+    }
   }
 
   // A folder that holds files is refused, and written into only when asked.
