@@ -229,7 +229,8 @@ void printCursorThemes(std::ostream& out) {
       << "The cursors of a Windows scheme, in the order of its registry line, with the name each gets in a\n"
       << "freedesktop theme's cursors/ folder, the links made to it, and the Windows file names (any letter\n"
       << "case, besides the scheme's value name and the role) taken for it when a folder has no install.inf.\n"
-      << "Pin and person have no standard freedesktop name; they are written as pin and person.\n";
+      << "Pin and person have no standard freedesktop name; they are written as pin and person.\n"
+      << ".na\n";  // the long hash names leave lines that cannot be spread to the margin
   auto list = [](std::span<const std::string_view> names) {
     std::string text;
     for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
@@ -241,6 +242,7 @@ void printCursorThemes(std::ostream& out) {
         << bold(role.xcursorName) << "; links: " << roff(list(role.aliases)) << ".\n.br\n"
         << "Windows files: " << roff(list(role.windowsFileNames)) << ".\n";
   }
+  out << ".ad\n";
 }
 
 void printManPage(std::ostream& out) {
