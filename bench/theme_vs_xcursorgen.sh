@@ -29,7 +29,7 @@ for ((i = 0; i < 17; i++)); do
   paths+="${paths:+,}%10%\\%CUR_DIR%\\%r$i%"
 done
 printf '[Scheme.Reg]\r\nHKCU,"Control Panel\\Cursors\\Schemes","%%NAME%%",,"%s"\r\n[Strings]\r\nNAME = "Bench"\r\nCUR_DIR = "Cursors\\Bench"\r\n%s' \
-  "${paths//%/%%}" "$strings" > "$work/windows/install.inf"
+  "$paths" "$strings" > "$work/windows/install.inf"
 
 "$cli" -q theme "$work/windows" "$work/made" > /dev/null
 files=("$work"/made/cursors/*)
