@@ -16,6 +16,7 @@
 #include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
+#include "cli/theme_command.h"
 #include "cli/tree_command.h"
 #include "cli/xcursor_commands.h"
 
@@ -211,6 +212,23 @@ constexpr std::array wincursorOptions{
                        "The sizes to write, in pixels, separated by commas (32,48,64); a size the file lacks is "
                        "scaled from the nearest larger one (or the largest), its hot spot with it. Default: every "
                        "size the file holds."}};
+constexpr std::array themeOptions{
+    VerbOption{"to", 't', ValueUse::required, "LAYOUT", "linux windows", false,
+               "Write a freedesktop (linux) theme or a Windows cursor folder (windows); by default the other "
+               "layout than DIR's."},
+    VerbOption{"replace",
+               0,
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "Write into an OUT_DIR that holds files already, replacing files and links of the same names."},
+};
+constexpr std::string_view themeJson = R"({"to": "linux"|"windows", "name": NAME, "output": OUT_DIR,
+ "cursors": [{"role": ROLE, "source": FILE, "written": FILE, "aliases": [FILE...]}...],
+ "unmatched": [FILE...], "missing_roles": [ROLE...], "failures": [TEXT...]}
+Files are relative to DIR and OUT_DIR. "unmatched" are cursor files no role of the
+scheme takes (not converted); "missing_roles" the roles DIR has no cursor for.)";
 
 constexpr std::array table{
     Command{"tree", "FILE...", 1, anyNumber, noOptions,
@@ -336,6 +354,19 @@ constexpr std::array table{
             "an INFO list from the comments (ICOP the copyright, ICMT the others). Times are rounded to 1/60 s. "
             "OUT's extension must match: an animated cursor written as .cur is refused.",
             wincursorJson, convertToWindowsCursor},
+    Command{"theme", "DIR OUT_DIR", 2, 2, themeOptions,
+            "convert a whole cursor theme: a Windows cursor folder to a freedesktop theme, or back",
+            "A DIR of .cur and .ani files becomes a freedesktop theme in OUT_DIR: index.theme, and cursors/ "
+            "with each cursor converted as the xcursor verb does, under its standard name with the usual "
+            "aliases as relative links (see CURSOR THEMES). The roles come from DIR's install.inf (its "
+            "scheme line and [Strings]), or, without one, from the file names; files no role takes are named "
+            "and left out. A DIR with cursors/ or index.theme becomes a Windows folder: each role's cursor "
+            "(found under its standard name or an alias) as NAME.cur, or NAME.ani when animated, as the "
+            "wincursor verb writes them, and an install.inf that installs them as a scheme named as the "
+            "theme. OUT_DIR is made when missing; one that holds files is refused unless --replace is given. "
+            "Every cursor written is printed with its links; a cursor that fails is named, the others are "
+            "still written, and the exit status is 1.",
+            themeJson, convertTheme},
 };
 
 // `text` in lines of at most 100 columns, each after `indent` spaces (the first after `firstIndent`).

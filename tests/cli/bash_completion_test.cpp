@@ -41,7 +41,7 @@ TEST(CliBashCompletion, CompletesVerbsOptionsValuesNodesAndFiles) {
       {{"--kinds", "icons", "ex"}, "extract|export|"},
       {{"-q", "--kinds=icons", "-j", "ex"}, "extract|export|"},
       {{"--", "tr"}, "tree|"},
-      {{"help", "th"}, "thumbnails|"},
+      {{"help", "th"}, "thumbnails|theme|"},
       // Options, and the values of those that take one.
       {{"export", "a.ico", "out", "--f"}, "--format|"},
       {{"export", "a.ico", "out", "--format", ""}, "png|bmp|jpg|gif|"},
