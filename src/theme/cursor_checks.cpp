@@ -32,8 +32,15 @@ bool sameSpot(const FrameFacts& a, const FrameFacts& b) {
          std::llabs(*small.yHot - scaled(*large.yHot, large.height, small.height)) <= 1;
 }
 
+bool inside(const FrameFacts& frame) {
+  return *frame.xHot >= 0 && *frame.yHot >= 0 && *frame.xHot < frame.width && *frame.yHot < frame.height;
+}
+
+// The frame a size is compared by; none when it has no hot spot or one outside it (reported on its own).
 const FrameFacts* firstFrame(const SizeFacts& size) {
-  return size.frames.empty() || !hasHotSpot(size.frames.front()) ? nullptr : &size.frames.front();
+  if (size.frames.empty()) return nullptr;
+  const FrameFacts& first = size.frames.front();
+  return hasHotSpot(first) && inside(first) ? &first : nullptr;
 }
 
 class Checker {
@@ -54,7 +61,7 @@ class Checker {
       }
     for (std::size_t i = 0; i < size.frames.size(); ++i) {
       const FrameFacts& frame = size.frames[i];
-      if (*frame.xHot < frame.width && *frame.yHot < frame.height && *frame.xHot >= 0 && *frame.yHot >= 0) continue;
+      if (inside(frame)) continue;
       add(Severity::fault,
           "hot spot " + pointText(*frame.xHot, *frame.yHot) + " lies outside the " + pictureSizeText(frame) +
               " picture",
