@@ -103,7 +103,7 @@ int runVerb(const Command& command, std::vector<std::string> args, Streams strea
   if (given < command.fewestOperands || given > command.mostOperands)
     return usageError(command, operandCountText(command, given), streams);
   if (writesOneFile(command) && given >= 2) {
-    if (auto problem = outputFileProblem(call.operands.back(), command.verb == "save"))
+    if (auto problem = outputFileProblem(call.operands.back(), command.verb == "save", command.verb == "xcursor"))
       return usageError(command, *problem, streams);
   }
   if (writesIntoFolder(command) && given >= 2) {

@@ -17,7 +17,9 @@
 #include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
+#include "cli/theme_command.h"
 #include "cli/tree_command.h"
+#include "cli/xcursor_commands.h"
 
 namespace delvix::cli {
 
@@ -193,6 +195,41 @@ A column is a number, or its text where it is not one, or null where the browser
 shows it empty or unknown. "reason" is there only for a file that could not be
 read, and says why.)";
 
+constexpr std::string_view xcursorJson = R"({"file": FILE, "output": OUT,
+ "images": [{"size": N, "width": N, "height": N, "xhot": N, "yhot": N, "delay": MS}]})";
+constexpr std::string_view wincursorJson = R"({"file": XCURSOR, "output": OUT, "animated": true|false})";
+constexpr std::array xcursorOptions{
+    output,
+    VerbOption{"inverted", 0, ValueUse::required, "HOW", "outline transparent", false,
+               "How a pixel that inverts the screen is written, X cursors having no such pixels: dark with a light "
+               "outline around the inverting area (outline, the default) or transparent."}};
+constexpr std::array wincursorOptions{
+    output, VerbOption{"sizes",
+                       0,
+                       ValueUse::required,
+                       "LIST",
+                       {},
+                       false,
+                       "The sizes to write, in pixels, separated by commas (32,48,64); a size the file lacks is "
+                       "scaled from the nearest larger one (or the largest), its hot spot with it. Default: every "
+                       "size the file holds."}};
+constexpr std::array themeOptions{
+    VerbOption{"to", 't', ValueUse::required, "LAYOUT", "linux windows", false,
+               "Write a freedesktop (linux) theme or a Windows cursor folder (windows); by default the other "
+               "layout than DIR's."},
+    VerbOption{"replace",
+               0,
+               ValueUse::none,
+               {},
+               {},
+               false,
+               "Write into an OUT_DIR that holds files already, replacing files and links of the same names."},
+};
+constexpr std::string_view themeJson = R"({"to": "linux"|"windows", "name": NAME, "output": OUT_DIR,
+ "cursors": [{"role": ROLE, "source": FILE, "written": FILE, "aliases": [FILE...]}...],
+ "unmatched": [FILE...], "missing_roles": [ROLE...], "failures": [TEXT...]}
+Files are relative to DIR and OUT_DIR. "unmatched" are cursor files no role of the
+scheme takes (not converted); "missing_roles" the roles DIR has no cursor for.)";
 constexpr std::string_view lintJson = R"({"cursors": N, "faults": N, "findings": [FINDING...], "folder": DIR,
  "layout": "freedesktop"|"windows", "name": NAME, "warnings": N}
 where FINDING is
@@ -310,6 +347,33 @@ constexpr std::array table{
             "size, time, format, channels, bits per sample and samples per second. A column that cannot be "
             "known is ?, and a file that cannot be read is named on standard error with the reason.",
             browseJson, browseFolder},
+    Command{"xcursor", "FILE OUT", 2, 2, xcursorOptions,
+            "write an icon file, cursor file or animated cursor FILE as the X11 cursor file OUT",
+            "Every picture becomes an image at its nominal size (its width, or its height when larger), with its "
+            "own hot spot; of pictures of one size the one with the most colours. 1- to 24-bit pictures take their "
+            "mask as alpha. Every step of an animated cursor becomes an image with the step's time in "
+            "milliseconds. What is changed on the way is said on standard error. OUT needs no extension.",
+            xcursorJson, convertToXcursor},
+    Command{"wincursor", "XCURSOR OUT", 2, 2, wincursorOptions,
+            "write the X11 cursor file XCURSOR as the Windows cursor OUT.cur, or OUT.ani when it is animated",
+            "A still cursor becomes a .cur with one picture per size; an animated one an .ani whose frames hold "
+            "one picture per size, with \"rate\" when the frames' times differ, \"seq \" when frames repeat and "
+            "an INFO list from the comments (ICOP the copyright, ICMT the others). Times are rounded to 1/60 s. "
+            "OUT's extension must match: an animated cursor written as .cur is refused.",
+            wincursorJson, convertToWindowsCursor},
+    Command{"theme", "DIR OUT_DIR", 2, 2, themeOptions,
+            "convert a whole cursor theme: a Windows cursor folder to a freedesktop theme, or back",
+            "A DIR of .cur and .ani files becomes a freedesktop theme in OUT_DIR: index.theme, and cursors/ "
+            "with each cursor converted as the xcursor verb does, under its standard name with the usual "
+            "aliases as relative links (see CURSOR THEMES). The roles come from DIR's install.inf (its "
+            "scheme line and [Strings]), or, without one, from the file names; files no role takes are named "
+            "and left out. A DIR with cursors/ or index.theme becomes a Windows folder: each role's cursor "
+            "(found under its standard name or an alias) as NAME.cur, or NAME.ani when animated, as the "
+            "wincursor verb writes them, and an install.inf that installs them as a scheme named as the "
+            "theme. OUT_DIR is made when missing; one that holds files is refused unless --replace is given. "
+            "Every cursor written is printed with its links; a cursor that fails is named, the others are "
+            "still written, and the exit status is 1.",
+            themeJson, convertTheme},
     Command{"lint", "DIR", 1, 1, noOptions,
             "check the cursor theme in DIR for the faults its users meet: hot spots that move, missing cursors",
             "DIR is a freedesktop cursor theme (the folder with cursors/ and index.theme, or cursors/ itself) or a "

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/commands.h"
+#include "theme/cursor_roles.h"
 
 namespace delvix::cli {
 
@@ -221,6 +223,26 @@ void printExamples(std::ostream& out) {
 
 }  // namespace
 
+// The role table that the theme verb converts by: one entry per role of a Windows scheme, in its order.
+void printCursorThemes(std::ostream& out) {
+  out << ".SH CURSOR THEMES\n"
+      << "The cursors of a Windows scheme, in the order of its registry line, with the name each gets in a\n"
+      << "freedesktop theme's cursors/ folder, the links made to it, and the Windows file names (any letter\n"
+      << "case, besides the scheme's value name and the role) taken for it when a folder has no install.inf.\n"
+      << "Pin and person have no standard freedesktop name; they are written as pin and person.\n";
+  auto list = [](std::span<const std::string_view> names) {
+    std::string text;
+    for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
+    return text.empty() ? std::string("none") : text;
+  };
+  for (const theme::CursorRole& role : theme::cursorRoles()) {
+    out << ".TP\n"
+        << bold(role.role) << " (" << roff(role.schemeName) << ")\n"
+        << bold(role.xcursorName) << "; links: " << roff(list(role.aliases)) << ".\n.br\n"
+        << "Windows files: " << roff(list(role.windowsFileNames)) << ".\n";
+  }
+}
+
 void printManPage(std::ostream& out) {
   out << ".TH DELVIX\\-CLI 1 \"\" \"Delvix " << DELVIX_VERSION << "\" \"User Commands\"\n"
       << ".SH NAME\n"
@@ -230,6 +252,7 @@ void printManPage(std::ostream& out) {
   printVerbs(out);
   printCommonOptions(out);
   printNodesAndRows(out);
+  printCursorThemes(out);
   printFiles(out);
   printExitStatus(out);
   printJsonOutput(out);
