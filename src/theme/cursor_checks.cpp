@@ -171,7 +171,10 @@ void checkMissingRoles(std::span<const CursorFacts> cursors, ThemeLayout layout,
 // A size that more than half of the cursors have, missing from a cursor.
 void checkMissingSizes(std::span<const CursorFacts> cursors, std::vector<Finding>& findings) {
   std::map<int, std::size_t> holders;
+  std::size_t counted = 0;
   for (const CursorFacts& cursor : cursors) {
+    if (!cursor.everySize) continue;
+    ++counted;
     std::vector<int> sizes;
     for (const SizeFacts& size : cursor.sizes) sizes.push_back(size.size);
     std::sort(sizes.begin(), sizes.end());
@@ -179,16 +182,16 @@ void checkMissingSizes(std::span<const CursorFacts> cursors, std::vector<Finding
     for (int size : sizes) ++holders[size];
   }
   for (const CursorFacts& cursor : cursors) {
-    if (cursor.sizes.empty()) continue;
+    if (cursor.sizes.empty() || !cursor.everySize) continue;
     for (const auto& [size, count] : holders) {
-      if (count * 2 <= cursors.size() || count == cursors.size()) continue;
+      if (count * 2 <= counted || count == counted) continue;
       const bool has = std::any_of(cursor.sizes.begin(), cursor.sizes.end(),
                                    [size = size](const SizeFacts& each) { return each.size == size; });
       if (!has)
         findings.push_back({Severity::warning,
                             cursor.name,
                             "no size " + std::to_string(size) + ", which " + std::to_string(count) + " of " +
-                                std::to_string(cursors.size()) + " cursors have",
+                                std::to_string(counted) + " cursors have",
                             {}});
     }
   }
@@ -216,7 +219,7 @@ std::vector<Finding> checkCursors(std::span<const CursorFacts> cursors, ThemeLay
         checker.checkAgainst(*pointer, Severity::warning);
     }
     if (layout == ThemeLayout::windows && cursor.roles.empty())
-      findings.push_back({Severity::warning, cursor.name, "its name matches no cursor role", {}});
+      findings.push_back({Severity::warning, cursor.name, "no cursor role takes it", {}});
   }
   checkMissingSizes(cursors, findings);
   std::stable_sort(findings.begin() + firstOfCursors, findings.end(),

@@ -33,6 +33,9 @@ struct CursorFacts {
   std::vector<std::string> aliases;      // other names in the folder that link to it
   std::vector<const CursorRole*> roles;  // the roles its names give it
   std::vector<SizeFacts> sizes;          // in the order the file holds them
+  // False where only the first picture of each frame is known (an animated cursor's frames may hold
+  // more sizes): such a cursor is left out when sizes that cursors lack are looked for.
+  bool everySize = true;
 };
 
 }  // namespace delvix::theme

@@ -14,6 +14,7 @@
 #include "formats/xcursor/xcursor_file.h"
 #include "model/document.h"
 #include "preview/picture_listing.h"
+#include "theme/install_inf.h"
 
 namespace delvix::theme {
 
@@ -254,20 +255,62 @@ std::optional<CursorFacts> readWindowsFacts(const fs::path& path, const std::str
         std::min<std::size_t>(ani.stepCount, std::max(ani.sequence.size(), ani.rates.size()) + ani.framesRead);
     for (std::size_t step = 0; step < steps && steps > 1; ++step) size.delays.push_back(ani.stepDelay(step));
     size.delaysPerStep = true;
+    cursor.everySize = false;
     cursor.sizes.push_back(std::move(size));
   }
   if (cursor.sizes.empty()) findings.push_back({Severity::fault, name, "holds no picture", {}});
   return cursor;
 }
 
+// The scheme of the folder's install.inf; without one, a warning and nullopt. A file the scheme names that
+// the folder lacks is a fault: Windows installs the scheme without that cursor.
+std::optional<CursorScheme> schemeOf(const std::vector<Entry>& entries, ThemeLint& lint,
+                                     std::vector<Finding>& findings) {
+  const auto inf =
+      std::find_if(entries.begin(), entries.end(), [](const Entry& e) { return lowerCase(e.name) == "install.inf"; });
+  if (inf == entries.end()) {
+    lint.findings.push_back({Severity::warning, {}, "no install.inf: the roles are guessed from the file names", {}});
+    return std::nullopt;
+  }
+  std::string whyNot;
+  const auto content = formats::FileContent::read(inf->path, &whyNot);
+  if (!content) {
+    lint.findings.push_back({Severity::fault, inf->name, "cannot be read: " + whyNot, {}});
+    return std::nullopt;
+  }
+  formats::RecordingReporter reporter;
+  CursorScheme scheme = readInstallInf(content->bytes(), reporter);
+  addReadProblems(reporter.lines, inf->name, findings);
+  if (!scheme.name.empty()) lint.name = scheme.name;
+  for (std::size_t i = 0; i < roleCount && i < cursorRoles().size(); ++i) {
+    const std::string& file = scheme.files[i];
+    if (file.empty()) continue;
+    const bool present = std::any_of(entries.begin(), entries.end(),
+                                     [&](const Entry& e) { return lowerCase(e.name) == lowerCase(file); });
+    if (!present)
+      findings.push_back({Severity::fault,
+                          inf->name,
+                          "names \"" + file + "\" for the role " + std::string(cursorRoles()[i].role) +
+                              ", which the folder does not hold",
+                          {}});
+  }
+  return scheme;
+}
+
 void lintWindows(const std::vector<Entry>& entries, ThemeLint& lint) {
   std::vector<Finding> fileFindings;
   std::vector<CursorFacts> cursors;
+  const std::optional<CursorScheme> scheme = schemeOf(entries, lint, fileFindings);
   for (const Entry& entry : entries) {
     if (!isWindowsCursorName(entry.name)) continue;
     auto cursor = readWindowsFacts(entry.path, entry.name, fileFindings);
     if (!cursor) continue;
-    if (const CursorRole* role = roleOfWindowsName(fs::path(entry.name).stem().string())) cursor->roles.push_back(role);
+    if (scheme) {
+      for (std::size_t i = 0; i < roleCount && i < cursorRoles().size(); ++i)
+        if (lowerCase(scheme->files[i]) == lowerCase(entry.name)) cursor->roles.push_back(&cursorRoles()[i]);
+    } else if (const CursorRole* role = roleOfWindowsName(fs::path(entry.name).stem().string())) {
+      cursor->roles.push_back(role);
+    }
     cursors.push_back(std::move(*cursor));
   }
   lint.cursors = cursors.size();

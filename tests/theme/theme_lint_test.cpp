@@ -121,6 +121,25 @@ TEST(ThemeLint, CommandLineExitsOneOnFaultsAndRefusesWhatIsNoTheme) {
   EXPECT_NE(none.err.str().find("is no cursor theme"), std::string::npos);
 }
 
+TEST(ThemeLint, WindowsRolesComeFromTheInstallInf) {
+  const auto cursors = testing::corpusFiles("cur");
+  if (cursors.empty()) GTEST_SKIP() << "no corpus";
+  testing::TempDir dir;
+  fs::copy_file(cursors.front(), dir.path() / "Mine.CUR");
+  const std::string inf =
+      "[Scheme.Reg]\r\nHKCU,\"Control Panel\\Cursors\\Schemes\",\"%S%\",,\"mine.cur,,gone.ani\"\r\n"
+      "[Strings]\r\nS = \"Mine\"\r\n";
+  dir.write("install.inf", {inf.begin(), inf.end()});
+  const ThemeLintOutcome outcome = lintThemeFolder(dir.path());
+  ASSERT_TRUE(outcome.lint) << outcome.refusal;
+  const auto& findings = outcome.lint->findings;
+  EXPECT_EQ(outcome.lint->name, "Mine");
+  const Finding gone{Severity::fault, "install.inf",
+                     "names \"gone.ani\" for the role working, which the folder does not hold", ""};
+  EXPECT_NE(std::find(findings.begin(), findings.end(), gone), findings.end());
+  for (const Finding& finding : findings) EXPECT_NE(finding.cursor, "Arrow") << finding.what;  // Mine.CUR is it
+}
+
 // Real themes lint without a crash and with every cursor read.
 TEST(ThemeLint, ReadsRealThemes) {
   std::vector<fs::path> themes;
