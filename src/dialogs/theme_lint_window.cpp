@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -56,7 +57,7 @@ void ThemeLintWindow::check(const QString& folder) {
   setWindowTitle(tr("Check Cursor Theme - %1").arg(folder));
   findings_->clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const theme::ThemeLintOutcome outcome = theme::lintThemeFolder(folder.toStdString());
+  const theme::ThemeLintOutcome outcome = theme::lintThemeFolder(QFile::encodeName(folder).toStdString());
   QApplication::restoreOverrideCursor();
   if (!outcome.lint) {
     summary_->setText(text(outcome.refusal).toHtmlEscaped());
