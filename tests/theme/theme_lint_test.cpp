@@ -9,6 +9,8 @@
 #include "cli/cli_run.h"
 #include "formats/xcursor/xcursor_file.h"
 #include "support/corpus.h"
+#include "support/icon_builder.h"
+#include "support/riff_builder.h"
 #include "support/temp_dir.h"
 
 namespace delvix::theme {
@@ -138,6 +140,33 @@ TEST(ThemeLint, WindowsRolesComeFromTheInstallInf) {
                      "names \"gone.ani\" for the role working, which the folder does not hold", ""};
   EXPECT_NE(std::find(findings.begin(), findings.end(), gone), findings.end());
   for (const Finding& finding : findings) EXPECT_NE(finding.cursor, "Arrow") << finding.what;  // Mine.CUR is it
+}
+
+testing::ByteVector cursorFrame(std::uint16_t xHot) {
+  testing::DibImage picture;
+  picture.width = picture.height = 32;
+  testing::IconFile file;
+  file.type = 2;
+  file.entries.push_back({.record = picture.bytes(), .planes = xHot, .bitCount = 4});
+  return testing::iconChunk(file);
+}
+
+TEST(ThemeLint, AnimatedCursorStepsAndFramesAreChecked) {
+  testing::TempDir dir;
+  using testing::chunk;
+  dir.write(
+      "spin.ani",
+      testing::riff("ACON", {testing::aniHeader({.frames = 2, .steps = 2}), chunk("rate", testing::u32s({5, 0})),
+                             chunk("LIST", testing::joined({{'f', 'r', 'a', 'm'}, cursorFrame(4), cursorFrame(6)}))}));
+  const ThemeLintOutcome outcome = lintThemeFolder(dir.path());
+  ASSERT_TRUE(outcome.lint) << outcome.refusal;
+  const auto& findings = outcome.lint->findings;
+  for (const Finding& expected : {
+           Finding{Severity::fault, "spin.ani", "hot spot moves in 1 of 2 frames: frame 1 has 4,4, frame 2 6,4",
+                   "size 32"},
+           Finding{Severity::fault, "spin.ani", "1 of 2 steps have a delay of 0", "size 32, step 2"},
+       })
+    EXPECT_NE(std::find(findings.begin(), findings.end(), expected), findings.end()) << expected.what;
 }
 
 // Real themes lint without a crash and with every cursor read.
