@@ -13,6 +13,7 @@
 #include "cli/export_command.h"
 #include "cli/fields_command.h"
 #include "cli/info_command.h"
+#include "cli/lint_command.h"
 #include "cli/man_page.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
@@ -229,6 +230,12 @@ constexpr std::string_view themeJson = R"({"to": "linux"|"windows", "name": NAME
  "unmatched": [FILE...], "missing_roles": [ROLE...], "failures": [TEXT...]}
 Files are relative to DIR and OUT_DIR. "unmatched" are cursor files no role of the
 scheme takes (not converted); "missing_roles" the roles DIR has no cursor for.)";
+constexpr std::string_view lintJson = R"({"cursors": N, "faults": N, "findings": [FINDING...], "folder": DIR,
+ "layout": "freedesktop"|"windows", "name": NAME, "warnings": N}
+where FINDING is
+{"cursor": NAME, "severity": "fault"|"warning", "what": TEXT, "where": TEXT}
+with "cursor" null for what concerns the whole theme and "where" null
+where the finding names no size, frame or step.)";
 
 constexpr std::array table{
     Command{"tree", "FILE...", 1, anyNumber, noOptions,
@@ -367,6 +374,19 @@ constexpr std::array table{
             "Every cursor written is printed with its links; a cursor that fails is named, the others are "
             "still written, and the exit status is 1.",
             themeJson, convertTheme},
+    Command{"lint", "DIR", 1, 1, noOptions,
+            "check the cursor theme in DIR for the faults its users meet: hot spots that move, missing cursors",
+            "DIR is a freedesktop cursor theme (the folder with cursors/ and index.theme, or cursors/ itself) or a "
+            "folder of Windows .cur and .ani files. Faults: a hot spot that moves between the frames of a "
+            "cursor, between its sizes beyond rounding (each size against the largest, scaled, within one pixel "
+            "at the smaller size), or from the pointer to the working cursor (progress, AppStarting); a hot "
+            "spot outside its picture; frames of different sizes in one animation; a delay of 0; a file that "
+            "cannot be read. Warnings: a standard cursor that is missing (named as the theme would name it), "
+            "a size that more than half of the cursors have and some lack, a busy cursor (wait) whose hot spot "
+            "is not the pointer's, and in a Windows folder a file whose name matches no cursor role. The first "
+            "line sums up; then one finding a line: SEVERITY: CURSOR (WHERE): WHAT. Exit status 1 when there is "
+            "a fault or DIR is no cursor theme, 0 otherwise.",
+            lintJson, lintTheme},
 };
 
 // `text` in lines of at most 100 columns, each after `indent` spaces (the first after `firstIndent`).

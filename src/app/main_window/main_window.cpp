@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -23,6 +24,7 @@
 #include "app/tree_model.h"
 #include "app/window_placement.h"
 #include "desktop/saved_geometry.h"
+#include "dialogs/theme_lint_window.h"
 #include "platform/qt_step_timer.h"
 #include "widgets/command_messages.h"
 #include "widgets/picture_box.h"
@@ -277,6 +279,16 @@ void TFormANI::showBrowser(QWidget* browser) {
   browser->show();
   browser->raise();
   browser->activateWindow();
+}
+
+void TFormANI::CheckThemeClick() {
+  const QString folder =
+      QFileDialog::getExistingDirectory(this, tr("Check Cursor Theme"), QStringLiteral("/usr/share/icons"));
+  if (folder.isEmpty()) return;
+  auto* window = new ThemeLintWindow(this);  // the window owns itself: deleted when it is closed
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->check(folder);
+  window->show();
 }
 
 void TFormANI::Exit1Click() { close(); }

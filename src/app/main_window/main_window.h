@@ -105,6 +105,8 @@ class TFormANI : public QMainWindow {
   void ButLoadClick();
   void ToolButton6Click();
   void ToolButton7Click();
+  // File > Check Cursor Theme: asks for a theme folder and shows what a check of it finds.
+  void CheckThemeClick();
   void ButSaveAllClick();
   void ButSaveClick();
   // File > Save animation: the animated cursor's steps as an animated GIF or PNG.
@@ -373,6 +375,7 @@ class TFormANI : public QMainWindow {
   QAction* Open2 = nullptr;
   QAction* QuickInfoImages1 = nullptr;
   QAction* QuickInfoWav1 = nullptr;
+  QAction* CheckTheme1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* Saveall1 = nullptr;
   QAction* SaveFrameBlit = nullptr;

@@ -39,6 +39,7 @@ void TFormANI::createCommands() {
   Open2 = command(this, "Open2", "&Open", standardKeys(QKeySequence::Open));
   QuickInfoImages1 = command(this, "QuickInfoImages1", "Quick Info (&images)", keys("Ctrl+I"));
   QuickInfoWav1 = command(this, "QuickInfoWav1", "Quick Info (&wav)", keys("Ctrl+Alt+W"));
+  CheckTheme1 = command(this, "CheckTheme1", "Check Cursor &Theme...");
   Saveall1 = command(this, "Saveall1", "Save A&ll", standardKeys(QKeySequence::SaveAs, "Ctrl+Shift+S"));
   SaveFrameBlit = command(this, "SaveFrameBlit", "Save &frame", keys("Ctrl+E"));
   SaveAnimation1 = command(this, "SaveAnimation1", "Save &animation");
@@ -95,6 +96,7 @@ void TFormANI::createCommands() {
   connect(Addchunk1, &QAction::triggered, this, &TFormANI::ButPlusClick);
   connect(Removechunk1, &QAction::triggered, this, &TFormANI::ButMinusClick);
   connect(Options1, &QAction::triggered, this, &TFormANI::ToolButton5Click);
+  connect(CheckTheme1, &QAction::triggered, this, &TFormANI::CheckThemeClick);
   connect(Content1, &QAction::triggered, this, &TFormANI::ButHelpClick);
   connect(TipOfDay1, &QAction::triggered, this, &TFormANI::TipOfDayClick);
   connect(About1, &QAction::triggered, this, &TFormANI::ButAboutClick);
@@ -106,6 +108,7 @@ void TFormANI::createMenus() {
   file->addMenu(createRecentMenu());
   file->addAction(QuickInfoImages1);
   file->addAction(QuickInfoWav1);
+  file->addAction(CheckTheme1);
   file->addSeparator();
   file->addAction(Save1);
   file->addAction(Saveall1);
