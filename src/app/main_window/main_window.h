@@ -189,6 +189,7 @@ class TFormANI : public QMainWindow {
   void openIconFile(const std::filesystem::path& path);
   void openWave(const std::filesystem::path& path);
   void openModule(const std::filesystem::path& path);
+  void openXcursor(const std::filesystem::path& path);
   void setThumbnailColumns(model::FileKind kind);
   // Widens the thumbnail list's columns to what they show.
   void fitThumbnailColumns();
@@ -292,6 +293,8 @@ class TFormANI : public QMainWindow {
   void selectChangedNode(const model::Node* node);
   // The player steps through what the animated cursor now holds.
   void reloadPlayer();
+  // An X cursor's player plays the frames of the nominal size of picture `index`, each for its own delay.
+  void loadXcursorPlayer(int index);
   void showStatusText(const std::string& text);
 
   // Keys (main_window_keys.cpp) and File > Open Recent (main_window_recent.cpp).
@@ -330,6 +333,8 @@ class TFormANI : public QMainWindow {
   std::string folder_;
   std::string extension_;
   int currentPictureIndex_ = 0;
+  // The nominal size whose frames an X cursor's player holds.
+  std::optional<std::uint32_t> playerNominalSize_;
   int zoom_ = 1;
   gfx::Image frameBitmap_;
   // The status bar tells why the picture on show could not be drawn, in place of the document's text.

@@ -16,6 +16,7 @@
 #include "formats/icon_group_writer.h"
 #include "formats/one_image_writer.h"
 #include "formats/wav_writer.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "preview/zoom.h"
 #include "save/image_export.h"
 #include "save/picture_export.h"
@@ -29,6 +30,7 @@ constexpr const char* aniTypes = "ANI-cursor files (*.ani)|*.ani";
 constexpr const char* cursorFirst = "Cursor files (*.cur)|*.cur|Icon files (*.ico)|*.ico";
 constexpr const char* iconFirst = "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur";
 constexpr const char* waveTypes = "Music files (*.wav)|*.wav";
+constexpr const char* xcursorTypes = "X cursor files (*)|*";
 constexpr const char* imageTypes =
     "|Bitmap files(*.bmp)|*.bmp|JPEG files(*jpg)|*.jpg|GIF files(*.gif)|*.gif|PNG files(*.png)|*.png";
 constexpr const char* bitmapTypes =
@@ -57,6 +59,7 @@ bool TFormANI::canSaveInPlace() const {
     case model::FileKind::animatedCursor: return own == ".ani";
     case model::FileKind::iconFile: return own == ".ico" || own == ".cur";
     case model::FileKind::wave: return own == ".wav";
+    case model::FileKind::xcursor: return true;  // its name has no extension, or any
     case model::FileKind::module:
     case model::FileKind::none: return false;
   }
@@ -81,6 +84,7 @@ bool TFormANI::saveDocumentAs() {
       types = iconFirst;
       break;
     case model::FileKind::wave: types = waveTypes; break;
+    case model::FileKind::xcursor: types = xcursorTypes; break;
     case model::FileKind::none: return false;
   }
   const auto chosen = host_.prompter.saveFile({title, types, folder_});
@@ -100,7 +104,9 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
     const std::string extension = extensionOf(target);
     const bool iconTarget = extension == ".ico" || extension == ".cur";
     try {
-      if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
+      if (document_.kind == model::FileKind::xcursor)
+        saved = formats::xcursor::saveXcursorFile(document_, target, reporter);
+      else if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
         saved = formats::saveAniFile(document_, target, reporter);
       else if (document_.kind == model::FileKind::iconFile && iconTarget)
         saved = formats::saveIconFile(document_, target, reporter);
