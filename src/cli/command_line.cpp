@@ -10,6 +10,8 @@
 #include "cli/bash_completion.h"
 #include "cli/man_page.h"
 #include "cli/output_check.h"
+#include "formats/content_kind.h"
+#include "formats/standard_input.h"
 
 namespace delvix::cli {
 
@@ -103,7 +105,10 @@ int runVerb(const Command& command, std::vector<std::string> args, Streams strea
   if (given < command.fewestOperands || given > command.mostOperands)
     return usageError(command, operandCountText(command, given), streams);
   if (writesOneFile(command) && given >= 2) {
-    if (auto problem = outputFileProblem(call.operands.back(), command.verb == "save"))
+    // X cursor files go by their content: they are written under any name.
+    const bool anyName = call.operands.front() != formats::standardInputName &&
+                         formats::chooseFileKind(call.operands.front()).kind == model::FileKind::xcursor;
+    if (auto problem = anyName ? std::nullopt : outputFileProblem(call.operands.back(), command.verb == "save"))
       return usageError(command, *problem, streams);
   }
   if (writesIntoFolder(command) && given >= 2) {
