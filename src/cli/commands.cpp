@@ -17,6 +17,7 @@
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
 #include "cli/tree_command.h"
+#include "cli/xcursor_commands.h"
 
 namespace delvix::cli {
 
@@ -192,6 +193,25 @@ A column is a number, or its text where it is not one, or null where the browser
 shows it empty or unknown. "reason" is there only for a file that could not be
 read, and says why.)";
 
+constexpr std::string_view xcursorJson = R"({"file": FILE, "output": OUT,
+ "images": [{"size": N, "width": N, "height": N, "xhot": N, "yhot": N, "delay": MS}]})";
+constexpr std::string_view wincursorJson = R"({"file": XCURSOR, "output": OUT, "animated": true|false})";
+constexpr std::array xcursorOptions{
+    output,
+    VerbOption{"inverted", 0, ValueUse::required, "HOW", "outline transparent", false,
+               "How a pixel that inverts the screen is written, X cursors having no such pixels: dark with a light "
+               "outline around the inverting area (outline, the default) or transparent."}};
+constexpr std::array wincursorOptions{
+    output, VerbOption{"sizes",
+                       0,
+                       ValueUse::required,
+                       "LIST",
+                       {},
+                       false,
+                       "The sizes to write, in pixels, separated by commas (32,48,64); a size the file lacks is "
+                       "scaled from the nearest larger one (or the largest), its hot spot with it. Default: every "
+                       "size the file holds."}};
+
 constexpr std::array table{
     Command{"tree", "FILE...", 1, anyNumber, noOptions,
             "print the structure tree, one node per line (or as JSON with every field table)",
@@ -302,6 +322,20 @@ constexpr std::array table{
             "size, time, format, channels, bits per sample and samples per second. A column that cannot be "
             "known is ?, and a file that cannot be read is named on standard error with the reason.",
             browseJson, browseFolder},
+    Command{"xcursor", "FILE OUT", 2, 2, xcursorOptions,
+            "write an icon file, cursor file or animated cursor FILE as the X11 cursor file OUT",
+            "Every picture becomes an image at its nominal size (its width, or its height when larger), with its "
+            "own hot spot; of pictures of one size the one with the most colours. 1- to 24-bit pictures take their "
+            "mask as alpha. Every step of an animated cursor becomes an image with the step's time in "
+            "milliseconds. What is changed on the way is said on standard error. OUT needs no extension.",
+            xcursorJson, convertToXcursor},
+    Command{"wincursor", "XCURSOR OUT", 2, 2, wincursorOptions,
+            "write the X11 cursor file XCURSOR as the Windows cursor OUT.cur, or OUT.ani when it is animated",
+            "A still cursor becomes a .cur with one picture per size; an animated one an .ani whose frames hold "
+            "one picture per size, with \"rate\" when the frames' times differ, \"seq \" when frames repeat and "
+            "an INFO list from the comments (ICOP the copyright, ICMT the others). Times are rounded to 1/60 s. "
+            "OUT's extension must match: an animated cursor written as .cur is refused.",
+            wincursorJson, convertToWindowsCursor},
 };
 
 // `text` in lines of at most 100 columns, each after `indent` spaces (the first after `firstIndent`).

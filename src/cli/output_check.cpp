@@ -21,7 +21,7 @@ std::string lower(std::string text) {
 
 }  // namespace
 
-std::optional<std::string> outputFileProblem(const std::string& path, bool folderAllowed) {
+std::optional<std::string> outputFileProblem(const std::string& path, bool folderAllowed, bool anyName) {
   if (path == formats::standardInputName) return std::nullopt;
   const fs::path target(path);
   std::error_code error;
@@ -30,6 +30,7 @@ std::optional<std::string> outputFileProblem(const std::string& path, bool folde
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   if (!fs::exists(folder, error)) return path + ": No such file or directory (the folder " + folder.string() + ")";
   if (!fs::is_directory(folder, error)) return path + ": Not a directory (" + folder.string() + ")";
+  if (anyName) return std::nullopt;
   const std::string extension = lower(target.extension().string());
   constexpr std::array written{".ico", ".cur", ".ani", ".wav"};
   // A module's groups go into a folder: one that is there, or a name without an extension.
