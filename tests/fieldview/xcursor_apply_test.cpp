@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fieldview/apply.h"
+#include "fieldview/list_node.h"
 #include "formats/xcursor/xcursor_document.h"
 
 namespace delvix::fieldview {
@@ -64,6 +65,26 @@ TEST(XcursorApply, CommentTextIsReplacedWithItsLength) {
   formats::RecordingReporter reporter;
   ASSERT_TRUE(xc::readXcursor(xc::writeXcursorDocument(document).bytes, written, reporter));
   EXPECT_EQ(std::get<xc::CommentChunk>(written.chunks[1].content).text, "new text");
+}
+
+}  // namespace
+}  // namespace delvix::fieldview
+
+namespace delvix::fieldview {
+namespace {
+
+// The window enables Apply, and set finds the row, by what selecting the row allows.
+TEST(XcursorApply, SelectingAnEditableImageRowAllowsApply) {
+  model::Document document;
+  readSample(document);
+  const model::Node& picture = *document.tree.findFirst("picture_1");
+  const Listing listing = listNode(document, picture, {}, 1);
+  ASSERT_EQ(listing.rows.size(), 8u);
+  for (std::size_t row = 0; row < listing.rows.size(); ++row)
+    EXPECT_EQ(selectRow(picture, listing.rows.at(row), listing.rows.size()).apply,
+              listing.rows.at(row).mark == Mark::editable)
+        << row;
+  EXPECT_TRUE(selectRow(picture, listing.rows.at(5), listing.rows.size()).apply);
 }
 
 }  // namespace
