@@ -71,7 +71,8 @@ void ThumbnailModel::takeDelays() {
 
 void ThumbnailModel::refreshDelays() {
   takeDelays();
-  if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
+  // An X cursor shows its delays in the last column, beside the nominal size.
+  if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 2), {Qt::DisplayRole});
 }
 
 void ThumbnailModel::refreshThumbnail(int row) {
