@@ -3,6 +3,7 @@
 #include <QImage>
 #include <algorithm>
 
+#include "formats/xcursor/xcursor_document.h"
 #include "preview/module_picture_kind.h"
 #include "preview/thumbnail.h"
 
@@ -15,6 +16,7 @@ QStringList thumbnailColumnCaptions(model::FileKind kind) {
     case model::FileKind::animatedCursor: return {"Frames", "Time(jif)", "Bits per pixel"};
     case model::FileKind::iconFile: return {"Frames", "Size", "Bits per pixel"};
     case model::FileKind::module: return {"Frames", "Index", "Bits per pixel"};
+    case model::FileKind::xcursor: return {"Frames", "Size", "Delay"};
     default: return {"", "", ""};
   }
 }
@@ -69,7 +71,8 @@ void ThumbnailModel::takeDelays() {
 
 void ThumbnailModel::refreshDelays() {
   takeDelays();
-  if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
+  // An X cursor shows its delays in the last column, beside the nominal size.
+  if (rowCount() > 0) emit dataChanged(index(0, 1), index(rowCount() - 1, 2), {Qt::DisplayRole});
 }
 
 void ThumbnailModel::refreshThumbnail(int row) {
@@ -122,8 +125,19 @@ QString ThumbnailModel::textOf(int row, int column) const {
         return position < frameDelays_.size() ? frameDelays_[position] : laterDelays_;
       if (document_->kind == model::FileKind::module)
         return QString::fromStdString(preview::moduleRowText(*document_, row));
+      if (document_->kind == model::FileKind::xcursor) {
+        // The nominal size first: the rows are grouped by it.
+        const auto timing = formats::xcursor::timingOf(*document_, row);
+        const QString size = hasEntry ? QString::fromStdString(document_->pictures[position].sizeText) : QString();
+        return timing ? QString("%1: %2").arg(timing->nominalSize).arg(size) : size;
+      }
       return hasEntry ? QString::fromStdString(document_->pictures[position].sizeText) : QString();
-    case 2: return hasEntry ? QString::fromStdString(document_->pictures[position].bitCountText) : QString();
+    case 2:
+      if (document_->kind == model::FileKind::xcursor) {
+        const auto timing = formats::xcursor::timingOf(*document_, row);
+        return timing ? QString("%1 ms").arg(timing->delay) : QString();
+      }
+      return hasEntry ? QString::fromStdString(document_->pictures[position].bitCountText) : QString();
     default: return {};
   }
 }

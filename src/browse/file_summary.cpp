@@ -119,6 +119,7 @@ FileKind summaryKindOf(formats::ContentKind kind) {
     case formats::ContentKind::cursor: return FileKind::cursorFile;
     case formats::ContentKind::animatedCursor: return FileKind::animatedCursor;
     case formats::ContentKind::wave: return FileKind::wave;
+    case formats::ContentKind::xcursor: return FileKind::other;  // listed with its size only
     case formats::ContentKind::module: break;
   }
   return FileKind::module;

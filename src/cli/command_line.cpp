@@ -10,6 +10,8 @@
 #include "cli/bash_completion.h"
 #include "cli/man_page.h"
 #include "cli/output_check.h"
+#include "formats/content_kind.h"
+#include "formats/standard_input.h"
 
 namespace delvix::cli {
 
@@ -103,7 +105,12 @@ int runVerb(const Command& command, std::vector<std::string> args, Streams strea
   if (given < command.fewestOperands || given > command.mostOperands)
     return usageError(command, operandCountText(command, given), streams);
   if (writesOneFile(command) && given >= 2) {
-    if (auto problem = outputFileProblem(call.operands.back(), command.verb == "save", command.verb == "xcursor"))
+    // X cursor files go by their content: save and set write one under any name.
+    const bool xcursorKept = (command.verb == "save" || command.verb == "set") &&
+                             call.operands.front() != formats::standardInputName &&
+                             formats::chooseFileKind(call.operands.front()).kind == model::FileKind::xcursor;
+    if (auto problem =
+            outputFileProblem(call.operands.back(), command.verb == "save", command.verb == "xcursor" || xcursorKept))
       return usageError(command, *problem, streams);
   }
   if (writesIntoFolder(command) && given >= 2) {

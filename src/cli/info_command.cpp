@@ -16,6 +16,7 @@
 #include "formats/pe/resource_directory.h"
 #include "formats/regular_file.h"
 #include "formats/standard_input.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "model/document.h"
 #include "preview/picture_listing.h"
 #include "wave/sample_reader.h"
@@ -25,13 +26,11 @@ namespace delvix::cli {
 namespace {
 
 nlohmann::json pictureJson(const preview::PictureFacts& facts) {
-  nlohmann::json picture = {{"number", facts.number},
-                            {"width", facts.width},
-                            {"height", facts.height},
-                            {"bit_count", facts.bitCount},
-                            {"format", facts.png ? "PNG" : "BMP"},
-                            {"bytes", facts.bytes}};
+  nlohmann::json picture = {{"number", facts.number},      {"width", facts.width},     {"height", facts.height},
+                            {"bit_count", facts.bitCount}, {"format", facts.format()}, {"bytes", facts.bytes}};
   if (facts.hotSpot) picture["hot_spot"] = {{"x", facts.hotSpot->x}, {"y", facts.hotSpot->y}};
+  if (facts.nominalSize) picture["nominal_size"] = *facts.nominalSize;
+  if (facts.delay) picture["delay_ms"] = *facts.delay;
   return picture;
 }
 
@@ -189,6 +188,38 @@ nlohmann::json animatedCursorJson(const model::Document& document) {
   return info;
 }
 
+// The nominal sizes in the order they first appear, each with its frame count.
+std::vector<std::pair<std::uint32_t, std::size_t>> nominalSizes(const model::Document& document) {
+  std::vector<std::pair<std::uint32_t, std::size_t>> sizes;
+  for (int index = 0; index < document.imageCount; ++index) {
+    const auto timing = formats::xcursor::timingOf(document, index);
+    if (!timing) continue;
+    auto found =
+        std::find_if(sizes.begin(), sizes.end(), [&](const auto& s) { return s.first == timing->nominalSize; });
+    if (found == sizes.end())
+      sizes.emplace_back(timing->nominalSize, 1);
+    else
+      ++found->second;
+  }
+  return sizes;
+}
+
+// "images: 93, nominal sizes: 24 (31 frames), 32 (31 frames), 48 (31 frames)".
+void printXcursor(const model::Document& document, std::ostream& out) {
+  out << "images: " << document.imageCount << ", nominal sizes:";
+  const auto sizes = nominalSizes(document);
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    out << (i ? ", " : " ") << sizes[i].first << " (" << sizes[i].second
+        << (sizes[i].second == 1 ? " frame)" : " frames)");
+  out << '\n';
+}
+
+nlohmann::json xcursorJson(const model::Document& document) {
+  nlohmann::json sizes = nlohmann::json::array();
+  for (const auto& [size, frames] : nominalSizes(document)) sizes.push_back({{"size", size}, {"frames", frames}});
+  return {{"images", document.imageCount}, {"nominal_sizes", sizes}};
+}
+
 }  // namespace
 
 std::string playingTimeText(float seconds) { return fieldview::playingTimeText(seconds); }
@@ -223,6 +254,7 @@ int printInfo(const std::string& path, Streams streams) {
     switch (document.kind) {
       case model::FileKind::wave: info.update(waveJson(document.wave)); break;
       case model::FileKind::animatedCursor: info.update(animatedCursorJson(document)); break;
+      case model::FileKind::xcursor: info.update(xcursorJson(document)); break;
       default: info["images"] = document.imageCount; break;
     }
     if (document.kind != model::FileKind::wave) info["pictures"] = picturesJson(preview::listPictures(document));
@@ -232,6 +264,7 @@ int printInfo(const std::string& path, Streams streams) {
   switch (document.kind) {
     case model::FileKind::wave: printWave(document.wave, streams.out); break;
     case model::FileKind::animatedCursor: printAnimatedCursor(document, streams.out); break;
+    case model::FileKind::xcursor: printXcursor(document, streams.out); break;
     default: streams.out << "images: " << document.imageCount << '\n'; break;
   }
   if (document.kind != model::FileKind::wave) printPictures(document, streams.out);

@@ -84,6 +84,7 @@ nlohmann::json kindName(const model::Document& document) {
     case model::FileKind::animatedCursor: return "animated cursor";
     case model::FileKind::wave: return "wave";
     case model::FileKind::module: return "module";
+    case model::FileKind::xcursor: return "X cursor";
     case model::FileKind::none: break;
   }
   return nullptr;

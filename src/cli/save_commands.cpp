@@ -18,6 +18,7 @@
 #include "formats/pe/resource_directory.h"
 #include "formats/standard_input.h"
 #include "formats/wav_writer.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "model/document.h"
 #include "save/output_name.h"
 
@@ -123,6 +124,7 @@ int writeToStandardOutput(const model::Document& document, Streams streams, form
     case model::FileKind::iconFile: file = formats::writeIconFile(document, formats::headerKind(document)); break;
     case model::FileKind::animatedCursor: file = formats::writeAniFile(document); break;
     case model::FileKind::wave: file = formats::writeWaveFile(document); break;
+    case model::FileKind::xcursor: file = formats::xcursor::writeXcursorDocument(document); break;
     default: return exitUsage;
   }
   if (!file.complete) {
@@ -168,7 +170,8 @@ bool savedAs(model::FileKind kind, const std::string& extension) {
     case model::FileKind::iconFile: return extension == ".ico" || extension == ".cur";
     case model::FileKind::animatedCursor: return extension == ".ani";
     case model::FileKind::wave: return extension == ".wav";
-    case model::FileKind::module: return true;  // saved as a folder of its groups
+    case model::FileKind::module: return true;   // saved as a folder of its groups
+    case model::FileKind::xcursor: return true;  // X cursor files go by their content, not their names
     default: return false;
   }
 }
@@ -206,6 +209,9 @@ int saveOpenDocument(const std::string& source, const model::Document& document,
     case model::FileKind::wave:
       reporter.log("saving of file: " + target.string());
       return formats::saveWaveFile(document, target, reporter) ? exitOk : exitRefused;
+    case model::FileKind::xcursor:
+      reporter.log("saving of file: " + target.string());
+      return formats::xcursor::saveXcursorFile(document, target, reporter) ? exitOk : exitRefused;
     case model::FileKind::module: {
       // Saving a module means saving each of its groups: into OUT as a folder.
       if (std::filesystem::create_directories(target, error); error) {

@@ -66,7 +66,10 @@ ApplyResult applyRow(model::Document& document, model::Node& node, EditMode mode
     case EditMode::aniHeader: return applyAniHeader(document, node, row, edit1);
     case EditMode::fact: return applyFact(document, node, row, edit1);
     case EditMode::colourTable: return applyColourTableRow(document, node, row, texts);
+    case EditMode::xcursorImage: return applyXcursorImage(document, node, row, edit1);
     case EditMode::headerOrInfoItem:
+      if (document.kind == model::FileKind::xcursor)
+        return applyXcursorComment(document, node, boxText(texts, EditBox::editInfo));
       // "header", the icon header, takes no edits.
       if (!isRiffDocument(document) || !model::isInfoDescription(node.name())) return {};
       return applyInfoItem(document, node, boxText(texts, EditBox::editInfo));

@@ -29,6 +29,11 @@ ApplyResult applySequenceEntry(model::Document& document, const model::Node& nod
 ApplyResult applyAniHeader(model::Document& document, const model::Node& node, std::size_t row,
                            const std::string& text);
 
+// An X cursor image's nominal size (with its table-of-contents entry), hot spot or delay.
+ApplyResult applyXcursorImage(model::Document& document, model::Node& node, std::size_t row, const std::string& text);
+// An X cursor comment's text, from `EditInfo`.
+ApplyResult applyXcursorComment(model::Document& document, model::Node& node, const std::string& text);
+
 // The text of an INFO item, from `EditInfo`.
 ApplyResult applyInfoItem(model::Document& document, model::Node& node, const std::string& text);
 

@@ -210,6 +210,7 @@ Listing listNode(const model::Document& document, const model::Node& node, const
     if (listing->outcome == Outcome::unchanged) return *listing;
   }
   if (!listing && file.wave) listing = listWaveNode(document, node, settings);
+  if (!listing && document.kind == model::FileKind::xcursor) listing = listXcursorNode(document, node);
   if (!listing) listing = listStructureNode(document, node, settings, zoomFactor, file);
   if (!listing) listing = clearedListing(EditMode::none);
   if (file.module) setSaveAll(node, *listing);

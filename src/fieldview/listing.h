@@ -24,6 +24,7 @@ enum class EditMode {
   colourTable,
   fact,
   hotSpot,
+  xcursorImage,
   pixels1,
   pixels4,
   pixels8,

@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "fieldview/apply.h"
+#include "model/picture_index.h"
 
 namespace delvix::fieldview {
 
@@ -13,7 +14,8 @@ bool takesEdits(std::string_view name) {
                                                       "header",   "color_table", "color_bitmap", "hot_pot",   "fact"};
   for (std::string_view editable : names)
     if (name == editable) return true;
-  return name.starts_with("icon_dir_");
+  // A "picture_" n node lists editable rows only in an X cursor file (its image header).
+  return name.starts_with("icon_dir_") || model::pictureNumber(name).has_value();
 }
 
 }  // namespace

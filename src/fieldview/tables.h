@@ -37,4 +37,7 @@ Listing listKeptBytes(const model::Node& node);
 Listing listMoreImages(const model::Node& node);
 Listing listKeptChunk(const model::Node& node);
 
+// The nodes of an X cursor file; nullopt for other nodes.
+std::optional<Listing> listXcursorNode(const model::Document& document, const model::Node& node);
+
 }  // namespace delvix::fieldview

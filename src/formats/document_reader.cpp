@@ -9,6 +9,7 @@
 #include "formats/regular_file.h"
 #include "formats/standard_input.h"
 #include "formats/wav_reader.h"
+#include "formats/xcursor/xcursor_document.h"
 
 namespace delvix::formats {
 
@@ -21,6 +22,7 @@ bool readWith(model::FileKind kind, const std::filesystem::path& path, model::Do
     case model::FileKind::animatedCursor: return readAnimatedCursor(path, document, settings.show, reporter);
     case model::FileKind::wave: return readWaveFile(path, document, reporter);
     case model::FileKind::module: return readModule(path, document, settings.show, settings.resources, reporter);
+    case model::FileKind::xcursor: return xcursor::readXcursorDocument(path, document, reporter);
     case model::FileKind::none: break;
   }
   return false;
@@ -50,6 +52,7 @@ ReadOutcome readStandardInput(model::Document& document, const ReadSettings& set
     case model::FileKind::module:
       ok = readModule(*content, document, settings.show, settings.resources, reporter);
       break;
+    case model::FileKind::xcursor: ok = xcursor::readXcursorDocument(*content, document, reporter); break;
     case model::FileKind::none: break;
   }
   return ok ? ReadOutcome::read : ReadOutcome::refused;

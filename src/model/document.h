@@ -33,6 +33,8 @@ struct Document {
   AniState ani;
   WaveState wave;
   ModuleState module;
+  // False when an X cursor file could not be read whole: a save then writes only what was read.
+  bool xcursorComplete = true;
 
   void clear() {
     tree.clear();
@@ -44,6 +46,7 @@ struct Document {
     ani = {};
     wave = {};
     module = {};
+    xcursorComplete = true;
   }
 };
 

@@ -22,6 +22,7 @@ AnimationPlayer::~AnimationPlayer() {
 void AnimationPlayer::load(const model::AniState* ani, int imageCount) {
   timer_.stop();
   ani_ = ani;
+  frames_.clear();
   steps_ = ani ? std::min<std::size_t>(ani->stepCount, ani->sequence.size()) : 0;
   imageCount_ = static_cast<std::size_t>(std::max(imageCount, 0));
   currentStep_ = 0;
@@ -33,11 +34,24 @@ void AnimationPlayer::load(const model::AniState* ani, int imageCount) {
   view_.enableButtons(buttons_);
 }
 
+void AnimationPlayer::loadFrames(std::vector<TimedFrame> frames) {
+  load(nullptr, 0);
+  frames_ = std::move(frames);
+  steps_ = frames_.size();
+  imageCount_ = steps_;
+  buttons_ = PlayerButtons{.run = steps_ > 1, .forward = steps_ > 1};
+  view_.enableButtons(buttons_);
+}
+
 int AnimationPlayer::stepMilliseconds(std::size_t step) const {
+  if (!frames_.empty())
+    return static_cast<int>(std::clamp<std::uint32_t>(step < frames_.size() ? frames_[step].milliseconds : 0,
+                                                      shortestStepMilliseconds, INT_MAX));
   return jiffiesToMilliseconds(ani_ ? ani_->stepDelay(step) : 0);
 }
 
 std::optional<std::size_t> AnimationPlayer::frameOf(std::size_t step) const {
+  if (!frames_.empty()) return step < frames_.size() ? std::optional(frames_[step].picture) : std::nullopt;
   if (!ani_) return std::nullopt;
   auto frame = ani_->frameOfStep(step);
   if (!frame || *frame >= imageCount_) return std::nullopt;
@@ -94,7 +108,7 @@ void AnimationPlayer::timerExpired() {
   state_ = PlayerState::stopped;
   const std::size_t last = steps_ - 1;
   // Forward and Back go on from the last step's frame number, kept within the sequence.
-  currentStep_ = std::min<std::size_t>(ani_->sequence[last], last);
+  currentStep_ = ani_ ? std::min<std::size_t>(ani_->sequence[last], last) : last;
   if (auto frame = frameOf(last)) view_.selectPicture(*frame);
   setButtons(stoppedButtons());
 }
@@ -123,7 +137,7 @@ void AnimationPlayer::moveTo(std::size_t step) {
 }
 
 void AnimationPlayer::resetStep() {
-  if (state_ != PlayerState::stopped || !ani_) return;
+  if (state_ != PlayerState::stopped || (!ani_ && frames_.empty())) return;
   currentStep_ = 0;
   setButtons(stoppedButtons());
 }

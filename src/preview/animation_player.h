@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/ani_state.h"
 #include "platform/step_timer.h"
@@ -59,6 +60,13 @@ class AnimationPlayer {
   // A newly opened file: stops any play first. `ani` is the animated cursor's state (it must outlive the
   // player's use of it, until the next load) or null for any other kind of file, which disables every button.
   void load(const model::AniState* ani, int imageCount);
+  // Frames that play in order, each for its own time (an X cursor's images of one nominal size): picture
+  // index and milliseconds.
+  struct TimedFrame {
+    std::size_t picture = 0;
+    std::uint32_t milliseconds = 0;
+  };
+  void loadFrames(std::vector<TimedFrame> frames);
 
   void run();
   void pause();
@@ -93,6 +101,7 @@ class AnimationPlayer {
   platform::StepTimer& timer_;
   PlayerView& view_;
   const model::AniState* ani_ = nullptr;
+  std::vector<TimedFrame> frames_;
   std::size_t steps_ = 0;
   std::size_t imageCount_ = 0;
   std::size_t currentStep_ = 0;

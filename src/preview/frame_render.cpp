@@ -8,6 +8,7 @@
 #include "codecs/png_alpha.h"
 #include "codecs/png_decode.h"
 #include "formats/le_bytes.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "gfx/bitmap_header.h"
 #include "gfx/dib_draw.h"
 #include "model/picture_index.h"
@@ -99,7 +100,27 @@ const model::Node* pictureNode(const model::Document& document, int index) {
   return document.tree.findFirst(model::pictureName(index + 1));
 }
 
+// An X cursor image with its alpha un-premultiplied: blended over the canvas, or (plain) with its fully
+// transparent pixels left to the canvas and the others opaque.
+Rendering renderXcursor(const model::Document& document, int index, bool blend) {
+  const Node* picture = pictureNode(document, index);
+  if (!picture) return withLogLine(noBitmapInfo);
+  const auto image = formats::xcursor::imageOf(*picture, false);
+  if (!image) return withError(incorrectBitmap);
+  if (auto problem = sizeProblem(*picture, image->width, image->height)) return withLogLine(*problem);
+  const gfx::Image straight = formats::xcursor::xcursorPicture(document, index);
+  if (straight.empty()) return withError(colourBitmapError);
+  gfx::Image canvas = gfx::prepareCanvas(straight.width(), straight.height());
+  std::transform(straight.pixels().begin(), straight.pixels().end(), canvas.pixels().begin(), canvas.pixels().begin(),
+                 [blend](gfx::Pixel p, gfx::Pixel under) {
+                   if (blend) return gfx::blendOver(under, p);
+                   return gfx::alpha(p) == 0 ? under : p | 0xFF000000u;
+                 });
+  return withImage(std::move(canvas));
+}
+
 Rendering renderPlain(const model::Document& document, int index) {
+  if (document.kind == model::FileKind::xcursor) return renderXcursor(document, index, false);
   const Node* picture = pictureNode(document, index);
   const gfx::Image* decoded = decodedModuleBitmap(document, index);
   if (!picture) return withLogLine(noBitmapInfo);
@@ -144,6 +165,7 @@ Rendering renderPlain(const model::Document& document, int index) {
 }
 
 Rendering renderAlpha(const model::Document& document, int index) {
+  if (document.kind == model::FileKind::xcursor) return renderXcursor(document, index, true);
   const Node* picture = pictureNode(document, index);
   if (!picture) return withError(incorrectBitmap);
   const PictureParts parts = partsOf(*picture);
@@ -170,6 +192,7 @@ Rendering renderAlpha(const model::Document& document, int index) {
 }
 
 bool hasPerPixelAlpha(const model::Document& document, int index) {
+  if (document.kind == model::FileKind::xcursor) return pictureNode(document, index) != nullptr;
   const Node* picture = pictureNode(document, index);
   if (!picture) return false;
   const PictureParts parts = partsOf(*picture);

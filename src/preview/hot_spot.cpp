@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "formats/le_bytes.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "model/picture_index.h"
 #include "preview/frame_render.h"
 
@@ -48,6 +49,14 @@ std::optional<Point> hotSpotOf(const model::Document& document, int index) {
   if (!picture) return std::nullopt;
   if (document.kind == model::FileKind::animatedCursor) return aniFrameHotSpot(*picture);
   if (document.kind == model::FileKind::module) return moduleCursorHotSpot(*picture);
+  if (document.kind == model::FileKind::xcursor) {
+    const model::Block& block = picture->block();
+    if (block.size() < formats::xcursor::imageHeaderSize) return std::nullopt;
+    // Larger than any picture is drawn: the cross is then left out.
+    const auto clamped = [](std::uint32_t v) { return static_cast<int>(std::min<std::uint32_t>(v, 0xFFFF)); };
+    return Point{clamped(formats::le32(block, formats::xcursor::imageField::xHot)),
+                 clamped(formats::le32(block, formats::xcursor::imageField::yHot))};
+  }
   return std::nullopt;
 }
 

@@ -1,9 +1,12 @@
 #include "preview/picture_listing.h"
 
+#include <climits>
+
 #include "codecs/png_decode.h"
 #include "formats/icon_image_writer.h"
 #include "formats/le_bytes.h"
 #include "formats/module_context.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "model/picture_index.h"
 #include "preview/frame_render.h"
 
@@ -47,6 +50,18 @@ PictureFacts factsOf(const model::Document& document, const model::Node& picture
   PictureFacts facts;
   facts.number = index + 1;
   facts.hotSpot = hotSpotOf(document, index);
+  if (document.kind == model::FileKind::xcursor) {
+    if (const auto image = formats::xcursor::imageOf(picture, false)) {
+      facts.width = static_cast<int>(std::min<std::uint32_t>(image->width, INT_MAX));
+      facts.height = static_cast<int>(std::min<std::uint32_t>(image->height, INT_MAX));
+      facts.bitCount = 32;
+      const model::Node* pixels = picture.findChild(formats::xcursor::pixelsNode);
+      facts.bytes = picture.block().size() + (pixels ? pixels->block().size() : 0);
+      facts.nominalSize = image->nominalSize;
+      facts.delay = image->delay;
+    }
+    return facts;
+  }
   if (const model::Node* png = picture.findChild("png_data")) {
     const auto bytes = blockData(png->block(), 4);
     facts.png = true;
@@ -118,9 +133,11 @@ void findLanguages(std::vector<ResourceGroupFacts>& groups, formats::pe::Resourc
 
 std::string pictureFactsText(const PictureFacts& facts) {
   std::string text = std::to_string(facts.width) + 'x' + std::to_string(facts.height) + ", " +
-                     std::to_string(facts.bitCount) + " bits, " + (facts.png ? "PNG" : "BMP") + ", " +
-                     std::to_string(facts.bytes) + " bytes";
+                     std::to_string(facts.bitCount) + " bits, " + facts.format() + ", " + std::to_string(facts.bytes) +
+                     " bytes";
+  if (facts.nominalSize) text += ", nominal size " + std::to_string(*facts.nominalSize);
   if (facts.hotSpot) text += ", hot spot " + std::to_string(facts.hotSpot->x) + ',' + std::to_string(facts.hotSpot->y);
+  if (facts.delay) text += ", delay " + std::to_string(*facts.delay) + " ms";
   return text;
 }
 

@@ -22,6 +22,12 @@ struct PictureFacts {
   bool png = false;
   std::uint64_t bytes = 0;
   std::optional<Point> hotSpot;
+  // An X cursor image: stored as premultiplied ARGB, with the size it stands for and its delay (ms).
+  std::optional<std::uint32_t> nominalSize;
+  std::optional<std::uint32_t> delay;
+
+  // "PNG", "BMP" or "ARGB".
+  const char* format() const { return png ? "PNG" : nominalSize ? "ARGB" : "BMP"; }
 };
 
 // Every picture of an icon or cursor file, or every frame of an animated cursor, in order.

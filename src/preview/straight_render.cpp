@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/xcursor/xcursor_document.h"
 #include "preview/picture_parts.h"
 
 namespace delvix::preview {
@@ -53,6 +54,12 @@ Rendering straightPng(const model::Node& picture, const model::Node& pngData) {
 }  // namespace
 
 Rendering renderStraight(const model::Document& document, int index) {
+  if (document.kind == model::FileKind::xcursor) {
+    Rendering rendering;
+    rendering.image = formats::xcursor::xcursorPicture(document, index);
+    if (rendering.image.empty()) rendering.error = "The picture's pixels are not all there.";
+    return rendering;
+  }
   const model::Node* picture = pictureNode(document, index);
   const parts::PictureParts pieces = picture ? parts::partsOf(*picture) : parts::PictureParts{};
   if (pieces.png) return straightPng(*picture, *pieces.png);

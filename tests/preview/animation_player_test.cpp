@@ -216,3 +216,24 @@ TEST(AnimationPlayer, LoadSetsTheButtonsAndCancelsPlay) {
 
 }  // namespace
 }  // namespace delvix::preview
+
+namespace delvix::preview {
+namespace {
+
+// An X cursor's frames of one nominal size: each picture for its own delay in milliseconds, 0 kept at the
+// shortest step; Forward and Back select the frames' pictures.
+TEST(AnimationPlayer, TimedFramesPlayForTheirOwnDelays) {
+  PlayerFixture f;
+  f.player.loadFrames({{4, 30}, {9, 0}, {5, 0xFFFFFFFF}});
+  f.playThrough();
+  EXPECT_EQ(f.timer.armed, (std::vector<int>{30, shortestStepMilliseconds, INT_MAX}));
+  EXPECT_EQ(f.view.shown, (std::vector<int>{4, 9, 5}));
+  EXPECT_EQ(f.view.selected, (std::vector<int>{5}));
+  f.player.back();
+  EXPECT_EQ(f.view.selected.back(), 9);
+  f.player.loadFrames({{2, 50}});
+  EXPECT_FALSE(f.player.buttons().run);
+}
+
+}  // namespace
+}  // namespace delvix::preview

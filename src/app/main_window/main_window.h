@@ -11,6 +11,7 @@
 #include "app/host.h"
 #include "app/secondary_windows.h"
 #include "codecs/gif/gif_codec.h"
+#include "convert/xcursor_conversion.h"
 #include "fieldview/apply.h"
 #include "fieldview/listing.h"
 #include "gfx/image.h"
@@ -191,6 +192,7 @@ class TFormANI : public QMainWindow {
   void openIconFile(const std::filesystem::path& path);
   void openWave(const std::filesystem::path& path);
   void openModule(const std::filesystem::path& path);
+  void openXcursor(const std::filesystem::path& path);
   void setThumbnailColumns(model::FileKind kind);
   // Widens the thumbnail list's columns to what they show.
   void fitThumbnailColumns();
@@ -258,6 +260,11 @@ class TFormANI : public QMainWindow {
   bool canSaveInPlace() const;
   // Runs a save of a wave file off the window's thread (see runSaveInBackground); the window stays shut
   // meanwhile. `work` gets what it needs up front, as the document is not to be read from another thread.
+  // Writes a document converted to the other cursor format; the saved file is then opened.
+  bool saveConverted(const std::optional<convert::WindowsCursor>& cursor, const std::filesystem::path& target,
+                     const std::string& extension, formats::Reporter& reporter);
+  bool saveConverted(const std::optional<formats::xcursor::XcursorFile>& file, const std::filesystem::path& target,
+                     formats::Reporter& reporter);
   bool saveInBackground(const std::filesystem::path& target, SaveWork work, formats::Reporter& reporter);
   // The document is now the file it was saved as: the title and the status bar name it, and it is clean.
   void adoptSavedFile(const std::filesystem::path& target);
@@ -294,6 +301,8 @@ class TFormANI : public QMainWindow {
   void selectChangedNode(const model::Node* node);
   // The player steps through what the animated cursor now holds.
   void reloadPlayer();
+  // An X cursor's player plays the frames of the nominal size of picture `index`, each for its own delay.
+  void loadXcursorPlayer(int index);
   void showStatusText(const std::string& text);
 
   // Keys (main_window_keys.cpp) and File > Open Recent (main_window_recent.cpp).
@@ -332,6 +341,10 @@ class TFormANI : public QMainWindow {
   std::string folder_;
   std::string extension_;
   int currentPictureIndex_ = 0;
+  // The last save wrote the document converted to another format.
+  bool converted_ = false;
+  // The nominal size whose frames an X cursor's player holds.
+  std::optional<std::uint32_t> playerNominalSize_;
   int zoom_ = 1;
   gfx::Image frameBitmap_;
   // The status bar tells why the picture on show could not be drawn, in place of the document's text.

@@ -13,6 +13,7 @@
 #include "edit/add_chunks.h"
 #include "edit/add_image.h"
 #include "edit/remove_chunk.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "model/picture_index.h"
 
 namespace delvix::app {
@@ -142,6 +143,17 @@ void TFormANI::reloadPlayer() {
   ButStart->setEnabled(runs);
   ButForward->setEnabled(false);
   ButBack->setEnabled(false);
+}
+
+void TFormANI::loadXcursorPlayer(int index) {
+  if (document_.kind != model::FileKind::xcursor || player_->state() != preview::PlayerState::stopped) return;
+  const auto timing = formats::xcursor::timingOf(document_, index);
+  if (!timing || timing->nominalSize == playerNominalSize_) return;
+  playerNominalSize_ = timing->nominalSize;
+  std::vector<preview::AnimationPlayer::TimedFrame> frames;
+  for (int picture : formats::xcursor::picturesOfSize(document_, timing->nominalSize))
+    frames.push_back({static_cast<std::size_t>(picture), formats::xcursor::timingOf(document_, picture)->delay});
+  player_->loadFrames(std::move(frames));
 }
 
 void TFormANI::showStatusText(const std::string& text) {

@@ -195,6 +195,11 @@ void TFormANI::showApplyResult(const fieldview::ApplyResult& result, model::Node
   }
   for (const auto& [box, text] : result.shownBoxes) editBoxOf(box)->setText(QString::fromStdString(text));
   if (result.delaysChanged) thumbnailModel_->refreshDelays();
+  if (result.delaysChanged && document_.kind == model::FileKind::xcursor) {
+    stopPlayer();
+    playerNominalSize_.reset();
+    loadXcursorPlayer(currentPictureIndex_);
+  }
   if (result.statusText) {
     Panel5->setText(QString::fromStdString(*result.statusText));
     Panel5->setToolTip(Panel5->text());

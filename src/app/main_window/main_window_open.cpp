@@ -116,6 +116,7 @@ void TFormANI::openPath(const std::filesystem::path& file) {
       case model::FileKind::iconFile: openIconFile(path); break;
       case model::FileKind::wave: openWave(path); break;
       case model::FileKind::module: openModule(path); break;
+      case model::FileKind::xcursor: openXcursor(path); break;
       case model::FileKind::none: break;
     }
   } catch (...) {
@@ -141,6 +142,7 @@ void TFormANI::showFileName(const std::filesystem::path& path) {
 void TFormANI::resetViews(const std::filesystem::path& path) {
   // Nothing may step through a document that is about to go, nor undo into it.
   player_->load(nullptr, 0);
+  playerNominalSize_.reset();
   history_.clear();
   stopSound();
   hidePixelMarkers();
@@ -228,6 +230,24 @@ void TFormANI::openIconFile(const std::filesystem::path& path) {
   setThumbnailColumns(model::FileKind::iconFile);
   enableSaveAllAndAdd(true, "Save all");
   if (read) enableZoom();
+  selectFirstPicture();
+}
+
+void TFormANI::openXcursor(const std::filesystem::path& path) {
+  PanelRight->setCurrentWidget(GroupImage);
+  GroupImage->show();
+  GroupMusic->hide();
+  setThumbnailColumns(model::FileKind::xcursor);
+  const bool read = readIntoDocument(path, model::FileKind::xcursor);
+  if (document_.tree.empty()) return;
+  attachHandlers(true);
+  enableSaveAllAndAdd(true, "Save all");
+  // Pictures are not added to an X cursor here.
+  ButPlus->setEnabled(false);
+  Addchunk1->setEnabled(false);
+  if (read) enableZoom();
+  playerNominalSize_.reset();
+  loadXcursorPlayer(0);
   selectFirstPicture();
 }
 

@@ -11,11 +11,13 @@
 #include "app/main_window/main_window.h"
 #include "app/secondary_windows.h"
 #include "app/tree_model.h"
+#include "convert/xcursor_conversion.h"
 #include "formats/ani_writer.h"
 #include "formats/ico_writer.h"
 #include "formats/icon_group_writer.h"
 #include "formats/one_image_writer.h"
 #include "formats/wav_writer.h"
+#include "formats/xcursor/xcursor_document.h"
 #include "preview/zoom.h"
 #include "save/image_export.h"
 #include "save/picture_export.h"
@@ -29,6 +31,9 @@ constexpr const char* aniTypes = "ANI-cursor files (*.ani)|*.ani";
 constexpr const char* cursorFirst = "Cursor files (*.cur)|*.cur|Icon files (*.ico)|*.ico";
 constexpr const char* iconFirst = "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur";
 constexpr const char* waveTypes = "Music files (*.wav)|*.wav";
+constexpr const char* xcursorTypes = "X cursor files (*)|*|Cursor files (*.cur)|*.cur|ANI-cursor files (*.ani)|*.ani";
+// A cursor or an animated cursor can also be saved as an X cursor (a name without extension).
+constexpr const char* asXcursor = "|X cursor files (*)|*";
 constexpr const char* imageTypes =
     "|Bitmap files(*.bmp)|*.bmp|JPEG files(*jpg)|*.jpg|GIF files(*.gif)|*.gif|PNG files(*.png)|*.png";
 constexpr const char* bitmapTypes =
@@ -57,6 +62,7 @@ bool TFormANI::canSaveInPlace() const {
     case model::FileKind::animatedCursor: return own == ".ani";
     case model::FileKind::iconFile: return own == ".ico" || own == ".cur";
     case model::FileKind::wave: return own == ".wav";
+    case model::FileKind::xcursor: return true;  // its name has no extension, or any
     case model::FileKind::module:
     case model::FileKind::none: return false;
   }
@@ -74,13 +80,14 @@ bool TFormANI::saveDocumentAs() {
   std::string title = "Save all";
   std::string types;
   switch (document_.kind) {
-    case model::FileKind::animatedCursor: types = aniTypes; break;
-    case model::FileKind::iconFile: types = own == ".cur" ? cursorFirst : iconFirst; break;
+    case model::FileKind::animatedCursor: types = std::string(aniTypes) + asXcursor; break;
+    case model::FileKind::iconFile: types = std::string(own == ".cur" ? cursorFirst : iconFirst) + asXcursor; break;
     case model::FileKind::module:
       title = "Save the group";
       types = iconFirst;
       break;
     case model::FileKind::wave: types = waveTypes; break;
+    case model::FileKind::xcursor: types = xcursorTypes; break;
     case model::FileKind::none: return false;
   }
   const auto chosen = host_.prompter.saveFile({title, types, folder_});
@@ -100,7 +107,18 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
     const std::string extension = extensionOf(target);
     const bool iconTarget = extension == ".ico" || extension == ".cur";
     try {
-      if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
+      // Saved in place, a file keeps its own format whatever its name; elsewhere the name picks the format.
+      const bool inPlace = target == std::filesystem::path(document_.path);
+      if (document_.kind == model::FileKind::xcursor && !inPlace && (extension == ".cur" || extension == ".ani"))
+        saved =
+            saveConverted(convert::windowsCursorFromXcursor(formats::xcursor::xcursorFileOf(document_), {}, reporter),
+                          target, extension, reporter);
+      else if (document_.kind == model::FileKind::xcursor)
+        saved = formats::xcursor::saveXcursorFile(document_, target, reporter);
+      else if ((document_.kind == model::FileKind::iconFile || document_.kind == model::FileKind::animatedCursor) &&
+               !inPlace && extension.empty())
+        saved = saveConverted(convert::xcursorFromDocument(document_, {}, reporter), target, reporter);
+      else if (document_.kind == model::FileKind::animatedCursor && extension == ".ani")
         saved = formats::saveAniFile(document_, target, reporter);
       else if (document_.kind == model::FileKind::iconFile && iconTarget)
         saved = formats::saveIconFile(document_, target, reporter);
@@ -127,6 +145,25 @@ bool TFormANI::writeDocument(const std::filesystem::path& target) {
   return true;
 }
 
+bool TFormANI::saveConverted(const std::optional<convert::WindowsCursor>& cursor, const std::filesystem::path& target,
+                             const std::string& extension, formats::Reporter& reporter) {
+  if (!cursor) return false;
+  if (cursor->animated != (extension == ".ani"))
+    reporter.log(std::string("The cursor is ") + (cursor->animated ? "animated" : "still") + ": it is written as " +
+                 (cursor->animated ? "an animated cursor" : "a cursor") + " whatever its name.");
+  if (!formats::deliverFile(target, {cursor->bytes}, cannotCreate, reporter)) return false;
+  converted_ = true;
+  return true;
+}
+
+bool TFormANI::saveConverted(const std::optional<formats::xcursor::XcursorFile>& file,
+                             const std::filesystem::path& target, formats::Reporter& reporter) {
+  if (!file || !formats::deliverFile(target, {formats::xcursor::writeXcursor(*file)}, cannotCreate, reporter))
+    return false;
+  converted_ = true;
+  return true;
+}
+
 bool TFormANI::saveInBackground(const std::filesystem::path& target, SaveWork work, formats::Reporter& reporter) {
   saving_ = true;
   struct Done {
@@ -140,7 +177,9 @@ bool TFormANI::saveInBackground(const std::filesystem::path& target, SaveWork wo
 void TFormANI::adoptSavedFile(const std::filesystem::path& target) {
   // An icon saved as a cursor (or the other way) was converted on the way: the file is opened again, so that
   // what is shown and saved next is what the file now holds.
-  if (document_.kind == model::FileKind::iconFile && extensionOf(target) != extensionOf(document_.path)) {
+  if (converted_ ||
+      (document_.kind == model::FileKind::iconFile && extensionOf(target) != extensionOf(document_.path))) {
+    converted_ = false;
     history_.markClean();
     openPath(target);
     return;

@@ -119,6 +119,7 @@ void TFormANI::ListPreviewSelectItem(const QModelIndex& current) {
       if (bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32)
         shownBitCount_ = bitCount;
     }
+    loadXcursorPlayer(index);
     showPicture(index);
     enableBlendToggles();
     const bool removable = document_.imageCount >= 2 && removableKind(document_.kind);
