@@ -12,7 +12,6 @@ packages=(
   xvfb xauth xdg-utils xdotool
   pulseaudio pulseaudio-utils
   icoutils imagemagick sox sndfile-programs time ffmpeg
-  libxcursor1 x11-apps
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
   x11-apps libxcursor1 python3
   desktop-file-utils appstream shared-mime-info
