@@ -41,7 +41,7 @@ TEST_F(Saving, SaveAllFollowsTheTargetsExtensionAndLogsThePath) {
   ASSERT_TRUE(cursor);
   EXPECT_EQ((*cursor)[2], 2);  // the header's type: a cursor file
   EXPECT_EQ(lastCaption(), "Save all");
-  EXPECT_EQ(prompter.fileRequests.back().filter, "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur");
+  EXPECT_EQ(prompter.fileRequests.back().filter, "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur|X cursor files (*)|*");
   EXPECT_TRUE(logged("saving of file: " + (files.path() / "all.cur").string()));
 
   EXPECT_FALSE(saveAs(&app::TFormANI::ButSaveAllClick, "all.xyz"));
@@ -174,7 +174,7 @@ TEST_F(SavingEveryKind, ModulesAnimatedCursorsAndWavesSaveWhatPeersRead) {
 
   openThroughDialog(write("moving.ani", animatedCursor(2, 3, 6, true)));
   const auto ani = saveAs(&app::TFormANI::ButSaveAllClick, "again.ani");
-  EXPECT_EQ(prompter.fileRequests.back().filter, "ANI-cursor files (*.ani)|*.ani");
+  EXPECT_EQ(prompter.fileRequests.back().filter, "ANI-cursor files (*.ani)|*.ani|X cursor files (*)|*");
   const auto original = readFileBytes(files.path() / "moving.ani");
   EXPECT_EQ(readFileBytes(ani), original);
 

@@ -55,8 +55,9 @@ TEST(XcursorConversion, CorpusCursorsMakeTheRoundTripToX11AndBack) {
       auto x11 = xcursorOfFile(path, reporter);
       ASSERT_TRUE(x11) << path;
       // Every size of a frame counts, not only the first picture of each.
-      if (path.filename() == "yaru-progress.ani" || path.filename() == "yaru-default.cur")
+      if (path.filename() == "yaru-progress.ani" || path.filename() == "yaru-default.cur") {
         EXPECT_EQ(xc::nominalSizesOf(*x11), (std::vector<std::uint32_t>{24, 32, 48, 64, 96})) << path;
+      }
       const auto windows = windowsCursorFromXcursor(*x11, {}, reporter);
       ASSERT_TRUE(windows) << path;
       // A single step is a still cursor: its time is not kept.

@@ -103,7 +103,9 @@ TEST(XcursorFile, PremultiplicationKeepsAlphaAndRoundsColour) {
       const auto straight = gfx::rgb(static_cast<std::uint8_t>(c), 0, 255, static_cast<std::uint8_t>(a));
       const auto back = unpremultiplied(premultiplied(straight));
       EXPECT_EQ(gfx::alpha(back), a);
-      if (a >= 128) EXPECT_NEAR(gfx::red(back), c, 1.0) << a;
+      if (a >= 128) {
+        EXPECT_NEAR(gfx::red(back), c, 1.0) << a;
+      }
     }
 }
 
