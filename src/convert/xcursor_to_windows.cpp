@@ -36,7 +36,7 @@ std::vector<SizePlan> planSizes(const xc::XcursorFile& file, const ToWindowsOpti
   std::erase(present, 0u);
   std::vector<std::uint32_t> wanted = options.sizes.empty() ? present : options.sizes;
   std::ranges::sort(wanted);
-  wanted.erase(std::ranges::unique(wanted).begin(), wanted.end());
+  wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
   std::vector<SizePlan> plans;
   if (present.empty()) return plans;
   for (std::uint32_t size : wanted) {
