@@ -199,7 +199,7 @@ bool readXcursor(Bytes file, XcursorFile& result, Reporter& reporter) {
       break;
     }
     auto next = starts.upper_bound(position);
-    const std::size_t limit = next == starts.end() ? file.size() : *next;
+    const std::size_t limit = next == starts.end() ? file.size() : std::min<std::size_t>(*next, file.size());
     if (position < end) result.layoutKept = false;
     const std::size_t before = position;
     const std::size_t chunkEnd = readChunk(file, i, position, limit, chunk, reporter);

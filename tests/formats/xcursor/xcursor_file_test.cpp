@@ -69,7 +69,13 @@ TEST(XcursorFile, DamageIsReportedWithItsPlace) {
       {"chunk beyond end", [](Bytes8& b) { b[16 + 8 + 3] = 0x40; }, false, "outside the file"},
       {"huge image", [](Bytes8& b) { b[52 + 16 + 1] = 0x70; }, true, "pixels"},
       {"type differs", [](Bytes8& b) { b[52 + 4] = 0; }, true, "but the table of contents says"},
-      {"pixels cut", [](Bytes8& b) { b.resize(52 + 36 + 4); }, false, "outside the file"},
+      {"kept chunk before one beyond the end",
+       [](Bytes8& b) {
+         b[52 + 4] = 0;
+         b[16 + 12 + 8 + 3] = 0x40;
+       },
+       false, "but the table of contents says"},
+      {"pixels cut", [](Bytes8& b) { b.resize(52 + 36 + 4); }, false, "pixels, but only 4 follow"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
