@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "formats/utf8.h"
 #include "theme/cursor_roles.h"
 
 namespace delvix::theme {
@@ -24,24 +25,6 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-void appendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 std::string utf8OfUtf16(std::span<const std::uint8_t> bytes, bool bigEndian) {
   constexpr std::uint32_t replacement = 0xFFFD;
   std::string out;
@@ -53,10 +36,10 @@ std::string utf8OfUtf16(std::span<const std::uint8_t> bytes, bool bigEndian) {
   for (std::size_t i = 0; i < units; ++i) {
     const std::uint32_t first = unit(i);
     if (first >= 0xD800 && first < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
-      appendUtf8(out, 0x10000 + ((first - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+      formats::appendUtf8(out, 0x10000 + ((first - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
       ++i;
     } else {
-      appendUtf8(out, first >= 0xD800 && first < 0xE000 ? replacement : first);
+      formats::appendUtf8(out, first >= 0xD800 && first < 0xE000 ? replacement : first);
     }
   }
   return out;

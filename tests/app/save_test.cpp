@@ -41,7 +41,8 @@ TEST_F(Saving, SaveAllFollowsTheTargetsExtensionAndLogsThePath) {
   ASSERT_TRUE(cursor);
   EXPECT_EQ((*cursor)[2], 2);  // the header's type: a cursor file
   EXPECT_EQ(lastCaption(), "Save all");
-  EXPECT_EQ(prompter.fileRequests.back().filter, "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur|X cursor files (*)|*");
+  EXPECT_EQ(prompter.fileRequests.back().filter,
+            "Icon files (*.ico)|*.ico|Cursor files (*.cur)|*.cur|X cursor files (*)|*");
   EXPECT_TRUE(logged("saving of file: " + (files.path() / "all.cur").string()));
 
   EXPECT_FALSE(saveAs(&app::TFormANI::ButSaveAllClick, "all.xyz"));
