@@ -14,6 +14,8 @@ packages=(
   icoutils imagemagick sox sndfile-programs time ffmpeg
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
   x11-apps libxcursor1 python3
+  python3-pefile binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 gcc-mingw-w64-x86-64-win32
+  gcc-mingw-w64-i686-win32 osslsigncode openssl nodejs npm
   desktop-file-utils appstream shared-mime-info
   dpkg-dev file lintian
 )
