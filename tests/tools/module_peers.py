@@ -6,6 +6,7 @@ installed, wine running a changed program.
 
 Exits 0 when every check holds, 1 with the faults listed, 77 when a peer or the input is missing."""
 import fcntl
+import functools
 import hashlib
 import os
 import shutil
@@ -83,6 +84,11 @@ def change_of(verb, arguments):
     return Change(kind, name, language, file)
 
 
+@functools.lru_cache(maxsize=4)
+def parsed(module):
+    return Module(module)
+
+
 def judge(module, output, verb, arguments, stripped=False):
     """Runs one change and returns its faults, each naming the module and the command line."""
     inputs = os.path.dirname(output)
@@ -93,7 +99,7 @@ def judge(module, output, verb, arguments, stripped=False):
     what = "%s %s %s: " % (verb, os.path.basename(module), " ".join(arguments))
     if ran.returncode != 0:
         return [what + "refused: " + ran.stderr.strip()]
-    before, after = Module(module), Module(output)
+    before, after = parsed(module), Module(output)
     change = change_of(verb, arguments)
     faults = pe_peer.check_change(before, after, change) + pe_peer.check_module(before, after, stripped)
     faults += pe_peer.check_wrestool(output, after, change, before)
@@ -117,6 +123,8 @@ BUILT_CHANGES = [
     ("remove-resource", ["--type", "cursor", "--name", "2"]),
     ("remove-resource", ["--type", "bitmap", "--name", "1"]),
     ("remove-resource", ["--type", "anicursor", "--name", "BUSY"]),
+    ("remove-resource", ["--type", "icon", "--name", "1"]),
+    ("remove-resource", ["--type", "icon", "--name", "1", "--lang", "1031"]),
 ]
 
 

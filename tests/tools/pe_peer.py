@@ -128,19 +128,26 @@ def check_change(before, after, change):
     faults = []
     kind, name, language = target_of(before, change)
     target = (kind, name, language)
+    # A removal without a language removes the resource in every language.
+    gone = {key for key in before.tree if key[:2] == (kind, name)} if change.file is None and \
+        change.language is None else {target} & set(before.tree)
     expected = dict(before.tree)
     picture_kind = PICTURE_TYPE.get(kind)
-    if picture_kind and target in before.tree:
+    if picture_kind:
         def referenced(group_key):
             return {(picture_kind, e[6], group_key[2]) for e in group_entries(before.tree[group_key],
                                                                                 kind == RT_GROUP_CURSOR)}
-        others = set()
+        others, old = set(), set()
         for key in before.tree:
-            if key[0] == kind and key != target:
-                others |= referenced(key)
-        for picture in referenced(target) - others:
+            if key[0] == kind:
+                if key in gone:
+                    old |= referenced(key)
+                else:
+                    others |= referenced(key)
+        for picture in old - others:
             expected.pop(picture, None)
-    expected.pop(target, None)
+    for key in gone:
+        expected.pop(key)
     if change.file is not None and picture_kind:
         if target not in after.tree:
             return faults + ["%s is missing" % (target,)]
