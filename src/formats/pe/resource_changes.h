@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "formats/byte_reader.h"
 #include "formats/pe/resource_tree.h"
@@ -27,8 +29,17 @@ struct ChangeOutcome {
   ResourceId name;
   std::uint32_t language = 0;
   bool added = false;  // a new resource, not a replaced one
-  int pictures = 0;    // the pictures of an icon or cursor group
+  int pictures = 0;    // the pictures of an icon or cursor group (for a removal: those removed with it)
+  // A removal: every language removed, `language` the first of them.
+  std::vector<std::uint32_t> languages;
+  // What a user should know besides ("Icon group 1 has another language, 1041, which was left as it was.").
+  std::vector<std::string> notes;
 };
+
+// "icon group", "cursor group", "animated cursor", "animated icon", "bitmap".
+std::string_view kindInWords(ResourceKind kind);
+// The resource type that holds the kind (RT_GROUP_ICON for an icon group).
+std::uint32_t resourceTypeOf(ResourceKind kind);
 
 // The resource kind of `file`'s content (.ico → icon group, .cur → cursor group, .ani → animated cursor,
 // .bmp → bitmap); nullopt with the reason when it is none of them or damaged.
