@@ -40,17 +40,11 @@ std::string fileKindText(ResourceKind kind) {
   return {};
 }
 
-std::optional<Content> contentFor(ResourceKind kind, Bytes file, std::string& whyNot) {
-  const auto found = kindOfFile(file, whyNot);
-  if (!found) return std::nullopt;
-  const bool animated = kind == ResourceKind::animatedCursor || kind == ResourceKind::animatedIcon;
-  if (*found != kind && !(animated && *found == ResourceKind::animatedCursor)) {
-    whyNot = "the file is " + fileKindText(*found) + ", not " + fileKindText(kind) + ".";
-    return std::nullopt;
-  }
-  if (isGroup(kind)) return Content{*readIconFilePictures(file, whyNot)};
-  if (kind == ResourceKind::bitmap) return Content{*packedBitmapOfBmpFile(file, whyNot)};
-  return Content{std::vector<std::uint8_t>(file.begin(), file.end())};
+Content contentFor(ResourceKind kind, Bytes file) {
+  std::string unused;
+  if (isGroup(kind)) return *readIconFilePictures(file, unused);
+  if (kind == ResourceKind::bitmap) return *packedBitmapOfBmpFile(file, unused);
+  return std::vector<std::uint8_t>(file.begin(), file.end());
 }
 
 // The names of `type` in directory order.
@@ -117,8 +111,12 @@ std::string capitalized(std::string_view words) {
 
 std::optional<ChangeOutcome> putResource(ResourceTree& resources, ResourceKind kind, Bytes file,
                                          const ResourceTarget& target, bool mayReplace, std::string& whyNot) {
-  auto content = contentFor(kind, file, whyNot);
-  if (!content) return std::nullopt;
+  const auto fileKind = kindToPut(kind, file, whyNot);
+  if (!fileKind || *fileKind != kind) {
+    if (fileKind) whyNot = "the file is " + fileKindText(*fileKind) + ", not " + fileKindText(kind) + ".";
+    return std::nullopt;
+  }
+  Content content = contentFor(kind, file);
   const std::uint32_t type = resourceTypeOf(kind);
   const ResourceId typeId = ResourceId::number(type);
 
@@ -162,7 +160,7 @@ std::optional<ChangeOutcome> putResource(ResourceTree& resources, ResourceKind k
   std::vector<std::uint8_t> data;
   std::vector<ResourceEntry> pictures;
   std::set<std::size_t> oldPictures;
-  if (auto* group = std::get_if<IconFilePictures>(&*content)) {
+  if (auto* group = std::get_if<IconFilePictures>(&content)) {
     if (!outcome.added) oldPictures = picturesOnlyOf(resources, kind, {groupAt});
     const std::uint32_t pictureType = pictureTypeOf(kind);
     const auto ids = freeNumbers(resources, pictureType, group->pictures.size(), oldPictures);
@@ -176,7 +174,7 @@ std::optional<ChangeOutcome> putResource(ResourceTree& resources, ResourceKind k
     data = groupResourceData(*group, ids);
     outcome.pictures = static_cast<int>(ids.size());
   } else {
-    data = std::move(std::get<std::vector<std::uint8_t>>(*content));
+    data = std::move(std::get<std::vector<std::uint8_t>>(content));
   }
 
   // The data keeps its place in the file's order; new pictures take the place of the old ones, or come before
@@ -271,6 +269,15 @@ std::optional<ResourceKind> kindOfFile(Bytes file, std::string& whyNot) {
     return ResourceKind::animatedCursor;
   }
   whyNot = "it is no icon, cursor, animated cursor or bitmap file.";
+  return std::nullopt;
+}
+
+std::optional<ResourceKind> kindToPut(std::optional<ResourceKind> wanted, Bytes file, std::string& whyNot) {
+  const auto found = kindOfFile(file, whyNot);
+  if (!found || !wanted || *found == *wanted) return found;
+  if (*found == ResourceKind::animatedCursor && *wanted != ResourceKind::iconGroup && *wanted != ResourceKind::bitmap)
+    return *wanted == ResourceKind::animatedIcon ? ResourceKind::animatedIcon : ResourceKind::animatedCursor;
+  whyNot = "the file is " + fileKindText(*found) + ", not " + fileKindText(*wanted) + ".";
   return std::nullopt;
 }
 

@@ -45,6 +45,11 @@ std::uint32_t resourceTypeOf(ResourceKind kind);
 // .bmp → bitmap); nullopt with the reason when it is none of them or damaged.
 std::optional<ResourceKind> kindOfFile(Bytes file, std::string& whyNot);
 
+// The kind `file` goes into a module as: its content's, which must be `wanted` when that is given, but an
+// animated cursor goes in as an animated icon or, where a cursor group is wanted, as an animated cursor.
+// Nullopt with the reason when the file is damaged or of another kind.
+std::optional<ResourceKind> kindToPut(std::optional<ResourceKind> wanted, Bytes file, std::string& whyNot);
+
 // Replaces the resource (or adds it when the module has no such one) with what `file` holds: an icon or cursor
 // group with its pictures under fresh ids that no other group uses (the old pictures dropped when no other
 // group uses them; a cursor's hot spot put in front of its picture's data), an animated cursor or icon as it
