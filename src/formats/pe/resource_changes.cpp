@@ -1,6 +1,7 @@
 #include "formats/pe/resource_changes.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <variant>
 
@@ -77,19 +78,21 @@ std::set<std::size_t> picturesOnlyOf(const ResourceTree& resources, ResourceKind
   for (std::size_t i = 0; i < resources.entries.size(); ++i)
     if (resources.entries[i].type == ResourceId::number(groupType) && !groups.contains(i))
       for (const std::uint16_t id : pictureIdsOfGroup(resources.entries[i].data)) keptIds.insert(id);
+  // The pictures by number, so that a group of many entries costs no walk over the whole tree per entry.
+  std::map<std::uint32_t, std::vector<std::size_t>> picturesById;
+  for (std::size_t i = 0; i < resources.entries.size(); ++i)
+    if (isNumbered(resources.entries[i], pictureType)) picturesById[numberOf(resources.entries[i].name)].push_back(i);
   std::set<std::size_t> pictures;
   for (const std::size_t group : groups) {
     const std::uint32_t language = resources.entries[group].language;
-    for (const std::uint16_t id : pictureIdsOfGroup(resources.entries[group].data)) {
-      if (keptIds.contains(id)) continue;
-      const auto isPicture = [&](const ResourceEntry& e) {
-        return isNumbered(e, pictureType) && numberOf(e.name) == id;
-      };
-      const bool inLanguage = std::ranges::any_of(
-          resources.entries, [&](const ResourceEntry& e) { return isPicture(e) && e.language == language; });
-      for (std::size_t i = 0; i < resources.entries.size(); ++i)
-        if (isPicture(resources.entries[i]) && (!inLanguage || resources.entries[i].language == language))
-          pictures.insert(i);
+    const std::vector<std::uint16_t> listed = pictureIdsOfGroup(resources.entries[group].data);
+    for (const std::uint16_t id : std::set<std::uint16_t>(listed.begin(), listed.end())) {
+      const auto found = picturesById.find(id);
+      if (keptIds.contains(id) || found == picturesById.end()) continue;
+      const bool inLanguage =
+          std::ranges::any_of(found->second, [&](std::size_t i) { return resources.entries[i].language == language; });
+      for (const std::size_t i : found->second)
+        if (!inLanguage || resources.entries[i].language == language) pictures.insert(i);
     }
   }
   return pictures;
