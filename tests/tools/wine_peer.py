@@ -8,7 +8,7 @@ import test_modules
 
 CHANGES = [
     (["set-icon", "single48.ico", "--group", "1", "--lang", "1033"], "icon 48x48 hot 24,24"),
-    (["set-cursor", "new.cur", "--group", "POINTER"], "cursor 32x32 hot 2,3"),
+    (["set-cursor", "new.cur", "--name", "POINTER"], "cursor 32x32 hot 2,3"),
     (["set-bitmap", "new.bmp", "--name", "1"], "bitmap 21x9"),
 ]
 
