@@ -102,7 +102,7 @@ def judge(module, output, verb, arguments, stripped=False):
     before, after = parsed(module), Module(output)
     change = change_of(verb, arguments)
     faults = pe_peer.check_change(before, after, change) + pe_peer.check_module(before, after, stripped)
-    faults += pe_peer.check_wrestool(output, after, change, before)
+    faults += pe_peer.check_wrestool(module, output, before, after, change)
     return [what + fault for fault in faults]
 
 

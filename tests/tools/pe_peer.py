@@ -203,29 +203,38 @@ def check_module(before, after, stripped=False):
     return faults
 
 
-def _wrestool_name(value):
-    return "--name=" + str(value)
-
-
-def check_wrestool(path, after, change=None, before=None):
-    """wrestool -l lists what pefile reads; wrestool -x of a set group gives the file's pictures back."""
-    faults = []
-    listed = subprocess.run(["wrestool", "-l", path], capture_output=True, text=True).stdout
-    seen = set()
-    for line in listed.splitlines():
-        found = re.match(r"--type=(\d+) --name=('[^']*'|\d+) --language=(\d+) \[.* size=(\d+)\]", line)
+def wrestool_listing(path):
+    """What wrestool -l lists: {(type, name, language): [what it says, the offset left out]}. It names a named
+    resource of a named type by its type's name, so keys of named types may stand for several resources."""
+    listing = {}
+    for line in subprocess.run(["wrestool", "-l", path], capture_output=True, text=True).stdout.splitlines():
+        found = re.match(r"--type=('[^']*'|\d+) --name=('[^']*'|\d+) --language=(\d+) \[(.*)\]", line)
         if not found:
-            faults.append("wrestool lists " + line)
+            listing.setdefault(("unreadable", line, 0), []).append(line)
             continue
-        kind, name, language, size = found.groups()
-        seen.add((int(kind), int(name) if name.isdigit() else name.strip("'"), int(language), int(size)))
-    wanted = {(k, n, l, len(d)) for (k, n, l), d in after.tree.items()}
-    for entry in sorted(wanted ^ seen, key=str):
-        faults.append("wrestool lists %s where pefile reads %s" % (entry if entry in seen else "nothing",
-                                                                  entry if entry in wanted else "nothing"))
+        kind, name = (int(t) if t.isdigit() else t.strip("'") for t in found.groups()[:2])
+        key = (kind, name, int(found.group(3)))
+        listing.setdefault(key, []).append(re.sub(r"offset=0x[0-9a-fA-F]+ ?", "", found.group(4)))
+    return listing
+
+
+def check_wrestool(before_path, path, before, after, change=None):
+    """wrestool -l lists the same resources before and after except the changed ones, which it lists as pefile
+    reads them; wrestool -x of a set group gives the file's pictures back."""
+    faults = []
+    listed_before, listed = wrestool_listing(before_path), wrestool_listing(path)
+    changed = {key for key in set(before.tree) | set(after.tree) if before.tree.get(key) != after.tree.get(key)}
+    for key in sorted(set(listed_before) | set(listed), key=str):
+        if key in changed:
+            wanted = ["size=%d" % len(after.tree[key])] if key in after.tree else None
+            got = [line.split("] ")[0].split()[-1] for line in listed.get(key, [])] or None
+            if got != wanted:
+                faults.append("wrestool lists the changed %s as %s, pefile reads %s" % (key, got, wanted))
+        elif listed_before.get(key) != listed.get(key):
+            faults.append("wrestool lists %s as %s, before as %s" % (key, listed.get(key), listed_before.get(key)))
     if change and change.file is not None and change.kind in ("icon", "cursor"):
         kind, name, language = target_of(before, change)
-        extracted = subprocess.run(["wrestool", "-x", "--type=%d" % kind, _wrestool_name(name),
+        extracted = subprocess.run(["wrestool", "-x", "--type=%d" % kind, "--name=%s" % name,
                                     "--language=%d" % language, path], capture_output=True).stdout
         if not extracted:
             return faults + ["wrestool -x gives nothing for %s" % ((kind, name, language),)]

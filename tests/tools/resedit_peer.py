@@ -77,7 +77,8 @@ def compare(scratch, corpus_folder, cli, work, built_modules):
         made = subprocess.run(["node", SCRIPT, folder, module, theirs, what, str(name), str(language),
                                os.path.join(scratch, file)], capture_output=True, text=True)
         if made.returncode != 0:
-            print(what_case + "resedit cannot make it (not compared): " + made.stderr.strip().splitlines()[-1])
+            errors = [line for line in made.stderr.splitlines() if line.startswith("Error")] or ["no reason"]
+            print(what_case + "resedit cannot make it (not compared): " + errors[0])
             continue
         ran = subprocess.run([cli, *arguments, "-o", ours], capture_output=True, text=True)
         if ran.returncode != 0:
