@@ -88,6 +88,8 @@ std::optional<ModuleHeaders> ModuleHeaders::parse(Bytes file, std::string& whyNo
     section.virtualAddress = le32(file, at + 12);
     section.rawSize = le32(file, at + 16);
     section.rawOffset = le32(file, at + 20);
+    // The loader reads section data from the file alignment boundary below the stated offset.
+    if (h.fileAlignment >= 0x200) section.rawOffset &= ~std::uint32_t{0x1FF};
     section.characteristics = le32(file, at + 36);
     h.sections.push_back(section);
   }

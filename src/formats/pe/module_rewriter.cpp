@@ -142,6 +142,20 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
         std::max<std::uint32_t>(lastVirtualEnd, static_cast<std::uint32_t>(std::min<std::uint64_t>(
                                                     std::uint64_t{s.virtualAddress} + s.memorySize(), 0xFFFFFFFFu)));
 
+  if (resources.entries.empty() && !old && !oldResources.address) {
+    // Nothing to write and nowhere it was: the module as it is, less a removed signature.
+    result.bytes.assign(module.begin(), module.begin() + static_cast<std::ptrdiff_t>(
+                                                             std::min<std::uint64_t>(certificateAt, module.size())));
+    if (certificateSize) {
+      result.bytes.insert(result.bytes.end(),
+                          module.begin() + static_cast<std::ptrdiff_t>(certificateAt + certificateSize), module.end());
+      put32(result.bytes, h.directoryAt(directoryCertificate), 0);
+      put32(result.bytes, h.directoryAt(directoryCertificate) + 4, 0);
+      if (h.checkSum != 0) put32(result.bytes, h.checkSumAt(), moduleCheckSum(result.bytes, h.checkSumAt()));
+    }
+    return result;
+  }
+
   enum class Placement { inPlace, grown, newSection } placement = Placement::newSection;
   if (old && holdsOnlyResources(h, *old)) {
     const bool lastInMemory = std::uint64_t{old->virtualAddress} + old->memorySize() >= lastVirtualEnd;
