@@ -123,7 +123,9 @@ void checkCorpus(void (*change)(ResourceTree&), const char* what) {
           << name << ": the symbol table moves with the overlay";
     }
     const fs::path out = dir.write(file.filename().string(), result.bytes);
-    if (!python.empty()) EXPECT_EQ(pefileProblems(python, file, out), "ok\n") << name;
+    if (!python.empty()) {
+      EXPECT_EQ(pefileProblems(python, file, out), "ok\n") << name;
+    }
     if (wrestool) {
       // The same resources, and the added one.
       std::vector<std::string> expected = lines(wrestoolListing(file)), got = lines(wrestoolListing(out));
@@ -206,9 +208,13 @@ TEST(ModuleRewriter, PlacesTheSectionInPlaceByGrowingItOrAsANewLastSection) {
     EXPECT_EQ(overlayOf(result.bytes), overlay) << c.what;
     const ModuleHeaders h = headersOf(result.bytes);
     ASSERT_EQ(h.sections.size(), c.sections) << c.what;
-    if (!c.grow) EXPECT_EQ(result.bytes.size(), module.size()) << c.what;
+    if (!c.grow) {
+      EXPECT_EQ(result.bytes.size(), module.size()) << c.what;
+    }
     EXPECT_EQ(result.notes.empty(), c.note == nullptr) << c.what;
-    if (c.note) EXPECT_NE(result.notes[0].find(c.note), std::string::npos) << result.notes[0];
+    if (c.note) {
+      EXPECT_NE(result.notes[0].find(c.note), std::string::npos) << result.notes[0];
+    }
 
     const SectionHeader& last = h.sections.back();
     const SectionHeader* holder = h.sectionOf(h.directory(2).address);
