@@ -37,6 +37,10 @@ std::optional<ModuleHeaders> ModuleHeaders::parse(Bytes file, std::string& whyNo
     whyNot = "There is no whole \"PE\" header at byte " + hexText(peAt) + ".";
     return std::nullopt;
   }
+  if (peAt < 0x40) {
+    whyNot = "The PE header at byte " + hexText(peAt) + " overlaps the 64-byte DOS header.";
+    return std::nullopt;
+  }
   ModuleHeaders h;
   h.coffAt = peAt + 4;
   const std::uint16_t sectionCount = le16(file, h.coffAt + 2);

@@ -266,6 +266,13 @@ TEST(ModuleRewriter, ModulesThatCannotBeRewrittenSafelyAreRefusedWithTheReason) 
          return pe;
        },
        "no room for another section header"},
+      {"data in the headers",
+       [] {
+         BuiltPe pe = withSectionAfterResources();
+         pe.setLe32(pe.sectionHeader + 40 + 20, 0x100);
+         return pe;
+       },
+       "inside the module's headers"},
       {"signed",
        [] {
          BuiltPe pe = sample();
