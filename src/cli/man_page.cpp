@@ -215,6 +215,8 @@ void printExamples(std::ostream& out) {
        "curl -s https://example.org/favicon.ico | delvix-cli info -\ndelvix-cli save -q busy.ani -o - | gzip > "
        "busy.ani.gz"},
       {"The picture counts of several files as one JSON array:", "delvix-cli info -j *.ico | jq '.[].images'"},
+      {"Give a program a new main icon, writing it over itself once the new module is complete:",
+       "delvix-cli set-icon app.exe app.ico -o app.exe"},
   };
   out << ".SH EXAMPLES\n";
   for (const Example& example : examples)

@@ -8,6 +8,7 @@
 
 #include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
+#include "formats/content_kind.h"
 #include "formats/file_content.h"
 #include "formats/file_save.h"
 #include "formats/pe/module_rewriter.h"
@@ -165,6 +166,11 @@ int changeModule(const Invocation& call, Streams streams, std::string_view verb,
       fileReporter.log(whyNot);
       return exitRefused;
     }
+    // The content decides; an extension that says otherwise is named.
+    const formats::Bytes fileBytes = file->bytes();
+    const auto choice =
+        formats::chooseFileKind(fileBytes.first(std::min(fileBytes.size(), formats::kindTellingBytes)), filePath);
+    if (!choice.mismatch.empty()) fileReporter.log(choice.mismatch);
     kind = pe::kindToPut(kind, file->bytes(), whyNot);
     if (!kind) {
       fileReporter.log(whyNot);

@@ -37,6 +37,10 @@ std::optional<ModuleHeaders> ModuleHeaders::parse(Bytes file, std::string& whyNo
     whyNot = "There is no whole \"PE\" header at byte " + hexText(peAt) + ".";
     return std::nullopt;
   }
+  if (peAt < 0x40) {
+    whyNot = "The PE header at byte " + hexText(peAt) + " overlaps the 64-byte DOS header.";
+    return std::nullopt;
+  }
   ModuleHeaders h;
   h.coffAt = peAt + 4;
   const std::uint16_t sectionCount = le16(file, h.coffAt + 2);
@@ -88,6 +92,8 @@ std::optional<ModuleHeaders> ModuleHeaders::parse(Bytes file, std::string& whyNo
     section.virtualAddress = le32(file, at + 12);
     section.rawSize = le32(file, at + 16);
     section.rawOffset = le32(file, at + 20);
+    // The loader reads section data from the file alignment boundary below the stated offset.
+    if (h.fileAlignment >= 0x200) section.rawOffset &= ~std::uint32_t{0x1FF};
     section.characteristics = le32(file, at + 36);
     h.sections.push_back(section);
   }

@@ -28,7 +28,7 @@ struct SectionHeader {
   std::uint32_t virtualSize = 0;
   std::uint32_t virtualAddress = 0;
   std::uint32_t rawSize = 0;
-  std::uint32_t rawOffset = 0;
+  std::uint32_t rawOffset = 0;  // rounded down the way the loader rounds it
   std::uint32_t characteristics = 0;
 
   // The bytes the section takes in memory: its virtual size, or its raw size when that is 0 as old linkers leave it.

@@ -38,7 +38,13 @@ bool checkSections(const ModuleHeaders& h, Bytes module, std::string& whyNot) {
              ") are not powers of two with the file's no larger than the sections'.";
     return false;
   }
+  const std::size_t tableEnd = h.sectionTableAt + sectionHeaderSize * h.sections.size();
   for (const SectionHeader& s : h.sections) {
+    if (s.rawSize && s.rawOffset < tableEnd) {
+      whyNot = "The data of the section " + quoted(s.name) + " begins at byte " + hexText(s.rawOffset) +
+               ", inside the module's headers.";
+      return false;
+    }
     if (s.rawSize && std::uint64_t{s.rawOffset} + s.rawSize > module.size()) {
       whyNot = "The section " + quoted(s.name) + " ends at byte " + hexText(std::uint64_t{s.rawOffset} + s.rawSize) +
                ", beyond the end of the file (" + std::to_string(module.size()) + " bytes).";
@@ -82,6 +88,28 @@ std::string freeSectionName(const ModuleHeaders& h) {
   std::string name = ".rsrc";
   for (int n = 1; taken(name); ++n) name = ".rsrc" + std::to_string(n);
   return name;
+}
+
+// The section header of the resources, the sizes of the image and the resource data directory.
+void writeResourceHeaders(std::vector<std::uint8_t>& out, const ModuleHeaders& h, const SectionHeader& written,
+                          std::size_t sectionHeaderAt, bool added, std::uint32_t sizeOfImage,
+                          std::uint32_t sizeOfHeaders, std::int64_t initializedDataChange, std::uint64_t size) {
+  put32(out, sectionHeaderAt + 8, written.virtualSize);
+  put32(out, sectionHeaderAt + 12, written.virtualAddress);
+  put32(out, sectionHeaderAt + 16, written.rawSize);
+  put32(out, sectionHeaderAt + 20, written.rawOffset);
+  if (added) {
+    for (std::size_t c = 0; c < 8; ++c)
+      out[sectionHeaderAt + c] = c < written.name.size() ? static_cast<std::uint8_t>(written.name[c]) : 0;
+    put32(out, sectionHeaderAt + 36, written.characteristics);
+    put16(out, h.numberOfSectionsAt(), static_cast<std::uint16_t>(h.sections.size() + 1));
+  }
+  put32(out, h.sizeOfImageAt(), sizeOfImage);
+  put32(out, h.sizeOfHeadersAt(), sizeOfHeaders);
+  put32(out, h.sizeOfInitializedDataAt(),
+        static_cast<std::uint32_t>(std::int64_t{h.sizeOfInitializedData} + initializedDataChange));
+  put32(out, h.directoryAt(directoryResource), written.virtualAddress);
+  put32(out, h.directoryAt(directoryResource) + 4, static_cast<std::uint32_t>(size));
 }
 
 }  // namespace
@@ -142,8 +170,10 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
         std::max<std::uint32_t>(lastVirtualEnd, static_cast<std::uint32_t>(std::min<std::uint64_t>(
                                                     std::uint64_t{s.virtualAddress} + s.memorySize(), 0xFFFFFFFFu)));
 
-  enum class Placement { inPlace, grown, newSection } placement = Placement::newSection;
-  if (old && holdsOnlyResources(h, *old)) {
+  enum class Placement { unchanged, inPlace, grown, newSection } placement = Placement::newSection;
+  if (resources.entries.empty() && !oldResources.address) {
+    placement = Placement::unchanged;  // nothing to write, and nowhere it was
+  } else if (old && holdsOnlyResources(h, *old)) {
     const bool lastInMemory = std::uint64_t{old->virtualAddress} + old->memorySize() >= lastVirtualEnd;
     const bool lastInFile = std::uint64_t{old->rawOffset} + old->rawSize >= oldEnd;
     std::uint64_t memoryRoom =
@@ -166,7 +196,9 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
   std::int64_t initializedDataChange = 0;
   std::size_t sectionHeaderAt = 0;
   SectionHeader written;
-  if (placement == Placement::inPlace || placement == Placement::grown) {
+  if (placement == Placement::unchanged) {
+    out.assign(module.begin(), module.begin() + static_cast<std::ptrdiff_t>(oldEnd));
+  } else if (placement == Placement::inPlace || placement == Placement::grown) {
     written = *old;
     sectionHeaderAt = old->at;
     sectionRva = old->virtualAddress;
@@ -255,23 +287,9 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
   if (certificateAt < module.size())
     out.insert(out.end(), module.begin() + static_cast<std::ptrdiff_t>(certificateAt + certificateSize), module.end());
 
-  // The headers.
-  put32(out, sectionHeaderAt + 8, written.virtualSize);
-  put32(out, sectionHeaderAt + 12, written.virtualAddress);
-  put32(out, sectionHeaderAt + 16, written.rawSize);
-  put32(out, sectionHeaderAt + 20, written.rawOffset);
-  if (placement == Placement::newSection) {
-    for (std::size_t c = 0; c < 8; ++c)
-      out[sectionHeaderAt + c] = c < written.name.size() ? static_cast<std::uint8_t>(written.name[c]) : 0;
-    put32(out, sectionHeaderAt + 36, written.characteristics);
-    put16(out, h.numberOfSectionsAt(), static_cast<std::uint16_t>(h.sections.size() + 1));
-  }
-  put32(out, h.sizeOfImageAt(), sizeOfImage);
-  put32(out, h.sizeOfHeadersAt(), sizeOfHeaders);
-  put32(out, h.sizeOfInitializedDataAt(),
-        static_cast<std::uint32_t>(std::int64_t{h.sizeOfInitializedData} + initializedDataChange));
-  put32(out, h.directoryAt(directoryResource), sectionRva);
-  put32(out, h.directoryAt(directoryResource) + 4, static_cast<std::uint32_t>(size));
+  if (placement != Placement::unchanged)
+    writeResourceHeaders(out, h, written, sectionHeaderAt, placement == Placement::newSection, sizeOfImage,
+                         sizeOfHeaders, initializedDataChange, size);
   if (certificateSize) {
     put32(out, h.directoryAt(directoryCertificate), 0);
     put32(out, h.directoryAt(directoryCertificate) + 4, 0);
@@ -281,7 +299,7 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     put32(out, h.pointerToSymbolTableAt(), static_cast<std::uint32_t>(moved(h.pointerToSymbolTable)));
   const DataDirectory debug = h.directory(directoryDebug);
   if (auto debugAt = debug.size ? h.offsetOf(debug.address) : std::nullopt) {
-    const bool rewritten = placement != Placement::newSection && *debugAt >= old->rawOffset &&
+    const bool rewritten = old && placement != Placement::newSection && *debugAt >= old->rawOffset &&
                            *debugAt < std::uint64_t{old->rawOffset} + old->rawSize;
     for (std::size_t k = 0; !rewritten && k < debug.size / debugEntrySize; ++k) {
       const std::size_t entryAt = *debugAt + k * debugEntrySize;

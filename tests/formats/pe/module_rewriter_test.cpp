@@ -123,7 +123,9 @@ void checkCorpus(void (*change)(ResourceTree&), const char* what) {
           << name << ": the symbol table moves with the overlay";
     }
     const fs::path out = dir.write(file.filename().string(), result.bytes);
-    if (!python.empty()) EXPECT_EQ(pefileProblems(python, file, out), "ok\n") << name;
+    if (!python.empty()) {
+      EXPECT_EQ(pefileProblems(python, file, out), "ok\n") << name;
+    }
     if (wrestool) {
       // The same resources, and the added one.
       std::vector<std::string> expected = lines(wrestoolListing(file)), got = lines(wrestoolListing(out));
@@ -146,6 +148,185 @@ TEST(ModuleRewriter, EveryCorpusModuleReadsTheSameAfterARewrite) {
 
 TEST(ModuleRewriter, EveryCorpusModuleTakesALargerResourceSection) {
   checkCorpus([](ResourceTree& tree) { tree.entries.push_back(bigResource()); }, "grown");
+}
+
+std::uint32_t le32At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return std::uint32_t{bytes[at]} | (std::uint32_t{bytes[at + 1]} << 8) | (std::uint32_t{bytes[at + 2]} << 16) |
+         (std::uint32_t{bytes[at + 3]} << 24);
+}
+
+constexpr std::size_t optionalAt = 0x58;  // where the builder puts the optional header
+constexpr std::size_t numberOfSectionsAt = 0x46;
+
+BuiltPe sample() {
+  return PeBuilder{}.add(14, 1u, {1, 2, 3, 4}).add(3, 1u, std::vector<std::uint8_t>(300, 9)).add(3, 2u, {5}).build();
+}
+
+// The sample with a ".reloc" section after the resources, in memory and in the file.
+BuiltPe withSectionAfterResources() {
+  BuiltPe pe = sample();
+  const std::size_t header = pe.sectionHeader + 40;
+  const std::uint32_t address = 0x1000 + ((le32At(pe.bytes, pe.sectionHeader + 8) + 0xFFF) & ~0xFFFu);
+  std::copy_n(".reloc", 6, pe.bytes.begin() + static_cast<std::ptrdiff_t>(header));
+  pe.setLe32(header + 8, 0x10);
+  pe.setLe32(header + 12, address);
+  pe.setLe32(header + 16, 0x200);
+  pe.setLe32(header + 20, static_cast<std::uint32_t>(pe.bytes.size()));
+  pe.setLe32(header + 36, 0x42000040u);
+  pe.setLe16(numberOfSectionsAt, 2);
+  pe.setLe32(optionalAt + 56, address + 0x1000);
+  pe.bytes.resize(pe.bytes.size() + 0x200, 0xAB);
+  return pe;
+}
+
+const std::vector<std::uint8_t> overlay{'N', 'u', 'l', 'l', 's', 'o', 'f', 't', 0, 1, 2, 3, 4, 5};
+
+TEST(ModuleRewriter, PlacesTheSectionInPlaceByGrowingItOrAsANewLastSection) {
+  struct Case {
+    const char* what;
+    BuiltPe module;
+    bool grow;
+    std::size_t sections;
+    const char* note;
+  };
+  const Case cases[] = {
+      {"in place", sample(), false, 1, nullptr},
+      {"grown", sample(), true, 1, nullptr},
+      {"new section", withSectionAfterResources(), true, 3, "new section \".rsrc1\""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> module = c.module.bytes;
+    module.insert(module.end(), overlay.begin(), overlay.end());
+    ResourceTree tree = treeOf(module);
+    if (c.grow)
+      tree.entries.push_back(bigResource());
+    else
+      tree.entries.pop_back();
+    const RewrittenModule result = rewritten(module, tree);
+    ASSERT_FALSE(result.bytes.empty()) << c.what;
+    expectSameEntries(treeOf(result.bytes), tree, c.what);
+    EXPECT_EQ(overlayOf(result.bytes), overlay) << c.what;
+    const ModuleHeaders h = headersOf(result.bytes);
+    ASSERT_EQ(h.sections.size(), c.sections) << c.what;
+    if (!c.grow) {
+      EXPECT_EQ(result.bytes.size(), module.size()) << c.what;
+    }
+    EXPECT_EQ(result.notes.empty(), c.note == nullptr) << c.what;
+    if (c.note) {
+      EXPECT_NE(result.notes[0].find(c.note), std::string::npos) << result.notes[0];
+    }
+
+    const SectionHeader& last = h.sections.back();
+    const SectionHeader* holder = h.sectionOf(h.directory(2).address);
+    ASSERT_TRUE(holder) << c.what;
+    EXPECT_EQ(holder->virtualAddress, h.directory(2).address) << c.what;
+    EXPECT_EQ(holder->virtualSize, h.directory(2).size) << c.what;
+    EXPECT_GE(holder->rawSize, holder->virtualSize) << c.what;
+    EXPECT_EQ(holder->rawSize % h.fileAlignment, 0u) << c.what;
+    EXPECT_EQ(holder->rawOffset % h.fileAlignment, 0u) << c.what;
+    EXPECT_EQ(holder->virtualAddress % h.sectionAlignment, 0u) << c.what;
+    EXPECT_EQ(h.sizeOfImage, (last.virtualAddress + last.virtualSize + 0xFFF) & ~0xFFFu) << c.what;
+    if (c.sections == 3) {
+      EXPECT_EQ(holder, &last) << c.what;
+      EXPECT_EQ(last.characteristics, 0x40000040u);
+      EXPECT_EQ(h.sizeOfInitializedData, last.rawSize) << "the builder starts from 0";
+      // The section that was in the way keeps its bytes.
+      EXPECT_EQ(std::vector<std::uint8_t>(result.bytes.begin() + h.sections[1].rawOffset,
+                                          result.bytes.begin() + h.sections[1].rawOffset + 0x200),
+                std::vector<std::uint8_t>(0x200, 0xAB));
+    }
+  }
+}
+
+TEST(ModuleRewriter, ModulesThatCannotBeRewrittenSafelyAreRefusedWithTheReason) {
+  struct Case {
+    const char* what;
+    BuiltPe (*module)();
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"code",
+       [] {
+         BuiltPe pe = sample();
+         pe.setLe32(pe.sectionHeader + 36, 0x60000020u);
+         return pe;
+       },
+       "also holds code"},
+      {"overlap",
+       [] {
+         BuiltPe pe = withSectionAfterResources();
+         pe.setLe32(pe.sectionHeader + 40 + 20, 0x200);
+         return pe;
+       },
+       "overlap in the file"},
+      {"no room",
+       [] {
+         BuiltPe pe = withSectionAfterResources();
+         pe.bytes[pe.sectionHeader + 80 + 3] = 1;
+         return pe;
+       },
+       "no room for another section header"},
+      {"data in the headers",
+       [] {
+         BuiltPe pe = withSectionAfterResources();
+         pe.setLe32(pe.sectionHeader + 40 + 20, 0x100);
+         return pe;
+       },
+       "inside the module's headers"},
+      {"signed",
+       [] {
+         BuiltPe pe = sample();
+         pe.setLe32(optionalAt + 112 + 32, static_cast<std::uint32_t>(pe.bytes.size()));
+         pe.setLe32(optionalAt + 112 + 36, 8);
+         pe.bytes.resize(pe.bytes.size() + 8, 0);
+         return pe;
+       },
+       "is signed"},
+      {"alignment",
+       [] {
+         BuiltPe pe = sample();
+         pe.setLe32(optionalAt + 36, 0x300);
+         return pe;
+       },
+       "powers of two"},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::uint8_t> module = c.module().bytes;
+    ResourceTree tree = treeOf(module);
+    tree.entries.push_back(bigResource());
+    const std::string why = refusal(module, tree);
+    EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+  }
+}
+
+TEST(ModuleRewriter, ASignatureIsRemovedOnlyWhenAskedTo) {
+  if (!testing::haveProgram("osslsigncode") || !testing::haveProgram("openssl")) GTEST_SKIP() << "no osslsigncode";
+  TempDir dir;
+  std::vector<std::uint8_t> module = sample().bytes;
+  module.insert(module.end(), overlay.begin(), overlay.end());
+  dir.write("module.exe", module);
+  testing::runAndCapture("cd '" + dir.path().string() +
+                         "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 "
+                         "-subj /CN=delvix-test >/dev/null 2>&1 && osslsigncode sign -certs cert.pem -key key.pem "
+                         "-in module.exe -out signed.exe >/dev/null 2>&1");
+  const auto signedModule = testing::readFileBytes(dir.path() / "signed.exe");
+  if (!signedModule) GTEST_SKIP() << "osslsigncode did not sign the module";
+  ASSERT_TRUE(isSigned(*PeImage::parse(Bytes(*signedModule))));
+
+  ResourceTree tree = treeOf(*signedModule);
+  tree.entries.push_back(bigResource());
+  EXPECT_NE(refusal(*signedModule, tree).find("is signed"), std::string::npos);
+  const RewrittenModule result = rewritten(*signedModule, tree, true);
+  ASSERT_FALSE(result.bytes.empty());
+  EXPECT_FALSE(isSigned(*PeImage::parse(Bytes(result.bytes))));
+  EXPECT_EQ(headersOf(result.bytes).directory(4).address, 0u);
+  EXPECT_EQ(result.notes, std::vector<std::string>{"The module's signature was removed."});
+  // What followed the sections before the signature is kept; the signature is not.
+  const auto kept = overlayOf(result.bytes);
+  ASSERT_GE(kept.size(), overlay.size());
+  EXPECT_TRUE(std::equal(overlay.begin(), overlay.end(), kept.begin()));
+  EXPECT_LT(kept.size(), overlayOf(*signedModule).size() - 1000);
+  expectSameEntries(treeOf(result.bytes), tree, "stripped");
 }
 
 }  // namespace
