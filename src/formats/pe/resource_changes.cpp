@@ -68,33 +68,63 @@ std::vector<std::uint16_t> freeNumbers(const ResourceTree& resources, std::uint3
   return numbers;
 }
 
-// The indexes of the pictures that the groups at `groups` (of `kind`) list and no other group does: of each
-// number listed, the pictures in the group's language, or in any language when it has none there.
-std::set<std::size_t> picturesOnlyOf(const ResourceTree& resources, ResourceKind kind,
-                                     const std::set<std::size_t>& groups) {
-  const std::uint32_t groupType = resourceTypeOf(kind);
-  const std::uint32_t pictureType = pictureTypeOf(kind);
-  std::set<std::uint32_t> keptIds;
-  for (std::size_t i = 0; i < resources.entries.size(); ++i)
-    if (resources.entries[i].type == ResourceId::number(groupType) && !groups.contains(i))
-      for (const std::uint16_t id : pictureIdsOfGroup(resources.entries[i].data)) keptIds.insert(id);
-  // The pictures by number, so that a group of many entries costs no walk over the whole tree per entry.
-  std::map<std::uint32_t, std::vector<std::size_t>> picturesById;
-  for (std::size_t i = 0; i < resources.entries.size(); ++i)
-    if (isNumbered(resources.entries[i], pictureType)) picturesById[numberOf(resources.entries[i].name)].push_back(i);
-  std::set<std::size_t> pictures;
-  for (const std::size_t group : groups) {
-    const std::uint32_t language = resources.entries[group].language;
-    const std::vector<std::uint16_t> listed = pictureIdsOfGroup(resources.entries[group].data);
-    for (const std::uint16_t id : std::set<std::uint16_t>(listed.begin(), listed.end())) {
-      const auto found = picturesById.find(id);
-      if (keptIds.contains(id) || found == picturesById.end()) continue;
-      const bool inLanguage =
-          std::ranges::any_of(found->second, [&](std::size_t i) { return resources.entries[i].language == language; });
-      for (const std::size_t i : found->second)
-        if (!inLanguage || resources.entries[i].language == language) pictures.insert(i);
+// Which pictures groups use. A group's entry names a picture by number: the picture of that number in the
+// group's language, or, where there is none in it, those of that number in any language (the loader falls back).
+class PictureUse {
+ public:
+  PictureUse(const ResourceTree& resources, std::uint32_t pictureType) : resources_(resources) {
+    for (std::size_t i = 0; i < resources.entries.size(); ++i) {
+      const ResourceEntry& entry = resources.entries[i];
+      if (!isNumbered(entry, pictureType)) continue;
+      byNumber_[numberOf(entry.name)].push_back(i);
+      byNumberAndLanguage_[{numberOf(entry.name), entry.language}] = i;
     }
   }
+
+  // Marks the pictures that the group at `group` uses; each number once, however often it is listed.
+  void addGroup(std::size_t group) {
+    const std::uint32_t language = resources_.entries[group].language;
+    const std::vector<std::uint16_t> listed = pictureIdsOfGroup(resources_.entries[group].data);
+    for (const std::uint16_t id : std::set<std::uint16_t>(listed.begin(), listed.end())) {
+      if (const auto found = byNumberAndLanguage_.find({id, language}); found != byNumberAndLanguage_.end())
+        used_.insert(found->second);
+      else
+        anyLanguage_.insert(id);
+    }
+  }
+
+  bool uses(std::size_t picture) const {
+    return used_.contains(picture) || anyLanguage_.contains(numberOf(resources_.entries[picture].name));
+  }
+
+  // Every picture marked.
+  std::set<std::size_t> pictures() const {
+    std::set<std::size_t> all = used_;
+    for (const std::uint32_t id : anyLanguage_)
+      if (const auto found = byNumber_.find(id); found != byNumber_.end())
+        all.insert(found->second.begin(), found->second.end());
+    return all;
+  }
+
+ private:
+  const ResourceTree& resources_;
+  std::map<std::uint32_t, std::vector<std::size_t>> byNumber_;
+  std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> byNumberAndLanguage_;
+  std::set<std::size_t> used_;
+  std::set<std::uint32_t> anyLanguage_;
+};
+
+// The indexes of the pictures that the groups at `groups` (of `kind`) use and no other group does.
+std::set<std::size_t> picturesOnlyOf(const ResourceTree& resources, ResourceKind kind,
+                                     const std::set<std::size_t>& groups) {
+  const ResourceId groupType = ResourceId::number(resourceTypeOf(kind));
+  PictureUse theirs(resources, pictureTypeOf(kind));
+  PictureUse others(resources, pictureTypeOf(kind));
+  for (std::size_t i = 0; i < resources.entries.size(); ++i)
+    if (resources.entries[i].type == groupType) (groups.contains(i) ? theirs : others).addGroup(i);
+  std::set<std::size_t> pictures;
+  for (const std::size_t picture : theirs.pictures())
+    if (!others.uses(picture)) pictures.insert(picture);
   return pictures;
 }
 

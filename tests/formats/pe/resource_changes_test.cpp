@@ -98,6 +98,15 @@ TEST(ResourceChanges, ReplacesAGroupWithFreshPicturesAndDropsOnlyItsOwn) {
   EXPECT_EQ(tree.entries.size(), 9u);
 }
 
+TEST(ResourceChanges, AGroupsPicturesInItsLanguageGoWithItThoughAnotherLanguageListsTheirNumbers) {
+  ResourceTree tree;
+  tree.entries = {entry(rtIcon, id(1), 1033, {1}), entry(rtIcon, id(1), 1041, {2}),
+                  entry(rtGroupIcon, id(1), 1033, groupOf(1, {1})), entry(rtGroupIcon, id(1), 1041, groupOf(1, {1}))};
+  std::string whyNot;
+  ASSERT_TRUE(setResource(tree, ResourceKind::iconGroup, twoPictureFile(1), {id(1), 1033}, whyNot)) << whyNot;
+  EXPECT_EQ(listing(tree), (std::vector<std::string>{"3/2/1033", "3/3/1033", "3/1/1041", "14/1/1033", "14/1/1041"}));
+}
+
 TEST(ResourceChanges, ACursorGroupCarriesItsHotSpotsInItsPictures) {
   ResourceTree tree;
   const ByteVector cur = twoPictureFile(2);
