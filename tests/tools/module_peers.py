@@ -29,7 +29,6 @@ if not shutil.which("wrestool"):
     sys.exit(SKIP)
 
 import pe_peer  # noqa: E402
-import picture_files as pf  # noqa: E402
 import test_modules  # noqa: E402
 from pe_peer import Change, Module  # noqa: E402
 
