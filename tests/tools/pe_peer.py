@@ -188,9 +188,32 @@ def check_change(before, after, change):
     return faults
 
 
+def unsorted_directories(module):
+    """The resource directories whose entries are not in the loader's order (it searches them by halves): named
+    entries first, counted as such, in the order of their UTF-16 code units, then numbers ascending."""
+    faults = []
+
+    def walk(directory, where):
+        entries = directory.entries
+        named = [e for e in entries if e.name is not None]
+        keys = [(0, str(e.name).encode("utf-16-be")) if e.name is not None else (1, e.id) for e in entries]
+        if keys != sorted(keys) or len(set(keys)) != len(keys) or \
+                directory.struct.NumberOfNamedEntries != len(named):
+            faults.append("the directory of %s is not in the loader's order: %s" % (where or "types", keys))
+        for entry in entries:
+            if hasattr(entry, "directory"):
+                walk(entry.directory, where + (_key(entry),))
+
+    if hasattr(module.pe, "DIRECTORY_ENTRY_RESOURCE"):
+        walk(module.pe.DIRECTORY_ENTRY_RESOURCE, ())
+    return faults
+
+
 def check_module(before, after, stripped=False):
-    """Faults of the rewritten module as a whole: warnings, checksum, overlay, offsets into the overlay."""
+    """Faults of the rewritten module as a whole: warnings, checksum, overlay, offsets into the overlay, the
+    order of its resource directories."""
     faults = ["new pefile warning: " + w for w in sorted(after.warnings - before.warnings)]
+    faults += unsorted_directories(after)
     if before.pe.OPTIONAL_HEADER.CheckSum and not after.pe.verify_checksum():
         faults.append("the checksum does not hold")
     if after.overlay() != before.overlay(without_certificate=stripped):
