@@ -16,6 +16,7 @@ import tempfile
 
 TOOLS = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, TOOLS)
+sys.dont_write_bytecode = True  # the source folder stays clean
 
 SKIP = 77
 
