@@ -39,8 +39,8 @@ class Module:
                 for language in name.directory.entries:
                     datum = language.data.struct
                     self.tree[(_key(kind), _key(name), language.id)] = self.pe.get_data(datum.OffsetToData, datum.Size)
-        # Numbers in warnings (offsets, shares of a byte) move with any change; the kind of warning does not.
-        self.warnings = {re.sub(r"0x[0-9a-fA-F]+|\d+(\.\d+)?", "#", w) for w in self.pe.get_warnings()}
+        # Offsets and a byte's share of the file move with any change; the kind of warning and the byte do not.
+        self.warnings = {re.sub(r"0x[0-9a-fA-F]{3,}|\d+\.\d+%", "#", w) for w in self.pe.get_warnings()}
         start = self.pe.get_overlay_data_start_offset()
         self.overlay_start = len(self.data) if start is None else start
         self.certificate = self.pe.OPTIONAL_HEADER.DATA_DIRECTORY[SECURITY]
