@@ -2,7 +2,8 @@
 # Replaces the main icon of the largest sample module with `delvix-cli set-icon MODULE ICO -o OUT` (read, the
 # resource section written again, the new module saved safely) against `cp MODULE OUT`, and against resedit
 # (from the npm registry, under node) making the same change, page cache warm, in interleaved runs, each
-# writing a new OUT: the median, fastest and slowest wall time and the peak resident memory (compare_runs.py).
+# writing a new OUT: the median, fastest and slowest wall time and the peak resident memory (compare_runs.py);
+# and against `dd conv=fsync`, which like the safe save waits until the copy is on the disk.
 # resedit refuses modules with a COFF symbol table, so it is compared on the module with its symbols stripped
 # (mingw-w64 strip) when that is there; it is skipped when npm cannot fetch it.
 # usage: bench/set_icon_vs_cp.sh BUILD_DIR [RUNS] [MODULE] [ICO]
@@ -24,6 +25,9 @@ echo "module: $module ($(stat -c %s "$module") bytes); icon: $icon"
 "$cli" set-icon "$module" "$icon" -o "$out"
 python3 "$here/compare_runs.py" "$runs" --fresh "$out" "delvix-cli set-icon" -- "$cli" set-icon "$module" "$icon" \
   -o "$out" --- "cp" -- cp "$module" "$out"
+# The safe save syncs the new file before it takes the old one's place; cp does not.
+python3 "$here/compare_runs.py" "$runs" --fresh "$out" "delvix-cli set-icon" -- "$cli" set-icon "$module" "$icon" \
+  -o "$out" --- "dd conv=fsync" -- dd if="$module" of="$out" bs=1M conv=fsync
 
 resedit="$build/resedit-cache"
 if ! command -v node > /dev/null || ! { [[ -d $resedit/node_modules/resedit ]] ||

@@ -113,7 +113,8 @@ std::optional<std::size_t> ModuleHeaders::offsetOf(std::uint32_t rva) const {
 }
 
 std::uint64_t ModuleHeaders::endOfSections() const {
-  std::uint64_t end = sizeOfHeaders;
+  // The headers end with the section table, whatever SizeOfHeaders says.
+  std::uint64_t end = std::max<std::uint64_t>(sizeOfHeaders, sectionTableAt + 40 * sections.size());
   for (const SectionHeader& section : sections)
     if (section.rawSize) end = std::max<std::uint64_t>(end, std::uint64_t{section.rawOffset} + section.rawSize);
   return end;

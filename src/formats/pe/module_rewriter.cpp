@@ -162,8 +162,8 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     return std::nullopt;
   }
 
-  ResourceSectionLayout layout = layOutResources(resources);
-  const std::uint64_t size = layout.bytes.size();
+  const ResourceSectionPlan plan = planResourceSection(resources);
+  const std::uint64_t size = plan.size;
   std::uint32_t lastVirtualEnd = 0;  // where the image's last section ends in memory
   for (const SectionHeader& s : h.sections)
     lastVirtualEnd =
@@ -215,9 +215,8 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     if (std::uint64_t{old->virtualAddress} + old->memorySize() >= lastVirtualEnd)
       sizeOfImage = static_cast<std::uint32_t>(alignUp(std::uint64_t{old->virtualAddress} + size, h.sectionAlignment));
     out.assign(module.begin(), module.begin() + static_cast<std::ptrdiff_t>(old->rawOffset));
-    placeResources(layout, sectionRva);
-    out.insert(out.end(), layout.bytes.begin(), layout.bytes.end());
     out.resize(std::size_t{old->rawOffset} + written.rawSize, 0);
+    writeResourceSection(plan, resources, sectionRva, std::span(out).subspan(old->rawOffset, plan.size));
     if (placement == Placement::inPlace) {
       const std::uint64_t after = std::uint64_t{old->rawOffset} + old->rawSize;
       out.insert(out.end(), module.begin() + static_cast<std::ptrdiff_t>(after),
@@ -270,10 +269,9 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     sizeOfImage = static_cast<std::uint32_t>(alignUp(virtualAddress + size, h.sectionAlignment));
     initializedDataChange = std::int64_t{written.rawSize};
     out.assign(module.begin(), module.begin() + static_cast<std::ptrdiff_t>(oldEnd));
-    out.resize(static_cast<std::size_t>(rawOffset), 0);
-    placeResources(layout, sectionRva);
-    out.insert(out.end(), layout.bytes.begin(), layout.bytes.end());
     out.resize(static_cast<std::size_t>(rawOffset + rawSize), 0);
+    writeResourceSection(plan, resources, sectionRva,
+                         std::span(out).subspan(static_cast<std::size_t>(rawOffset), plan.size));
     result.notes.push_back("The resources were moved into a new section \"" + written.name +
                            "\" at the end of the module.");
   }

@@ -299,6 +299,18 @@ TEST(ModuleRewriter, ModulesThatCannotBeRewrittenSafelyAreRefusedWithTheReason) 
   }
 }
 
+TEST(ModuleRewriter, ASignatureSaidToLieInTheHeadersIsNotCutOutOfThem) {
+  BuiltPe pe = sample();
+  pe.setLe32(optionalAt + 60, 0);           // SizeOfHeaders
+  pe.setLe32(pe.sectionHeader + 16, 0);     // no section data in the file
+  pe.setLe32(optionalAt + 112 + 16, 0);     // no resources
+  pe.setLe32(optionalAt + 112 + 32, 0x10);  // the certificate table
+  pe.setLe32(optionalAt + 112 + 36, 0x10);
+  std::string why;
+  EXPECT_FALSE(rewriteResources(Bytes(pe.bytes), ResourceTree{}, RewriteOptions{true}, why));
+  EXPECT_NE(why.find("does not lie after the last section"), std::string::npos) << why;
+}
+
 TEST(ModuleRewriter, ASignatureIsRemovedOnlyWhenAskedTo) {
   if (!testing::haveProgram("osslsigncode") || !testing::haveProgram("openssl")) GTEST_SKIP() << "no osslsigncode";
   TempDir dir;
