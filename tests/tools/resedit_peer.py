@@ -64,10 +64,16 @@ def cases(modules):
 
 def compare(scratch, corpus_folder, cli, work, built_modules):
     folder = installed(work)
-    modules = [os.path.join(built_modules(), name) for name in ("pe32.exe", "pe32plus.exe", "overlay.exe")]
+    modules = []
+    try:
+        modules = [os.path.join(built_modules(), name) for name in ("pe32.exe", "pe32plus.exe", "overlay.exe")]
+    except test_modules.MissingPeer as reason:
+        print("the test modules are not built:", reason)
     corpus = os.path.join(corpus_folder, "pe")
     if os.path.isdir(corpus):
         modules += [os.path.join(corpus, name) for name in sorted(os.listdir(corpus))]
+    if not modules:
+        raise test_modules.MissingPeer("neither test modules nor the corpus")
     test_modules.write_inputs(scratch)
     faults = []
     for i, (module, what, name, language, file, arguments) in enumerate(cases(modules)):
