@@ -164,6 +164,14 @@ def signed(scratch):
     stripped = run_cli("set-icon", module, os.path.join(scratch, "new.ico"), "-o", output, "--strip-signature")
     if "signature" not in stripped.stdout + stripped.stderr:
         faults.append("stripping the signature is not told: " + stripped.stdout.strip())
+    # The changed module can be signed again, and the new signature holds.
+    signed_again = os.path.join(scratch, "signed-again.exe")
+    for command in (["sign", "-certs", "cert.pem", "-key", "key.pem", "-in", output, "-out", signed_again],
+                    ["verify", "-CAfile", "cert.pem", signed_again]):
+        done = subprocess.run(["osslsigncode", *command], cwd=folder, capture_output=True, text=True)
+        if done.returncode != 0:
+            faults.append("osslsigncode %s of the changed module fails: %s" % (command[0], done.stdout + done.stderr))
+            break
     return faults
 
 
