@@ -251,7 +251,7 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     }
     sizeOfHeaders = static_cast<std::uint32_t>(newHeadersSize);
     const std::uint64_t virtualAddress =
-        alignUp(std::max<std::uint64_t>(lastVirtualEnd, h.sizeOfImage), h.sectionAlignment);
+        alignUp(std::max<std::uint64_t>({lastVirtualEnd, h.sizeOfImage, newHeadersSize}), h.sectionAlignment);
     const std::uint64_t rawOffset = alignUp(oldEnd, h.fileAlignment);
     const std::uint64_t rawSize = alignUp(size, h.fileAlignment);
     if (virtualAddress + alignUp(size, h.sectionAlignment) > 0xFFFFFFFFu || rawOffset + rawSize > 0xFFFFFFFFu) {
