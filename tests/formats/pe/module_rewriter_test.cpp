@@ -265,17 +265,21 @@ TEST(ModuleRewriter, DebugDataAfterTheSectionsMovesWithTheOverlay) {
 }
 
 TEST(ModuleRewriter, AModuleWithoutSectionsGetsOneAfterItsHeaders) {
+  // Headers that say nothing of their size or the image's, and a file alignment that places data anywhere.
   BuiltPe pe = sample();
   pe.setLe16(numberOfSectionsAt, 0);
+  pe.setLe32(optionalAt + 36, 8);        // FileAlignment
   pe.setLe32(optionalAt + 56, 0);        // SizeOfImage
+  pe.setLe32(optionalAt + 60, 0);        // SizeOfHeaders
   pe.setLe32(optionalAt + 112 + 16, 0);  // no resources
-  pe.bytes.resize(pe.resourceStart);
+  pe.bytes.resize(pe.sectionHeader + 40, 0);
   std::fill_n(pe.bytes.begin() + static_cast<std::ptrdiff_t>(pe.sectionHeader), 40, 0);
   ResourceTree tree;
   tree.entries.push_back(bigResource());
   const RewrittenModule result = rewritten(pe.bytes, tree);
   const ModuleHeaders h = headersOf(result.bytes);
   ASSERT_EQ(h.sections.size(), 1u);
+  EXPECT_GE(h.sections[0].rawOffset, h.sectionTableAt + 40);
   EXPECT_GE(h.sections[0].virtualAddress, h.sizeOfHeaders);
   expectSameEntries(treeOf(result.bytes), tree, "no sections");
 }
