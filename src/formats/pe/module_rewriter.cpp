@@ -251,8 +251,8 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     }
     sizeOfHeaders = static_cast<std::uint32_t>(newHeadersSize);
     const std::uint64_t virtualAddress =
-        alignUp(std::max<std::uint64_t>(lastVirtualEnd, h.sizeOfImage), h.sectionAlignment);
-    const std::uint64_t rawOffset = alignUp(oldEnd, h.fileAlignment);
+        alignUp(std::max<std::uint64_t>({lastVirtualEnd, h.sizeOfImage, newHeadersSize}), h.sectionAlignment);
+    const std::uint64_t rawOffset = alignUp(std::max(oldEnd, newHeadersSize), h.fileAlignment);
     const std::uint64_t rawSize = alignUp(size, h.fileAlignment);
     if (virtualAddress + alignUp(size, h.sectionAlignment) > 0xFFFFFFFFu || rawOffset + rawSize > 0xFFFFFFFFu) {
       whyNot = "The resources (" + std::to_string(size) + " bytes) do not fit in the module.";

@@ -238,6 +238,52 @@ TEST(ModuleRewriter, PlacesTheSectionInPlaceByGrowingItOrAsANewLastSection) {
   }
 }
 
+TEST(ModuleRewriter, DebugDataAfterTheSectionsMovesWithTheOverlay) {
+  BuiltPe pe = withSectionAfterResources();
+  const std::size_t reloc = pe.sectionHeader + 40;
+  const std::uint32_t relocRva = le32At(pe.bytes, reloc + 12);
+  const std::size_t debugEntry = le32At(pe.bytes, reloc + 20);
+  pe.setLe32(reloc + 8, 0x40);
+  pe.setLe32(optionalAt + 112 + 48, relocRva);  // the debug directory: one entry
+  pe.setLe32(optionalAt + 112 + 52, 28);
+  const std::uint32_t debugData = static_cast<std::uint32_t>(pe.bytes.size()) + 4;
+  pe.setLe32(debugEntry + 12, 2);
+  pe.setLe32(debugEntry + 16, 16);
+  pe.setLe32(debugEntry + 20, 0);
+  pe.setLe32(debugEntry + 24, debugData);
+  const std::vector<std::uint8_t> debugBytes{'R', 'S', 'D', 'S', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  pe.bytes.insert(pe.bytes.end(), 4, 0xEE);
+  pe.bytes.insert(pe.bytes.end(), debugBytes.begin(), debugBytes.end());
+  ResourceTree tree = treeOf(pe.bytes);
+  tree.entries.push_back(bigResource());
+  const RewrittenModule result = rewritten(pe.bytes, tree);
+  ASSERT_FALSE(result.bytes.empty());
+  const std::uint32_t moved = le32At(result.bytes, debugEntry + 24);
+  EXPECT_GT(moved, debugData);
+  ASSERT_LE(moved + debugBytes.size(), result.bytes.size());
+  EXPECT_TRUE(std::equal(debugBytes.begin(), debugBytes.end(), result.bytes.begin() + moved));
+}
+
+TEST(ModuleRewriter, AModuleWithoutSectionsGetsOneAfterItsHeaders) {
+  // Headers that say nothing of their size or the image's, and a file alignment that places data anywhere.
+  BuiltPe pe = sample();
+  pe.setLe16(numberOfSectionsAt, 0);
+  pe.setLe32(optionalAt + 36, 8);        // FileAlignment
+  pe.setLe32(optionalAt + 56, 0);        // SizeOfImage
+  pe.setLe32(optionalAt + 60, 0);        // SizeOfHeaders
+  pe.setLe32(optionalAt + 112 + 16, 0);  // no resources
+  pe.bytes.resize(pe.sectionHeader + 40, 0);
+  std::fill_n(pe.bytes.begin() + static_cast<std::ptrdiff_t>(pe.sectionHeader), 40, 0);
+  ResourceTree tree;
+  tree.entries.push_back(bigResource());
+  const RewrittenModule result = rewritten(pe.bytes, tree);
+  const ModuleHeaders h = headersOf(result.bytes);
+  ASSERT_EQ(h.sections.size(), 1u);
+  EXPECT_GE(h.sections[0].rawOffset, h.sectionTableAt + 40);
+  EXPECT_GE(h.sections[0].virtualAddress, h.sizeOfHeaders);
+  expectSameEntries(treeOf(result.bytes), tree, "no sections");
+}
+
 TEST(ModuleRewriter, ModulesThatCannotBeRewrittenSafelyAreRefusedWithTheReason) {
   struct Case {
     const char* what;

@@ -77,39 +77,34 @@ TEST(ResourceTree, LayoutSortsNamesFirstThenIdsAndLanguagesAscending) {
     return std::uint32_t{section[at]} | (std::uint32_t{section[at + 1]} << 8) | (std::uint32_t{section[at + 2]} << 16) |
            (std::uint32_t{section[at + 3]} << 24);
   };
-  auto text = [&](std::uint32_t field) {  // a name entry's string
-    const std::size_t at = field & 0x7FFFFFFF;
-    std::string name;  // the test's names are ASCII
-    for (std::size_t i = 0; i < section[at]; ++i) name += static_cast<char>(section[at + 2 + 2 * i]);
-    return name;
-  };
-  // The ids (a name's string as the ids' text) and targets of the directory at `at`.
-  auto listing = [&](std::size_t at) {
-    std::vector<std::pair<std::string, std::uint32_t>> entries;
-    const std::size_t count = section[at + 12] + section[at + 14];
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::uint32_t field = u32(at + 16 + 8 * i);
-      entries.emplace_back(field & 0x80000000u ? text(field) : "#" + std::to_string(field),
-                           u32(at + 20 + 8 * i) & 0x7FFFFFFF);
-    }
-    return entries;
-  };
-  auto ids = [&](std::size_t at) {
+  // The ids of the directory at `at` as text (a name's ASCII string, or "#" and the number), and where the
+  // entry `follow` leads.
+  auto ids = [&](std::size_t at, std::size_t follow = 0) {
     std::vector<std::string> result;
-    for (const auto& entry : listing(at)) result.push_back(entry.first);
-    return result;
+    for (std::size_t i = 0; i < std::size_t{section[at + 12]} + section[at + 14]; ++i) {
+      const std::uint32_t field = u32(at + 16 + 8 * i);
+      std::string name = "#" + std::to_string(field);
+      if (field & 0x80000000u)
+        name.assign(section.begin() + (field & 0xFFFF) + 2,
+                    section.begin() + (field & 0xFFFF) + 2 + 2 * section[field & 0xFFFF]);
+      std::erase(name, '\0');
+      result.push_back(name);
+    }
+    return std::pair(result, u32(at + 20 + 8 * follow) & 0x7FFFFFFF);
   };
-  const auto root = listing(0);
-  EXPECT_EQ(ids(0), (std::vector<std::string>{"DATA", "#3", "#14"}));
-  EXPECT_EQ(ids(root[2].second), (std::vector<std::string>{"A", "B", "#9"}));
-  const auto languages = listing(listing(root[2].second)[2].second);
-  ASSERT_EQ(languages.size(), 2u);
-  // Languages ascending: 0x407 before 0x409; the data keeps the tree's order (1 before 4).
-  const std::uint32_t first = languages[0].second, second = languages[1].second;
+  const auto [types, type14] = ids(0, 2);
+  EXPECT_EQ(types, (std::vector<std::string>{"DATA", "#3", "#14"}));
+  const auto [names, name9] = ids(type14, 2);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "#9"}));
+  const auto [languages, first] = ids(name9, 0);
+  EXPECT_EQ(languages, (std::vector<std::string>{"#1031", "#1033"}));
+  // The data keeps the tree's order (resource 1, of language 0x409, before resource 4) and is aligned to 8.
+  const std::uint32_t second = ids(name9, 1).second;
   EXPECT_EQ(section[u32(first) - 0x5000], 4);
   EXPECT_EQ(section[u32(second) - 0x5000], 1);
   EXPECT_LT(u32(second), u32(first));
-  for (std::uint32_t entry : {first, second}) EXPECT_EQ(u32(entry) % 8, 0u) << "data aligned to 8";
+  EXPECT_EQ(u32(first) % 8, 0u);
+  EXPECT_EQ(u32(second) % 8, 0u);
 }
 
 }  // namespace
