@@ -202,7 +202,11 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     written = *old;
     sectionHeaderAt = old->at;
     sectionRva = old->virtualAddress;
-    const std::uint64_t rawSize = placement == Placement::inPlace ? old->rawSize : alignUp(size, h.fileAlignment);
+    // Shrunk in place, the section gives back its file space: the bytes after it move up (zeros left there would
+    // be most of some files, and tools read a file that is mostly zeros as cut short).
+    const std::uint64_t rawSize = placement == Placement::inPlace
+                                      ? std::min<std::uint64_t>(old->rawSize, alignUp(size, h.fileAlignment))
+                                      : alignUp(size, h.fileAlignment);
     if (std::uint64_t{old->rawOffset} + rawSize > 0xFFFFFFFFu ||
         std::uint64_t{old->virtualAddress} + size > 0xFFFFFFFFu) {
       whyNot = "The resources (" + std::to_string(size) + " bytes) do not fit in a module.";
@@ -275,6 +279,12 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     result.notes.push_back("The resources were moved into a new section \"" + written.name +
                            "\" at the end of the module.");
   }
+  // Where a file offset of the module lies in `out` (the data after a section shrunk in place moved up).
+  const std::uint64_t shrunkFrom = placement == Placement::inPlace ? std::uint64_t{old->rawOffset} + old->rawSize : 0;
+  const std::uint64_t shrunkBy = placement == Placement::inPlace ? old->rawSize - written.rawSize : 0;
+  auto nowAt = [&](std::uint64_t offset) {
+    return shrunkBy && offset >= shrunkFrom && offset < oldEnd ? offset - shrunkBy : offset;
+  };
   const std::uint64_t newEnd = out.size();
   auto moved = [&](std::uint64_t offset) {  // where a file offset into the overlay lies now
     return offset + newEnd - oldEnd - (offset >= certificateAt + certificateSize ? certificateSize : 0);
@@ -288,6 +298,10 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
   if (placement != Placement::unchanged)
     writeResourceHeaders(out, h, written, sectionHeaderAt, placement == Placement::newSection, sizeOfImage,
                          sizeOfHeaders, initializedDataChange, size);
+  if (shrunkBy)
+    for (const SectionHeader& s : h.sections)
+      if (s.rawSize && s.rawOffset >= shrunkFrom)
+        put32(out, s.at + 20, static_cast<std::uint32_t>(le32(module, s.at + 20) - shrunkBy));
   if (certificateSize) {
     put32(out, h.directoryAt(directoryCertificate), 0);
     put32(out, h.directoryAt(directoryCertificate) + 4, 0);
@@ -295,6 +309,8 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
   // File offsets into the overlay move with it: the COFF symbol table, debug data stored outside the sections.
   if (h.pointerToSymbolTable >= oldEnd && h.pointerToSymbolTable < module.size())
     put32(out, h.pointerToSymbolTableAt(), static_cast<std::uint32_t>(moved(h.pointerToSymbolTable)));
+  else if (nowAt(h.pointerToSymbolTable) != h.pointerToSymbolTable)
+    put32(out, h.pointerToSymbolTableAt(), static_cast<std::uint32_t>(nowAt(h.pointerToSymbolTable)));
   const DataDirectory debug = h.directory(directoryDebug);
   if (auto debugAt = debug.size ? h.offsetOf(debug.address) : std::nullopt) {
     const bool rewritten = old && placement != Placement::newSection && *debugAt >= old->rawOffset &&
@@ -304,7 +320,9 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
       if (!rangeFits(entryAt, debugEntrySize, oldEnd)) break;
       const std::uint32_t pointer = le32(module, entryAt + 24);
       if (pointer >= oldEnd && pointer < module.size())
-        put32(out, entryAt + 24, static_cast<std::uint32_t>(moved(pointer)));
+        put32(out, nowAt(entryAt) + 24, static_cast<std::uint32_t>(moved(pointer)));
+      else if (nowAt(pointer) != pointer)
+        put32(out, nowAt(entryAt) + 24, static_cast<std::uint32_t>(nowAt(pointer)));
     }
   }
   if (h.checkSum != 0) put32(out, h.checkSumAt(), moduleCheckSum(out, h.checkSumAt()));
