@@ -313,12 +313,16 @@ std::optional<RewrittenModule> rewriteResources(Bytes module, const ResourceTree
     put32(out, h.pointerToSymbolTableAt(), static_cast<std::uint32_t>(nowAt(h.pointerToSymbolTable)));
   const DataDirectory debug = h.directory(directoryDebug);
   if (auto debugAt = debug.size ? h.offsetOf(debug.address) : std::nullopt) {
-    const bool rewritten = old && placement != Placement::newSection && *debugAt >= old->rawOffset &&
-                           *debugAt < std::uint64_t{old->rawOffset} + old->rawSize;
-    for (std::size_t k = 0; !rewritten && k < debug.size / debugEntrySize; ++k) {
+    // Entries in bytes the resources were written over are gone; the others move with the bytes they lie in.
+    auto overwritten = [&](std::uint64_t at) {
+      return old && placement != Placement::newSection && at + debugEntrySize > old->rawOffset &&
+             at < std::uint64_t{old->rawOffset} + old->rawSize;
+    };
+    for (std::size_t k = 0; k < debug.size / debugEntrySize; ++k) {
       const std::size_t entryAt = *debugAt + k * debugEntrySize;
       if (!rangeFits(entryAt, debugEntrySize, oldEnd)) break;
       const std::uint32_t pointer = le32(module, entryAt + 24);
+      if (overwritten(entryAt)) continue;
       if (pointer >= oldEnd && pointer < module.size())
         put32(out, nowAt(entryAt) + 24, static_cast<std::uint32_t>(moved(pointer)));
       else if (nowAt(pointer) != pointer)
