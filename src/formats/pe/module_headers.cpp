@@ -121,19 +121,16 @@ std::uint64_t ModuleHeaders::endOfSections() const {
 }
 
 std::uint32_t moduleCheckSum(Bytes file, std::size_t checkSumAt) {
-  // The field itself counts as zero, wherever it falls against the 16-bit words.
-  auto byteAt = [&](std::size_t i) -> std::uint32_t { return i >= checkSumAt && i - checkSumAt < 4 ? 0 : file[i]; };
-  std::uint64_t sum = 0;
+  // A plain sum of the 16-bit words, folded once at the end, equals the sum with the carry folded back at every
+  // step; and being exact until then, it lets the checksum field be taken out again.
   const std::size_t size = file.size();
-  for (std::size_t at = 0; at + 1 < size; at += 2) {
-    sum += byteAt(at) | (byteAt(at + 1) << 8);
-    sum = (sum & 0xFFFF) + (sum >> 16);
-  }
-  if (size % 2) {
-    sum += byteAt(size - 1);
-    sum = (sum & 0xFFFF) + (sum >> 16);
-  }
-  sum = (sum & 0xFFFF) + (sum >> 16);
+  const std::uint8_t* bytes = file.data();
+  std::uint64_t sum = 0;
+  for (std::size_t at = 0; at + 1 < size; at += 2) sum += bytes[at] | (std::uint32_t{bytes[at + 1]} << 8);
+  if (size % 2) sum += bytes[size - 1];
+  for (std::size_t at = checkSumAt; at < size && at - checkSumAt < 4; ++at)
+    sum -= at % 2 ? std::uint64_t{bytes[at]} << 8 : bytes[at];
+  while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
   return static_cast<std::uint32_t>(sum + size);
 }
 
