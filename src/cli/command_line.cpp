@@ -9,6 +9,7 @@
 
 #include "cli/bash_completion.h"
 #include "cli/man_page.h"
+#include "cli/module_resource_commands.h"
 #include "cli/output_check.h"
 #include "formats/content_kind.h"
 #include "formats/standard_input.h"
@@ -109,8 +110,8 @@ int runVerb(const Command& command, std::vector<std::string> args, Streams strea
     const bool xcursorKept = (command.verb == "save" || command.verb == "set") &&
                              call.operands.front() != formats::standardInputName &&
                              formats::chooseFileKind(call.operands.front()).kind == model::FileKind::xcursor;
-    if (auto problem =
-            outputFileProblem(call.operands.back(), command.verb == "save", command.verb == "xcursor" || xcursorKept))
+    if (auto problem = outputFileProblem(call.operands.back(), command.verb == "save",
+                                         command.verb == "xcursor" || xcursorKept || writesModule(command.verb)))
       return usageError(command, *problem, streams);
   }
   if (writesIntoFolder(command) && given >= 2) {

@@ -15,6 +15,7 @@
 #include "cli/info_command.h"
 #include "cli/lint_command.h"
 #include "cli/man_page.h"
+#include "cli/module_resource_commands.h"
 #include "cli/save_commands.h"
 #include "cli/set_command.h"
 #include "cli/theme_command.h"
@@ -237,6 +238,84 @@ where FINDING is
 with "cursor" null for what concerns the whole theme and "where" null
 where the finding names no size, frame or step.)";
 
+constexpr VerbOption languageOption{"lang",
+                                    0,
+                                    ValueUse::required,
+                                    "N",
+                                    {},
+                                    false,
+                                    "The resource's language, a number (1033 for English, United States; 0 for "
+                                    "neutral). Default: the language the resource has (the lowest, when it has "
+                                    "several), or neutral for a new one."};
+constexpr VerbOption stripSignature{"strip-signature",
+                                    0,
+                                    ValueUse::none,
+                                    {},
+                                    {},
+                                    false,
+                                    "Remove the signature of a signed module (which any change breaks) instead of "
+                                    "refusing it."};
+constexpr VerbOption resourceName{"name",
+                                  0,
+                                  ValueUse::required,
+                                  "NAME|ID",
+                                  {},
+                                  false,
+                                  "The resource's name or number (#12 is a number too); a name is taken in upper "
+                                  "case, as resource compilers store names."};
+constexpr VerbOption replacedName{"name",
+                                  0,
+                                  ValueUse::required,
+                                  "NAME|ID",
+                                  {},
+                                  false,
+                                  "The resource to replace or add, by name or number (#12 is a number too). Default: "
+                                  "the first of its kind as the module lists them, or 1 when it has none."};
+constexpr VerbOption resourceType{"type",
+                                  0,
+                                  ValueUse::required,
+                                  "TYPE",
+                                  "icon cursor anicursor aniicon bitmap",
+                                  false,
+                                  "The kind of resource: an icon group, a cursor group, an animated cursor, an "
+                                  "animated icon or a bitmap."};
+constexpr std::array setIconOptions{
+    output,
+    VerbOption{"group",
+               0,
+               ValueUse::required,
+               "NAME|ID",
+               {},
+               false,
+               "The icon group to replace or add, by name or number (#12 is a number too). Default: the main icon, "
+               "the first group as the module lists them (as Explorer shows it), or 1 when it has none."},
+    languageOption, stripSignature};
+constexpr std::array setResourceOptions{output, replacedName, languageOption, stripSignature};
+constexpr std::array addResourceOptions{
+    output,
+    VerbOption{"type", 0, ValueUse::required, "TYPE", "icon cursor anicursor aniicon bitmap", false,
+               "The kind of resource FILE becomes: an icon group, a cursor group, an animated cursor, an animated "
+               "icon or a bitmap. Default: what FILE's content is (an animated cursor file becomes an animated "
+               "cursor)."},
+    VerbOption{"name",
+               0,
+               ValueUse::required,
+               "NAME|ID",
+               {},
+               false,
+               "The new resource's name or number (#12 is a number too). Default: the lowest number its kind has "
+               "free."},
+    languageOption, stripSignature};
+constexpr std::array removeResourceOptions{output, resourceType, resourceName, languageOption, stripSignature};
+constexpr std::string_view moduleChangeJson = R"({"change": "replaced"|"added"|"removed", "file": MODULE,
+ "kind": "icon group"|"cursor group"|"animated cursor"|"animated icon"|"bitmap",
+ "languages": [N...], "name": NAME|N, "notes": [TEXT...], "output": OUT,
+ "pictures": N}
+"languages" holds the one language changed, or every language removed;
+"pictures" counts the pictures of an icon or cursor group (those removed
+with it); "notes" says what else a user should know, as the signature
+removed or the resources moved into a new section.)";
+
 constexpr std::array table{
     Command{"tree", "FILE...", 1, anyNumber, noOptions,
             "print the structure tree, one node per line (or as JSON with every field table)",
@@ -387,6 +466,38 @@ constexpr std::array table{
             "line sums up; then one finding a line: SEVERITY: CURSOR (WHERE): WHAT. Exit status 1 when there is "
             "a fault or DIR is no cursor theme, 0 otherwise.",
             lintJson, lintTheme},
+    Command{"set-icon", "MODULE ICO OUT", 3, 3, setIconOptions,
+            "replace the icon of a program module (its main icon, or the group named) with an icon file's pictures",
+            "MODULE is a program module (.exe, .dll, ...; PE32 or PE32+), written with the change as OUT (which may be "
+            "MODULE itself: the file is replaced only once the whole module is written). Every picture of ICO goes "
+            "into the group under the lowest picture numbers no other picture has; the "
+            "group's old pictures that no other group uses are removed. A module without icons gets group 1. The "
+            "rest of the module is kept as it was, data after its last section (an installer's payload) included; a "
+            "signed module is refused unless --strip-signature is given. What changed is printed: \"Icon group 1 "
+            "(language 1033) replaced: 7 pictures.\"",
+            moduleChangeJson, setModuleIcon},
+    Command{"set-cursor", "MODULE CUR|ANI OUT", 3, 3, setResourceOptions,
+            "replace or add a cursor group of a program module with a cursor file, or an animated cursor with an .ani",
+            "MODULE and OUT as with set-icon. A cursor file's pictures go "
+            "in as set-icon puts an icon's, each with its hot spot; an animated "
+            "cursor goes in as it is (an RT_ANICURSOR resource).",
+            moduleChangeJson, setModuleCursor},
+    Command{"set-bitmap", "MODULE BMP OUT", 3, 3, setResourceOptions,
+            "replace or add a bitmap of a program module with a .bmp file",
+            "MODULE and OUT as with set-icon. The bitmap goes in as modules "
+            "store it, without the file header.",
+            moduleChangeJson, setModuleBitmap},
+    Command{"add-resource", "MODULE FILE OUT", 3, 3, addResourceOptions,
+            "add an icon group, cursor group, animated cursor or icon, or bitmap to a program module",
+            "MODULE and OUT as with set-icon. FILE's content decides the "
+            "kind unless --type is given; a resource of that name and language "
+            "that is there already is refused (the set verbs replace it).",
+            moduleChangeJson, addModuleResource},
+    Command{"remove-resource", "MODULE OUT", 2, 2, removeResourceOptions,
+            "remove a resource (with a group's pictures that no other group uses) from a program module",
+            "MODULE and OUT as with set-icon. Every language of the "
+            "resource is removed unless --lang names one.",
+            moduleChangeJson, removeModuleResource},
 };
 
 // `text` in lines of at most 100 columns, each after `indent` spaces (the first after `firstIndent`).

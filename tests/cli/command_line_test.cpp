@@ -73,7 +73,8 @@ TEST(CommandLine, ParsesAsGetoptLongAndSaysWhatWasWrong) {
       {"$cli export --rate one.ico out", 2, "", usage("export", "unknown option --rate")},
       {"$cli cut --json one.ico 0 1 out.ico", 2, "",
        usage("cut",
-             "--json goes with tree, info, extract, export, browse, xcursor, wincursor, theme, lint, not with cut")},
+             "--json goes with tree, info, extract, export, browse, xcursor, wincursor, theme, lint, set-icon, "
+             "set-cursor, set-bitmap, add-resource, remove-resource, not with cut")},
       {"$cli extract one.ico", 2, "", usage("extract", "needs FILE... DIR (at least 2 operands), not 1")},
       {"$cli save missing.ico out.png", 2, "",
        usage("save", "out.png: files are written as .ico, .cur, .ani or .wav, not as .png")},

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "formats/byte_reader.h"
 #include "formats/pe/resource_tree.h"
@@ -27,12 +29,26 @@ struct ChangeOutcome {
   ResourceId name;
   std::uint32_t language = 0;
   bool added = false;  // a new resource, not a replaced one
-  int pictures = 0;    // the pictures of an icon or cursor group
+  int pictures = 0;    // the pictures of an icon or cursor group (for a removal: those removed with it)
+  // A removal: every language removed, `language` the first of them.
+  std::vector<std::uint32_t> languages;
+  // What a user should know besides ("Icon group 1 has another language, 1041, which was left as it was.").
+  std::vector<std::string> notes;
 };
+
+// "icon group", "cursor group", "animated cursor", "animated icon", "bitmap".
+std::string_view kindInWords(ResourceKind kind);
+// The resource type that holds the kind (RT_GROUP_ICON for an icon group).
+std::uint32_t resourceTypeOf(ResourceKind kind);
 
 // The resource kind of `file`'s content (.ico → icon group, .cur → cursor group, .ani → animated cursor,
 // .bmp → bitmap); nullopt with the reason when it is none of them or damaged.
 std::optional<ResourceKind> kindOfFile(Bytes file, std::string& whyNot);
+
+// The kind `file` goes into a module as: its content's, which must be `wanted` when that is given, but an
+// animated cursor goes in as an animated icon or, where a cursor group is wanted, as an animated cursor.
+// Nullopt with the reason when the file is damaged or of another kind.
+std::optional<ResourceKind> kindToPut(std::optional<ResourceKind> wanted, Bytes file, std::string& whyNot);
 
 // Replaces the resource (or adds it when the module has no such one) with what `file` holds: an icon or cursor
 // group with its pictures under fresh ids that no other group uses (the old pictures dropped when no other
