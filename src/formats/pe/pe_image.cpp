@@ -11,6 +11,7 @@ constexpr std::uint16_t pe32PlusMagic = 0x20B;
 constexpr std::size_t coffHeaderSize = 20;
 constexpr std::size_t sectionHeaderSize = 40;
 constexpr std::size_t resourceDirectoryIndex = 2;
+constexpr std::size_t certificateDirectoryIndex = 4;
 // The loader refuses modules with more sections than this.
 constexpr std::size_t maxSections = 96;
 
@@ -114,6 +115,8 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
     image.resourceRva_ = optionalField(directoriesAt + 8 * resourceDirectoryIndex);
     image.resourceSize_ = optionalField(directoriesAt + 8 * resourceDirectoryIndex + 4);
   }
+  if (directoryCount > certificateDirectoryIndex)
+    image.certificateSize_ = optionalField(directoriesAt + 8 * certificateDirectoryIndex + 4);
 
   const std::uint64_t tableAt = optional + optionalSize;
   const std::uint64_t available = tableAt < fileSize ? (fileSize - tableAt) / sectionHeaderSize : 0;

@@ -38,6 +38,8 @@ class PeImage {
   const std::vector<Section>& sections() const { return sections_; }
   std::uint32_t resourceRva() const { return resourceRva_; }
   std::uint32_t resourceSize() const { return resourceSize_; }
+  // The size of the certificate table (an Authenticode signature); 0 when the module is not signed.
+  std::uint32_t certificateSize() const { return certificateSize_; }
   // What was odd about the headers, for the message log.
   const std::vector<std::string>& warnings() const { return warnings_; }
 
@@ -57,6 +59,7 @@ class PeImage {
   std::vector<Section> sections_;
   std::uint32_t resourceRva_ = 0;
   std::uint32_t resourceSize_ = 0;
+  std::uint32_t certificateSize_ = 0;
   std::vector<std::string> warnings_;
 };
 
