@@ -120,7 +120,12 @@ void TFormANI::changeModule(const std::string& stepName,
   edit::ModuleEditSettings settings{read.show, read.resources, false};
   const auto run = [&] {
     QuietHandlers quiet(treeHandlerAttached_, thumbnailHandlerAttached_);
-    return history_.perform(document_, stepName, [&] { return change(settings); });
+    return history_.perform(document_, stepName, [&] {
+      edit::ModuleEdit made = change(settings);
+      // The step is named after what it did: "Icon group 1 (language 1033) replaced".
+      if (made.changed) history_.nameStep(made.summary.substr(0, made.summary.find_first_of(":.")));
+      return made;
+    });
   };
   edit::ModuleEdit result = run();
   if (result.signed_) {
@@ -141,7 +146,6 @@ void TFormANI::changeModule(const std::string& stepName,
   }
   for (const std::string& line : result.log) log_.add(line);
   log_.add(result.summary);
-  history_.nameStep(result.summary.substr(0, result.summary.find(':')));
   showModuleChange(result.select);
 }
 

@@ -91,7 +91,7 @@ bool TFormANI::saveDocumentAs() {
       // The module itself, with its changes, under its own extension; first once it was changed.
       const std::string pattern = "*" + extensionOf(document_.path);
       const std::string modules = "Program modules (" + pattern + ")|" + pattern;
-      title = moduleChanged() ? "Save the module" : "Save the group or the module";
+      if (moduleChanged()) title = "Save the module";
       types = moduleChanged() ? modules + "|" + iconFirst : std::string(iconFirst) + "|" + modules;
       break;
     }
