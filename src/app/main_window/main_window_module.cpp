@@ -39,7 +39,7 @@ const model::Node* firstPictureIn(const model::Node& node) {
 }  // namespace
 
 void TFormANI::createModuleCommands() {
-  ReplaceResource1 = named(new QAction(QStringLiteral("&Replace…"), this), "ReplaceResource1");
+  ReplaceResource1 = named(new QAction(QStringLiteral("Re&place…"), this), "ReplaceResource1");
   RemoveResource1 = named(new QAction(QStringLiteral("Remo&ve"), this), "RemoveResource1");
   AddIconGroup1 = named(new QAction(QStringLiteral("Add &icon group…"), this), "AddIconGroup1");
   for (QAction* action : {ReplaceResource1, RemoveResource1, AddIconGroup1}) action->setEnabled(false);
