@@ -85,6 +85,30 @@ TEST_F(ModuleEdit, AFileOfTheWrongKindIsRefusedWithTheReason) {
   EXPECT_FALSE(enabled("Undo1"));
 }
 
+TEST_F(ModuleEdit, ASignedModuleAsksOnceAndNoChangesNothing) {
+  ByteVector module = moduleFile();
+  // A certificate table at the end: the security directory of the PE32+ header holds its file offset.
+  const std::size_t securityEntry = (module[0x3c] | module[0x3d] << 8) + 24 + 112 + 4 * 8;
+  const auto at = static_cast<std::uint32_t>(module.size());
+  for (int i = 0; i < 4; ++i) module[securityEntry + i] = static_cast<std::uint8_t>(at >> (8 * i));
+  module[securityEntry + 4] = 16;
+  module.insert(module.end(), {16, 0, 0, 0, 0, 2, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8});
+  openThroughDialog(write("signed.dll", module));
+
+  selectResource("[Bitmap_1]");
+  prompter.confirmAnswers = {false};
+  action("RemoveResource1")->trigger();
+  EXPECT_EQ(prompter.confirmations.size(), 1u);
+  EXPECT_EQ(counters(), "2/1/1");
+  EXPECT_FALSE(window().isWindowModified());
+
+  prompter.confirmAnswers = {true};
+  action("RemoveResource1")->trigger();
+  EXPECT_EQ(prompter.confirmations.size(), 2u);
+  EXPECT_EQ(counters(), "2/1/0");
+  EXPECT_TRUE(prompter.messages.empty());
+}
+
 }  // namespace
 
 }  // namespace delvix::testing
