@@ -1,6 +1,7 @@
 #include "formats/module_reader.h"
 
 #include <array>
+#include <memory>
 
 #include "formats/file_content.h"
 #include "formats/module_bitmap_reader.h"
@@ -178,7 +179,11 @@ bool readModule(const std::filesystem::path& path, model::Document& document, co
     reporter.error("Could not open this file: " + whyNot);
     return false;
   }
-  return readModule(*bytes, document, show, kinds, reporter);
+  // The bytes stay with the document: a change of its resources starts from them.
+  auto content = std::make_shared<const FileContent>(std::move(*bytes));
+  const bool read = readModule(content->bytes(), document, show, kinds, reporter);
+  document.module.bytes = model::SharedBytes(content, content->bytes());
+  return read;
 }
 
 }  // namespace delvix::formats

@@ -16,6 +16,15 @@ std::size_t aniBytes(const model::AniState& ani) {
   return bytes;
 }
 
+// The module's bytes count in full: the step is what keeps them alive.
+std::size_t moduleBytes(const model::ModuleState& module) {
+  std::size_t bytes = sizeof module + module.bytes.size();
+  for (const auto& [index, picture] : module.bitmapPictures)
+    bytes += sizeof index + sizeof picture + picture.pixels().capacity() * sizeof(gfx::Pixel);
+  for (const auto& [index, problem] : module.bitmapProblems) bytes += sizeof index + problem.capacity();
+  return bytes;
+}
+
 }  // namespace
 
 std::string EditHistory::undoName() const { return canUndo() ? steps_[position_ - 1].name : std::string(); }
@@ -29,6 +38,7 @@ void EditHistory::begin(model::Document& document, std::string name) {
   waveBefore_ = document.wave;
   imageCountBefore_ = document.imageCount;
   statusBefore_ = document.statusText;
+  if (document.kind == model::FileKind::module) moduleBefore_ = document.module;
   document.tree.setJournal(&recording_->journal);
 }
 
@@ -40,16 +50,20 @@ void EditHistory::finish(model::Document& document) {
   if (!(waveBefore_ == document.wave)) step.state.wave = std::move(waveBefore_);
   if (imageCountBefore_ != document.imageCount) step.state.imageCount = imageCountBefore_;
   if (statusBefore_ != document.statusText) step.state.statusText = std::move(statusBefore_);
+  if (moduleBefore_ && moduleBefore_->bytes.data() != document.module.bytes.data())
+    step.state.module = std::move(moduleBefore_);
   aniBefore_ = {};
   waveBefore_ = {};
+  moduleBefore_.reset();
   const StateBefore& state = step.state;
-  if (step.journal.empty() && !state.ani && !state.wave && !state.imageCount && !state.statusText) return;
+  if (step.journal.empty() && !state.ani && !state.wave && !state.imageCount && !state.statusText && !state.module)
+    return;
 
   step.bytes = sizeof(Step) + step.name.capacity() + step.journal.heldBytes() + (state.ani ? aniBytes(*state.ani) : 0) +
                (state.wave ? sizeof(model::WaveState) + state.wave->formatTail.capacity() +
                                  state.wave->samples.pieces().size() * sizeof(model::SharedBytes)
                            : 0) +
-               (state.statusText ? state.statusText->capacity() : 0);
+               (state.statusText ? state.statusText->capacity() : 0) + (state.module ? moduleBytes(*state.module) : 0);
   // The steps that were undone cannot be redone after another edit.
   while (steps_.size() > position_) {
     heldBytes_ -= steps_.back().bytes;
@@ -83,6 +97,10 @@ Replayed EditHistory::replay(model::Document& document, Step& step, bool forward
   }
   if (state.imageCount) std::swap(*state.imageCount, document.imageCount);
   if (state.statusText) std::swap(*state.statusText, document.statusText);
+  if (state.module) {
+    std::swap(*state.module, document.module);
+    replayed.module = true;
+  }
   return replayed;
 }
 

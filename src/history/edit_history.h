@@ -17,6 +17,8 @@ struct Replayed {
   bool pictures = false;
   bool animation = false;
   bool wave = false;
+  // A module's bytes, counters and decoded bitmaps.
+  bool module = false;
 };
 
 // The edit history of one document: each edit is a step with a name ("Apply Default rate", "Remove picture_3")
@@ -76,6 +78,7 @@ class EditHistory {
     std::optional<model::WaveState> wave;
     std::optional<int> imageCount;
     std::optional<std::string> statusText;
+    std::optional<model::ModuleState> module;
   };
   struct Step {
     std::string name;
@@ -101,6 +104,8 @@ class EditHistory {
   model::WaveState waveBefore_;
   int imageCountBefore_ = 0;
   std::string statusBefore_;
+  // Kept for a module only: its state changes with its bytes, which a step compares by identity.
+  std::optional<model::ModuleState> moduleBefore_;
   std::function<void()> listener_;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gfx/image.h"
+#include "model/shared_bytes.h"
 
 namespace delvix::model {
 
@@ -18,6 +19,9 @@ struct ResourceKinds {
 
 // What the module reader keeps beside the tree of an open program module.
 struct ModuleState {
+  // The module's bytes as they are now: as read, then as each change of its resources left them. What a save
+  // of the module writes.
+  SharedBytes bytes;
   // The number k the next resource node of each kind gets ("... [Icon_" k "]").
   int nextIcon = 1;
   int nextCursor = 1;

@@ -122,6 +122,12 @@ void Node::attachChild(std::size_t index, std::unique_ptr<Node> child) {
   if (observer) observer->inserted();
 }
 
+void Node::adoptChild(std::size_t index, std::unique_ptr<Node> child) {
+  index = std::min(index, children_.size());
+  attachChild(index, std::move(child));
+  if (ChangeJournal* journal = treeJournal()) journal->inserted(*this, index);
+}
+
 void Node::clearChildren() {
   if (treeJournal()) {
     // Each child goes into the journal, the last first, so that undoing puts them back in order.

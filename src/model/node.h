@@ -113,6 +113,8 @@ class Node {
   // recorded.
   std::unique_ptr<Node> detachChild(std::size_t index);
   void attachChild(std::size_t index, std::unique_ptr<Node> child);
+  // Puts a subtree made elsewhere (read into another tree) in as a child at `index`, recorded like an insertion.
+  void adoptChild(std::size_t index, std::unique_ptr<Node> child);
   // Position among the parent's children; kept up to date by every insertion and removal.
   std::size_t indexInParent() const { return index_; }
   // First child with the given name, or null.

@@ -25,6 +25,10 @@ class Tree {
   Node& topLevel(std::size_t index) const { return root_.child(index); }
   bool empty() const { return root_.childCount() == 0; }
 
+  // Moves top-level node `index` with its subtree out of this tree (unrecorded: for a tree read to take from).
+  std::unique_ptr<Node> takeTopLevel(std::size_t index) { return root_.detachChild(index); }
+  // Puts a subtree taken from another tree in at `index`, recorded like any insertion.
+  void adoptTopLevel(std::size_t index, std::unique_ptr<Node> node) { root_.adoptChild(index, std::move(node)); }
   // Removes a node with its subtree; everything they own is freed.
   void remove(const Node& node);
   void clear();

@@ -39,6 +39,8 @@ class Prompter {
   virtual void show(const Message& message) = 0;
   // Asks whether the changes to the document named `documentName` are saved before they would be lost.
   virtual UnsavedChoice askToSave(const std::string& documentName) = 0;
+  // Asks a question that Yes or No answers ("Remove the signature?"): true for Yes.
+  virtual bool confirm(const Message& question) = 0;
 };
 
 }  // namespace delvix::platform

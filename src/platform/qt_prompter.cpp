@@ -112,4 +112,15 @@ UnsavedChoice QtPrompter::askToSave(const std::string& documentName) {
   }
 }
 
+bool QtPrompter::confirm(const Message& question) {
+  const QString caption =
+      question.caption.empty() ? QStringLiteral("Delvix") : QString::fromStdString(question.caption);
+  QMessageBox box(QMessageBox::Question, caption, QString::fromStdString(question.text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  if (!question.details.empty()) box.setInformativeText(QString::fromStdString(question.details));
+  box.setDefaultButton(QMessageBox::No);
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace delvix::platform

@@ -17,6 +17,7 @@ class QtPrompter : public Prompter {
   std::optional<std::string> saveFile(const FileRequest& request) override;
   void show(const Message& message) override;
   UnsavedChoice askToSave(const std::string& documentName) override;
+  bool confirm(const Message& question) override;
 
  private:
   QPointer<QWidget> parent_;

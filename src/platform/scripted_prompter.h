@@ -23,6 +23,15 @@ class ScriptedPrompter : public Prompter {
     return next;
   }
 
+  // Answers from `confirmAnswers` in turn, No when it is empty.
+  bool confirm(const Message& question) override {
+    confirmations.push_back(question);
+    if (confirmAnswers.empty()) return false;
+    const bool next = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return next;
+  }
+
   // The next file dialog chooses `path`; nullopt cancels it.
   void choose(std::optional<std::string> path) { answers.push_back(std::move(path)); }
   bool showed(const std::string& text) const {
@@ -37,6 +46,8 @@ class ScriptedPrompter : public Prompter {
   std::deque<UnsavedChoice> choices;
   // The documents askToSave asked about, in order.
   std::vector<std::string> questions;
+  std::vector<Message> confirmations;
+  std::deque<bool> confirmAnswers;
 
  private:
   std::optional<std::string> answer(const FileRequest& request) {

@@ -76,6 +76,7 @@ TFormANI::TFormANI(Host host, QWidget* parent)
 
   createCommands();
   createHistoryCommands();
+  createModuleCommands();
   createMenus();
   createToolBar();
 

@@ -4,6 +4,7 @@
 #include <QModelIndex>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,6 +47,11 @@ class QTreeView;
 namespace delvix::platform {
 class QtStepTimer;
 }
+
+namespace delvix::edit {
+struct ModuleEdit;
+struct ModuleEditSettings;
+}  // namespace delvix::edit
 
 namespace delvix::app {
 
@@ -136,6 +142,10 @@ class TFormANI : public QMainWindow {
   void TreeView1Collapsed(const QModelIndex& index);
   void TreeView1Expanded(const QModelIndex& index);
   void TreeView1KeyPress(QKeyEvent* event);
+  // A module's resources: replaced by a file, removed, or an icon group added.
+  void ReplaceResourceClick();
+  void RemoveResourceClick();
+  void AddIconGroupClick();
   // Field table and its edit strip
   void ListView1SelectItem();
   void ButAddClick();
@@ -305,6 +315,21 @@ class TFormANI : public QMainWindow {
   void loadXcursorPlayer(int index);
   void showStatusText(const std::string& text);
 
+  // A module's resources (main_window_module.cpp).
+  void createModuleCommands();
+  void showTreeMenu(const QPoint& position);
+  // Replace and Remove for a resource node, Add icon group for any module whose bytes are at hand.
+  void updateModuleCommands();
+  // Runs `change` as one step of the history; a signed module asks first whether its signature may go.
+  void changeModule(const std::string& stepName,
+                    const std::function<edit::ModuleEdit(const edit::ModuleEditSettings&)>& change);
+  // The tree, the thumbnails and the counters after a change of the module; `select` is shown.
+  void showModuleChange(const model::Node* select);
+  void showModuleCounterTexts();
+  // Writes the module's bytes as they are now to `target` (the safe save); true when saved.
+  bool writeModule(const std::filesystem::path& target);
+  bool moduleChanged() const;
+
   // Keys (main_window_keys.cpp) and File > Open Recent (main_window_recent.cpp).
   void createKeys();
   // The boxes of the edit strip, where Enter applies.
@@ -401,6 +426,9 @@ class TFormANI : public QMainWindow {
   QAction* Copy1 = nullptr;
   QAction* Addchunk1 = nullptr;
   QAction* Removechunk1 = nullptr;
+  QAction* ReplaceResource1 = nullptr;
+  QAction* RemoveResource1 = nullptr;
+  QAction* AddIconGroup1 = nullptr;
   QAction* Options1 = nullptr;
   QAction* Messages1 = nullptr;
   QAction* ShowHotSpot1 = nullptr;

@@ -127,6 +127,10 @@ void TFormANI::createMenus() {
   edit->addAction(Addchunk1);
   edit->addAction(Removechunk1);
   edit->addSeparator();
+  edit->addAction(ReplaceResource1);
+  edit->addAction(RemoveResource1);
+  edit->addAction(AddIconGroup1);
+  edit->addSeparator();
   edit->addAction(Options1);
 
   createViewMenu();

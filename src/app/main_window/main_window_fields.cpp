@@ -139,8 +139,9 @@ void TFormANI::showListing(const fieldview::Listing& listing) {
     Removechunk1->setEnabled(*b.removeChunk);
   }
   if (b.saveAll) {
-    ButSaveAll->setEnabled(*b.saveAll);
-    Saveall1->setEnabled(*b.saveAll);
+    ButSaveAll->setEnabled(*b.saveAll || moduleChanged());
+    Saveall1->setEnabled(*b.saveAll || moduleChanged());
+    Save1->setEnabled(Saveall1->isEnabled());
   }
   if (listing.resetsPlayerStep) player_->resetStep();
   if (listing.pictureToSelect) selectPictureThumbnail(*listing.pictureToSelect);

@@ -48,6 +48,11 @@ void TFormANI::updateHistoryCommands() {
   Redo1->setEnabled(redo);
   Undo1->setText(undo ? QString::fromStdString("&Undo " + history_.undoName()) : QStringLiteral("&Undo"));
   Redo1->setText(redo ? QString::fromStdString("&Redo " + history_.redoName()) : QStringLiteral("&Redo"));
+  // A changed module can always be saved, whichever node is selected.
+  if (moduleChanged()) {
+    Saveall1->setEnabled(true);
+    ButSaveAll->setEnabled(true);
+  }
   Save1->setEnabled(document_.kind != model::FileKind::none && Saveall1->isEnabled());
   setWindowModified(!history_.isClean());
 }
@@ -115,6 +120,10 @@ void TFormANI::showReplayed(const history::Replayed& replayed) {
   if (replayed.animation) thumbnailModel_->refreshDelays();
   showStatusText(document_.statusText);
   if (document_.kind == model::FileKind::animatedCursor) reloadPlayer();
+  if (replayed.module) {
+    showModuleCounterTexts();
+    updateModuleCommands();
+  }
   if (replayed.wave) {
     prepareWaveView();
     Panel9->setText("0");

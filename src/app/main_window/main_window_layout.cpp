@@ -97,8 +97,12 @@ QWidget* TFormANI::createTreeGroup() {
   TreeView1->setIconSize({16, 16});
   keepSelectionVisible(TreeView1);
   TreeView1->installEventFilter(this);
-  connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) { TreeView1Change(current); });
+  connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    TreeView1Change(current);
+    updateModuleCommands();
+  });
+  TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(TreeView1, &QWidget::customContextMenuRequested, this, &TFormANI::showTreeMenu);
   connect(TreeView1, &QTreeView::collapsed, this, &TFormANI::TreeView1Collapsed);
   connect(TreeView1, &QTreeView::expanded, this, &TFormANI::TreeView1Expanded);
   layout->addWidget(TreeView1);

@@ -260,9 +260,8 @@ void TFormANI::openModule(const std::filesystem::path& path) {
   for (QToolButton* button : {ButForward, ButStart, ButBack}) button->setEnabled(false);
   enableSaveAllAndAdd(false, nullptr);
   const bool read = readIntoDocument(path, model::FileKind::module);
-  Label6->setText(QString::fromStdString(document_.module.iconsLabel));
-  Label7->setText(QString::fromStdString(document_.module.cursorsLabel));
-  Label8->setText(QString::fromStdString(document_.module.bitmapsLabel));
+  showModuleCounterTexts();
+  updateModuleCommands();
   // The counters take the place of the file size.
   Panel5->clear();
   if (document_.imageCount == 0) return;

@@ -70,6 +70,8 @@ bool TFormANI::canSaveInPlace() const {
 }
 
 bool TFormANI::SaveDocumentClick() {
+  // A changed module is written where it came from; an unchanged one saves its group, as Save All does.
+  if (moduleChanged()) return writeModule(document_.path);
   if (!Saveall1->isEnabled()) return false;
   if (canSaveInPlace()) return writeDocument(document_.path);
   return saveDocumentAs();
@@ -82,10 +84,17 @@ bool TFormANI::saveDocumentAs() {
   switch (document_.kind) {
     case model::FileKind::animatedCursor: types = std::string(aniTypes) + asXcursor; break;
     case model::FileKind::iconFile: types = std::string(own == ".cur" ? cursorFirst : iconFirst) + asXcursor; break;
-    case model::FileKind::module:
+    case model::FileKind::module: {
       title = "Save the group";
       types = iconFirst;
+      if (document_.module.bytes.empty()) break;
+      // The module itself, with its changes, under its own extension; first once it was changed.
+      const std::string pattern = "*" + extensionOf(document_.path);
+      const std::string modules = "Program modules (" + pattern + ")|" + pattern;
+      if (moduleChanged()) title = "Save the module";
+      types = moduleChanged() ? modules + "|" + iconFirst : std::string(iconFirst) + "|" + modules;
       break;
+    }
     case model::FileKind::wave: types = waveTypes; break;
     case model::FileKind::xcursor: types = xcursorTypes; break;
     case model::FileKind::none: return false;
@@ -96,6 +105,10 @@ bool TFormANI::saveDocumentAs() {
 }
 
 bool TFormANI::writeDocument(const std::filesystem::path& target) {
+  if (document_.kind == model::FileKind::module && !document_.module.bytes.empty()) {
+    const std::string extension = extensionOf(target);
+    if (extension != ".ico" && extension != ".cur") return writeModule(target);
+  }
   log_.add("saving of file: " + target.string());
   ToolBar1->update();
 
