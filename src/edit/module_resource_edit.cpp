@@ -210,6 +210,13 @@ ModuleEdit changeModule(model::Document& document, const ModuleEditSettings& set
     edit.refusal = "The module's bytes are not at hand: open the module again.";
     return edit;
   }
+  if (document.module.treeEdited) {
+    edit.refusal =
+        "The module's pictures were changed in the field table, and a change of its resources would read them "
+        "again from the module without those changes: save them as a group (Save All, an .ico or .cur file) or "
+        "undo them first.";
+    return edit;
+  }
   std::string whyNot;
   const auto image = pe::PeImage::parse(current.bytes(), whyNot);
   if (!image) {

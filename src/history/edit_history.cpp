@@ -50,8 +50,13 @@ void EditHistory::finish(model::Document& document) {
   if (!(waveBefore_ == document.wave)) step.state.wave = std::move(waveBefore_);
   if (imageCountBefore_ != document.imageCount) step.state.imageCount = imageCountBefore_;
   if (statusBefore_ != document.statusText) step.state.statusText = std::move(statusBefore_);
-  if (moduleBefore_ && moduleBefore_->bytes.data() != document.module.bytes.data())
+  if (moduleBefore_ && moduleBefore_->bytes.data() != document.module.bytes.data()) {
     step.state.module = std::move(moduleBefore_);
+  } else if (moduleBefore_ && !step.journal.empty()) {
+    // An edit of the tree alone: the module's bytes do not hold it, which undoing it takes back.
+    document.module.treeEdited = true;
+    step.state.module = std::move(moduleBefore_);
+  }
   aniBefore_ = {};
   waveBefore_ = {};
   moduleBefore_.reset();

@@ -22,6 +22,9 @@ struct ModuleState {
   // The module's bytes as they are now: as read, then as each change of its resources left them. What a save
   // of the module writes.
   SharedBytes bytes;
+  // Edits were made in the field table (pixels, fields) that live in the tree only: a save of the module would
+  // leave them out and a change of its resources would read the tree again without them.
+  bool treeEdited = false;
   // The number k the next resource node of each kind gets ("... [Icon_" k "]").
   int nextIcon = 1;
   int nextCursor = 1;

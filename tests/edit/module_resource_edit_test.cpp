@@ -148,5 +148,21 @@ TEST(ModuleResourceEdit, ARefusedChangeLeavesTheDocumentAndTheHistoryAlone) {
   EXPECT_LT(document.module.bytes.size(), signedModule.size());
 }
 
+TEST(ModuleResourceEdit, AnEditOfTheTreeAloneBlocksResourceChangesUntilItIsUndone) {
+  const std::unique_ptr<model::Document> owner = read(module());
+  model::Document& document = *owner;
+  history::EditHistory history;
+  model::Node& firstPiece = const_cast<model::Node&>(node(document, "[Icon_1]")).child(0);
+  history.perform(document, "Apply", [&] { firstPiece.rename(firstPiece.name() + "*"); });
+  EXPECT_TRUE(document.module.treeEdited);
+  const ModuleEdit refused = history.perform(
+      document, "Remove", [&] { return removeModuleResource(document, node(document, "[Bitmap_1]"), {}); });
+  EXPECT_FALSE(refused.changed);
+  EXPECT_NE(refused.refusal.find("field table"), std::string::npos);
+  history.undo(document);
+  EXPECT_FALSE(document.module.treeEdited);
+  EXPECT_TRUE(removeModuleResource(document, node(document, "[Bitmap_1]"), {}).changed);
+}
+
 }  // namespace
 }  // namespace delvix::edit

@@ -179,10 +179,18 @@ void TFormANI::showModuleCounterTexts() {
 }
 
 bool TFormANI::moduleChanged() const {
-  return document_.kind == model::FileKind::module && !document_.module.bytes.empty() && !history_.isClean();
+  // Edits of the tree alone are saved with their group, not in the module.
+  return document_.kind == model::FileKind::module && !document_.module.bytes.empty() && !history_.isClean() &&
+         !document_.module.treeEdited;
 }
 
 bool TFormANI::writeModule(const std::filesystem::path& target) {
+  if (document_.module.treeEdited) {
+    report(
+        "The changes made in the field table are not written into the module: save them as a group (an .ico or "
+        ".cur file), or undo them and save the module.");
+    return false;
+  }
   log_.add("saving of file: " + target.string());
   bool saved = false;
   {
