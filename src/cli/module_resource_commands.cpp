@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/deliver_bytes.h"
 #include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
 #include "formats/content_kind.h"
@@ -101,18 +102,6 @@ nlohmann::json changeJson(const pe::ChangeOutcome& outcome, Action action, const
           {"notes", notes}};
 }
 
-int deliver(const std::string& target, std::vector<std::uint8_t> bytes, Streams streams, formats::Reporter& reporter) {
-  if (target == formats::standardInputName) {
-    std::ostream& out = streams.fileOutput ? *streams.fileOutput : streams.out;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (out) return exitOk;
-    streams.err << "delvix-cli: standard output: write error\n";
-    return exitRefused;
-  }
-  return formats::deliverFile(target, {std::move(bytes)}, "Could not open this file.", reporter) ? exitOk : exitRefused;
-}
-
 // Reads the module, makes the change, lays out its resources again and writes it as the last operand.
 int changeModule(const Invocation& call, Streams streams, std::string_view verb, Action action,
                  std::optional<pe::ResourceKind> kind, std::string_view nameOption) {
@@ -196,7 +185,7 @@ int changeModule(const Invocation& call, Streams streams, std::string_view verb,
     reporter.log(whyNot);
     return exitRefused;
   }
-  if (const int status = deliver(output, std::move(rewritten->bytes), streams, reporter); status != exitOk)
+  if (const int status = deliverBytes(output, std::move(rewritten->bytes), streams, reporter); status != exitOk)
     return status;
 
   std::vector<std::string> notes = outcome->notes;

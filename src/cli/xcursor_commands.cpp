@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/deliver_bytes.h"
 #include "cli/json_output.h"
 #include "cli/stderr_reporter.h"
 #include "convert/xcursor_conversion.h"
@@ -27,16 +28,8 @@ std::string lowerExtension(const std::string& path) {
 
 // The bytes go to OUT through the safe save, or to standard output for "-".
 int deliver(const std::string& target, std::vector<std::uint8_t> bytes, Streams streams, formats::Reporter& reporter) {
-  if (target == formats::standardInputName) {
-    std::ostream& out = streams.fileOutput ? *streams.fileOutput : streams.out;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (out) return exitOk;
-    streams.err << "delvix-cli: standard output: write error\n";
-    return exitRefused;
-  }
-  reporter.log("saving of file: " + target);
-  return formats::deliverFile(target, {std::move(bytes)}, "Could not open this file.", reporter) ? exitOk : exitRefused;
+  if (target != formats::standardInputName) reporter.log("saving of file: " + target);
+  return deliverBytes(target, std::move(bytes), streams, reporter);
 }
 
 nlohmann::json imagesJson(const std::vector<const xc::ImageChunk*>& images) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/pe/module_headers.h"
+
 namespace delvix::formats::pe {
 
 namespace {
@@ -21,16 +23,6 @@ std::uint16_t le16At(Bytes b, std::size_t offset) {
 std::uint32_t le32At(Bytes b, std::size_t offset) {
   return std::uint32_t{b[offset]} | (std::uint32_t{b[offset + 1]} << 8) | (std::uint32_t{b[offset + 2]} << 16) |
          (std::uint32_t{b[offset + 3]} << 24);
-}
-
-std::string hex(std::uint64_t value) {
-  constexpr char digits[] = "0123456789ABCDEF";
-  std::string text;
-  do {
-    text.insert(text.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return "0x" + text;
 }
 
 }  // namespace
@@ -65,7 +57,7 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
   const std::uint32_t peOffset = le32At(dos, 0x3C);
   const std::string fileText = "the file (" + std::to_string(fileSize) + " bytes)";
   if (peOffset >= fileSize) {
-    whyNot = "The PE header offset " + hex(peOffset) + " (at byte 0x3C) lies beyond the end of " + fileText + ".";
+    whyNot = "The PE header offset " + hexText(peOffset) + " (at byte 0x3C) lies beyond the end of " + fileText + ".";
     return std::nullopt;
   }
   constexpr std::size_t headSize = 4 + coffHeaderSize + 2;
@@ -74,12 +66,12 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
     return head.size() >= 4 && head[0] == 'P' && head[1] == 'E' && head[2] == 0 && head[3] == 0;
   };
   if (!isSignature()) {
-    whyNot =
-        "There is no \"PE\" signature at byte " + hex(peOffset) + ", where the PE header offset (at byte 0x3C) points.";
+    whyNot = "There is no \"PE\" signature at byte " + hexText(peOffset) +
+             ", where the PE header offset (at byte 0x3C) points.";
     return std::nullopt;
   }
   if (head.size() < headSize) {
-    whyNot = "The PE header at byte " + hex(peOffset) + " is cut short: " + fileText + " holds " +
+    whyNot = "The PE header at byte " + hexText(peOffset) + " is cut short: " + fileText + " holds " +
              std::to_string(head.size()) + " of its " + std::to_string(headSize) + " bytes.";
     return std::nullopt;
   }
@@ -90,15 +82,15 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
   const std::uint16_t optionalSize = le16At(head, 4 + 16);
   const std::uint16_t magic = le16At(head, 4 + coffHeaderSize);
   if (magic != pe32Magic && magic != pe32PlusMagic) {
-    whyNot = "The optional header at byte " + hex(std::uint64_t{peOffset} + 4 + coffHeaderSize) +
-             " is of the unknown kind " + hex(magic) + ".";
+    whyNot = "The optional header at byte " + hexText(std::uint64_t{peOffset} + 4 + coffHeaderSize) +
+             " is of the unknown kind " + hexText(magic) + ".";
     return std::nullopt;
   }
   image.is64Bit_ = magic == pe32PlusMagic;
   const std::uint64_t optional = std::uint64_t{peOffset} + 4 + coffHeaderSize;
   const Bytes optionalHeader = image.source_->read(optional, optionalSize);
   if (optionalHeader.size() < optionalSize)
-    image.warnings_.push_back("The optional header at byte " + hex(optional) + " is cut short: " + fileText +
+    image.warnings_.push_back("The optional header at byte " + hexText(optional) + " is cut short: " + fileText +
                               " holds " + std::to_string(optionalHeader.size()) + " of its " +
                               std::to_string(optionalSize) + " bytes; the fields it lacks read as 0.");
 

@@ -3,15 +3,14 @@
 #include <algorithm>
 
 #include "formats/le_bytes.h"
+#include "formats/pe/resource_format.h"
 #include "formats/pe/utf16.h"
 
 namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::size_t directoryHeaderSize = 16;
-constexpr std::size_t dataEntrySize = 16;
-constexpr std::uint32_t highBit = 0x80000000u;
+using namespace resource_format;
 
 std::string hex(std::uint32_t value) {
   static constexpr char digits[] = "0123456789ABCDEF";

@@ -5,15 +5,13 @@
 #include <tuple>
 
 #include "formats/pe/module_rewriter.h"
+#include "formats/pe/resource_format.h"
 
 namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::size_t directoryHeaderSize = 16;
-constexpr std::size_t directoryEntrySize = 8;
-constexpr std::size_t dataEntrySize = 16;
-constexpr std::uint32_t highBit = 0x80000000u;
+using namespace resource_format;
 
 std::size_t alignUp(std::size_t value, std::size_t alignment) {
   return (value + alignment - 1) / alignment * alignment;

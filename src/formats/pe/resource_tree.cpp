@@ -5,15 +5,13 @@
 
 #include "formats/le_bytes.h"
 #include "formats/pe/module_headers.h"
+#include "formats/pe/resource_format.h"
 
 namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::size_t directoryHeaderSize = 16;
-constexpr std::size_t directoryEntrySize = 8;
-constexpr std::size_t dataEntrySize = 16;
-constexpr std::uint32_t highBit = 0x80000000u;
+using namespace resource_format;
 
 std::string levelName(std::size_t depth) {
   static const char* const names[] = {"type", "name", "language"};
