@@ -8,10 +8,6 @@ namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::uint16_t pe32Magic = 0x10B;
-constexpr std::uint16_t pe32PlusMagic = 0x20B;
-constexpr std::size_t coffHeaderSize = 20;
-constexpr std::size_t sectionHeaderSize = 40;
 constexpr std::size_t maxDirectories = 16;
 
 }  // namespace

@@ -10,6 +10,11 @@
 
 namespace delvix::formats::pe {
 
+inline constexpr std::uint16_t pe32Magic = 0x10B;
+inline constexpr std::uint16_t pe32PlusMagic = 0x20B;
+inline constexpr std::size_t coffHeaderSize = 20;
+inline constexpr std::size_t sectionHeaderSize = 40;
+
 inline constexpr std::uint32_t scnCntCode = 0x00000020;
 inline constexpr std::uint32_t scnCntInitializedData = 0x00000040;
 inline constexpr std::uint32_t scnMemExecute = 0x20000000;

@@ -10,7 +10,6 @@ namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::size_t sectionHeaderSize = 40;
 constexpr std::size_t debugEntrySize = 28;
 // The loader refuses modules with more sections than this.
 constexpr std::size_t maxSections = 96;

@@ -8,12 +8,6 @@ namespace delvix::formats::pe {
 
 namespace {
 
-constexpr std::uint16_t pe32Magic = 0x10B;
-constexpr std::uint16_t pe32PlusMagic = 0x20B;
-constexpr std::size_t coffHeaderSize = 20;
-constexpr std::size_t sectionHeaderSize = 40;
-constexpr std::size_t resourceDirectoryIndex = 2;
-constexpr std::size_t certificateDirectoryIndex = 4;
 // The loader refuses modules with more sections than this.
 constexpr std::size_t maxSections = 96;
 
@@ -103,12 +97,12 @@ std::optional<PeImage> PeImage::parseHeaders(std::shared_ptr<ByteSource> source,
   const std::size_t directoryCountAt = image.is64Bit_ ? 108 : 92;
   const std::size_t directoriesAt = directoryCountAt + 4;
   const std::uint32_t directoryCount = optionalField(directoryCountAt);
-  if (directoryCount > resourceDirectoryIndex) {
-    image.resourceRva_ = optionalField(directoriesAt + 8 * resourceDirectoryIndex);
-    image.resourceSize_ = optionalField(directoriesAt + 8 * resourceDirectoryIndex + 4);
+  if (directoryCount > directoryResource) {
+    image.resourceRva_ = optionalField(directoriesAt + 8 * directoryResource);
+    image.resourceSize_ = optionalField(directoriesAt + 8 * directoryResource + 4);
   }
-  if (directoryCount > certificateDirectoryIndex)
-    image.certificateSize_ = optionalField(directoriesAt + 8 * certificateDirectoryIndex + 4);
+  if (directoryCount > directoryCertificate)
+    image.certificateSize_ = optionalField(directoriesAt + 8 * directoryCertificate + 4);
 
   const std::uint64_t tableAt = optional + optionalSize;
   const std::uint64_t available = tableAt < fileSize ? (fileSize - tableAt) / sectionHeaderSize : 0;
