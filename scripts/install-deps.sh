@@ -15,10 +15,15 @@ packages=(
   libgdk-pixbuf2.0-bin libgdk-pixbuf-2.0-dev
   x11-apps libxcursor1 python3
   python3-pefile binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 gcc-mingw-w64-x86-64-win32
-  gcc-mingw-w64-i686-win32 osslsigncode openssl nodejs npm
+  gcc-mingw-w64-i686-win32 osslsigncode openssl
   desktop-file-utils appstream shared-mime-info
   dpkg-dev file lintian
 )
+# Node and npm (for the resource editor the module tests compare with) may come from elsewhere, with npm inside
+# the nodejs package, where Debian's npm package would conflict: Debian's are taken only when there is none.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for pkg in "${packages[@]}"; do
